@@ -1,0 +1,131 @@
+#include "platform/core/CException.h"
+
+#include <cerrno>
+#include <cstddef>
+
+namespace {
+
+struct MessageText {
+    const char *withFile; // "%s" stands for the file name
+    const char *withoutFile;
+};
+
+const MessageText kFileMessages[] = {
+    {"%sでエラーは発生していません。", "エラーは発生していません。"},
+    {"%sの処理中にエラーが発生しました。", "ファイルの処理中にエラーが発生しました。"},
+    {"%sが見つかりません。", "ファイルが見つかりません。"},
+    {"%sのパスが正しくありません。", "パスが正しくありません。"},
+    {"開いているファイルが多すぎるため%sを開けません。", "開いているファイルが多すぎます。"},
+    {"%sへのアクセスが拒否されました。", "ファイルへのアクセスが拒否されました。"},
+    {"%sは開かれていないか無効です。", "ファイルが開かれていないか無効です。"},
+    {"%sは現在のフォルダーのため削除できません。", "現在のフォルダーは削除できません。"},
+    {"フォルダーがいっぱいのため%sを作成できません。", "フォルダーがいっぱいです。"},
+    {"%sの読み書き位置を移動できません。", "ファイルの読み書き位置を移動できません。"},
+    {"%sの読み書き中に入出力エラーが発生しました。", "入出力エラーが発生しました。"},
+    {"%sは他で使用中のため開けません。", "ファイルは他で使用中のため開けません。"},
+    {"%sはロックされています。", "ファイルはロックされています。"},
+    {"ディスクがいっぱいのため%sに書き込めません。", "ディスクがいっぱいです。"},
+    {"%sの終わりを越えて読み込もうとしました。", "ファイルの終わりを越えて読み込もうとしました。"},
+};
+
+const MessageText kArchiveMessages[] = {
+    {"%sでエラーは発生していません。", "エラーは発生していません。"},
+    {"%sの読み書き中にエラーが発生しました。", "データの読み書き中にエラーが発生しました。"},
+    {"%sは読み込み用に開かれているため書き込めません。",
+     "読み込み用に開かれているため書き込めません。"},
+    {"%sの終わりを越えて読み込もうとしました。", "データの終わりを越えて読み込もうとしました。"},
+    {"%sは書き込み用に開かれているため読み込めません。",
+     "書き込み用に開かれているため読み込めません。"},
+    {"%sに正しくない参照があります。", "データに正しくない参照があります。"},
+    {"%sに予期しない種類のデータがあります。", "予期しない種類のデータがあります。"},
+    {"%sのデータ形式が正しくありません。", "データ形式が正しくありません。"},
+};
+
+template <std::size_t N>
+CString formatMessage(const MessageText (&table)[N], int cause, const CString &fileName) {
+    // An unknown cause reads as the generic one.
+    const MessageText &text =
+        (cause >= 0 && static_cast<std::size_t>(cause) < N) ? table[cause] : table[1];
+    if (fileName.IsEmpty())
+        return CString(text.withoutFile);
+    CString message;
+    message.Format(text.withFile, fileName.GetString());
+    return message;
+}
+
+} // namespace
+
+CString CException::GetErrorMessage() const { return CString(); }
+
+CFileException::CFileException(int cause, long osError, const CString &fileName)
+    : m_cause(cause), m_strFileName(fileName), m_lOsError(osError) {}
+
+CString CFileException::GetErrorMessage() const {
+    return formatMessage(kFileMessages, m_cause, m_strFileName);
+}
+
+int CFileException::OsErrorToException(long osError) {
+    switch (osError) {
+    case 0:
+        return none;
+    case ENOENT:
+        return fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+    case EILSEQ:
+        return badPath;
+    case EMFILE:
+    case ENFILE:
+        return tooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case EEXIST:
+        return accessDenied;
+    case EBADF:
+        return invalidFile;
+    case EBUSY:
+    case ETXTBSY:
+        return sharingViolation;
+    case ENOTEMPTY:
+        return removeCurrentDir;
+    case EMLINK:
+        return directoryFull;
+    case ESPIPE:
+    case EOVERFLOW:
+        return badSeek;
+    case EIO:
+    case ENXIO:
+        return hardIO;
+    case EDEADLK:
+    case ENOLCK:
+        return lockViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return diskFull;
+    default:
+        return genericException;
+    }
+}
+
+void CFileException::ThrowOsError(long osError, const CString &fileName) {
+    throw CFileException(OsErrorToException(osError), osError, fileName);
+}
+
+CArchiveException::CArchiveException(int cause, const CString &fileName)
+    : m_cause(cause), m_strFileName(fileName) {}
+
+CString CArchiveException::GetErrorMessage() const {
+    return formatMessage(kArchiveMessages, m_cause, m_strFileName);
+}
+
+void AfxThrowFileException(int cause, long osError, const CString &fileName) {
+    throw CFileException(cause, osError, fileName);
+}
+
+void AfxThrowArchiveException(int cause, const CString &fileName) {
+    throw CArchiveException(cause, fileName);
+}

@@ -1,0 +1,145 @@
+#include "platform/core/CFileFind.h"
+
+#include "platform/core/Path.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace {
+
+// Length in bytes of the character at text[i].
+int charLength(const CString &text, int i) {
+    return (CString::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.GetLength())
+               ? 2
+               : 1;
+}
+
+char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The characters at name[n] and pattern[p] are the same, ASCII letters without
+// case; double-byte characters compare byte for byte.
+bool sameChar(const CString &name, int n, const CString &pattern, int p) {
+    const int length = charLength(name, n);
+    if (length != charLength(pattern, p))
+        return false;
+    if (length == 1)
+        return upperAscii(name[n]) == upperAscii(pattern[p]);
+    return name[n] == pattern[p] && name[n + 1] == pattern[p + 1];
+}
+
+// Wildcard match by characters: '*' any run, '?' any one character.
+bool matches(const CString &name, const CString &pattern) {
+    if (pattern == "*.*" || pattern == "*")
+        return true;
+    int n = 0, p = 0;
+    int starP = -1, starN = 0;
+    const int nameLength = name.GetLength();
+    const int patternLength = pattern.GetLength();
+    while (n < nameLength) {
+        if (p < patternLength && pattern[p] == '*') {
+            starP = ++p;
+            starN = n;
+        } else if (p < patternLength && (pattern[p] == '?' || sameChar(name, n, pattern, p))) {
+            n += charLength(name, n);
+            p += pattern[p] == '?' ? 1 : charLength(pattern, p);
+        } else if (starP >= 0) {
+            // Let the last '*' take one more character.
+            starN += charLength(name, starN);
+            n = starN;
+            p = starP;
+        } else {
+            return false;
+        }
+    }
+    while (p < patternLength && pattern[p] == '*')
+        ++p;
+    return p == patternLength;
+}
+
+} // namespace
+
+CFileFind::CFileFind() = default;
+
+CFileFind::~CFileFind() = default;
+
+bool CFileFind::FindFile(const CString &pattern) {
+    Close();
+    const CString name = Path::FileName(pattern);
+    if (name.IsEmpty())
+        return false;
+    m_folder = Path::Folder(pattern);
+    std::string native(".");
+    if (!m_folder.IsEmpty() && !Path::ToNative(m_folder, native))
+        return false;
+
+    std::error_code ec;
+    std::filesystem::directory_iterator it(native, ec);
+    if (ec)
+        return false;
+    for (const char *dots : {".", ".."}) {
+        if (matches(dots, name))
+            m_entries.push_back({CString(dots), true});
+    }
+    while (!ec && it != std::filesystem::directory_iterator()) {
+        CString entryName;
+        if (Utf8ToCp932(it->path().filename().string(), entryName) && matches(entryName, name)) {
+            std::error_code dirEc;
+            m_entries.push_back({entryName, it->is_directory(dirEc)});
+        }
+        it.increment(ec);
+    }
+    if (ec) {
+        Close();
+        return false;
+    }
+    std::sort(m_entries.begin(), m_entries.end(), [](const Entry &a, const Entry &b) {
+        const int order = a.name.CollateNoCase(b.name);
+        return order != 0 ? order < 0 : a.name.Compare(b.name) < 0;
+    });
+    return !m_entries.empty();
+}
+
+bool CFileFind::FindNextFile() {
+    if (m_next >= m_entries.size()) {
+        m_hasCurrent = false;
+        return false;
+    }
+    ++m_next;
+    m_hasCurrent = true;
+    return m_next < m_entries.size();
+}
+
+const CFileFind::Entry *CFileFind::current() const {
+    return m_hasCurrent ? &m_entries[m_next - 1] : nullptr;
+}
+
+CString CFileFind::GetFileName() const {
+    const Entry *entry = current();
+    return entry ? entry->name : CString();
+}
+
+CString CFileFind::GetFilePath() const {
+    const Entry *entry = current();
+    return entry ? Path::Join(m_folder, entry->name) : CString();
+}
+
+CString CFileFind::GetFileTitle() const { return Path::FileTitle(GetFileName()); }
+
+bool CFileFind::IsDirectory() const {
+    const Entry *entry = current();
+    return entry && entry->directory;
+}
+
+bool CFileFind::IsDots() const {
+    const Entry *entry = current();
+    return entry && entry->directory && (entry->name == "." || entry->name == "..");
+}
+
+void CFileFind::Close() {
+    m_folder.Empty();
+    m_entries.clear();
+    m_next = 0;
+    m_hasCurrent = false;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/core/CString.h"
+
+#include <cstddef>
+#include <vector>
+
+// Lists the entries of one folder that match a wildcard name ('*', '?', ASCII
+// letters matched without case). Names are cp932; names that do not convert
+// are left out. Results come sorted by name without case.
+class CFileFind {
+  public:
+    CFileFind();
+    ~CFileFind();
+
+    CFileFind(const CFileFind &) = delete;
+    CFileFind &operator=(const CFileFind &) = delete;
+
+    // Folder part plus wildcard name; false when nothing matches.
+    bool FindFile(const CString &pattern = "*.*");
+    // Moves to the next result (call it before reading the first one); false
+    // when the result moved to is the last one, or when there was none.
+    bool FindNextFile();
+
+    CString GetFileName() const;
+    CString GetFilePath() const;
+    CString GetFileTitle() const;
+    bool IsDirectory() const;
+    // True for "." and "..".
+    bool IsDots() const;
+
+    void Close();
+
+  private:
+    struct Entry {
+        CString name;
+        bool directory;
+    };
+
+    const Entry *current() const;
+
+    CString m_folder;
+    std::vector<Entry> m_entries;
+    std::size_t m_next = 0;
+    bool m_hasCurrent = false;
+};

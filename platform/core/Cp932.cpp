@@ -1,0 +1,125 @@
+#include "platform/core/CString.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+// One iconv conversion descriptor, closed on scope exit.
+class Converter {
+  public:
+    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from)) {
+        if (m_cd == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " +
+                                     to);
+        }
+    }
+    ~Converter() { iconv_close(m_cd); }
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
+
+    // Converts as much of in as it can, appending to out. Answers 0 when all of
+    // in is converted, else the errno that stopped it (in then starts at the
+    // offending bytes).
+    int Run(std::string_view &in, std::string &out) {
+        char buffer[1024];
+        while (!in.empty()) {
+            char *src = const_cast<char *>(in.data());
+            std::size_t srcLeft = in.size();
+            char *dst = buffer;
+            std::size_t dstLeft = sizeof buffer;
+            const std::size_t rc = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
+            const int err = errno;
+            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            in.remove_prefix(in.size() - srcLeft);
+            if (rc == static_cast<std::size_t>(-1) && err != E2BIG) {
+                iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+                return err;
+            }
+        }
+        return 0;
+    }
+
+  private:
+    iconv_t m_cd;
+};
+
+// Bytes of the cp932 character that failed to convert: a lead byte and a byte in
+// the trail range make one character; anything else is skipped alone.
+std::size_t Cp932SkipLength(std::string_view in) {
+    if (in.size() >= 2 && CString::IsLeadByte(static_cast<unsigned char>(in[0]))) {
+        const auto t = static_cast<unsigned char>(in[1]);
+        if ((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC)) {
+            return 2;
+        }
+    }
+    return 1;
+}
+
+// Bytes of the UTF-8 sequence that failed to convert: a well-formed sequence
+// is skipped whole, a malformed byte alone.
+std::size_t Utf8SkipLength(std::string_view in) {
+    const auto c = static_cast<unsigned char>(in[0]);
+    std::size_t len = 1;
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+    }
+    if (len > in.size()) {
+        return 1;
+    }
+    for (std::size_t i = 1; i < len; ++i) {
+        if ((static_cast<unsigned char>(in[i]) & 0xC0) != 0x80) {
+            return 1;
+        }
+    }
+    return len;
+}
+
+} // namespace
+
+bool Cp932ToUtf8(std::string_view cp932, std::string &utf8) {
+    Converter conv("UTF-8", "CP932");
+    std::string out;
+    if (conv.Run(cp932, out) != 0) {
+        return false;
+    }
+    utf8 = std::move(out);
+    return true;
+}
+
+bool Utf8ToCp932(std::string_view utf8, CString &cp932) {
+    Converter conv("CP932", "UTF-8");
+    std::string out;
+    if (conv.Run(utf8, out) != 0) {
+        return false;
+    }
+    cp932 = CString(std::move(out));
+    return true;
+}
+
+std::string ToUtf8(const CString &cp932) {
+    Converter conv("UTF-8", "CP932");
+    std::string_view in = cp932.Bytes();
+    std::string out;
+    while (conv.Run(in, out) != 0) {
+        out += "\xEF\xBF\xBD"; // U+FFFD
+        in.remove_prefix(Cp932SkipLength(in));
+    }
+    return out;
+}
+
+CString FromUtf8(std::string_view utf8) {
+    Converter conv("CP932", "UTF-8");
+    std::string out;
+    while (conv.Run(utf8, out) != 0) {
+        out += '?';
+        utf8.remove_prefix(Utf8SkipLength(utf8));
+    }
+    return CString(std::move(out));
+}

@@ -1,0 +1,165 @@
+#include "platform/core/Numbers.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Splits off a leading sign; answers whether it was '-'.
+bool TakeSign(std::string_view &text) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        const bool negative = text.front() == '-';
+        text.remove_prefix(1);
+        return negative;
+    }
+    return false;
+}
+
+// Length of the decimal number (digits, point, exponent; no sign) that starts
+// text; 0 when it holds none. Sets tenPower to the power of ten of its first
+// significant digit (0 for 1-9.99, -1 for 0.1-0.99 ...), or INT_MIN when all
+// its digits are zero.
+std::size_t DecimalPrefix(std::string_view text, long long &tenPower) {
+    std::size_t i = 0;
+    std::size_t digits = 0;
+    long long intDigits = 0;     // integer digits from the first non-zero one
+    long long fractionZeros = 0; // zeros after the point before a non-zero digit
+    bool significant = false;
+    while (i < text.size() && IsDigit(text[i])) {
+        significant = significant || text[i] != '0';
+        intDigits += significant ? 1 : 0;
+        ++i;
+        ++digits;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) {
+            if (!significant && text[i] == '0') {
+                ++fractionZeros;
+            }
+            significant = significant || text[i] != '0';
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return 0;
+    }
+    long long exponent = 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        bool negative = false;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            negative = text[j] == '-';
+            ++j;
+        }
+        if (j < text.size() && IsDigit(text[j])) {
+            while (j < text.size() && IsDigit(text[j])) {
+                if (exponent < 1000000) {
+                    exponent = exponent * 10 + (text[j] - '0');
+                }
+                ++j;
+            }
+            exponent = negative ? -exponent : exponent;
+            i = j;
+        }
+    }
+    tenPower =
+        significant ? exponent + (intDigits > 0 ? intDigits - 1 : -fractionZeros - 1) : LLONG_MIN;
+    return i;
+}
+
+} // namespace
+
+bool ParseDouble(std::string_view text, double &value) {
+    text = TrimBlanks(text);
+    const bool negative = TakeSign(text);
+    long long tenPower = 0;
+    if (DecimalPrefix(text, tenPower) != text.size() || text.empty()) {
+        return false;
+    }
+    double parsed = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec != std::errc() || end != text.data() + text.size()) {
+        return false;
+    }
+    value = negative ? -parsed : parsed;
+    return true;
+}
+
+bool ParseInt(std::string_view text, int &value) {
+    text = TrimBlanks(text);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    // from_chars takes a '-' itself, so INT_MIN parses; a second sign is refused.
+    const std::size_t digitsAt = negative ? 1 : 0;
+    if (text.size() <= digitsAt || !IsDigit(text[digitsAt])) {
+        return false;
+    }
+    int parsed = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec != std::errc() || end != text.data() + text.size()) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+double AtofC(const char *text) {
+    if (text == nullptr) {
+        return 0.0;
+    }
+    std::string_view rest(text);
+    rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(" \t\n\v\f\r")));
+    const bool negative = TakeSign(rest);
+    long long tenPower = 0;
+    const std::size_t length = DecimalPrefix(rest, tenPower);
+    if (length == 0) {
+        return 0.0;
+    }
+    double parsed = 0.0;
+    const std::errc ec = std::from_chars(rest.data(), rest.data() + length, parsed).ec;
+    if (ec == std::errc::result_out_of_range) {
+        parsed = tenPower > 0 ? HUGE_VAL : 0.0;
+    } else if (ec != std::errc()) {
+        return 0.0;
+    }
+    return negative ? -parsed : parsed;
+}
+
+int AtoiC(const char *text) {
+    if (text == nullptr) {
+        return 0;
+    }
+    std::string_view rest(text);
+    rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(" \t\n\v\f\r")));
+    const bool negative = !rest.empty() && rest.front() == '-';
+    if (!rest.empty() && rest.front() == '+') {
+        rest.remove_prefix(1);
+    }
+    const std::size_t digitsAt = negative ? 1 : 0;
+    if (rest.size() <= digitsAt || !IsDigit(rest[digitsAt])) {
+        return 0;
+    }
+    int parsed = 0;
+    const std::errc ec = std::from_chars(rest.data(), rest.data() + rest.size(), parsed).ec;
+    if (ec == std::errc::result_out_of_range) {
+        return negative ? INT_MIN : INT_MAX;
+    }
+    return parsed;
+}

@@ -1,0 +1,86 @@
+#include "platform/core/Path.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace Path {
+
+namespace {
+
+// Index of the last separator, double-byte aware; -1 when there is none.
+int lastSeparator(const CString &path) {
+    int last = -1;
+    const int length = path.GetLength();
+    for (int i = 0; i < length; ++i) {
+        const char c = path[i];
+        if (CString::IsLeadByte(static_cast<unsigned char>(c)))
+            ++i;
+        else if (IsSeparator(c))
+            last = i;
+    }
+    return last;
+}
+
+} // namespace
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+CString ProgramFolder() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return CString();
+    const std::string folder = exe.parent_path().string();
+    return FromUtf8(folder.empty() ? std::string("/") : folder);
+}
+
+bool ToNative(const CString &path, std::string &native) {
+    // Convert first: a cp932 trail byte may be 0x5C.
+    std::string utf8;
+    if (!Cp932ToUtf8(path.Bytes(), utf8))
+        return false;
+    std::replace(utf8.begin(), utf8.end(), '\\', '/');
+    native = std::move(utf8);
+    return true;
+}
+
+CString FileName(const CString &path) {
+    const int sep = lastSeparator(path);
+    return sep < 0 ? path : path.Mid(sep + 1);
+}
+
+CString Folder(const CString &path) {
+    const int sep = lastSeparator(path);
+    if (sep < 0)
+        return CString();
+    return path.Left(sep == 0 ? 1 : sep);
+}
+
+CString FileTitle(const CString &name) {
+    int dot = -1;
+    const int length = name.GetLength();
+    for (int i = 0; i < length; ++i) {
+        const char c = name[i];
+        if (CString::IsLeadByte(static_cast<unsigned char>(c)))
+            ++i;
+        else if (c == '.')
+            dot = i;
+    }
+    return dot < 0 ? name : name.Left(dot);
+}
+
+CString Join(const CString &folder, const CString &name) {
+    if (folder.IsEmpty())
+        return name;
+    int skip = 0;
+    while (skip < name.GetLength() && IsSeparator(name[skip]))
+        ++skip;
+    const CString rest = name.Mid(skip);
+    // The last byte of folder is a separator only when it is not a trail byte.
+    if (lastSeparator(folder) == folder.GetLength() - 1)
+        return folder + rest;
+    return folder + "/" + rest;
+}
+
+} // namespace Path

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/core/CString.h"
+
+#include <string>
+
+// Helpers for cp932 paths. Both '/' and '\' separate folders; a trail byte of a
+// double-byte character (0x5C in "表") is never taken for a separator.
+namespace Path {
+
+// True for '/' and '\'.
+bool IsSeparator(char c);
+
+// The folder that holds the running program, without a trailing separator
+// ("/" when the program lies in the root folder).
+CString ProgramFolder();
+
+// The path as the operating system takes it: UTF-8 with '/' separators. False
+// (native untouched) when the path holds bytes that are not cp932.
+bool ToNative(const CString &path, std::string &native);
+
+// The text after the last separator; the whole path when there is none.
+CString FileName(const CString &path);
+
+// The text before the last separator ("/" for a file in the root folder); empty
+// when there is no separator.
+CString Folder(const CString &path);
+
+// A file name without its extension (the text from its last '.').
+CString FileTitle(const CString &name);
+
+// folder and name joined with exactly one separator ('/' unless folder already
+// ends in one); either part may be empty.
+CString Join(const CString &folder, const CString &name);
+
+} // namespace Path

@@ -1,0 +1,127 @@
+#include "platform/core/CFileFind.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CFileFindTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = fs::temp_directory_path() /
+                (std::string("zentrova-find-") + info->name() + "-" + std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    void touch(const fs::path &name) const { std::ofstream(m_dir / name) << "x"; }
+    CString folder() const { return FromUtf8(m_dir.string()); }
+
+    // The names found, in order, as the framework's loop visits them.
+    static std::vector<std::string> found(const CString &pattern) {
+        std::vector<std::string> names;
+        CFileFind finder;
+        bool more = finder.FindFile(pattern);
+        while (more) {
+            more = finder.FindNextFile();
+            names.push_back(finder.GetFileName().Bytes());
+        }
+        return names;
+    }
+
+    fs::path m_dir;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(CFileFindTest, MatchesWithoutCaseAndSortsByName) {
+    touch("b.ZUB");
+    touch("a.zub");
+    touch("C.Zub");
+    touch("d.txt");
+    touch("azub");
+    fs::create_directory(m_dir / "e.zub");
+
+    EXPECT_EQ(found(folder() + "/*.zub"), (Names{"a.zub", "b.ZUB", "C.Zub", "e.zub"}));
+    EXPECT_EQ(found(folder() + "/*.ZUB"), (Names{"a.zub", "b.ZUB", "C.Zub", "e.zub"}));
+    // Backslash separators are accepted.
+    EXPECT_EQ(found(folder() + "\\?.TXT"), (Names{"d.txt"}));
+    EXPECT_EQ(found(folder() + "/a*"), (Names{"a.zub", "azub"}));
+    // "*.*" takes every entry, names without a dot and the dots included.
+    EXPECT_EQ(found(folder() + "/*.*"),
+              (Names{".", "..", "a.zub", "azub", "b.ZUB", "C.Zub", "d.txt", "e.zub"}));
+    // A plain name finds exactly that entry.
+    EXPECT_EQ(found(folder() + "/d.TXT"), (Names{"d.txt"}));
+    EXPECT_EQ(found(folder() + "/*.csv"), Names{});
+    EXPECT_EQ(found(folder() + "/nothere/*.*"), Names{});
+}
+
+TEST_F(CFileFindTest, FindNextFileAnswersFalseOnTheLastResult) {
+    touch("one.txt");
+    touch("two.txt");
+    fs::create_directory(m_dir / "sub");
+    CFileFind finder;
+    ASSERT_TRUE(finder.FindFile(folder() + "/*"));
+    EXPECT_EQ(finder.GetFileName(), ""); // nothing before the first move
+
+    ASSERT_TRUE(finder.FindNextFile());
+    EXPECT_TRUE(finder.IsDots());
+    EXPECT_TRUE(finder.IsDirectory());
+    ASSERT_TRUE(finder.FindNextFile());
+    EXPECT_EQ(finder.GetFileName(), "..");
+    EXPECT_TRUE(finder.IsDots());
+
+    ASSERT_TRUE(finder.FindNextFile());
+    EXPECT_EQ(finder.GetFileName(), "one.txt");
+    EXPECT_EQ(finder.GetFilePath(), folder() + "/one.txt");
+    EXPECT_EQ(finder.GetFileTitle(), "one");
+    EXPECT_FALSE(finder.IsDirectory());
+    EXPECT_FALSE(finder.IsDots());
+
+    ASSERT_TRUE(finder.FindNextFile());
+    EXPECT_EQ(finder.GetFileName(), "sub");
+    EXPECT_TRUE(finder.IsDirectory());
+    EXPECT_FALSE(finder.IsDots());
+
+    EXPECT_FALSE(finder.FindNextFile()); // moved to the last one
+    EXPECT_EQ(finder.GetFileName(), "two.txt");
+    EXPECT_FALSE(finder.FindNextFile()); // nothing left
+    EXPECT_EQ(finder.GetFileName(), "");
+
+    finder.Close();
+    EXPECT_FALSE(finder.FindNextFile());
+}
+
+TEST_F(CFileFindTest, DoubleByteNamesComeBackInCp932) {
+    touch(u8"表.txt"); // 0x95 0x5C: trail byte is a backslash
+    touch(u8"ア.txt"); // 0x83 0x41: trail byte is 'A'
+    touch(u8"a表b.txt");
+    touch(u8"\U0001F600.txt"); // no cp932 form: left out
+    touch("\xFF\xFE.txt");     // not UTF-8: left out
+
+    EXPECT_EQ(found(folder() + "/*.txt"), (Names{"a表b.txt", "ア.txt", "表.txt"}));
+    // '?' is one character, double-byte or not.
+    EXPECT_EQ(found(folder() + "/a?b.txt"), (Names{"a表b.txt"}));
+    EXPECT_EQ(found(folder() + "/?.txt"), (Names{"ア.txt", "表.txt"}));
+    // Case folding touches ASCII letters only, never a trail byte:
+    // "ヂ" is 0x83 0x61, which differs from "ア" only in the case of 'A'/'a'.
+    EXPECT_EQ(found(folder() + "/ヂ.txt"), Names{});
+    EXPECT_EQ(found(folder() + "/ア.TXT"), (Names{"ア.txt"}));
+
+    CFileFind finder;
+    ASSERT_TRUE(finder.FindFile(folder() + "/表.*"));
+    finder.FindNextFile();
+    EXPECT_EQ(finder.GetFilePath(), folder() + "/表.txt");
+    EXPECT_EQ(finder.GetFileTitle(), "表");
+}
+
+} // namespace

@@ -1,0 +1,202 @@
+#include "platform/core/CFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = fs::temp_directory_path() /
+                (std::string("zentrova-cfile-") + info->name() + "-" + std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // A cp932 path inside the test folder.
+    CString path(const char *name) const { return FromUtf8(m_dir.string()) + "/" + name; }
+
+    void writeBytes(const fs::path &file, const std::string &bytes) const {
+        std::ofstream(file, std::ios::binary) << bytes;
+    }
+    std::string readBytes(const fs::path &file) const {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(CFileTest, OpenFailuresNameTheCauseAndTheFile) {
+    CFile file;
+    CFileException error;
+    const CString missing = path("missing.dat");
+    EXPECT_FALSE(file.Open(missing, CFile::modeRead, &error));
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+    EXPECT_EQ(error.m_lOsError, ENOENT);
+    EXPECT_EQ(error.m_strFileName, missing);
+    EXPECT_GE(error.GetErrorMessage().Find(missing), 0);
+
+    // Creating in a folder that does not exist is a bad path.
+    EXPECT_FALSE(file.Open(path("nofolder/new.dat"), CFile::modeCreate | CFile::modeWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::badPath);
+
+    // A folder is not a file, for reading or writing.
+    EXPECT_FALSE(file.Open(FromUtf8(m_dir.string()), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_FALSE(file.Open(FromUtf8(m_dir.string()), CFile::modeWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+
+    // Bytes that are not cp932 cannot name a file.
+    EXPECT_FALSE(file.Open(CString("\x81"), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::badPath);
+
+    // The throwing constructor carries the same information.
+    try {
+        CFile thrown(missing, CFile::modeRead);
+        FAIL() << "no exception";
+    } catch (const CFileException &e) {
+        EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
+        EXPECT_EQ(e.m_strFileName, missing);
+    }
+}
+
+TEST_F(CFileTest, ReadWriteSeekAndSizes) {
+    const CString name = path("data.bin");
+    {
+        CFile file(name, CFile::modeCreate | CFile::modeReadWrite);
+        file.Write("0123456789", 10);
+        EXPECT_EQ(file.GetLength(), 10u);
+        EXPECT_EQ(file.GetPosition(), 10u);
+        EXPECT_EQ(file.Seek(-4, CFile::end), 6u);
+        char buf[8] = {};
+        EXPECT_EQ(file.Read(buf, 8), 4u); // short only at the end
+        EXPECT_EQ(std::string(buf, 4), "6789");
+        EXPECT_EQ(file.Read(buf, 8), 0u);
+        file.SeekToBegin();
+        EXPECT_EQ(file.Seek(2, CFile::current), 2u);
+        EXPECT_EQ(file.Read(buf, 3), 3u);
+        EXPECT_EQ(std::string(buf, 3), "234");
+        EXPECT_EQ(file.SeekToEnd(), 10u);
+
+        // Positions and sizes beyond 4 GiB (a sparse file).
+        const std::uint64_t far = 5ull * 1024 * 1024 * 1024;
+        EXPECT_EQ(file.Seek(static_cast<std::int64_t>(far), CFile::begin), far);
+        file.Write("x", 1);
+        EXPECT_EQ(file.GetLength(), far + 1);
+        EXPECT_EQ(file.GetPosition(), far + 1);
+
+        try {
+            file.Seek(-1, CFile::begin);
+            FAIL() << "no exception";
+        } catch (const CFileException &e) {
+            EXPECT_EQ(e.m_cause, CFileException::badSeek);
+            EXPECT_EQ(e.m_strFileName, name);
+        }
+        file.Close();
+        EXPECT_FALSE(file.IsOpen());
+        // A closed file reports its state instead of touching a stale descriptor.
+        char c;
+        EXPECT_THROW(file.Read(&c, 1), CFileException);
+        file.Abort(); // harmless on a closed file
+    }
+    EXPECT_EQ(fs::file_size(m_dir / "data.bin"), 5ull * 1024 * 1024 * 1024 + 1);
+}
+
+TEST_F(CFileTest, CreateTruncatesUnlessAskedNotTo) {
+    writeBytes(m_dir / "keep.txt", "old contents");
+    {
+        CFile file(path("keep.txt"), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite);
+        EXPECT_EQ(file.GetLength(), 12u);
+        file.Write("OLD", 3);
+        file.Close();
+    }
+    EXPECT_EQ(readBytes(m_dir / "keep.txt"), "OLD contents");
+    {
+        CFile file(path("keep.txt"), CFile::modeCreate | CFile::modeWrite);
+        EXPECT_EQ(file.GetLength(), 0u);
+        file.Write("new", 3);
+        file.Close();
+    }
+    EXPECT_EQ(readBytes(m_dir / "keep.txt"), "new");
+    // Without modeCreate the file must exist.
+    CFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open(path("absent.txt"), CFile::modeWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+    EXPECT_FALSE(fs::exists(m_dir / "absent.txt"));
+}
+
+TEST_F(CFileTest, WritingOverAFileOpenForReadingIsRefused) {
+    writeBytes(m_dir / "source.txt", "source data");
+    fs::create_hard_link(m_dir / "source.txt", m_dir / "link.txt");
+    CFile reader(path("source.txt"), CFile::modeRead | CFile::shareDenyWrite);
+
+    CFileException error;
+    // The same file reached by another spelling and through a hard link.
+    for (const char *name : {"source.txt", "./source.txt", "link.txt"}) {
+        CFile writer;
+        EXPECT_FALSE(writer.Open(path(name), CFile::modeCreate | CFile::modeWrite, &error)) << name;
+        EXPECT_EQ(error.m_cause, CFileException::sharingViolation) << name;
+        EXPECT_FALSE(writer.Open(path(name), CFile::modeReadWrite, &error)) << name;
+        EXPECT_EQ(error.m_cause, CFileException::sharingViolation) << name;
+    }
+    // Nothing was truncated, and the source still reads.
+    EXPECT_EQ(readBytes(m_dir / "source.txt"), "source data");
+    char buf[6];
+    EXPECT_EQ(reader.Read(buf, 6), 6u);
+    EXPECT_EQ(std::string(buf, 6), "source");
+
+    // A second reader is fine; once every reader is closed, writing is allowed.
+    {
+        CFile second(path("link.txt"), CFile::modeRead);
+        EXPECT_TRUE(second.IsOpen());
+    }
+    CFile writer;
+    EXPECT_FALSE(writer.Open(path("source.txt"), CFile::modeWrite, &error));
+    reader.Close();
+    EXPECT_TRUE(writer.Open(path("source.txt"), CFile::modeCreate | CFile::modeWrite, &error));
+}
+
+TEST_F(CFileTest, WriteToAFullDeviceFails) {
+    CFile full;
+    CFileException error;
+    ASSERT_TRUE(full.Open("/dev/full", CFile::modeWrite, &error));
+    try {
+        full.Write("data", 4);
+        FAIL() << "no exception";
+    } catch (const CFileException &e) {
+        EXPECT_EQ(e.m_cause, CFileException::diskFull);
+        EXPECT_EQ(e.m_lOsError, ENOSPC);
+        EXPECT_EQ(e.m_strFileName, "/dev/full");
+    }
+    full.Close();
+}
+
+TEST_F(CFileTest, NamesOfAFileWithDoubleByteCharacters) {
+    // "表" is 0x95 0x5C in cp932: its trail byte is a backslash.
+    fs::create_directories(m_dir / u8"フォルダ");
+    const CString name = FromUtf8(m_dir.string()) + "\\フォルダ\\表.txt";
+    CFile file(name, CFile::modeCreate | CFile::modeWrite);
+    file.Write("x", 1);
+    EXPECT_EQ(file.GetFilePath(), name);
+    EXPECT_EQ(file.GetFileName(), "表.txt");
+    EXPECT_EQ(file.GetFileTitle(), "表");
+    file.Close();
+    EXPECT_TRUE(fs::exists(m_dir / u8"フォルダ" / u8"表.txt"));
+}
+
+} // namespace

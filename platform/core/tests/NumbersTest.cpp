@@ -1,0 +1,117 @@
+#include "platform/core/Numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <clocale>
+#include <cmath>
+#include <string>
+
+namespace {
+
+TEST(NumbersTest, ParseDoubleAccepts) {
+    const struct {
+        const char *text;
+        double value;
+    } cases[] = {
+        {"1.5", 1.5},        {"  -2.25\t", -2.25},
+        {"+3", 3.0},         {".5", 0.5},
+        {"5.", 5.0},         {"1e3", 1000.0},
+        {"-1.5E-2", -0.015}, {"0", 0.0},
+        {"-0.000", 0.0},     {"123456.789", 123456.789},
+    };
+    for (const auto &c : cases) {
+        double value = -99.0;
+        EXPECT_TRUE(ParseDouble(c.text, value)) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+}
+
+TEST(NumbersTest, ParseDoubleRefusesAndKeepsTheValue) {
+    const char *bad[] = {"",    "  ",   "-",   "+",   "1-2",  "1 2",    "1.2.3", "abc",
+                         "1,5", "0x10", "inf", "nan", "-inf", "1e",     "1e999", "+-1",
+                         "--1", "1e5x", "\n1", ".",   "-.",   "1e-999", "12a"};
+    for (const char *text : bad) {
+        double value = 42.0;
+        EXPECT_FALSE(ParseDouble(text, value)) << '"' << text << '"';
+        EXPECT_EQ(value, 42.0) << text;
+    }
+}
+
+TEST(NumbersTest, ParseInt) {
+    const struct {
+        const char *text;
+        int value;
+    } good[] = {{"42", 42},
+                {" -7 ", -7},
+                {"+8", 8},
+                {"007", 7},
+                {"2147483647", INT_MAX},
+                {"-2147483648", INT_MIN}};
+    for (const auto &c : good) {
+        int value = -99;
+        EXPECT_TRUE(ParseInt(c.text, value)) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+    const char *bad[] = {"",    "-",   "+",   "- 1", "+-1",        "1.0",        "1e3",
+                         "0x1", "1 2", "1-2", "abc", "2147483648", "-2147483649"};
+    for (const char *text : bad) {
+        int value = 5;
+        EXPECT_FALSE(ParseInt(text, value)) << '"' << text << '"';
+        EXPECT_EQ(value, 5) << text;
+    }
+}
+
+TEST(NumbersTest, AtofCTakesTheNumberPrefix) {
+    EXPECT_EQ(AtofC("12.5abc"), 12.5);
+    EXPECT_EQ(AtofC("  -3e2xyz"), -300.0);
+    EXPECT_EQ(AtofC("\n\t+.5,"), 0.5);
+    EXPECT_EQ(AtofC("1e"), 1.0);
+    EXPECT_EQ(AtofC("1e+"), 1.0);
+    EXPECT_EQ(AtofC("1.2.3"), 1.2);
+    EXPECT_EQ(AtofC("abc"), 0.0);
+    EXPECT_EQ(AtofC(".e5"), 0.0);
+    EXPECT_EQ(AtofC("0x1A"), 0.0);
+    EXPECT_EQ(AtofC("inf"), 0.0);
+    EXPECT_EQ(AtofC(""), 0.0);
+    EXPECT_EQ(AtofC(nullptr), 0.0);
+    EXPECT_EQ(AtofC("1e999"), HUGE_VAL);
+    EXPECT_EQ(AtofC("-1e999"), -HUGE_VAL);
+    EXPECT_EQ(AtofC("200e306"), HUGE_VAL);
+    EXPECT_EQ(AtofC("170e306"), 1.7e308);
+    EXPECT_EQ(AtofC("1e-999"), 0.0);
+    EXPECT_EQ(AtofC("0.00001e-400"), 0.0);
+}
+
+TEST(NumbersTest, AtoiCSaturates) {
+    EXPECT_EQ(AtoiC("123abc"), 123);
+    EXPECT_EQ(AtoiC(" \t-45"), -45);
+    EXPECT_EQ(AtoiC("  +7"), 7);
+    EXPECT_EQ(AtoiC("1.9"), 1);
+    EXPECT_EQ(AtoiC("99999999999"), INT_MAX);
+    EXPECT_EQ(AtoiC("-99999999999"), INT_MIN);
+    EXPECT_EQ(AtoiC("-2147483648"), INT_MIN);
+    EXPECT_EQ(AtoiC("abc"), 0);
+    EXPECT_EQ(AtoiC("+-1"), 0);
+    EXPECT_EQ(AtoiC(""), 0);
+    EXPECT_EQ(AtoiC(nullptr), 0);
+}
+
+TEST(NumbersTest, DecimalCommaLocaleChangesNothing) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "locale de_DE.UTF-8 is missing; generate it with locale-gen";
+    double value = 0.0;
+    const bool pointParsed = ParseDouble("1234.5", value);
+    double commaValue = 0.0;
+    const bool commaParsed = ParseDouble("1234,5", commaValue);
+    const double atof = AtofC("-0.25,7");
+    std::setlocale(LC_ALL, previous.c_str());
+
+    EXPECT_TRUE(pointParsed);
+    EXPECT_EQ(value, 1234.5);
+    EXPECT_FALSE(commaParsed);
+    EXPECT_EQ(atof, -0.25);
+}
+
+} // namespace
