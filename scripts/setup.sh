@@ -1,7 +1,8 @@
 # Shared set-up of run.sh and test.sh: installs the Debian packages the build needs.
 # Sourced, not run. Skips apt-get when every package is already installed.
 
-ZENTROVA_PACKAGES=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev locales)
+ZENTROVA_PACKAGES=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev locales
+                   qt6-base-dev qt6-qpa-plugins libqt6test6 fonts-ipafont-gothic poppler-utils)
 
 zentrova_missing_packages() {
     local pkg

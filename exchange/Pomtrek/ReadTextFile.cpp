@@ -1,0 +1,106 @@
+#include "exchange/Pomtrek/ReadTextFile.h"
+
+namespace {
+
+constexpr unsigned kSplitCapacity = 256;
+
+} // namespace
+
+ReadTextFile::ReadTextFile(CString path) {
+    auto file = std::make_unique<CStdioFile>();
+    CFileException error;
+    if (file->Open(path, CFile::typeText | CFile::modeNoTruncate | CFile::shareExclusive, &error))
+        m_file = std::move(file);
+}
+
+ReadTextFile::~ReadTextFile() = default;
+
+int ReadTextFile::isUsed() const { return m_file && m_file->IsOpen(); }
+
+int ReadTextFile::isnotUsed() const { return !isUsed(); }
+
+int ReadTextFile::readLine(char *buf, unsigned size) {
+    if (!isUsed() || !buf || size == 0)
+        return 0;
+    return m_file->ReadString(buf, size) ? 1 : 0;
+}
+
+int ReadTextFile::startSplitLine(DivisionString &splitter) {
+    m_lineTooLong = false;
+    m_line.Empty();
+    splitter.removeString();
+    CString line;
+    if (!isUsed() || !m_file->ReadString(line))
+        return 0;
+    m_lineTooLong = line.GetLength() > LINE_LIMIT;
+    line += '\n';
+    m_line = line;
+    if (!m_lineTooLong)
+        splitter.setString(m_line);
+    return 1;
+}
+
+void ReadTextFile::endSplitLine(DivisionString &splitter) {
+    splitter.removeString();
+    m_line.Empty();
+    m_lineTooLong = false;
+}
+
+ReadCSVFile::ReadCSVFile(CString path, int mode)
+    : ReadCSVFile(std::move(path), std::make_unique<DivisionString>(kSplitCapacity, mode)) {}
+
+ReadCSVFile::ReadCSVFile(CString path, std::unique_ptr<DivisionString> splitter)
+    : ReadTextFile(std::move(path)), m_splitter(std::move(splitter)) {}
+
+int ReadCSVFile::startLine() { return startSplitLine(*m_splitter); }
+
+int ReadCSVFile::readString(unsigned max, char *out) {
+    return isUsed() ? m_splitter->readString(max, out) : 0;
+}
+
+int ReadCSVFile::readInt(int *value) { return isUsed() ? m_splitter->readInt(value) : 0; }
+
+int ReadCSVFile::readDouble(double *value) { return isUsed() ? m_splitter->readDouble(value) : 0; }
+
+int ReadCSVFile::endLine() {
+    endSplitLine(*m_splitter);
+    return 1;
+}
+
+DIV_ERROR ReadCSVFile::readStringEx(CString *text) {
+    return isUsed() ? m_splitter->readStringEx(text) : DIV_NOFIELD;
+}
+
+DIV_ERROR ReadCSVFile::readIntEx(int *value) {
+    return isUsed() ? m_splitter->readIntEx(value) : DIV_NOFIELD;
+}
+
+DIV_ERROR ReadCSVFile::readDoubleEx(double *value) {
+    return isUsed() ? m_splitter->readDoubleEx(value) : DIV_NOFIELD;
+}
+
+int ReadCSVFile::isLineTooLong() const { return m_lineTooLong; }
+
+ReadCSVFileEx::ReadCSVFileEx(CString path, int mode, int stringMode)
+    : ReadTextFile(std::move(path)), m_splitter(kSplitCapacity, mode, stringMode) {}
+
+int ReadCSVFileEx::startLine() { return startSplitLine(m_splitter); }
+
+int ReadCSVFileEx::readString(unsigned max, char *out) {
+    return isUsed() ? m_splitter.readString(max, out) : 0;
+}
+
+int ReadCSVFileEx::readInt(int *value) { return isUsed() ? m_splitter.readInt(value) : 0; }
+
+int ReadCSVFileEx::readDouble(double *value) { return isUsed() ? m_splitter.readDouble(value) : 0; }
+
+int ReadCSVFileEx::endLine() {
+    endSplitLine(m_splitter);
+    return 1;
+}
+
+int ReadCSVFileEx::isStringMode() const { return m_splitter.isStringMode(); }
+
+int ReadCSVFileEx::setStringMode(int stringMode) { return m_splitter.setStringMode(stringMode); }
+
+int ReadCSVFileEx::isLineTooLong() const { return m_lineTooLong; }

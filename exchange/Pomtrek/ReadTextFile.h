@@ -1,0 +1,84 @@
+#pragma once
+
+#include "exchange/Pomtrek/DivisionString.h"
+#include "platform/core/CStdioFile.h"
+#include "platform/core/CString.h"
+
+#include <memory>
+
+// Reads a cp932 text file line by line (text mode: CR LF reads as a line feed,
+// 0x1A ends the file). A file that cannot be opened leaves the reader unused;
+// nothing is thrown from construction.
+class ReadTextFile {
+  public:
+    explicit ReadTextFile(CString path);
+    virtual ~ReadTextFile();
+
+    ReadTextFile(const ReadTextFile &) = delete;
+    ReadTextFile &operator=(const ReadTextFile &) = delete;
+
+    int isUsed() const;
+    int isnotUsed() const;
+    // As fgets: at most size - 1 bytes, the line feed kept when it fits. 0 when
+    // no file is open or at the end of the file.
+    int readLine(char *buf, unsigned size);
+
+    // The longest line, without its line feed, that the CSV readers split.
+    static constexpr int LINE_LIMIT = 254;
+
+  protected:
+    // Takes the next line whole and hands it, with a line feed (also after a
+    // last line that had none), to the splitter. A line longer than LINE_LIMIT
+    // is consumed but not split: the splitter is left empty and
+    // m_lineTooLong says so. 0 at the end of the file.
+    int startSplitLine(DivisionString &splitter);
+    void endSplitLine(DivisionString &splitter);
+
+    std::unique_ptr<CStdioFile> m_file; // null when the open failed
+    CString m_line;                     // the current line, line feed included
+    bool m_lineTooLong = false;
+};
+
+// A text file whose lines are split into comma-separated fields.
+class ReadCSVFile : public ReadTextFile {
+  public:
+    ReadCSVFile(CString path, int mode);
+
+    // 1 when a line was taken, 0 at the end of the file.
+    virtual int startLine();
+    virtual int readString(unsigned max, char *out);
+    virtual int readInt(int *value);
+    virtual int readDouble(double *value);
+    virtual int endLine();
+    virtual DIV_ERROR readStringEx(CString *text);
+    virtual DIV_ERROR readIntEx(int *value);
+    virtual DIV_ERROR readDoubleEx(double *value);
+
+    // The line taken by startLine was longer than the line limit: it has no
+    // fields and must be reported as bad.
+    int isLineTooLong() const;
+
+  protected:
+    ReadCSVFile(CString path, std::unique_ptr<DivisionString> splitter);
+
+    std::unique_ptr<DivisionString> m_splitter; // never null
+};
+
+// A text file whose lines are split with double-quoted fields.
+class ReadCSVFileEx : public ReadTextFile {
+  public:
+    ReadCSVFileEx(CString path, int mode, int stringMode);
+
+    virtual int startLine();
+    virtual int readString(unsigned max, char *out);
+    virtual int readInt(int *value);
+    virtual int readDouble(double *value);
+    virtual int endLine();
+    virtual int isStringMode() const;
+    virtual int setStringMode(int stringMode);
+
+    int isLineTooLong() const;
+
+  private:
+    DivisionStringEx m_splitter;
+};

@@ -1,0 +1,230 @@
+#include "exchange/Pomtrek/JReadCSVFile.h"
+#include "exchange/Pomtrek/ReadTextFile.h"
+#include "exchange/Pomtrek/WriteTextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TextFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = fs::temp_directory_path() / (std::string("zentrova-textfile-") + info->name() +
+                                             "-" + std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    CString path(const char *name = "data.csv") const { return FromUtf8((m_dir / name).string()); }
+    void put(const std::string &content, const char *name = "data.csv") const {
+        std::ofstream(m_dir / name, std::ios::binary) << content;
+    }
+    std::string get(const char *name = "data.csv") const {
+        std::ifstream in(m_dir / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path m_dir;
+};
+
+// Every field of the current line as text.
+template <class Reader> std::vector<std::string> lineFields(Reader &r) {
+    std::vector<std::string> out;
+    char buf[128];
+    while (r.readString(127, buf))
+        out.emplace_back(buf);
+    return out;
+}
+
+using Fields = std::vector<std::string>;
+
+TEST_F(TextFileTest, AMissingFileFailsSoftly) {
+    ReadTextFile text(path("none.txt"));
+    EXPECT_EQ(text.isUsed(), 0);
+    char buf[8];
+    EXPECT_EQ(text.readLine(buf, sizeof buf), 0);
+
+    ReadCSVFile csv(path("none.txt"), 3);
+    EXPECT_EQ(csv.isnotUsed(), 1);
+    EXPECT_EQ(csv.startLine(), 0);
+    int i = 0;
+    EXPECT_EQ(csv.readIntEx(&i), DIV_NOFIELD);
+    EXPECT_EQ(csv.readString(7, buf), 0);
+
+    JReadCSVFile j(path("none.txt"), 0, true);
+    EXPECT_EQ(j.GetFileSize(), 0u);
+    EXPECT_EQ(j.GetCurrentPos(), 0u);
+    EXPECT_EQ(j.startLine(), 0);
+}
+
+TEST_F(TextFileTest, ReadLineWorksLikeFgetsInTextMode) {
+    put("abc\r\ndefgh\nlast");
+    ReadTextFile f(path());
+    ASSERT_EQ(f.isUsed(), 1);
+    char buf[16];
+    ASSERT_EQ(f.readLine(buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "abc\n");
+    ASSERT_EQ(f.readLine(buf, 4), 1);
+    EXPECT_STREQ(buf, "def");
+    ASSERT_EQ(f.readLine(buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "gh\n");
+    ASSERT_EQ(f.readLine(buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "last");
+    EXPECT_EQ(f.readLine(buf, sizeof buf), 0);
+}
+
+TEST_F(TextFileTest, CsvLinesReadAlikeWithCrLfLfOrNoLineEnd) {
+    put("A01,1,,\r\nA01,2,,\n\r\nA01,3,,\x1A"
+        "A01,4,,\n");
+    ReadCSVFile f(path(), 2);
+    std::vector<Fields> lines;
+    while (f.startLine())
+        lines.push_back(lineFields(f));
+    // The last line has no line end before the 0x1A that ends the file.
+    EXPECT_EQ(lines, (std::vector<Fields>{
+                         {"A01", "1", "", ""}, {"A01", "2", "", ""}, {""}, {"A01", "3", "", ""}}));
+    EXPECT_EQ(f.startLine(), 0);
+}
+
+TEST_F(TextFileTest, ALineOverTheLimitIsReportedWholeAndNeverSplit) {
+    const std::string longName(300, 'N');
+    const std::string limitLine = "B," + std::string(252, 'x');
+    ASSERT_EQ(limitLine.size(), 254u);
+    put("A01," + longName + ",\r\nnext,\r\n" + limitLine + "\r\n" + limitLine + "y\r\nend,");
+
+    JReadCSVFile f(path(), 2, false);
+    ASSERT_EQ(f.startLine(), 1);
+    EXPECT_EQ(f.isLineTooLong(), 1);
+    EXPECT_EQ(lineFields(f), Fields{});
+    EXPECT_EQ(f.GetBufferStr(), CString(("A01," + longName + ",\n").c_str()));
+
+    ASSERT_EQ(f.startLine(), 1);
+    EXPECT_EQ(f.isLineTooLong(), 0);
+    EXPECT_EQ(lineFields(f), (Fields{"next", ""}));
+
+    // 254 characters fit, and the line feed after them is no empty line.
+    ASSERT_EQ(f.startLine(), 1);
+    EXPECT_EQ(f.isLineTooLong(), 0);
+    char buf[256];
+    EXPECT_EQ(f.readString(1, buf), 1);
+    EXPECT_EQ(f.readString(252, buf), 1);
+    EXPECT_EQ(std::string(buf), std::string(252, 'x'));
+
+    ASSERT_EQ(f.startLine(), 1);
+    EXPECT_EQ(f.isLineTooLong(), 1);
+    ASSERT_EQ(f.startLine(), 1);
+    EXPECT_EQ(lineFields(f), (Fields{"end", ""}));
+    EXPECT_EQ(f.startLine(), 0);
+}
+
+TEST_F(TextFileTest, DoubleByteNamesSurviveWhole) {
+    // Sixteen double-byte characters, the first with a '\' trail byte.
+    const std::string name = "\x95\x5C\x8E\xA6\x82\x60\x82\x61\x82\x62\x82\x63\x82\x64\x82\x65"
+                             "\x82\x66\x82\x67\x82\x68\x82\x69\x82\x6A\x82\x6B\x82\x6C\x82\x6D";
+    put("A01," + name + "," + name + "   ,\r\n");
+    ReadCSVFile f(path(), 2);
+    ASSERT_EQ(f.startLine(), 1);
+    EXPECT_EQ(lineFields(f), (Fields{"A01", name, name, ""}));
+}
+
+TEST_F(TextFileTest, QuotedCsvLines) {
+    put("\"a,b\",c\r\n\"x y\"\r\n");
+    ReadCSVFileEx f(path(), 0, 1);
+    ASSERT_EQ(f.startLine(), 1);
+    EXPECT_EQ(lineFields(f), (Fields{"a,b", "c"}));
+    ASSERT_EQ(f.startLine(), 1);
+    EXPECT_EQ(lineFields(f), (Fields{"x y"}));
+    EXPECT_EQ(f.setStringMode(0), 1);
+    EXPECT_EQ(f.isStringMode(), 0);
+    EXPECT_EQ(f.endLine(), 1);
+    EXPECT_EQ(f.startLine(), 0);
+}
+
+TEST_F(TextFileTest, JReadCsvFileKnowsSizePositionLineAndSpans) {
+    put("G00,03,site,\r\nA01,    1,,1.5\r\n");
+    JReadCSVFile f(path(), 2, true);
+    EXPECT_EQ(f.GetFileSize(), 30u);
+    EXPECT_EQ(f.GetCurrentPos(), 0u);
+    ASSERT_EQ(f.startLine(), 1);
+    EXPECT_EQ(f.GetCurrentPos(), 14u);
+    EXPECT_EQ(f.GetBufferStr(), "G00,03,site,\n");
+    ASSERT_EQ(f.startLine(), 1);
+    char buf[16];
+    int no = 0;
+    double x = 0;
+    ASSERT_EQ(f.readString(15, buf), 1);
+    ASSERT_EQ(f.readIntEx(&no), DIV_OK);
+    ASSERT_EQ(f.readStringEx(nullptr), DIV_EMPTY);
+    ASSERT_EQ(f.readDoubleEx(&x), DIV_OK);
+    EXPECT_EQ(no, 1);
+    EXPECT_EQ(x, 1.5);
+    const auto &spans = f.GetStrElmInfoVector();
+    ASSERT_EQ(spans.size(), 4u);
+    EXPECT_EQ(spans[2].start, 10);
+    EXPECT_EQ(spans[2].length, 0);
+    EXPECT_EQ(spans[3].start, 11);
+    EXPECT_EQ(spans[3].length, 3);
+    EXPECT_EQ(f.GetCurrentPos(), 30u);
+    f.endLine();
+    EXPECT_TRUE(f.GetStrElmInfoVector().empty());
+    EXPECT_EQ(f.GetBufferStr(), "");
+}
+
+TEST_F(TextFileTest, WrittenLineFeedsBecomeCrLf) {
+    {
+        WriteTextFile w(path("out.txt"));
+        ASSERT_EQ(w.isUsed(), 1);
+        EXPECT_EQ(w.writeLine("a,\n"), 1);
+        EXPECT_EQ(w.writeLine("\x95\x5C,\nb"), 1);
+        w.close();
+        EXPECT_EQ(w.writeLine("late"), 0);
+    }
+    EXPECT_EQ(get("out.txt"), "a,\r\n\x95\x5C,\r\nb");
+
+    // The destructor alone also keeps what was written.
+    {
+        WriteTextFile w(path("out2.txt"), WriteTextFile::DEFAULT_FLAGS);
+        w.writeLine("x\n");
+    }
+    EXPECT_EQ(get("out2.txt"), "x\r\n");
+}
+
+TEST_F(TextFileTest, AWriterThatCannotCreateItsFileSaysSo) {
+    const CString missing = path("no-such-folder/out.txt");
+    WriteTextFile quiet(missing);
+    EXPECT_EQ(quiet.isnotUsed(), 1);
+    EXPECT_EQ(quiet.writeLine("x\n"), 0);
+
+    try {
+        WriteTextFile loud(missing, WriteTextFile::DEFAULT_FLAGS);
+        FAIL() << "no exception";
+    } catch (const CFileException &e) {
+        EXPECT_EQ(e.m_cause, CFileException::badPath);
+        EXPECT_EQ(e.m_strFileName, missing);
+    }
+
+    // A file open for reading is not replaced under its reader.
+    put("keep,\n");
+    ReadCSVFile reader(path(), 0);
+    ASSERT_EQ(reader.isUsed(), 1);
+    try {
+        WriteTextFile w(path(), WriteTextFile::DEFAULT_FLAGS);
+        FAIL() << "no exception";
+    } catch (const CFileException &e) {
+        EXPECT_EQ(e.m_cause, CFileException::sharingViolation);
+    }
+    EXPECT_EQ(get(), "keep,\n");
+}
+
+} // namespace

@@ -1,0 +1,618 @@
+#include "exchange/Vesk/VeskBase.h"
+
+#include "platform/core/CException.h"
+#include "platform/core/Numbers.h"
+
+#include <cstring>
+
+const VeskBase::IdMap VeskBase::m_sIdMap[22] = {
+    {VESK_A00, "A00"}, {VESK_A01, "A01"}, {VESK_A99, "A99"}, {VESK_B01, "B01"}, {VESK_B03, "B03"},
+    {VESK_C00, "C00"}, {VESK_C01, "C01"}, {VESK_C02, "C02"}, {VESK_C03, "C03"}, {VESK_C99, "C99"},
+    {VESK_D00, "D00"}, {VESK_D99, "D99"}, {VESK_E00, "E00"}, {VESK_E01, "E01"}, {VESK_E03, "E03"},
+    {VESK_E99, "E99"}, {VESK_F00, "F00"}, {VESK_F03, "F03"}, {VESK_F99, "F99"}, {VESK_G00, "G00"},
+    {VESK_Z00, "Z00"}, {VESK_Z01, "Z01"},
+};
+const char VeskBase::m_cVer01[3] = "01";
+const char VeskBase::m_cVer02[3] = "02";
+const char VeskBase::m_cVer03[3] = "03";
+
+namespace {
+
+constexpr unsigned kCodeMax = 15;
+constexpr unsigned kTextMax = 127;
+constexpr int kNameWidth = 16;
+
+} // namespace
+
+VeskBase::VeskBase() = default;
+
+VeskBase::~VeskBase() = default;
+
+// ---- Table lookups and messages ----
+
+const char *VeskBase::getLineKind(VESK_LINE_ID id) {
+    for (const IdMap &entry : m_sIdMap) {
+        if (entry.id == id)
+            return entry.code;
+    }
+    return nullptr;
+}
+
+int VeskBase::readChkKind(const char *text) {
+    if (!text)
+        return 0;
+    for (const IdMap &entry : m_sIdMap) {
+        if (std::strncmp(entry.code, text, 3) == 0)
+            return entry.id;
+    }
+    return 0;
+}
+
+CString VeskBase::getReadErrorMessage() const {
+    CString message;
+    if (m_errorState == ERR_CONTENT)
+        message.Format("%d行目の内容が不正です。\n", m_lineNo);
+    else if (m_errorState == ERR_REFUSED)
+        message.Format("%d行目のデータの登録ができません。\n", m_lineNo);
+    return message;
+}
+
+void VeskBase::setCommentNum(int count) { m_commentNum = count; }
+
+// ---- Default operations ----
+
+int VeskBase::CheckCoordSysKind(int) { return 1; }
+
+int VeskBase::GetComment(int, CString *) { return 0; }
+
+int VeskBase::ErrMsgOfVersion(int) { return 0; }
+
+int VeskBase::AskErrorExecute() { return 0; }
+
+int VeskBase::OpenReadFile(const CString &path, int mode) {
+    m_reader.reset();
+    auto reader = std::make_unique<ReadCSVFile>(path, mode);
+    if (reader->isnotUsed())
+        return 0;
+    m_reader = std::move(reader);
+    return 1;
+}
+
+int VeskBase::OpenWriteFile(const CString &path) {
+    m_writer.reset();
+    m_writer = std::make_unique<WriteTextFile>(path, WriteTextFile::DEFAULT_FLAGS);
+    return 1;
+}
+
+int VeskBase::CloseReadFile() {
+    if (!m_reader)
+        return 0;
+    m_reader.reset();
+    return 1;
+}
+
+int VeskBase::CloseWriteFile() {
+    if (!m_writer)
+        return 0;
+    const std::unique_ptr<WriteTextFile> writer = std::move(m_writer);
+    writer->close();
+    return 1;
+}
+
+// ---- Reading ----
+
+int VeskBase::Read(const CString &path, int readFlags, int mode) {
+    m_readFlags = readFlags;
+    m_lineNo = 0;
+    m_errorState = ERR_NONE;
+    m_inPoints = m_inLot = m_inRoute = m_inElement = m_inTriangles = 0;
+    if (!OpenReadFile(path, mode))
+        return 0;
+    try {
+        for (;;) {
+            if (!m_reader)
+                return 0; // closed by a handler
+            if (!m_reader->startLine())
+                break;
+            ++m_lineNo;
+            if (!readLineRecord()) {
+                CloseReadFile();
+                return 0;
+            }
+        }
+    } catch (const CException &) {
+        CloseReadFile();
+        throw;
+    }
+    CloseReadFile();
+    return 1;
+}
+
+int VeskBase::recordFailed(int state) {
+    m_errorState = state;
+    if (m_readFlags & READ_GO_ON)
+        return 1;
+    if (!AskErrorExecute())
+        return 0;
+    m_readFlags |= READ_GO_ON;
+    return 1;
+}
+
+bool VeskBase::readTextField(CString &text) {
+    char field[kTextMax + 1];
+    if (!m_reader->readString(kTextMax, field))
+        return false;
+    text = field;
+    return true;
+}
+
+bool VeskBase::readIntField(int &value) {
+    char field[kTextMax + 1];
+    return m_reader->readString(kTextMax, field) && ParseInt(field, value);
+}
+
+bool VeskBase::readRealField(double &value) {
+    char field[kTextMax + 1];
+    return m_reader->readString(kTextMax, field) && ParseDouble(field, value);
+}
+
+bool VeskBase::readHeightField(double &value, int &used) {
+    char field[kTextMax + 1];
+    if (!m_reader->readString(kTextMax, field))
+        return false;
+    if (std::strspn(field, " \t") == std::strlen(field)) {
+        value = 0.0;
+        used = 0;
+        return true;
+    }
+    if (!ParseDouble(field, value))
+        return false;
+    used = 1;
+    return true;
+}
+
+int VeskBase::readLineRecord() {
+    m_errorState = ERR_NONE;
+    if (!m_reader)
+        return 0;
+    if (m_reader->isLineTooLong())
+        return recordFailed(ERR_CONTENT);
+    char code[kCodeMax + 1];
+    if (!m_reader->readString(kCodeMax, code)) {
+        m_errorState = ERR_CONTENT; // passed over like an unknown code
+        return 1;
+    }
+    switch (readChkKind(code)) {
+    case VESK_A00:
+        if (m_readFlags & READ_POINTS)
+            m_inPoints = 1;
+        return 1;
+    case VESK_A01:
+        return readPoint();
+    case VESK_A99:
+        m_inPoints = 0;
+        return 1;
+    case VESK_B01:
+        return readLotMember();
+    case VESK_B03:
+        return readRouteDistance();
+    case VESK_C00:
+        if (m_inLot || m_inRoute)
+            m_inElement = 1;
+        return 1;
+    case VESK_C01:
+        return readRadius();
+    case VESK_C02:
+        return readClothoid();
+    case VESK_C03:
+        return readLineAttributes();
+    case VESK_C99:
+        if (!m_inElement) {
+            // Outside a lot or route that was taken C00 is not followed either.
+            if (!m_inLot && !m_inRoute)
+                return 1;
+            m_errorState = ERR_CONTENT;
+            return 0;
+        }
+        m_inElement = 0;
+        return 1;
+    case VESK_D00:
+        return readLotStart();
+    case VESK_D99:
+        return readLotEnd();
+    case VESK_E00:
+        if (m_inLot) {
+            if (m_inTriangles) {
+                m_errorState = ERR_CONTENT;
+                return 0;
+            }
+            m_inTriangles = 1;
+        }
+        return 1;
+    case VESK_E01:
+        return readTriangle();
+    case VESK_E03:
+        return readTriangleAttributes();
+    case VESK_E99:
+        if (m_inLot) {
+            if (!m_inTriangles) {
+                m_errorState = ERR_CONTENT;
+                return 0;
+            }
+            m_inTriangles = 0;
+        }
+        return 1;
+    case VESK_F00:
+        return readRouteStart();
+    case VESK_F03:
+        return readLineDistance();
+    case VESK_F99:
+        return readRouteEnd();
+    case VESK_G00:
+        return readSiteName();
+    case VESK_Z00:
+        return 1;
+    case VESK_Z01:
+        return readCoordSys();
+    default:
+        m_errorState = ERR_CONTENT; // unknown codes never stop a read
+        return 1;
+    }
+}
+
+int VeskBase::readPoint() {
+    if (!m_inPoints)
+        return 1;
+    int no = 0;
+    CString name;
+    double x = 0.0;
+    double y = 0.0;
+    double h = 0.0;
+    int hUsed = 0;
+    if (!readIntField(no) || !readTextField(name) || !readRealField(x) || !readRealField(y) ||
+        !readHeightField(h, hUsed))
+        return recordFailed(ERR_CONTENT);
+    if (!AddPoint(no, name, x, y, h, hUsed))
+        return recordFailed(ERR_REFUSED);
+    return 1;
+}
+
+int VeskBase::readLotMember() {
+    int no = 0;
+    CString name;
+    if (!readIntField(no) || !readTextField(name))
+        return recordFailed(ERR_CONTENT);
+    if (m_inLot) {
+        if (!AddPointOfLot(no, name)) {
+            m_inLot = 0;
+            return recordFailed(ERR_REFUSED);
+        }
+    } else if (m_inRoute) {
+        if (!AddPointOfRoute(no, name)) {
+            m_inRoute = 0;
+            return recordFailed(ERR_REFUSED);
+        }
+    }
+    return 1;
+}
+
+int VeskBase::readRouteDistance() {
+    double distance = 0.0;
+    if (!readRealField(distance))
+        return recordFailed(ERR_CONTENT);
+    if (m_inRoute && !AddDistOfRoute(distance)) {
+        m_inRoute = 0;
+        return recordFailed(ERR_REFUSED);
+    }
+    return 1;
+}
+
+int VeskBase::readRadius() {
+    int kind = 0;
+    double value = 0.0;
+    if (!readIntField(kind) || !readRealField(value))
+        return recordFailed(ERR_CONTENT);
+    if (m_inLot) {
+        if (!AddRadiusOfLot(static_cast<RADIUS_KIND>(kind), value))
+            return recordFailed(ERR_REFUSED); // the lot stays open
+    } else if (m_inRoute) {
+        if (!AddRadiusOfRoute(static_cast<RADIUS_KIND>(kind), value)) {
+            m_inRoute = 0;
+            return recordFailed(ERR_REFUSED);
+        }
+    }
+    return 1;
+}
+
+int VeskBase::readClothoid() {
+    double a = 0.0;
+    double b = 0.0;
+    double c = 0.0;
+    if (!readRealField(a) || !readRealField(b) || !readRealField(c))
+        return recordFailed(ERR_CONTENT);
+    if (m_inRoute && !AddClosoidOfRoute(a, b, c)) {
+        m_inRoute = 0;
+        return recordFailed(ERR_REFUSED);
+    }
+    return 1;
+}
+
+int VeskBase::readLineAttributes() {
+    double values[2] = {0.0, 0.0};
+    int mask = 0;
+    bool missing = false;
+    for (int i = 0; i < 2; ++i) {
+        double value = 0.0;
+        const DIV_ERROR result = m_reader->readDoubleEx(&value);
+        missing = missing || result == DIV_NOFIELD;
+        if (result == DIV_OK) {
+            values[i] = value;
+            mask |= 1 << i;
+        }
+    }
+    if (missing)
+        return recordFailed(ERR_CONTENT);
+    if (mask == 0 || !m_inRoute)
+        return 1;
+    if (!AddLineAttrOfRoute(values[0], values[1], mask)) {
+        m_inRoute = 0;
+        return recordFailed(ERR_REFUSED);
+    }
+    return 1;
+}
+
+int VeskBase::readLotStart() {
+    if (!(m_readFlags & READ_LOTS))
+        return 1;
+    m_inLot = 0;
+    int no = 0;
+    CString name;
+    int kind = 0;
+    if (!readIntField(no) || !readTextField(name) || !readIntField(kind))
+        return recordFailed(ERR_CONTENT);
+    if (!AddLotStart(no, name, static_cast<LOT_KIND>(kind)))
+        return recordFailed(ERR_REFUSED);
+    m_inLot = 1;
+    return 1;
+}
+
+int VeskBase::readLotEnd() {
+    if (!(m_readFlags & READ_LOTS))
+        return 1;
+    const bool refused = m_inLot && !AddLotEnd();
+    m_inLot = m_inTriangles = m_inElement = 0;
+    return refused ? recordFailed(ERR_REFUSED) : 1;
+}
+
+int VeskBase::readTriangle() {
+    if (!m_inLot || !m_inTriangles)
+        return 1;
+    int no[3] = {0, 0, 0};
+    for (int &n : no) {
+        CString name; // the names are not used
+        if (!readIntField(n) || !readTextField(name))
+            return recordFailed(ERR_CONTENT);
+    }
+    if (!AddTriangleOfLot(no[0], no[1], no[2])) {
+        m_inTriangles = m_inLot = 0;
+        return recordFailed(ERR_REFUSED);
+    }
+    return 1;
+}
+
+int VeskBase::readTriangleAttributes() {
+    double values[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+    int mask = 0;
+    bool missing = false;
+    for (int i = 0; i < 5; ++i) {
+        double value = 0.0;
+        const DIV_ERROR result = m_reader->readDoubleEx(&value);
+        missing = missing || result == DIV_NOFIELD;
+        if (result == DIV_OK) {
+            values[i] = value;
+            mask |= 1 << i;
+        }
+    }
+    if (missing)
+        return recordFailed(ERR_CONTENT);
+    if (m_inLot && m_inTriangles &&
+        !AddTriAttrOfLot(values[0], values[1], values[2], values[3], values[4], mask)) {
+        m_inTriangles = m_inLot = 0;
+        return recordFailed(ERR_REFUSED);
+    }
+    return 1;
+}
+
+int VeskBase::readRouteStart() {
+    if (!(m_readFlags & READ_ROUTES))
+        return 1;
+    m_inRoute = 0;
+    int no = 0;
+    int second = 0;
+    CString name;
+    int kind = 0;
+    if (!readIntField(no) || !readIntField(second) || !readTextField(name) || !readIntField(kind))
+        return recordFailed(ERR_CONTENT);
+    if (!AddRouteStart(no, second, name, static_cast<ROUTE_KIND>(kind)))
+        return recordFailed(ERR_REFUSED);
+    m_inRoute = 1;
+    return 1;
+}
+
+int VeskBase::readLineDistance() {
+    // Handled whatever happens: a failure is noted but never asked about.
+    if (!m_inRoute)
+        return 1;
+    double distance = 0.0;
+    if (!readRealField(distance)) {
+        m_errorState = ERR_CONTENT;
+    } else if (!AddLineDistOfRoute(distance)) {
+        m_inRoute = 0;
+        m_errorState = ERR_REFUSED;
+    }
+    return 1;
+}
+
+int VeskBase::readRouteEnd() {
+    if (!(m_readFlags & READ_ROUTES))
+        return 1;
+    const bool refused = m_inRoute && !AddRouteEnd();
+    m_inRoute = m_inElement = 0;
+    return refused ? recordFailed(ERR_REFUSED) : 1;
+}
+
+int VeskBase::readSiteName() {
+    int version = 0;
+    CString siteName;
+    if (!readIntField(version) || !readTextField(siteName))
+        return recordFailed(ERR_CONTENT);
+    if ((version < 1 || version > 3) && !ErrMsgOfVersion(version)) {
+        m_errorState = ERR_VERSION;
+        return 0;
+    }
+    if (!AddSiteName(siteName))
+        return recordFailed(ERR_REFUSED);
+    return 1;
+}
+
+int VeskBase::readCoordSys() {
+    int kind = 0;
+    if (!readIntField(kind)) {
+        m_errorState = ERR_CONTENT;
+        return 0;
+    }
+    if (!CheckCoordSysKind(kind)) {
+        m_errorState = ERR_REFUSED;
+        return 0;
+    }
+    return 1;
+}
+
+// ---- Writing ----
+
+void VeskBase::writeRecord(const CString &text) {
+    if (!m_writer || !m_writer->writeLine(text))
+        AfxThrowFileException(CFileException::invalidFile);
+}
+
+void VeskBase::writeCode(VESK_LINE_ID id) {
+    CString line;
+    line.Format("%3s,\n", getLineKind(id));
+    writeRecord(line);
+}
+
+void VeskBase::writeComment(const CString &text) {
+    CString line;
+    line.Format("%3s,%s,\n", getLineKind(VESK_Z00), text.GetString());
+    writeRecord(line);
+}
+
+void VeskBase::writeCoordSys(int value) {
+    CString line;
+    line.Format("%3s,%1d,\n", getLineKind(VESK_Z01), value);
+    writeRecord(line);
+}
+
+CString VeskBase::formatPointLine(int no, const CString &name, int nameWidth, double x, double y,
+                                  double h, int hUsed) const {
+    const int xyWidth = m_xyIntDigits + m_xyDecimals + 1;
+    const int hWidth = m_hIntDigits + m_hDecimals + 1;
+    CString line;
+    if (hUsed)
+        line.Format("%3s,%5d,%-*s,%*.*f,%*.*f,%*.*f,\n", getLineKind(VESK_A01), no, nameWidth,
+                    name.GetString(), xyWidth, m_xyDecimals, x, xyWidth, m_xyDecimals, y, hWidth,
+                    m_hDecimals, h);
+    else
+        line.Format("%3s,%5d,%-*s,%*.*f,%*.*f,,\n", getLineKind(VESK_A01), no, nameWidth,
+                    name.GetString(), xyWidth, m_xyDecimals, x, xyWidth, m_xyDecimals, y);
+    return line;
+}
+
+void VeskBase::writePointSection(unsigned pointCount) {
+    writeCode(VESK_A00);
+    for (unsigned i = 0; i < pointCount; ++i) {
+        CString name;
+        double x = 0.0;
+        double y = 0.0;
+        double h = 0.0;
+        int hUsed = 0;
+        if (!GetPoint(i, &name, &x, &y, &h, &hUsed))
+            continue;
+        writeRecord(formatPointLine(static_cast<int>(i + 1), name, name.IsEmpty() ? 0 : kNameWidth,
+                                    x, y, h, hUsed));
+    }
+    writeCode(VESK_A99);
+}
+
+void VeskBase::writeLotSection(unsigned lotCount) {
+    writeComment("/画地データ/");
+    for (unsigned lot = 0; lot < lotCount; ++lot) {
+        unsigned memberCount = 0;
+        CString name;
+        int kind = 1;
+        if (!GetLotName(lot, &memberCount, &name, &kind) || memberCount == 0)
+            continue;
+        CString line;
+        line.Format("%3s,%5d,%-*s,%1d,\n", getLineKind(VESK_D00), static_cast<int>(lot + 1),
+                    name.IsEmpty() ? 0 : kNameWidth, name.GetString(), kind);
+        writeRecord(line);
+        for (unsigned member = 0; member < memberCount; ++member) {
+            unsigned pointIndex = 0;
+            CString pointName;
+            if (!GetLotPoint(lot, member, &pointIndex, &pointName))
+                continue;
+            line.Format("%3s,%5d,%-16s,\n", getLineKind(VESK_B01), static_cast<int>(pointIndex + 1),
+                        pointName.GetString());
+            writeRecord(line);
+        }
+        writeCode(VESK_D99);
+    }
+}
+
+int VeskBase::writeFile(const CString &path, const CString &siteName, unsigned pointCount,
+                        int newDatum, int version, unsigned lotCount) {
+    if (!OpenWriteFile(path))
+        return 0;
+    try {
+        const char *versionText = version == VESK_VERSION_01   ? m_cVer01
+                                  : version == VESK_VERSION_02 ? m_cVer02
+                                                               : m_cVer03;
+        CString line;
+        line.Format("%3s,%2s,%s,\n", getLineKind(VESK_G00), versionText, siteName.GetString());
+        writeRecord(line);
+        for (int i = 0; i < m_commentNum; ++i) {
+            CString text;
+            if (!GetComment(i, &text))
+                break;
+            writeComment(text);
+        }
+        if (version > VESK_VERSION_03)
+            writeCoordSys(newDatum ? 0 : 1);
+        writePointSection(pointCount);
+        if (lotCount > 0)
+            writeLotSection(lotCount);
+        CloseWriteFile();
+    } catch (const CException &) {
+        try {
+            CloseWriteFile();
+        } catch (const CException &) {
+            // The first failure is the one to report.
+        }
+        throw;
+    }
+    return 1;
+}
+
+int VeskBase::WritePoints(const CString &path, const CString &siteName, unsigned pointCount) {
+    return writeFile(path, siteName, pointCount, 0, VESK_VERSION_01, 0);
+}
+
+int VeskBase::WritePoints2(const CString &path, const CString &siteName, unsigned pointCount,
+                           int newDatum, VeskVersionNo version) {
+    return writeFile(path, siteName, pointCount, newDatum, version, 0);
+}
+
+int VeskBase::WritePointsAndLots(const CString &path, const CString &siteName, unsigned pointCount,
+                                 int newDatum, unsigned lotCount, VeskVersionNo version) {
+    return writeFile(path, siteName, pointCount, newDatum, version, lotCount);
+}

@@ -1,0 +1,178 @@
+#include "kernels/Grisveld/EarthEllips.h"
+
+#include <cmath>
+#include <numbers>
+
+EarthEllips::EarthEllips(double a, double invFlat) {
+    initEccentricity(a, invFlat);
+    initMeridianCoef();
+}
+
+void EarthEllips::initEccentricity(double a, double invFlat) {
+    m_a = a;
+    m_invFlat = invFlat;
+    const double f = 1.0 / invFlat;
+    m_e2 = 2.0 * f - f * f;
+    m_ep2 = m_e2 / (1.0 - m_e2);
+}
+
+void EarthEllips::initMeridianCoef() {
+    const double e2 = m_e2;
+    const double e4 = e2 * e2;
+    const double e6 = e4 * e2;
+    const double e8 = e6 * e2;
+    const double e10 = e8 * e2;
+    const double e12 = e10 * e2;
+    const double e14 = e12 * e2;
+    const double e16 = e14 * e2;
+
+    m_M0 = m_a * (1.0 - e2);
+
+    const double A = 1.0 + 3.0 / 4.0 * e2 + 45.0 / 64.0 * e4 + 175.0 / 256.0 * e6 +
+                     11025.0 / 16384.0 * e8 + 43659.0 / 65536.0 * e10 + 693693.0 / 1048576.0 * e12 +
+                     19324305.0 / 29360128.0 * e14 + 4927697775.0 / 7516192768.0 * e16;
+    const double B = 3.0 / 4.0 * e2 + 15.0 / 16.0 * e4 + 525.0 / 512.0 * e6 + 2205.0 / 2048.0 * e8 +
+                     72765.0 / 65536.0 * e10 + 297297.0 / 262144.0 * e12 +
+                     135270135.0 / 117440512.0 * e14 + 547521975.0 / 469762048.0 * e16;
+    const double C = 15.0 / 64.0 * e4 + 105.0 / 256.0 * e6 + 2205.0 / 4096.0 * e8 +
+                     10395.0 / 16384.0 * e10 + 1486485.0 / 2097152.0 * e12 +
+                     45090045.0 / 58720256.0 * e14 + 766530765.0 / 939524096.0 * e16;
+    const double D = 35.0 / 512.0 * e6 + 315.0 / 2048.0 * e8 + 31185.0 / 131072.0 * e10 +
+                     165165.0 / 524288.0 * e12 + 45090045.0 / 117440512.0 * e14 +
+                     209053845.0 / 469762048.0 * e16;
+    const double E = 315.0 / 16384.0 * e8 + 3465.0 / 65536.0 * e10 + 99099.0 / 1048576.0 * e12 +
+                     4099095.0 / 29360128.0 * e14 + 348423075.0 / 1879048192.0 * e16;
+    const double F = 693.0 / 131072.0 * e10 + 9009.0 / 524288.0 * e12 +
+                     4099095.0 / 117440512.0 * e14 + 26801775.0 / 469762048.0 * e16;
+    const double G =
+        3003.0 / 2097152.0 * e12 + 315315.0 / 58720256.0 * e14 + 11486475.0 / 939524096.0 * e16;
+    const double H = 45045.0 / 117440512.0 * e14 + 765765.0 / 469762048.0 * e16;
+    const double I = 765765.0 / 7516192768.0 * e16;
+
+    m_A = A;
+    m_B2 = -B / 2.0;
+    m_C4 = C / 4.0;
+    m_D6 = -D / 6.0;
+    m_E8 = E / 8.0;
+    m_F10 = -F / 10.0;
+    m_G12 = G / 12.0;
+    m_H14 = -H / 14.0;
+    m_I16 = I / 16.0;
+}
+
+bool EarthEllips::IsValid() const {
+    return std::isfinite(m_a) && m_a > 0.0 && m_e2 >= 0.0 && m_e2 < 1.0;
+}
+
+double EarthEllips::Get1stE() const { return std::sqrt(m_e2); }
+
+double EarthEllips::Get2ndE() const { return std::sqrt(m_ep2); }
+
+double EarthEllips::GetRadiusB() const { return m_a * std::sqrt(1.0 - m_e2); }
+
+double EarthEllips::CalcPolarRadius() const { return m_a * std::sqrt(1.0 + m_ep2); }
+
+double EarthEllips::CalcParamW(double B) const {
+    return std::sqrt(1.0 - m_e2 * Square(std::sin(B)));
+}
+
+double EarthEllips::CalcParamEata2(double B) const { return m_ep2 * Square(std::cos(B)); }
+
+double EarthEllips::CalcParamV(double B) const { return std::sqrt(1.0 + CalcParamEata2(B)); }
+
+double EarthEllips::CalcRadiusN(double B) const { return m_a / CalcParamW(B); }
+
+double EarthEllips::CalcRadiusM(double B) const {
+    const double W = CalcParamW(B);
+    return m_a * (1.0 - m_e2) / (W * W * W);
+}
+
+void EarthEllips::CalcRNM(double B, double *N, double *M) const {
+    if (N)
+        *N = CalcRadiusN(B);
+    if (M)
+        *M = CalcRadiusM(B);
+}
+
+double EarthEllips::CalcMeanRadius(double B) const {
+    return std::sqrt(CalcRadiusM(B) * CalcRadiusN(B));
+}
+
+double EarthEllips::CalcEquatorRadiusM() const { return CalcRadiusM(0.0); }
+
+double EarthEllips::CalcMeridian(double B) const {
+    return m_M0 *
+           (m_A * B + m_B2 * std::sin(2.0 * B) + m_C4 * std::sin(4.0 * B) +
+            m_D6 * std::sin(6.0 * B) + m_E8 * std::sin(8.0 * B) + m_F10 * std::sin(10.0 * B) +
+            m_G12 * std::sin(12.0 * B) + m_H14 * std::sin(14.0 * B) + m_I16 * std::sin(16.0 * B));
+}
+
+double EarthEllips::CalcMeridian(double B1, double B2) const {
+    auto dsin = [B1, B2](double k) { return std::sin(k * B2) - std::sin(k * B1); };
+    return m_M0 * (m_A * (B2 - B1) + m_B2 * dsin(2.0) + m_C4 * dsin(4.0) + m_D6 * dsin(6.0) +
+                   m_E8 * dsin(8.0) + m_F10 * dsin(10.0) + m_G12 * dsin(12.0) + m_H14 * dsin(14.0) +
+                   m_I16 * dsin(16.0));
+}
+
+void EarthEllips::XYZtoBLH(const double &X, const double &Y, const double &Z, double *B, double *L,
+                           double *H) const {
+    const double p = std::sqrt(X * X + Y * Y);
+    double lat;
+    double h;
+    if (p == 0.0) {
+        // On the axis: a pole, latitude and height follow from Z alone.
+        lat = std::copysign(std::numbers::pi / 2.0, Z);
+        h = std::fabs(Z) - GetRadiusB();
+    } else {
+        lat = std::atan(Z / (p * (1.0 - m_e2)));
+        h = 0.0;
+        for (int i = 0; i < 10; ++i) {
+            const double N = m_a / std::sqrt(1.0 - m_e2 * Square(std::sin(lat)));
+            h = p / std::cos(lat) - N;
+            lat = std::atan((Z / p) / (1.0 - m_e2 * N / (N + h)));
+        }
+    }
+    // atan2 is defined on the whole plane, the negative X axis included.
+    const double lon = std::atan2(Y, X);
+    if (B)
+        *B = lat;
+    if (L)
+        *L = lon;
+    if (H)
+        *H = h;
+}
+
+void EarthEllips::BLHtoXYZ(const double &B, const double &L, const double &H, double *X, double *Y,
+                           double *Z) const {
+    const double N = CalcRadiusN(B);
+    const double cosB = std::cos(B);
+    const double gx = (N + H) * cosB * std::cos(L);
+    const double gy = (N + H) * cosB * std::sin(L);
+    const double gz = (N * (1.0 - m_e2) + H) * std::sin(B);
+    if (X)
+        *X = gx;
+    if (Y)
+        *Y = gy;
+    if (Z)
+        *Z = gz;
+}
+
+double EarthEllips::CalcDistance(double B1, double L1, double B2, double L2) const {
+    const double Bm = (B1 + B2) / 2.0;
+    const double t = std::tan(Bm);
+    const double c = std::cos(Bm);
+    const double eta2 = CalcParamEata2(Bm);
+    const double N = CalcRadiusN(Bm);
+    const double M = CalcRadiusM(Bm);
+    const double V4 = Square(1.0 + eta2);
+    const double dB = B2 - B1;
+    const double dL = L2 - L1;
+
+    const double u = std::cos(dL / 2.0) * M * dB *
+                     (1.0 + (1.0 - 2.0 * eta2) * Square(c * dL) / 24.0 +
+                      dB * dB * eta2 * (1.0 - t * t) / (8.0 * V4));
+    const double v = dL * N * c *
+                     (1.0 - Square(std::sin(Bm) * dL) / 24.0 +
+                      dB * dB * (1.0 + eta2 - 9.0 * t * t * eta2) / (24.0 * V4));
+    return std::sqrt(u * u + v * v);
+}
