@@ -6,18 +6,35 @@ function(zentrova_add_library name)
     target_link_libraries(${name} PUBLIC ${ARG_LINKS})
 endfunction()
 
-# zentrova_add_gtest(Name SOURCES a.cpp ... LINKS Lib ...)
-# A GoogleTest executable registered with CTest; tests run in the binary's folder.
+# zentrova_use_qt(Target): moc for the target, and literals still in code page 932.
+# Qt's headers pull in <chrono>, whose C++20 duration output holds a micro sign that code page
+# 932 lacks; //TRANSLIT lets that one literal through (as a Greek mu) instead of failing the
+# build. Every character of ours converts exactly as before.
+function(zentrova_use_qt target)
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_compile_options(${target} PRIVATE -fexec-charset=CP932//TRANSLIT)
+endfunction()
+
+# zentrova_add_gtest(Name [QT] SOURCES a.cpp ... LINKS Lib ...)
+# A GoogleTest executable registered with CTest; tests run in the binary's folder. With QT the
+# executable links QtTest and its tests run headless (offscreen platform).
 function(zentrova_add_gtest name)
     if(NOT ZENTROVA_BUILD_TESTS)
         return()
     endif()
-    cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "QT" "" "SOURCES;LINKS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
         ZENTROVA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-        ZENTROVA_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+        ZENTROVA_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+        ZENTROVA_ARTEFACT_DIR="${CMAKE_CURRENT_BINARY_DIR}/artefacts")
+    set(properties)
+    if(ARG_QT)
+        zentrova_use_qt(${name})
+        target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
+        set(properties PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} ${properties})
 endfunction()

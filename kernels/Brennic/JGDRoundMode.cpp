@@ -53,39 +53,7 @@ bool JGDRoundMode::operator==(const JGDRoundMode &other) const {
 
 bool JGDRoundMode::operator!=(const JGDRoundMode &other) const { return !(*this == other); }
 
-int JGDRoundMode::adjust(double *x, int unit) {
-    if (x == nullptr || !std::isfinite(*x))
-        return 0;
-    const double magnitude = std::fabs(*x);
-    // Beyond the double range no finite value reaches the limit.
-    const long long limitExponent = static_cast<long long>(unit) + 12;
-    if (limitExponent <= 300) {
-        const double limit =
-            ExDouble::rround(std::pow(10.0, static_cast<double>(limitExponent)), 0, 261);
-        if (magnitude >= limit)
-            return 0;
-    }
-    if (magnitude <= 1e-13)
-        return 0;
-
-    BCD digits = ExDouble::put_bcd(*x);
-    int first = 0;
-    while (first < 18 && digits.getDigit(first) == 0)
-        ++first;
-    int pos = first + 12;
-    if (pos > 17)
-        return 0;
-    // One unit at that digit, carried toward the more significant digits.
-    while (pos >= 0 && digits.getDigit(pos) == 9) {
-        digits.setDigit(pos, 0);
-        --pos;
-    }
-    if (pos < 0)
-        return 0;
-    digits.setDigit(pos, digits.getDigit(pos) + 1);
-    *x = ExDouble::get_bcd(digits);
-    return 1;
-}
+int JGDRoundMode::adjust(double *x, int unit) { return ExDouble::truncGuard(x, unit); }
 
 double JGDRoundMode::rround(double x) const {
     if (!std::isfinite(x))

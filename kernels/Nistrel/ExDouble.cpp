@@ -205,6 +205,27 @@ double ExDouble::_rround(double x, double unit, double offset) {
     return rround(x, e, s * 256 + n);
 }
 
+int ExDouble::truncGuard(double *x, int unit) {
+    if (x == nullptr || !std::isfinite(*x))
+        return 0;
+    const double magnitude = std::fabs(*x);
+    // No finite double reaches a limit beyond the double range.
+    const long long limitExponent = static_cast<long long>(unit) + 12;
+    if (limitExponent <= 300) {
+        const double limit = rround(std::pow(10.0, static_cast<double>(limitExponent)), 0, 261);
+        if (magnitude >= limit)
+            return 0;
+    }
+    if (magnitude <= 1e-13)
+        return 0;
+    // The image holds 15 significant digits in positions 3..17, so the 13th significant digit
+    // is position 15: one unit there is 100 in the mantissa.
+    BCD digits = put_bcd(*x);
+    digits.setMantissa(digits.getMantissa() + 100);
+    *x = get_bcd(digits);
+    return 1;
+}
+
 void ExDouble::fixed(double unit, double offset) {
     s_fixedUnit = unit;
     s_fixedOffset = offset;

@@ -51,6 +51,12 @@ class ExDouble {
     // The decimal value rounded once to double (infinity or 0 beyond the double range).
     static double get_bcd(BCD value);
 
+    // Guard before a truncation at unit: adds one unit at the 13th significant digit of x
+    // (with x's sign) so that a binary representation error below the 12th digit never costs
+    // a digit. Returns 0 and leaves x when |x| >= 10^(unit + 12), |x| <= 1e-13 or x is not
+    // finite; 1 when x was adjusted.
+    static int truncGuard(double *x, int unit);
+
     // Member forms act on the held value; rround and rd87 store the result back.
     double rround(int unit, UINT form);
     double rd87();
