@@ -172,6 +172,14 @@ class VeskBase {
     void writeComment(const CString &text);
     void writeCoordSys(int value);
 
+    // Checked reads of the next field of the current line (texts of up to 127
+    // characters); false when the field is missing or not wholly a number.
+    bool readIntField(int &value);
+    bool readRealField(double &value);
+    bool readTextField(CString &text);
+    // Empty (or blank): no height.
+    bool readHeightField(double &value, int &used);
+
     int m_errorState = ERR_NONE;
     std::unique_ptr<ReadCSVFile> m_reader;
     std::unique_ptr<WriteTextFile> m_writer;
@@ -191,12 +199,6 @@ class VeskBase {
   private:
     // A bad record: sets errorState and asks once whether to go on.
     int recordFailed(int state);
-    bool readIntField(int &value);
-    bool readRealField(double &value);
-    bool readTextField(CString &text);
-    // Empty (or blank): no height.
-    bool readHeightField(double &value, int &used);
-
     int readPoint();
     int readLotMember();
     int readRouteDistance();

@@ -5,13 +5,19 @@
 #include <cmath>
 #include <numbers>
 
-// Constant-initialised, in this order, so that code running at load time in any
-// other library already sees the final values. std::numbers::pi is the double
-// that 4 x atan(1) gives.
-constinit const double Angle::m_PI = std::numbers::pi;
-constinit const double Angle::m_RI = 648000.0 / Angle::m_PI;
-constinit const double Angle::m_tinyDefault = 1e-30;
-constinit double Angle::m_tiny = Angle::m_tinyDefault;
+// Constant-initialised, so that code running at load time in any other library
+// already sees the final values. std::numbers::pi is the double that 4 x atan(1)
+// gives. The values come from constexpr locals: a const double member is no
+// constant expression for every compiler.
+namespace {
+constexpr double kPi = std::numbers::pi;
+constexpr double kTinyDefault = 1e-30;
+} // namespace
+
+constinit const double Angle::m_PI = kPi;
+constinit const double Angle::m_RI = 648000.0 / kPi;
+constinit const double Angle::m_tinyDefault = kTinyDefault;
+constinit double Angle::m_tiny = kTinyDefault;
 
 Angle::Angle(const Radian &rad) : m_rad(rad.m_value) {}
 

@@ -1,4 +1,4 @@
-#include "exchange/Pomtrek/JDivisionString.h"
+#include "exchange/Dorrimet/JDivisionString.h"
 
 JDivisionString::JDivisionString(unsigned capacity, int mode) : DivisionString(capacity, mode) {}
 

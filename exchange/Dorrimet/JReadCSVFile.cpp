@@ -1,4 +1,4 @@
-#include "exchange/Pomtrek/JReadCSVFile.h"
+#include "exchange/Dorrimet/JReadCSVFile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exchange/Pomtrek/JDivisionString.h"
+#include "exchange/Dorrimet/JDivisionString.h"
 #include "exchange/Pomtrek/ReadTextFile.h"
 
 #include <cstdint>

@@ -1,0 +1,307 @@
+#include "exchange/Dorrimet/ApaVeskBase.h"
+
+#include "exchange/Dorrimet/IPointRegister.h"
+#include "exchange/Dorrimet/IPointSupplier.h"
+#include "pallomir/ui/JIProgMsgBase.h"
+#include "platform/core/CException.h"
+#include "platform/core/Numbers.h"
+
+#include <algorithm>
+#include <cstring>
+
+const ApaVeskBase::IdMap ApaVeskBase::m_sIdMap[8] = {
+    {APAVESK_A, "A"}, {APAVESK_B, "B"}, {APAVESK_C, "C"}, {APAVESK_D, "D"},
+    {APAVESK_E, "E"}, {APAVESK_F, "F"}, {APAVESK_G, "G"}, {APAVESK_Z, "Z"},
+};
+const EarthEllips ApaVeskBase::s_EllipBessel(6377397.155, 299.152813);
+const EarthEllips ApaVeskBase::s_EllipGRS80(6378137.0, 298.257222101);
+
+namespace {
+
+constexpr unsigned kKindMax = 15;
+constexpr unsigned kTextMax = 127;
+constexpr const char *kVersionText = "01";
+
+int percentOf(std::uint64_t position, std::uint64_t size) {
+    if (size == 0)
+        return 100;
+    return static_cast<int>(std::min<std::uint64_t>(position * 100 / size, 100));
+}
+
+} // namespace
+
+ApaVeskBase::ApaVeskBase() : m_planeBessel(&s_EllipBessel), m_planeGRS80(&s_EllipGRS80) {}
+
+ApaVeskBase::~ApaVeskBase() = default;
+
+// ---- Table lookups ----
+
+int ApaVeskBase::readChkKind(const char *text) {
+    if (!text)
+        return APAVESK_NONE;
+    for (const IdMap &entry : m_sIdMap) {
+        if (std::strcmp(entry.code, text) == 0)
+            return entry.id;
+    }
+    return APAVESK_NONE;
+}
+
+const char *ApaVeskBase::getLineKind(APAVESK_LINE_ID id) {
+    for (const IdMap &entry : m_sIdMap) {
+        if (entry.id == id)
+            return entry.code;
+    }
+    return nullptr;
+}
+
+char ApaVeskBase::checkCharacter(const CString &text) {
+    unsigned sum = 0;
+    for (const char c : text.Bytes())
+        sum += static_cast<unsigned char>(c);
+    return static_cast<char>(((sum & 0xFF) & 0x3F) + 32);
+}
+
+// ---- Settings and defaults ----
+
+void ApaVeskBase::SetCrdFigureNum(int intDigits, int decimals) {
+    m_xyIntDigits = intDigits;
+    m_xyDecimals = decimals;
+}
+
+void ApaVeskBase::SetHgtFigureNum(int intDigits, int decimals) {
+    m_hIntDigits = intDigits;
+    m_hDecimals = decimals;
+}
+
+unsigned ApaVeskBase::GetCommentSize() const { return 0; }
+
+bool ApaVeskBase::GetComment(int, CString *) const { return false; }
+
+bool ApaVeskBase::Convert(const CString &, const CString &, const CString &, ConvertMode,
+                          const ICoordTransformer *, std::vector<CString> *, JIProgMsgBase *, int) {
+    return false;
+}
+
+// ---- Files ----
+
+int ApaVeskBase::openReadFile(const CString &path, int mode) {
+    m_reader.reset();
+    m_fileSize = 0;
+    auto reader = std::make_unique<JReadCSVFile>(path, mode, false);
+    if (reader->isnotUsed())
+        return 0;
+    m_fileSize = reader->GetFileSize();
+    m_reader = std::move(reader);
+    return 1;
+}
+
+void ApaVeskBase::closeReadFile() { m_reader.reset(); }
+
+// ---- Reading ----
+
+bool ApaVeskBase::reportProgress(JIProgMsgBase *progress) {
+    if (!progress || !m_reader)
+        return true;
+    const int percent = percentOf(m_reader->GetCurrentPos(), m_fileSize);
+    if (percent <= m_lastPercent)
+        return true;
+    m_lastPercent = percent;
+    return progress->ProgressPercent(percent, percent);
+}
+
+bool ApaVeskBase::readPointLine() {
+    char field[kTextMax + 1];
+    CString name;
+    double x = 0.0;
+    double y = 0.0;
+    if (!m_reader->readString(kTextMax, field)) {
+        m_errorState = ERR_LINE;
+        return false;
+    }
+    name = field;
+    if (!m_reader->readString(kTextMax, field) || !ParseDouble(field, x) ||
+        !m_reader->readString(kTextMax, field) || !ParseDouble(field, y)) {
+        m_errorState = ERR_LINE;
+        return false;
+    }
+    // No height field, or an empty one: no height.
+    double h = 0.0;
+    int hUsed = 0;
+    if (m_reader->readString(kTextMax, field) && std::strspn(field, " \t") != std::strlen(field)) {
+        if (!ParseDouble(field, h)) {
+            m_errorState = ERR_LINE;
+            return false;
+        }
+        hUsed = 1;
+    }
+    if (!m_register->RegisterPoint(0, name, x, y, h, hUsed)) {
+        m_errorState = ERR_REFUSED;
+        return false;
+    }
+    return true;
+}
+
+bool ApaVeskBase::readLine() {
+    if (m_reader->isLineTooLong()) {
+        m_errorState = ERR_LINE;
+        return false;
+    }
+    char kind[kKindMax + 1];
+    if (!m_reader->readString(kKindMax, kind))
+        return true;
+    switch (readChkKind(kind)) {
+    case APAVESK_A:
+        return true;
+    case APAVESK_Z:
+        m_fNotClosed = false;
+        return true;
+    case APAVESK_G:
+        return readPointLine();
+    default:
+        m_errorState = ERR_LINE; // passed over
+        return true;
+    }
+}
+
+bool ApaVeskBase::Read(IPointRegister *pointRegister, const CString &path, JIProgMsgBase *progress,
+                       int mode) {
+    if (!pointRegister)
+        return false;
+    m_register = pointRegister;
+    m_errorState = ERR_NONE;
+    m_lineNo = 0;
+    m_lastPercent = 0;
+    m_fNotClosed = true;
+    if (progress) {
+        progress->ProgressInit(JGD_PROGRESS_TYPE{1});
+        progress->SetProgressKind(JGD_PROGRESS_KIND{10});
+        progress->ProgressStart(100);
+    }
+    // Every way out before the end closes the file and the wait dialog.
+    const auto fail = [&] {
+        closeReadFile();
+        if (progress) {
+            progress->ProgressEnd();
+            progress->ProgressTerm();
+        }
+        return false;
+    };
+    if (!openReadFile(path, mode))
+        return fail();
+    try {
+        while (m_reader->startLine()) {
+            ++m_lineNo;
+            if (!readLine() || !reportProgress(progress))
+                return fail();
+        }
+    } catch (const CException &) {
+        fail();
+        throw;
+    }
+    closeReadFile();
+    if (progress) {
+        progress->ProgressEnd();
+        progress->ProgressTerm();
+        progress->SetProgressKind(JGD_PROGRESS_KIND{12});
+        progress->ProgressInit(JGD_PROGRESS_TYPE{0});
+    }
+    const bool registered = m_register->EndRegister();
+    if (progress)
+        progress->ProgressTerm();
+    return registered;
+}
+
+// ---- Writing ----
+
+void ApaVeskBase::writeCheckedLine(const CString &text) {
+    CString line;
+    line.Format("%s%c,\n", text.GetString(), checkCharacter(text));
+    if (!m_writer || !m_writer->writeLine(line))
+        AfxThrowFileException(CFileException::invalidFile);
+}
+
+CString ApaVeskBase::formatPointText(const CString &name, double x, double y, double h,
+                                     bool hUsed) const {
+    const int xyWidth = m_xyIntDigits + m_xyDecimals + 1;
+    CString height;
+    if (hUsed)
+        height.Format("%*.*f", m_hIntDigits + m_hDecimals + 1, m_hDecimals, h);
+    CString text;
+    text.Format("%s,%s,%*.*f,%*.*f,%s,", getLineKind(APAVESK_G), name.GetString(), xyWidth,
+                m_xyDecimals, x, xyWidth, m_xyDecimals, y, height.GetString());
+    return text;
+}
+
+bool ApaVeskBase::WritePoints(IPointSupplier *supplier, const CString &path) {
+    if (!supplier)
+        return false;
+    m_supplier = supplier;
+    m_writer.reset();
+    auto writer = std::make_unique<WriteTextFile>(path);
+    if (writer->isnotUsed())
+        return false;
+    m_writer = std::move(writer);
+    try {
+        CString opening;
+        opening.Format("%s,%s,", getLineKind(APAVESK_A), kVersionText);
+        writeCheckedLine(opening);
+        const unsigned count = supplier->GetPointSize();
+        for (unsigned i = 0; i < count; ++i) {
+            CString name;
+            double x = 0.0;
+            double y = 0.0;
+            double b = 0.0;
+            double l = 0.0;
+            int zone = 0;
+            double h = 0.0;
+            bool hUsed = false;
+            if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, nullptr))
+                continue;
+            writeCheckedLine(formatPointText(name, x, y, h, hUsed));
+        }
+        writeCheckedLine(CString(getLineKind(APAVESK_Z)) + ",");
+        const std::unique_ptr<WriteTextFile> closing = std::move(m_writer);
+        closing->close();
+    } catch (const CException &) {
+        if (m_writer) {
+            try {
+                m_writer->close();
+            } catch (const CException &) {
+                // The first failure is the one to report.
+            }
+            m_writer.reset();
+        }
+        throw;
+    }
+    return true;
+}
+
+// ---- Format check ----
+
+bool ApaVeskBase::JudgeFormat(const CString &path) {
+    if (!openReadFile(path, 2))
+        return false;
+    bool seenOpening = false;
+    bool seenPoint = false;
+    try {
+        int lines = 0;
+        while (m_reader->startLine()) {
+            ++lines;
+            char kind[kKindMax + 1];
+            const int id = m_reader->readString(kKindMax, kind) ? readChkKind(kind) : 0;
+            if (id == APAVESK_A) {
+                seenOpening = true;
+            } else if (id == APAVESK_G) {
+                seenPoint = true;
+                break;
+            } else if (id == APAVESK_Z || lines >= 100) {
+                break;
+            }
+        }
+    } catch (const CException &) {
+        closeReadFile();
+        throw;
+    }
+    closeReadFile();
+    return seenOpening && seenPoint;
+}

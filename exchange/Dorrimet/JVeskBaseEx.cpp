@@ -1,0 +1,535 @@
+#include "exchange/Dorrimet/JVeskBaseEx.h"
+
+#include "exchange/Dorrimet/Coordinate.h"
+#include "exchange/Dorrimet/ICoordTransformer.h"
+#include "pallomir/ui/JIProgMsgBase.h"
+#include "platform/core/CException.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <ctime>
+
+namespace {
+
+constexpr unsigned kCodeMax = 15;
+constexpr unsigned kTextMax = 127;
+constexpr int kNameWidth = 16;
+constexpr int kSplitMode = 2; // blanks dropped before and trimmed after a field
+
+int clampToInt(std::uint64_t value) {
+    return value > static_cast<std::uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(value);
+}
+
+// Bytes read as a percentage of the file, truncated, at most 100.
+int percentOf(std::uint64_t position, std::uint64_t size) {
+    if (size == 0)
+        return 100;
+    return static_cast<int>(std::min<std::uint64_t>(position * 100 / size, 100));
+}
+
+// text cut or padded with blanks to width bytes; a double-byte character that
+// would cross the edge is left out whole.
+CString fitToWidth(const CString &text, int width) {
+    int end = 0;
+    while (end < text.GetLength()) {
+        const int step =
+            CString::IsLeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.GetLength()
+                ? 2
+                : 1;
+        if (end + step > width)
+            break;
+        end += step;
+    }
+    CString fitted = text.Left(end);
+    if (fitted.GetLength() < width)
+        fitted += CString(' ', width - fitted.GetLength());
+    return fitted;
+}
+
+} // namespace
+
+struct JVeskBaseEx::ConvertState {
+    ConvertMode mode;
+    const std::vector<const ICoordTransformer *> &chain;
+    std::vector<CString> *messages;
+    int sourceSystem = -1; // the source's Z01 value; -1 without one
+    int direction = -1;    // 0 forward, 1 reverse, -1 none
+    int badLines = 0;
+    int attributes = 0; // bit 0: C03 copied; bit 1: E03 copied
+    int stepCounter = 0;
+
+    void addMessage(const CString &text) const {
+        if (messages)
+            messages->push_back(text);
+    }
+};
+
+JVeskBaseEx::JVeskBaseEx() = default;
+
+JVeskBaseEx::~JVeskBaseEx() = default;
+
+void JVeskBaseEx::SetCrdFigureNum(int intDigits, int decimals) {
+    m_xyIntDigits = intDigits;
+    m_xyDecimals = decimals;
+}
+
+void JVeskBaseEx::SetHgtFigureNum(int intDigits, int decimals) {
+    m_hIntDigits = intDigits;
+    m_hDecimals = decimals;
+}
+
+int JVeskBaseEx::OpenReadFile(const CString &path, int mode, bool elmInfo) {
+    m_reader.reset();
+    m_fileSize = 0;
+    auto reader = std::make_unique<JReadCSVFile>(path, mode, elmInfo);
+    if (reader->isnotUsed())
+        return 0;
+    m_fileSize = reader->GetFileSize();
+    m_reader = std::move(reader);
+    return 1;
+}
+
+JReadCSVFile *JVeskBaseEx::jreader() const { return dynamic_cast<JReadCSVFile *>(m_reader.get()); }
+
+// ---- Reading ----
+
+bool JVeskBaseEx::reportReadProgress(JIProgMsgBase *progress) {
+    const JReadCSVFile *reader = jreader();
+    if (!progress || !reader)
+        return true;
+    const int percent = percentOf(reader->GetCurrentPos(), m_fileSize);
+    if (percent <= m_lastPercent)
+        return true;
+    m_lastPercent = percent;
+    return progress->ProgressPercent(percent, percent);
+}
+
+int JVeskBaseEx::Read(const CString &path, JIProgMsgBase *progress, int readFlags, int mode) {
+    m_readFlags = readFlags;
+    m_lineNo = 0;
+    m_errorState = ERR_NONE;
+    m_inPoints = m_inLot = m_inRoute = m_inElement = m_inTriangles = 0;
+    m_lastPercent = 0;
+    if (!OpenReadFile(path, mode, false))
+        return 0;
+    if (progress)
+        progress->ProgressStart(100);
+    const auto finish = [&](int result) {
+        CloseReadFile();
+        if (progress)
+            progress->ProgressEnd();
+        return result;
+    };
+    try {
+        for (;;) {
+            if (!m_reader)
+                return finish(0); // closed by a handler
+            if (!m_reader->startLine())
+                break;
+            ++m_lineNo;
+            if (!readLineRecord() || !reportReadProgress(progress))
+                return finish(0);
+        }
+    } catch (const CException &) {
+        finish(0);
+        throw;
+    }
+    return finish(1);
+}
+
+// ---- Format check ----
+
+int JVeskBaseEx::JudgeFormat(const CString &path) {
+    if (!OpenReadFile(path, kSplitMode, false))
+        return 0;
+    m_readFlags = READ_POINTS;
+    m_inPoints = 0;
+    int result = 0;
+    bool seenSiteLine = false;
+    try {
+        bool decided = false;
+        while (!decided && m_reader->startLine()) {
+            char code[kCodeMax + 1];
+            const int kind = m_reader->readString(kCodeMax, code) ? readChkKind(code) : 0;
+            switch (kind) {
+            case VESK_Z00:
+                break;
+            case VESK_A00:
+                if (m_readFlags & READ_POINTS)
+                    m_inPoints = 1;
+                break;
+            case VESK_A01:
+                if (m_inPoints) {
+                    char field[kTextMax + 1];
+                    int count = 0;
+                    while (m_reader->readString(kTextMax, field))
+                        ++count;
+                    result = count >= 5 && count <= 7;
+                    decided = true;
+                }
+                break;
+            case VESK_A99:
+                decided = true;
+                break;
+            case VESK_G00: {
+                int version = 0;
+                CString siteName;
+                result = readIntField(version) && readTextField(siteName);
+                seenSiteLine = true;
+                decided = !result;
+                break;
+            }
+            default:
+                if (!seenSiteLine) {
+                    result = 0;
+                    decided = true;
+                }
+                break;
+            }
+        }
+    } catch (const CException &) {
+        CloseReadFile();
+        throw;
+    }
+    CloseReadFile();
+    m_inPoints = 0;
+    return result;
+}
+
+// ---- Conversion ----
+
+int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mode,
+                         const ICoordTransformer *transformer, std::vector<CString> *messages,
+                         JIProgMsgBase *progress) {
+    const std::vector<const ICoordTransformer *> chain{transformer};
+    return Convert(src, dst, mode, chain, messages, progress);
+}
+
+int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mode,
+                         const std::vector<const ICoordTransformer *> &chain,
+                         std::vector<CString> *messages, JIProgMsgBase *progress) {
+    m_sourceComments.clear();
+    m_headerPending = false;
+    m_lineNo = 0;
+    m_lastPercent = 0;
+    m_errorState = ERR_NONE;
+    m_inPoints = 0;
+    m_startTime = static_cast<std::int64_t>(std::time(nullptr));
+    if (mode != ConvertToNew && mode != ConvertToOld && mode != ConvertByFile)
+        return 0;
+    ConvertState state{mode, chain, messages};
+
+    // The source is opened first: the open of a destination that is the source
+    // itself is then refused before the file is truncated.
+    if (!OpenReadFile(src, kSplitMode, true)) {
+        CString text;
+        text.Format("変換元のファイルがオープンできませんでした。 ファイル:[%s]", src.GetString());
+        state.addMessage(text);
+        return 0;
+    }
+    bool opened = false;
+    try {
+        opened = OpenWriteFile(dst) != 0;
+    } catch (const CException &) {
+        opened = false;
+    }
+    if (!opened || !m_writer) {
+        CString text;
+        text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
+        state.addMessage(text);
+        CloseReadFile();
+        return 0;
+    }
+
+    if (progress)
+        progress->ProgressStart(clampToInt(m_fileSize));
+    int result = 1;
+    try {
+        for (;;) {
+            if (state.badLines > MAX_BAD_LINES) {
+                CString text;
+                text.Format("エラーのある行が%d行を超えたため、変換を中止しました。",
+                            MAX_BAD_LINES);
+                writeComment(text);
+                state.addMessage(text);
+                result = 0;
+                break;
+            }
+            if (!m_reader || !m_writer) {
+                result = 0;
+                break;
+            }
+            if (!m_reader->startLine())
+                break;
+            ++m_lineNo;
+            char code[kCodeMax + 1];
+            if (!m_reader->readString(kCodeMax, code)) {
+                writeBadLine(state);
+            } else if (!convertRecord(code, state)) {
+                result = 0;
+                break;
+            }
+            if (progress && !reportConvertProgress(progress, state)) {
+                const CString text = "情報：ユーザーにより変換処理は途中で中止されました。";
+                writeComment(text);
+                state.addMessage(text);
+                result = 0;
+                break;
+            }
+        }
+        // Source comments are never dropped, not even without a point section.
+        if (m_headerPending && m_writer) {
+            flushSourceComments();
+            m_headerPending = false;
+        }
+        for (const CString &note : attributeNotes(state)) {
+            writeComment(note);
+            state.addMessage(note);
+        }
+    } catch (const CException &error) {
+        const CString text = error.GetErrorMessage();
+        if (!text.IsEmpty()) {
+            CString message;
+            message.Format("エラーが発生しました：%s", text.GetString());
+            state.addMessage(message);
+        }
+        result = 0;
+        for (const CString &note : attributeNotes(state)) {
+            try {
+                writeComment(note);
+            } catch (const CException &) {
+                // The output already failed; the note still reaches the caller.
+            }
+            state.addMessage(note);
+        }
+    }
+
+    m_endTime = static_cast<std::int64_t>(std::time(nullptr));
+    CloseReadFile();
+    try {
+        CloseWriteFile();
+    } catch (const CException &error) {
+        if (result) {
+            CString message;
+            message.Format("エラーが発生しました：%s", error.GetErrorMessage().GetString());
+            state.addMessage(message);
+        }
+        result = 0;
+    }
+    if (progress)
+        progress->ProgressEnd();
+    return result;
+}
+
+bool JVeskBaseEx::reportConvertProgress(JIProgMsgBase *progress, ConvertState &state) {
+    const JReadCSVFile *reader = jreader();
+    if (!reader)
+        return true;
+    const std::uint64_t position = reader->GetCurrentPos();
+    const int percent = percentOf(position, m_fileSize);
+    bool cancelled = false;
+    if (percent > m_lastPercent) {
+        state.stepCounter = 0;
+        cancelled = !progress->ProgressPercent(percent, clampToInt(position));
+    } else if (++state.stepCounter > progress->GetCancelCheckStep()) {
+        cancelled = progress->CheckCancel();
+    }
+    m_lastPercent = percent;
+    return !cancelled;
+}
+
+std::vector<CString> JVeskBaseEx::attributeNotes(const ConvertState &state) const {
+    std::vector<CString> notes;
+    if (state.attributes & 1)
+        notes.emplace_back("情報：変換元ファイルの線属性デ－タ(データ区分:C03)の辺長および方向角"
+                           "は、変換先ファイルにそのまま出力されました。");
+    if (state.attributes & 2)
+        notes.emplace_back("情報：変換元ファイルの三角形属性デ－タ(データ区分:E03)の辺長、底辺お"
+                           "よび高さは、変換先ファイルにそのまま出力されました。");
+    return notes;
+}
+
+void JVeskBaseEx::flushSourceComments() {
+    for (const CString &line : m_sourceComments)
+        writeRecord(line);
+    m_sourceComments.clear();
+}
+
+void JVeskBaseEx::writeBadLine(ConvertState &state) {
+    m_errorState = ERR_CONTENT;
+    writeComment("次の行は不正な行のため、変換せずそのまま出力されました。");
+    CString line = jreader()->GetBufferStr();
+    // Inside the point section a point line that was not converted is kept as a
+    // comment: as a record it would be read as a converted point.
+    CString start = line;
+    start.TrimLeft(" \t");
+    if (m_inPoints && readChkKind(start) == VESK_A01)
+        line = CString(getLineKind(VESK_Z00)) + "," + line;
+    writeRecord(line);
+    ++state.badLines;
+}
+
+void JVeskBaseEx::writeHeader(const ConvertState &state) {
+    std::vector<CString> lines;
+    if (!GetConvertComments(&lines, state.mode, state.direction)) {
+        flushSourceComments();
+        return;
+    }
+    const CString rule('/', HEADER_WIDTH);
+    writeComment(rule);
+    for (const CString &line : lines)
+        writeComment(fitToWidth(line, HEADER_WIDTH));
+    writeComment(rule);
+    writeComment("--- 変換元ファイルのコメント (開始) ---");
+    flushSourceComments();
+    writeComment("--- 変換元ファイルのコメント (終了) ---");
+}
+
+int JVeskBaseEx::convertRecord(const char *code, ConvertState &state) {
+    if (!m_reader || !m_writer || !jreader())
+        return 0;
+    m_errorState = ERR_NONE;
+    const CString line = jreader()->GetBufferStr();
+    switch (readChkKind(code)) {
+    case VESK_G00: {
+        if (m_headerPending)
+            flushSourceComments(); // of an earlier G00, in their place
+        int version = 0;
+        CString siteName;
+        if (readIntField(version) && readTextField(siteName)) {
+            CString out;
+            out.Format("%3s,%2s,%s,\n", getLineKind(VESK_G00), m_cVer03, siteName.GetString());
+            writeRecord(out);
+        } else {
+            writeBadLine(state);
+        }
+        m_headerPending = true;
+        return 1;
+    }
+    case VESK_Z00:
+        if (m_headerPending)
+            m_sourceComments.push_back(line);
+        else
+            writeRecord(line);
+        return 1;
+    case VESK_Z01: {
+        int value = -1;
+        if (!readIntField(value)) {
+            m_errorState = ERR_CONTENT;
+            value = -1;
+        }
+        state.sourceSystem = value;
+        return 1;
+    }
+    case VESK_A00: {
+        int newSystem = 0;
+        switch (state.mode) {
+        case ConvertToNew:
+            state.direction = state.sourceSystem == 0 ? -1 : 0;
+            newSystem = 0;
+            break;
+        case ConvertToOld:
+            state.direction = state.sourceSystem == 1 ? -1 : 1;
+            newSystem = 1;
+            break;
+        case ConvertByFile:
+            state.direction = state.sourceSystem == 0 ? 1 : 0;
+            newSystem = state.direction == 1 ? 1 : 0;
+            break;
+        }
+        if (m_headerPending)
+            writeHeader(state);
+        writeCoordSys(newSystem);
+        m_inPoints = 1;
+        m_headerPending = false;
+        writeRecord(line);
+        return 1;
+    }
+    case VESK_A01:
+        // Outside the point section the line is no point for any reader: it is
+        // kept unchanged, as a bad line.
+        if (!m_inPoints || !convertPoint(state))
+            writeBadLine(state);
+        return 1;
+    case VESK_A99:
+        m_inPoints = 0;
+        writeRecord(line);
+        return 1;
+    case VESK_C03:
+        state.attributes |= 1;
+        writeRecord(line);
+        return 1;
+    case VESK_E03:
+        state.attributes |= 2;
+        writeRecord(line);
+        return 1;
+    default:
+        if (m_headerPending) {
+            flushSourceComments();
+            m_headerPending = false;
+        }
+        writeRecord(line);
+        return 1;
+    }
+}
+
+int JVeskBaseEx::convertPoint(const ConvertState &state) {
+    int no = 0;
+    CString name;
+    double x = 0.0;
+    double y = 0.0;
+    double h = 0.0;
+    int hUsed = 0;
+    if (!readIntField(no) || !readTextField(name) || !readRealField(x) || !readRealField(y) ||
+        !readHeightField(h, hUsed)) {
+        m_errorState = ERR_CONTENT;
+        return 0;
+    }
+
+    Coordinate point(x, y, 0.0, false, 0.0, false);
+    CoordConvStatusD status = CrdCnvStatNone;
+    if (state.direction == 0 || state.direction == 1) {
+        if (state.chain.empty())
+            return 0;
+        const auto step = [&](const ICoordTransformer *transformer) {
+            if (!transformer)
+                return false;
+            Coordinate next = point;
+            const bool done = state.direction == 0
+                                  ? transformer->Transform(point, &next, &status)
+                                  : transformer->ReverseTransform(point, &next, &status);
+            if (!done)
+                return false;
+            point = next;
+            return true;
+        };
+        if (state.direction == 0) {
+            for (const ICoordTransformer *transformer : state.chain)
+                if (!step(transformer))
+                    return 0;
+        } else {
+            for (auto it = state.chain.rbegin(); it != state.chain.rend(); ++it)
+                if (!step(*it))
+                    return 0;
+        }
+        if (!std::isfinite(point.GetX()) || !std::isfinite(point.GetY()))
+            return 0;
+    }
+
+    // The name column as it stood in the source, blanks included.
+    CString column;
+    int width = kNameWidth;
+    const auto &spans = jreader()->GetStrElmInfoVector();
+    if (spans.size() > 2) {
+        column = jreader()->GetBufferStr().Mid(spans[2].start, spans[2].length);
+        width = std::max(kNameWidth, static_cast<int>(spans[2].length));
+    }
+    writeRecord(formatPointLine(no, column, width, point.GetX(), point.GetY(), h, hUsed));
+    if (status == CrdCnvStatDatumShift) {
+        CString note;
+        note.Format("情報：[%-*s]は３パラメータで変換されました。", width, column.GetString());
+        writeComment(note);
+    }
+    return 1;
+}

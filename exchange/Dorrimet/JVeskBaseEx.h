@@ -1,0 +1,92 @@
+#pragma once
+
+#include "exchange/Dorrimet/CoordConvEnums.h"
+#include "exchange/Dorrimet/JReadCSVFile.h"
+#include "exchange/Vesk/VeskBase.h"
+#include "platform/core/CString.h"
+
+#include <cstdint>
+#include <vector>
+
+class ICoordTransformer;
+class JIProgMsgBase;
+
+// The exchange-format reader with a progress display, a format check, and a
+// converter that copies an exchange file while passing its point coordinates
+// through a chain of transformers.
+//
+// A converted file never holds unconverted coordinates under a coordinate-system
+// record that claims the new datum: a point that cannot be converted (missing
+// or non-numeric field, a transformer that answers false or gives no finite
+// value) is a bad line. A bad line follows a notice comment and is counted; a
+// bad point line inside the point section is kept as a comment line, so that no
+// reader takes it for a converted point.
+class JVeskBaseEx : public VeskBase {
+  public:
+    // The most bad lines a conversion copies before it gives up.
+    static constexpr int MAX_BAD_LINES = 100;
+    // Width of the explanatory block at the head of a converted file.
+    static constexpr int HEADER_WIDTH = 123;
+
+    JVeskBaseEx();
+    ~JVeskBaseEx() override;
+
+    using VeskBase::Read;
+    // Reads as VeskBase::Read, reporting the percentage of the file read. A
+    // cancel closes the file and answers 0.
+    virtual int Read(const CString &path, JIProgMsgBase *progress, int readFlags, int mode);
+
+    // Converts src into dst in the direction mode asks for. Messages for the
+    // user are appended to messages (may be null). 1 when the whole file was
+    // converted; 0 for a mode outside ConvertMode, when a file could not be
+    // opened, the user cancelled, too many lines were bad or an error occurred.
+    // dst must not be src: src is opened first, and the open of dst is then
+    // refused before anything is truncated.
+    virtual int Convert(const CString &src, const CString &dst, ConvertMode mode,
+                        const std::vector<const ICoordTransformer *> &chain,
+                        std::vector<CString> *messages, JIProgMsgBase *progress);
+    virtual int Convert(const CString &src, const CString &dst, ConvertMode mode,
+                        const ICoordTransformer *transformer, std::vector<CString> *messages,
+                        JIProgMsgBase *progress);
+
+    // 1 when the file is in the exchange format.
+    virtual int JudgeFormat(const CString &path);
+
+    void SetCrdFigureNum(int intDigits, int decimals);
+    void SetHgtFigureNum(int intDigits, int decimals);
+
+  protected:
+    // Opens a JReadCSVFile; 0 and nothing open when the file cannot be read.
+    virtual int OpenReadFile(const CString &path, int mode, bool elmInfo);
+
+    // The explanatory lines of a converted file's header for the mode and the
+    // direction applied (0 forward, 1 reverse, -1 none); false writes no header.
+    virtual bool GetConvertComments(std::vector<CString> *lines, ConvertMode mode,
+                                    int direction) = 0;
+
+    int m_lastPercent = 0;
+    std::uint64_t m_fileSize = 0;
+    bool m_headerPending = false;
+    std::vector<CString> m_sourceComments; // Z00 lines after G00, whole as read
+    std::int64_t m_startTime = 0;          // seconds since the epoch
+    std::int64_t m_endTime = 0;
+
+  private:
+    struct ConvertState;
+
+    // The open reader when it is a JReadCSVFile.
+    JReadCSVFile *jreader() const;
+    // Reports the position after a line; false when the user cancelled.
+    bool reportReadProgress(JIProgMsgBase *progress);
+    bool reportConvertProgress(JIProgMsgBase *progress, ConvertState &state);
+
+    // 0 when the input or the output is not open.
+    int convertRecord(const char *code, ConvertState &state);
+    // 0 when the line is bad.
+    int convertPoint(const ConvertState &state);
+    void writeHeader(const ConvertState &state);
+    void flushSourceComments();
+    void writeBadLine(ConvertState &state);
+    // The notes on attribute records copied unconverted.
+    std::vector<CString> attributeNotes(const ConvertState &state) const;
+};

@@ -1,0 +1,740 @@
+#include "exchange/Dorrimet/KjnTxtBase.h"
+
+#include "exchange/Dorrimet/Coordinate.h"
+#include "exchange/Dorrimet/ICoordTransformer.h"
+#include "exchange/Dorrimet/IPointRegister.h"
+#include "exchange/Dorrimet/IPointSupplier.h"
+#include "exchange/Dorrimet/JReadCSVFile.h"
+#include "exchange/Pomtrek/WriteTextFile.h"
+#include "kernels/Brennic/JGDDMSAngle.h"
+#include "kernels/Brennic/JGDRoundMode.h"
+#include "kernels/Lunmarg/AngleFunctions.h"
+#include "pallomir/ui/JIProgMsgBase.h"
+#include "platform/core/CException.h"
+#include "platform/core/Path.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr unsigned kCodeMax = 15;
+constexpr unsigned kTextMax = 127;
+constexpr int kNameWidth = 16;
+constexpr int kJudgeLines = 100;
+constexpr int kProgressKindRead = 10;
+constexpr int kProgressKindRegister = 12;
+
+const char kCancelText[] = "情報：ユーザーにより変換処理は途中で中止されました。";
+
+int clampToInt(std::uint64_t value) {
+    return value > static_cast<std::uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(value);
+}
+
+// A packed D.MMSS value with its seconds rounded at the 4 decimals that 8 decimals of the packed
+// form show, carried into the minutes and degrees; a value that is not a packed angle stays.
+double roundPackedDMS(double dms) {
+    JGDDMSAngle angle;
+    if (!angle.setDMS(dms, -4, 261))
+        return dms;
+    return angle.getDMS(-4, 261);
+}
+
+// True when both paths name one existing file.
+bool sameFile(const CString &a, const CString &b) {
+    std::string na;
+    std::string nb;
+    if (!Path::ToNative(a, na) || !Path::ToNative(b, nb))
+        return false;
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(na.c_str(), &sa) != 0 || ::stat(nb.c_str(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+CString localTimeText(std::int64_t t) {
+    const std::time_t tt = static_cast<std::time_t>(t);
+    std::tm tm{};
+    char text[64] = "";
+    if (localtime_r(&tt, &tm))
+        std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &tm);
+    return CString(text);
+}
+
+void addMessage(std::vector<CString> *messages, const CString &text) {
+    if (messages)
+        messages->push_back(text);
+}
+
+} // namespace
+
+const KjnTxtBase::IdMap KjnTxtBase::m_sIdMap[6] = {
+    {KJNTXT_A00, "A00"}, {KJNTXT_A01, "A01"}, {KJNTXT_A99, "A99"},
+    {KJNTXT_Z00, "Z00"}, {KJNTXT_Z01, "Z01"}, {KJNTXT_Z02, "Z02"},
+};
+
+const EarthEllips KjnTxtBase::s_EllipBessel(6377397.155, 299.152813);
+const EarthEllips KjnTxtBase::s_EllipGRS80(6378137.0, 298.257222101);
+
+// The fields of a point line.
+struct KjnTxtBase::PointLine {
+    int no = 0;
+    CString name;
+    int nameWidth = kNameWidth; // the width of the source's name field, at least 16
+    double b = 0.0;
+    double l = 0.0;
+    double x = 0.0;
+    double y = 0.0;
+    int zone = 0;
+    bool hUsed = false;
+    double h = 0.0;
+    bool afterUsed = false; // the value after the height
+    double after = 0.0;
+};
+
+KjnTxtBase::KjnTxtBase() : m_PlaneBessel(&s_EllipBessel), m_PlaneGRS80(&s_EllipGRS80) {}
+
+KjnTxtBase::~KjnTxtBase() = default;
+
+const char *KjnTxtBase::getLineKind(KJNTXT_LINE_ID id) {
+    for (const IdMap &row : m_sIdMap)
+        if (row.id == id)
+            return row.code;
+    return nullptr;
+}
+
+KJNTXT_LINE_ID KjnTxtBase::readChkKind(const char *text) {
+    if (!text)
+        return KJNTXT_UNKNOWN;
+    for (const IdMap &row : m_sIdMap)
+        if (std::strncmp(text, row.code, 3) == 0)
+            return static_cast<KJNTXT_LINE_ID>(row.id);
+    return KJNTXT_UNKNOWN;
+}
+
+unsigned KjnTxtBase::GetCommentSize() const { return 0; }
+
+bool KjnTxtBase::GetComment(int, CString *) const { return false; }
+
+bool KjnTxtBase::GetCommentZ00(CString *) const { return false; }
+
+bool KjnTxtBase::GetCommentZ01(CString *) const { return false; }
+
+bool KjnTxtBase::GetCommentZ02(int *, int *) const { return false; }
+
+bool KjnTxtBase::lineKind(KJNTXT_LINE_ID *kind) {
+    // A line over the limit has no fields; its code still tells what it is.
+    if (m_pReader->isLineTooLong()) {
+        *kind = readChkKind(m_pReader->GetBufferStr());
+        return true;
+    }
+    char code[kCodeMax + 1];
+    if (!m_pReader->readString(kCodeMax, code))
+        return false;
+    *kind = readChkKind(code);
+    return true;
+}
+
+bool KjnTxtBase::readPointLine(PointLine *point, bool forConversion) {
+    JReadCSVFile &r = *m_pReader;
+    char text[kTextMax + 1];
+    if (r.readIntEx(&point->no) != DIV_OK)
+        return false;
+    if (!r.readString(kTextMax, text))
+        return false;
+    point->name = text;
+    const std::vector<JDivStrElmInfo> &spans = r.GetStrElmInfoVector();
+    point->nameWidth = (spans.size() > 2 && !point->name.IsEmpty())
+                           ? std::max(spans[2].length, kNameWidth)
+                           : kNameWidth;
+    // Latitude, longitude and zone are not registered: a reader only needs them present, a
+    // conversion writes them back and needs numbers.
+    if (forConversion) {
+        if (r.readDoubleEx(&point->b) != DIV_OK || r.readDoubleEx(&point->l) != DIV_OK)
+            return false;
+    } else if (!r.readString(kTextMax, text) || !r.readString(kTextMax, text)) {
+        return false;
+    }
+    if (r.readDoubleEx(&point->x) != DIV_OK || r.readDoubleEx(&point->y) != DIV_OK)
+        return false;
+    if (forConversion) {
+        if (r.readIntEx(&point->zone) != DIV_OK)
+            return false;
+    } else if (!r.readString(kTextMax, text)) {
+        return false;
+    }
+    switch (r.readDoubleEx(&point->h)) {
+    case DIV_OK:
+        point->hUsed = true;
+        break;
+    case DIV_EMPTY:
+        point->hUsed = false;
+        point->h = 0.0;
+        break;
+    default:
+        return false;
+    }
+    switch (r.readDoubleEx(&point->after)) {
+    case DIV_OK:
+        point->afterUsed = true;
+        break;
+    case DIV_NOTNUMBER:
+        if (forConversion)
+            return false;
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *progress, int mode) {
+    if (!reg)
+        return false;
+    m_pRegister = reg;
+    m_nErrorState = 0;
+    m_nLineNo = 0;
+    m_nLastPercent = 0;
+    m_bInPoints = false;
+    if (progress) {
+        progress->ProgressInit(JGD_PROGRESS_TYPE{1});
+        progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRead});
+        progress->ProgressStart(100);
+    }
+    m_pReader = std::make_unique<JReadCSVFile>(path, mode, false);
+    if (m_pReader->isnotUsed()) {
+        m_pReader.reset();
+        if (progress)
+            progress->ProgressEnd();
+        return false;
+    }
+    m_nFileSize = m_pReader->GetFileSize();
+
+    bool stopped = false;
+    try {
+        while (!stopped && m_pReader->startLine()) {
+            ++m_nLineNo;
+            KJNTXT_LINE_ID kind = KJNTXT_UNKNOWN;
+            if (lineKind(&kind)) {
+                switch (kind) {
+                case KJNTXT_A00:
+                    m_bInPoints = true;
+                    break;
+                case KJNTXT_A01: {
+                    if (!m_bInPoints)
+                        break;
+                    PointLine point;
+                    if (!readPointLine(&point, false)) {
+                        m_nErrorState = 1;
+                        stopped = true;
+                    } else if (!reg->RegisterPoint(point.no, point.name, point.x, point.y, point.h,
+                                                   point.hUsed ? 1 : 0)) {
+                        m_nErrorState = 2;
+                        stopped = true;
+                    }
+                    break;
+                }
+                case KJNTXT_A99:
+                    m_bInPoints = false;
+                    break;
+                case KJNTXT_Z00:
+                    break;
+                default:
+                    m_nErrorState = 1;
+                    break;
+                }
+            }
+            if (!stopped && progress) {
+                const int percent = percentOf(m_pReader->GetCurrentPos());
+                if (percent > m_nLastPercent) {
+                    m_nLastPercent = percent;
+                    if (!progress->ProgressPercent(percent, percent))
+                        stopped = true;
+                }
+            }
+        }
+    } catch (const CException &) {
+        m_pReader.reset();
+        throw;
+    }
+    m_pReader.reset();
+    if (stopped) {
+        if (progress)
+            progress->ProgressEnd();
+        return false;
+    }
+    if (progress) {
+        progress->ProgressEnd();
+        progress->ProgressTerm();
+        progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRegister});
+        progress->ProgressInit(JGD_PROGRESS_TYPE{0});
+    }
+    const bool ended = reg->EndRegister();
+    if (progress)
+        progress->ProgressTerm();
+    return ended;
+}
+
+bool KjnTxtBase::WritePoints(IPointSupplier *supplier, const CString &path) {
+    if (!supplier)
+        return false;
+    m_pSupplier = supplier;
+    m_pWriter = std::make_unique<WriteTextFile>(path);
+    if (m_pWriter->isnotUsed()) {
+        m_pWriter.reset();
+        return false;
+    }
+    try {
+        CString text;
+        CString line;
+        if (GetCommentZ00(&text)) {
+            line.Format("%3s,%s,\n", getLineKind(KJNTXT_Z00), text.GetString());
+            m_pWriter->writeLine(line);
+        }
+        if (GetCommentZ01(&text)) {
+            line.Format("%3s,%s,\n", getLineKind(KJNTXT_Z01), text.GetString());
+            m_pWriter->writeLine(line);
+        }
+        int kind = 0;
+        int zone = 0;
+        if (GetCommentZ02(&kind, &zone)) {
+            line.Format("%3s,%1d,%02d,\n", getLineKind(KJNTXT_Z02), kind, zone);
+            m_pWriter->writeLine(line);
+        }
+        line.Format("%3s,\n", getLineKind(KJNTXT_A00));
+        m_pWriter->writeLine(line);
+        const unsigned count = supplier->GetPointSize();
+        for (unsigned i = 0; i < count; ++i) {
+            CString name;
+            double x = 0.0, y = 0.0, b = 0.0, l = 0.0, h = 0.0;
+            int pointZone = 0;
+            int status = 0;
+            bool hUsed = false;
+            if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &pointZone, &h, &hUsed,
+                                          &status))
+                continue;
+            CString height;
+            if (hUsed)
+                height.Format("%9.3f", h);
+            line.Format("%3s,%05d,%-*s,%13.8f,%13.8f,%12.3f,%12.3f,%02d,%s,,\n",
+                        getLineKind(KJNTXT_A01), static_cast<int>(i + 1),
+                        name.IsEmpty() ? 0 : kNameWidth, name.GetString(), roundPackedDMS(b),
+                        roundPackedDMS(l), x, y, pointZone, height.GetString());
+            m_pWriter->writeLine(line);
+        }
+        line.Format("%3s,\n", getLineKind(KJNTXT_A99));
+        m_pWriter->writeLine(line);
+        m_pWriter->close();
+    } catch (const CException &) {
+        m_pWriter.reset();
+        throw;
+    }
+    m_pWriter.reset();
+    return true;
+}
+
+bool KjnTxtBase::JudgeFormat(const CString &path) {
+    m_pReader = std::make_unique<JReadCSVFile>(path, 2, false);
+    if (m_pReader->isnotUsed()) {
+        m_pReader.reset();
+        return false;
+    }
+    bool result = false;
+    bool inPoints = false;
+    bool seenA00 = false;
+    int lines = 0;
+    try {
+        while (m_pReader->startLine()) {
+            ++lines;
+            KJNTXT_LINE_ID kind = KJNTXT_UNKNOWN;
+            if (!lineKind(&kind))
+                kind = KJNTXT_UNKNOWN;
+            if (kind == KJNTXT_A00) {
+                inPoints = true;
+                seenA00 = true;
+                continue;
+            }
+            if (kind == KJNTXT_A01) {
+                if (!inPoints)
+                    continue;
+                int fields = 0;
+                char text[kTextMax + 1];
+                while (m_pReader->readString(kTextMax, text))
+                    ++fields;
+                result = fields >= 8 && fields <= 10;
+                break;
+            }
+            if (kind == KJNTXT_A99) {
+                inPoints = false;
+                continue;
+            }
+            if (kind == KJNTXT_Z00 || seenA00 || lines < kJudgeLines)
+                continue;
+            break;
+        }
+    } catch (const CException &) {
+        m_pReader.reset();
+        throw;
+    }
+    m_pReader.reset();
+    return result;
+}
+
+bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &log,
+                         ConvertMode mode, const ICoordTransformer *transformer,
+                         std::vector<CString> *messages, JIProgMsgBase *progress, int options) {
+    const std::vector<const ICoordTransformer *> chain{transformer};
+    return Convert(src, dst, log, mode, chain, messages, progress, options);
+}
+
+bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &log,
+                         ConvertMode mode, const std::vector<const ICoordTransformer *> &chain,
+                         std::vector<CString> *messages, JIProgMsgBase *progress, int options) {
+    m_bCoordSysHandled = false;
+    m_bInPoints = false;
+    m_nLastPercent = 0;
+    m_nStepCount = 0;
+    m_nFileSize = 0;
+    m_nLineNo = 0;
+    m_nErrorState = 0;
+    m_ConvData = ConvData{src, dst, mode, options, chain};
+    if (!openConvertFiles(src, dst, log, messages))
+        return false;
+    m_nFileSize = m_pReader->GetFileSize();
+
+    bool result = true;
+    int errors = 0;
+    int direction = -1;
+    m_tStart = static_cast<std::int64_t>(std::time(nullptr));
+    try {
+        writeLog("------------- 成果数値データファイルの座標変換ログファイル 開始 "
+                 "-------------\n");
+        if (progress)
+            progress->ProgressStart(clampToInt(m_nFileSize));
+        while (m_pReader->startLine()) {
+            ++m_nLineNo;
+            m_nErrorState = 0;
+            KJNTXT_LINE_ID kind = KJNTXT_UNKNOWN;
+            if (!lineKind(&kind)) {
+                logInvalidLine();
+                copyLine();
+                ++errors;
+            } else {
+                if (!convertLine(kind, mode, &direction)) {
+                    result = false;
+                    break;
+                }
+                if (m_nErrorState != 0)
+                    ++errors;
+            }
+            if (progressStep(progress)) {
+                writeLog(CString(kCancelText) + "\n");
+                addMessage(messages, kCancelText);
+                result = false;
+                break;
+            }
+        }
+    } catch (const CException &e) {
+        CString text;
+        text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
+        addMessage(messages, text);
+        result = false;
+    }
+    if (errors > 0) {
+        result = false;
+        CString text;
+        text.Format("ファイル変換過程で%d行分のエラーが発生しました。", errors);
+        addMessage(messages, text);
+        text.Format("詳しくは、ログファイル[%s]を参照してください。", log.GetString());
+        addMessage(messages, text);
+    }
+    m_tEnd = static_cast<std::int64_t>(std::time(nullptr));
+    try {
+        if (result) {
+            CString text;
+            text.Format("変換終了時刻：%s\n", localTimeText(m_tEnd).GetString());
+            writeLog(text);
+        } else {
+            writeLog("情報：変換は正常に行われず終了しました。\n");
+        }
+        writeLog("------------- 成果数値データファイルの座標変換ログファイル 終了 "
+                 "-------------\n");
+    } catch (const CException &e) {
+        CString text;
+        text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
+        addMessage(messages, text);
+        result = false;
+    }
+    closeConvertFiles(messages, &result);
+    if (progress)
+        progress->ProgressEnd();
+    return result;
+}
+
+bool KjnTxtBase::openConvertFiles(const CString &src, const CString &dst, const CString &log,
+                                  std::vector<CString> *messages) {
+    CString text;
+    // The source is opened first: a destination or log that is the source is then refused
+    // before it is truncated.
+    m_pReader = std::make_unique<JReadCSVFile>(src, 2, true);
+    if (m_pReader->isnotUsed()) {
+        m_pReader.reset();
+        text.Format("変換元のファイルがオープンできませんでした。 ファイル:[%s]", src.GetString());
+        addMessage(messages, text);
+        return false;
+    }
+    m_pWriter = std::make_unique<WriteTextFile>(dst);
+    if (m_pWriter->isnotUsed()) {
+        m_pWriter.reset();
+        m_pReader.reset();
+        text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
+        addMessage(messages, text);
+        return false;
+    }
+    if (!log.IsEmpty()) {
+        // A log that is the destination would interleave with it.
+        if (!sameFile(log, dst))
+            m_pLog = std::make_unique<WriteTextFile>(log);
+        if (!m_pLog || m_pLog->isnotUsed()) {
+            m_pLog.reset();
+            m_pWriter.reset();
+            m_pReader.reset();
+            text.Format("変換結果用のログファイルがオープンできませんでした。 ファイル:[%s]",
+                        log.GetString());
+            addMessage(messages, text);
+            return false;
+        }
+    }
+    return true;
+}
+
+void KjnTxtBase::closeConvertFiles(std::vector<CString> *messages, bool *result) {
+    m_pReader.reset();
+    for (std::unique_ptr<WriteTextFile> *file : {&m_pWriter, &m_pLog}) {
+        if (!*file)
+            continue;
+        try {
+            (*file)->close();
+        } catch (const CException &e) {
+            CString text;
+            text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
+            addMessage(messages, text);
+            *result = false;
+        }
+        file->reset();
+    }
+}
+
+bool KjnTxtBase::convertLine(KJNTXT_LINE_ID kind, int mode, int *direction) {
+    if (!m_pReader || m_pReader->isnotUsed() || !m_pWriter || m_pWriter->isnotUsed())
+        return false;
+    switch (kind) {
+    case KJNTXT_Z02:
+        convertZ02(mode, direction);
+        break;
+    case KJNTXT_A00:
+        convertA00(mode, direction);
+        break;
+    case KJNTXT_A01:
+        // A point line outside the point section is not a point and is left out.
+        if (m_bInPoints)
+            convertPoint(*direction);
+        break;
+    case KJNTXT_A99:
+        m_bInPoints = false;
+        copyLine();
+        break;
+    default:
+        copyLine();
+        break;
+    }
+    return true;
+}
+
+void KjnTxtBase::convertZ02(int mode, int *direction) {
+    int kind = 0;
+    int zone = 0;
+    if (m_pReader->readIntEx(&kind) != DIV_OK || m_pReader->readIntEx(&zone) != DIV_OK) {
+        m_nErrorState = 1;
+        logInvalidLine();
+        copyLine();
+        return;
+    }
+    int written = 0;
+    CString notice;
+    if (mode == 0) {
+        *direction = kind == 0 ? -1 : 0;
+        written = 0;
+        if (kind == 0)
+            notice.Format("%4d行目：情報：入力ファイルの座標が世界測地系なので、以下の座標値は変換"
+                          "せずに出力されています。\n",
+                          m_nLineNo);
+    } else if (mode == 1) {
+        *direction = kind == 1 ? -1 : 1;
+        written = 1;
+        if (kind == 1)
+            notice.Format("%4d行目：情報：入力ファイルの座標が日本測地系なので、以下の座標値は変換"
+                          "せずに出力されています。\n",
+                          m_nLineNo);
+    } else {
+        *direction = kind == 0 ? 1 : 0;
+        written = kind == 0 ? 1 : 0;
+    }
+    if (!notice.IsEmpty())
+        writeLog(notice);
+    CString line;
+    line.Format("%3s,%1d,%02d,\n", getLineKind(KJNTXT_Z02), written, zone);
+    m_pWriter->writeLine(line);
+    m_bCoordSysHandled = true;
+}
+
+void KjnTxtBase::convertA00(int mode, int *direction) {
+    if (!m_bCoordSysHandled)
+        *direction = mode == 1 ? 1 : 0;
+    std::vector<CString> lines;
+    if (GetConvertComments(&lines, static_cast<ConvertMode>(mode), *direction, m_ConvData)) {
+        for (const CString &line : lines)
+            writeLog(line + "\n");
+        writeLog("\n");
+    }
+    m_bInPoints = true;
+    copyLine();
+}
+
+bool KjnTxtBase::transformPoint(const PointLine &point, int direction, double *x, double *y,
+                                CoordConvStatusD *status) const {
+    const std::vector<const ICoordTransformer *> &chain = m_ConvData.chain;
+    if (chain.empty())
+        return false;
+    Coordinate current(point.x, point.y, 0.0, false, 0.0, false);
+    auto step = [&](const ICoordTransformer *t) {
+        Coordinate next;
+        if (!t)
+            return false;
+        const bool ok = direction == 0 ? t->Transform(current, &next, status)
+                                       : t->ReverseTransform(current, &next, status);
+        if (!ok)
+            return false;
+        current = next;
+        return true;
+    };
+    if (direction == 0) {
+        for (const ICoordTransformer *t : chain)
+            if (!step(t))
+                return false;
+    } else {
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+            if (!step(*it))
+                return false;
+    }
+    *x = current.GetX();
+    *y = current.GetY();
+    return std::isfinite(*x) && std::isfinite(*y);
+}
+
+void KjnTxtBase::convertPoint(int direction) {
+    PointLine point;
+    if (!readPointLine(&point, true)) {
+        m_nErrorState = 1;
+        logInvalidLine();
+        copyLine();
+        return;
+    }
+    double x = point.x;
+    double y = point.y;
+    double b = roundPackedDMS(point.b);
+    double l = roundPackedDMS(point.l);
+    CoordConvStatusD status = CrdCnvStatNone;
+    if (direction == 0 || direction == 1) {
+        bool ok = transformPoint(point, direction, &x, &y, &status);
+        if (ok) {
+            const PlaneCrdJpn &zones = direction == 0 ? m_PlaneGRS80 : m_PlaneBessel;
+            b = 0.0;
+            l = 0.0;
+            if (const PlaneArea *zone = zones.GetAreaFromNo(point.zone)) {
+                Coordinate c(x, y, 0.0, false, 0.0, false);
+                if (m_ConvData.options & 1)
+                    c.CalcBL(zone, JGDRoundMode(-3, 261));
+                else
+                    c.CalcBL(zone);
+                b = RadToDMS2(c.GetB(), 4);
+                l = RadToDMS2(c.GetL(), 4);
+                ok = std::isfinite(b) && std::isfinite(l);
+            }
+        }
+        if (!ok) {
+            // Never written as it stands under a header that names the other datum: the line
+            // is kept as a comment.
+            m_nErrorState = 1;
+            CString notice;
+            notice.Format("%4d行目：エラー：この行の座標は変換できなかったため、コメント行(Z00)"
+                          "として出力されました。\n",
+                          m_nLineNo);
+            writeLog(notice);
+            CString line;
+            line.Format("%3s,", getLineKind(KJNTXT_Z00));
+            m_pWriter->writeLine(line + m_pReader->GetBufferStr());
+            return;
+        }
+    }
+    CString height;
+    if (point.hUsed)
+        height.Format("%*.*f", 9, 3, point.h);
+    CString after;
+    if (point.afterUsed)
+        after.Format("%*.*f", 9, 3, point.after);
+    CString line;
+    line.Format("%3s,%05d,%-*s,%*.*f,%*.*f,%*.*f,%*.*f,%02d,%s,%s,\n", getLineKind(KJNTXT_A01),
+                point.no, point.nameWidth, point.name.GetString(), 12, 8, b, 12, 8, l, 11, 3, x, 11,
+                3, y, point.zone, height.GetString(), after.GetString());
+    m_pWriter->writeLine(line);
+    if (status == CrdCnvStatDatumShift) {
+        CString notice;
+        notice.Format("%4d行目：情報：[%-*s]は３パラメータで変換されました。\n", m_nLineNo,
+                      point.nameWidth, point.name.GetString());
+        writeLog(notice);
+    }
+}
+
+void KjnTxtBase::copyLine() { m_pWriter->writeLine(m_pReader->GetBufferStr()); }
+
+void KjnTxtBase::writeLog(const CString &text) {
+    if (m_pLog)
+        m_pLog->writeLine(text);
+}
+
+void KjnTxtBase::logInvalidLine() {
+    CString text;
+    text.Format("%4d行目：エラー：この行は不正な行のため、変換せずそのまま出力されました。\n",
+                m_nLineNo);
+    writeLog(text);
+}
+
+int KjnTxtBase::percentOf(std::uint64_t pos) const {
+    if (m_nFileSize == 0)
+        return 0;
+    return static_cast<int>(std::min<std::uint64_t>(pos, m_nFileSize) * 100 / m_nFileSize);
+}
+
+bool KjnTxtBase::progressStep(JIProgMsgBase *progress) {
+    if (!progress)
+        return false;
+    const std::uint64_t pos = m_pReader->GetCurrentPos();
+    const int percent = percentOf(pos);
+    if (percent > m_nLastPercent) {
+        m_nLastPercent = percent;
+        m_nStepCount = 0;
+        return !progress->ProgressPercent(percent, clampToInt(pos));
+    }
+    if (++m_nStepCount > progress->GetCancelCheckStep()) {
+        m_nStepCount = 0;
+        return progress->CheckCancel();
+    }
+    return false;
+}

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "exchange/Dorrimet/CoordConvEnums.h"
+#include "exchange/Dorrimet/PlaneCoord.h"
+#include "kernels/Grisveld/EarthEllips.h"
+#include "platform/core/CString.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class ICoordTransformer;
+class IPointRegister;
+class IPointSupplier;
+class JIProgMsgBase;
+class JReadCSVFile;
+class WriteTextFile;
+
+// Line kinds of the reference-point result text.
+enum KJNTXT_LINE_ID : int {
+    KJNTXT_UNKNOWN = 0,
+    KJNTXT_A00 = 0x100,  // start of points
+    KJNTXT_A01 = 0x101,  // a point
+    KJNTXT_A99 = 0x1FF,  // end of points
+    KJNTXT_Z00 = 0x1A00, // comment
+    KJNTXT_Z01 = 0x1A01, // second comment line
+    KJNTXT_Z02 = 0x1A02, // coordinate system and zone
+};
+
+// The reference-point result text: comma-separated cp932 lines, each point with its latitude and
+// longitude (packed D.MMSS), plane X and Y, zone and height, after a coordinate-system line.
+// Reads into an IPointRegister, writes from an IPointSupplier, recognises the form and converts
+// such a file through a chain of transformers while keeping a log of the conversion.
+class KjnTxtBase {
+  public:
+    struct IdMap {
+        std::int32_t id;
+        char code[4];
+    };
+    static const IdMap m_sIdMap[6];
+
+    static const EarthEllips s_EllipBessel;
+    static const EarthEllips s_EllipGRS80;
+
+    // What a conversion was asked to do; the log header is made from it.
+    struct ConvData {
+        CString src;
+        CString dst;
+        int mode = 0;
+        int options = 0;
+        std::vector<const ICoordTransformer *> chain;
+    };
+
+    KjnTxtBase();
+    virtual ~KjnTxtBase();
+
+    KjnTxtBase(const KjnTxtBase &) = delete;
+    KjnTxtBase &operator=(const KjnTxtBase &) = delete;
+
+    // Registers the points between A00 and A99 (RegisterPoint, then EndRegister). False when the
+    // file cannot be opened, a point line is bad (a field missing, X, Y or a height that is not a
+    // number, a line over the line limit), the register refuses a point or ends with false, or
+    // the user cancels.
+    virtual bool Read(IPointRegister *reg, const CString &path, JIProgMsgBase *progress, int mode);
+    // The Z00, Z01, Z02 lines the comment getters give, then every point the supplier gives.
+    // False when the file cannot be created; a write error throws CFileException.
+    virtual bool WritePoints(IPointSupplier *supplier, const CString &path);
+    // Converts src into dst: Tokyo datum to the new one (mode 0), back (mode 1) or the other way
+    // from the datum the Z02 line names (mode 2). Options bit 0 computes latitude and longitude
+    // from X and Y rounded to millimetres. A log file is kept when log is not empty. A line that
+    // cannot be read or converted is counted and logged, and makes the result false; so do a
+    // cancel and a file error, each with a message.
+    virtual bool Convert(const CString &src, const CString &dst, const CString &log,
+                         ConvertMode mode, const std::vector<const ICoordTransformer *> &chain,
+                         std::vector<CString> *messages, JIProgMsgBase *progress, int options);
+    virtual bool Convert(const CString &src, const CString &dst, const CString &log,
+                         ConvertMode mode, const ICoordTransformer *transformer,
+                         std::vector<CString> *messages, JIProgMsgBase *progress, int options);
+    // The lines of the log header for the mode, the direction (-1 none, 0 forward, 1 reverse)
+    // and the context; false writes none.
+    virtual bool GetConvertComments(std::vector<CString> *lines, ConvertMode mode, int direction,
+                                    const ConvData &context) = 0;
+    // True when the first point line after A00 has 8 to 10 fields after its code.
+    virtual bool JudgeFormat(const CString &path);
+    virtual unsigned GetCommentSize() const;
+    virtual bool GetComment(int index, CString *text) const;
+    virtual bool GetCommentZ00(CString *text) const;
+    virtual bool GetCommentZ01(CString *text) const;
+    virtual bool GetCommentZ02(int *kind, int *zone) const;
+
+    // The code text of a line kind, null for an unknown one.
+    static const char *getLineKind(KJNTXT_LINE_ID id);
+    // The kind whose code equals the first three characters of the text; KJNTXT_UNKNOWN when none.
+    static KJNTXT_LINE_ID readChkKind(const char *text);
+
+  protected:
+    // When the last conversion started and ended (seconds since the epoch).
+    std::int64_t GetStartTime() const { return m_tStart; }
+    std::int64_t GetEndTime() const { return m_tEnd; }
+
+  private:
+    struct PointLine;
+
+    bool openConvertFiles(const CString &src, const CString &dst, const CString &log,
+                          std::vector<CString> *messages);
+    void closeConvertFiles(std::vector<CString> *messages, bool *result);
+    bool convertLine(KJNTXT_LINE_ID kind, int mode, int *direction);
+    void convertZ02(int mode, int *direction);
+    void convertA00(int mode, int *direction);
+    void convertPoint(int direction);
+    bool transformPoint(const PointLine &point, int direction, double *x, double *y,
+                        CoordConvStatusD *status) const;
+    // The kind of the current line; false when its code cannot be read.
+    bool lineKind(KJNTXT_LINE_ID *kind);
+    bool readPointLine(PointLine *point, bool forConversion);
+    void copyLine();
+    void writeLog(const CString &text);
+    void logInvalidLine();
+    // Reports the byte position; true when the user cancelled.
+    bool progressStep(JIProgMsgBase *progress);
+    int percentOf(std::uint64_t pos) const;
+
+    int m_nErrorState = 0; // 0 ok, 1 bad line, 2 a point refused
+    std::unique_ptr<JReadCSVFile> m_pReader;
+    std::unique_ptr<WriteTextFile> m_pWriter;
+    std::unique_ptr<WriteTextFile> m_pLog;
+    bool m_bInPoints = false;
+    bool m_bCoordSysHandled = false;
+    std::int64_t m_tStart = 0;
+    std::int64_t m_tEnd = 0;
+    ConvData m_ConvData;
+    int m_nLineNo = 0;
+    int m_nLastPercent = 0;
+    int m_nStepCount = 0;
+    std::uint64_t m_nFileSize = 0;
+    IPointRegister *m_pRegister = nullptr;
+    IPointSupplier *m_pSupplier = nullptr;
+    PlaneCrdJpn m_PlaneBessel;
+    PlaneCrdJpn m_PlaneGRS80;
+};

@@ -1,0 +1,442 @@
+#include "exchange/Dorrimet/T2JTxtBase.h"
+
+#include "exchange/Dorrimet/Coordinate.h"
+#include "exchange/Dorrimet/ICoordTransformer.h"
+#include "exchange/Dorrimet/IPointRegister.h"
+#include "exchange/Dorrimet/IPointSupplier.h"
+#include "exchange/Pomtrek/WriteTextFile.h"
+#include "pallomir/ui/JIProgMsgBase.h"
+#include "platform/core/CException.h"
+#include "platform/core/Numbers.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <ctime>
+#include <string>
+
+namespace {
+
+constexpr int kJudgeLines = 99;
+constexpr int kProgressKindRead = 10;
+constexpr int kProgressKindRegister = 12;
+
+const char kCancelText[] = "情報：ユーザーにより変換処理は途中で中止されました。";
+const char kDatumShiftMark[] = " 3parameters";
+
+int clampToInt(std::uint64_t value) {
+    return value > static_cast<std::uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(value);
+}
+
+// An optional sign, decimal digits and at most one point, with at least one digit.
+bool isPlainNumber(const CString &token) {
+    const std::string &s = token.Bytes();
+    std::size_t i = (!s.empty() && (s[0] == '+' || s[0] == '-')) ? 1 : 0;
+    bool digit = false;
+    bool point = false;
+    for (; i < s.size(); ++i) {
+        if (s[i] >= '0' && s[i] <= '9')
+            digit = true;
+        else if (s[i] == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
+void addMessage(std::vector<CString> *messages, const CString &text) {
+    if (messages)
+        messages->push_back(text);
+}
+
+CString pointLine(double x, double y, const CString &name) {
+    CString line;
+    line.Format("%12.4f %12.4f %s\n", x, y, name.GetString());
+    return line;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// ReadT2JTxtFile
+
+ReadT2JTxtFile::ReadT2JTxtFile(const CString &path, int, int) : ReadTextFile(path) {
+    if (isUsed()) {
+        try {
+            m_nFileSize = m_file->GetLength();
+        } catch (const CFileException &) {
+            m_nFileSize = 0;
+        }
+    }
+}
+
+ReadT2JTxtFile::~ReadT2JTxtFile() = default;
+
+bool ReadT2JTxtFile::isShiftJIS1stByte(unsigned char c) { return CString::IsLeadByte(c); }
+
+std::uint64_t ReadT2JTxtFile::GetCurrentPos() const { return isUsed() ? m_file->GetPosition() : 0; }
+
+int ReadT2JTxtFile::startLine() {
+    endLine();
+    CString line;
+    if (!isUsed() || !m_file->ReadString(line))
+        return 0;
+    // The whole line is taken: a longer one is never cut into a second line.
+    m_lineTooLong = line.GetLength() > LINE_LIMIT;
+    m_line = line + "\n";
+    m_bComment = m_line[0] == '#';
+    return 1;
+}
+
+int ReadT2JTxtFile::endLine() {
+    m_line.Empty();
+    m_lineTooLong = false;
+    m_bComment = false;
+    m_nPos = 0;
+    return 1;
+}
+
+bool ReadT2JTxtFile::ReadLine() { return startLine() != 0; }
+
+bool ReadT2JTxtFile::IsCommentLine() const { return m_bComment; }
+
+bool ReadT2JTxtFile::readDouble(double *value, bool strict) {
+    if (m_lineTooLong)
+        return false;
+    const std::string &s = m_line.Bytes();
+    std::size_t first = static_cast<std::size_t>(m_nPos);
+    while (first < s.size() && s[first] == ' ')
+        ++first;
+    std::size_t end = first;
+    while (end < s.size() && s[end] != ' ')
+        ++end;
+    if (end == first)
+        return false;
+    m_nPos = static_cast<int>(end);
+    CString token(std::string_view(s).substr(first, end - first));
+    token.Trim();
+    if (strict) {
+        for (int i = 0; i < token.GetLength(); ++i)
+            if (isShiftJIS1stByte(static_cast<unsigned char>(token[i])))
+                return false;
+        if (!isPlainNumber(token))
+            return false;
+    }
+    double parsed = 0.0;
+    if (token.IsEmpty() || !ParseDouble(token.Bytes(), parsed))
+        return false;
+    if (value)
+        *value = parsed;
+    return true;
+}
+
+bool ReadT2JTxtFile::readComment(CString *name) {
+    const int pos = std::min(m_nPos, m_line.GetLength());
+    CString rest = m_line.Mid(pos);
+    rest.Trim();
+    m_nPos = m_line.GetLength();
+    if (name)
+        *name = rest;
+    return true;
+}
+
+bool ReadT2JTxtFile::GetCrdData(CString *name, double *x, double *y, bool strict) {
+    if (!readDouble(x, strict) || !readDouble(y, strict))
+        return false;
+    readComment(name);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// T2JTxtBase
+
+T2JTxtBase::T2JTxtBase() = default;
+
+T2JTxtBase::~T2JTxtBase() = default;
+
+int T2JTxtBase::percentOf(std::uint64_t pos) const {
+    if (m_nFileSize == 0)
+        return 0;
+    return static_cast<int>(std::min(pos, m_nFileSize) * 100 / m_nFileSize);
+}
+
+bool T2JTxtBase::progressStep(JIProgMsgBase *progress) {
+    if (!progress)
+        return false;
+    const std::uint64_t pos = m_pReader->GetCurrentPos();
+    const int percent = percentOf(pos);
+    if (percent > m_nLastPercent) {
+        m_nLastPercent = percent;
+        m_nStepCount = 0;
+        return !progress->ProgressPercent(percent, clampToInt(pos));
+    }
+    if (++m_nStepCount > progress->GetCancelCheckStep()) {
+        m_nStepCount = 0;
+        return progress->CheckCancel();
+    }
+    return false;
+}
+
+bool T2JTxtBase::moreDataFollows() {
+    while (m_pReader->ReadLine()) {
+        if (m_pReader->IsCommentLine())
+            continue;
+        CString line = m_pReader->GetBufferStr();
+        if (!line.Trim().IsEmpty())
+            return true;
+    }
+    return false;
+}
+
+bool T2JTxtBase::readPoints(const CString &path, JIProgMsgBase *progress) {
+    IPointRegister *reg = m_pRegister;
+    if (!reg)
+        return false;
+    if (progress) {
+        progress->ProgressInit(JGD_PROGRESS_TYPE{1});
+        progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRead});
+        progress->ProgressStart(100);
+    }
+    m_pReader = std::make_unique<ReadT2JTxtFile>(path, 0, 0);
+    if (m_pReader->isnotUsed()) {
+        m_pReader.reset();
+        if (progress)
+            progress->ProgressEnd();
+        return false;
+    }
+    m_nFileSize = m_pReader->GetFileSize();
+    m_nLastPercent = 0;
+    m_nLineNo = 0;
+
+    bool failed = false;
+    try {
+        int number = 0;
+        while (!failed && m_pReader->ReadLine()) {
+            ++m_nLineNo;
+            if (m_pReader->IsCommentLine())
+                continue;
+            CString name;
+            double x = 0.0;
+            double y = 0.0;
+            if (!m_pReader->GetCrdData(&name, &x, &y, false)) {
+                // The points end at a blank line; points after it, or a line that is no point,
+                // would otherwise be dropped unseen.
+                CString line = m_pReader->GetBufferStr();
+                failed = !line.Trim().IsEmpty() || moreDataFollows();
+                break;
+            }
+            if (!reg->RegisterPoint(++number, name, x, y, 0.0, 0)) {
+                failed = true;
+                break;
+            }
+            if (progress) {
+                const int percent = percentOf(m_pReader->GetCurrentPos());
+                if (percent > m_nLastPercent) {
+                    m_nLastPercent = percent;
+                    failed = !progress->ProgressPercent(percent, percent);
+                }
+            }
+        }
+    } catch (const CException &) {
+        m_pReader.reset();
+        throw;
+    }
+    m_pReader.reset();
+    if (failed) {
+        if (progress)
+            progress->ProgressEnd();
+        return false;
+    }
+    if (progress) {
+        progress->ProgressEnd();
+        progress->ProgressTerm();
+        progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRegister});
+        progress->ProgressInit(JGD_PROGRESS_TYPE{0});
+    }
+    const bool ended = reg->EndRegister();
+    if (progress)
+        progress->ProgressTerm();
+    return ended;
+}
+
+void T2JTxtBase::writeHeader(int direction) {
+    std::vector<CString> lines;
+    if (!GetConvertComments(&lines, direction, m_ConvData))
+        return;
+    for (const CString &line : lines)
+        m_pWriter->writeLine("# " + line + "\n");
+}
+
+bool T2JTxtBase::writePoints(const CString &path) {
+    IPointSupplier *supplier = m_pSupplier;
+    if (!supplier)
+        return false;
+    m_pWriter = std::make_unique<WriteTextFile>(path);
+    if (m_pWriter->isnotUsed()) {
+        m_pWriter.reset();
+        return false;
+    }
+    const bool gridMethod = m_ConvData.kind == CrdCnvTKY2JGD;
+    try {
+        if (gridMethod) {
+            writeHeader(0);
+        } else {
+            const unsigned count = GetCommentSize();
+            CString text;
+            for (unsigned i = 0; i < count && GetComment(static_cast<int>(i), &text); ++i)
+                m_pWriter->writeLine(text + "\n");
+        }
+        const unsigned count = supplier->GetPointSize();
+        for (unsigned i = 0; i < count; ++i) {
+            CString name;
+            double x = 0.0, y = 0.0, b = 0.0, l = 0.0, h = 0.0;
+            int zone = 0;
+            int status = 0;
+            bool hUsed = false;
+            if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, &status))
+                continue;
+            if (gridMethod && status == CrdCnvStatDatumShift)
+                name += kDatumShiftMark;
+            m_pWriter->writeLine(pointLine(x, y, name));
+        }
+        m_pWriter->close();
+    } catch (const CException &) {
+        m_pWriter.reset();
+        throw;
+    }
+    m_pWriter.reset();
+    return true;
+}
+
+int T2JTxtBase::JudgeFormat(const CString &path) {
+    m_pReader = std::make_unique<ReadT2JTxtFile>(path, 0, 0);
+    if (m_pReader->isnotUsed()) {
+        m_pReader.reset();
+        return 0;
+    }
+    int result = 0;
+    int lines = 0;
+    try {
+        while (m_pReader->ReadLine()) {
+            ++lines;
+            if (m_pReader->IsCommentLine())
+                continue;
+            CString name;
+            double x = 0.0;
+            double y = 0.0;
+            if (m_pReader->GetCrdData(&name, &x, &y, true)) {
+                result = 1;
+                break;
+            }
+            if (lines > kJudgeLines)
+                break;
+        }
+    } catch (const CException &) {
+        m_pReader.reset();
+        throw;
+    }
+    m_pReader.reset();
+    return result;
+}
+
+bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mode, int n,
+                         const ICoordTransformer *transformer, CoordCnvKind kind,
+                         std::vector<CString> *messages, JIProgMsgBase *progress) {
+    m_nLineNo = 0;
+    m_nLastPercent = 0;
+    m_nStepCount = 0;
+    m_nFileSize = 0;
+    // The format has no coordinate-system line: only mode 1 converts backwards.
+    const int direction = mode == ConvertToOld ? 1 : 0;
+    m_ConvData = ConvData{mode, src, dst, n, transformer, kind};
+
+    CString text;
+    // The source is opened first: a destination that is the source is then refused before it
+    // is truncated.
+    m_pReader = std::make_unique<ReadT2JTxtFile>(src, 0, 0);
+    if (m_pReader->isnotUsed()) {
+        m_pReader.reset();
+        text.Format("変換元のファイルがオープンできませんでした。 ファイル:[%s]", src.GetString());
+        addMessage(messages, text);
+        return false;
+    }
+    m_pWriter = std::make_unique<WriteTextFile>(dst);
+    if (m_pWriter->isnotUsed()) {
+        m_pWriter.reset();
+        m_pReader.reset();
+        text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
+        addMessage(messages, text);
+        return false;
+    }
+    m_nFileSize = m_pReader->GetFileSize();
+
+    bool result = true;
+    int errors = 0;
+    try {
+        if (progress)
+            progress->ProgressStart(clampToInt(m_nFileSize));
+        m_tStart = static_cast<std::int64_t>(std::time(nullptr));
+        writeHeader(direction);
+        while (m_pReader->ReadLine()) {
+            ++m_nLineNo;
+            const CString line = m_pReader->GetBufferStr();
+            CString name;
+            double x = 0.0;
+            double y = 0.0;
+            if (m_pReader->IsCommentLine()) {
+                m_pWriter->writeLine(line);
+            } else if (!m_pReader->GetCrdData(&name, &x, &y, true)) {
+                m_pWriter->writeLine(line);
+                ++errors;
+            } else {
+                Coordinate from(x, y, 0.0, false, 0.0, false);
+                Coordinate to;
+                CoordConvStatusD status = CrdCnvStatNone;
+                bool ok = transformer != nullptr &&
+                          (direction == 0 ? transformer->Transform(from, &to, &status)
+                                          : transformer->ReverseTransform(from, &to, &status));
+                ok = ok && std::isfinite(to.GetX()) && std::isfinite(to.GetY());
+                if (ok) {
+                    if (status == CrdCnvStatDatumShift)
+                        name += kDatumShiftMark;
+                    m_pWriter->writeLine(pointLine(to.GetX(), to.GetY(), name));
+                } else {
+                    // Never written as it stands among converted points: kept as a comment.
+                    m_pWriter->writeLine("# " + line);
+                    ++errors;
+                }
+            }
+            if (progressStep(progress)) {
+                m_pWriter->writeLine(CString("# ") + kCancelText + "\n");
+                addMessage(messages, kCancelText);
+                result = false;
+                break;
+            }
+        }
+    } catch (const CException &e) {
+        text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
+        addMessage(messages, text);
+        result = false;
+    }
+    if (errors > 0) {
+        text.Format("ファイル変換過程で%d行分のエラーが発生しました。エラーの発生した行はそのまま"
+                    "出力されています。",
+                    errors);
+        addMessage(messages, text);
+        result = false;
+    }
+    m_tEnd = static_cast<std::int64_t>(std::time(nullptr));
+    m_pReader.reset();
+    try {
+        m_pWriter->close();
+    } catch (const CException &e) {
+        text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
+        addMessage(messages, text);
+        result = false;
+    }
+    m_pWriter.reset();
+    if (progress)
+        progress->ProgressEnd();
+    return result;
+}

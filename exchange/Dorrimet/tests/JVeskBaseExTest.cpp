@@ -1,0 +1,463 @@
+#include "exchange/Dorrimet/JVeskBaseEx.h"
+
+#include "exchange/Dorrimet/Coordinate.h"
+#include "exchange/Dorrimet/ICoordTransformer.h"
+#include "pallomir/ui/JIProgMsgBase.h"
+#include "platform/core/CException.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// x' = x * scale + dx, y' = y + dy and back; fails for X == failX, throws for X == 666.
+class FakeTransformer : public ICoordTransformer {
+  public:
+    FakeTransformer(double scale, double dx, double dy, CoordConvStatusD status, double failX = NAN)
+        : m_scale(scale), m_dx(dx), m_dy(dy), m_status(status), m_failX(failX) {}
+    bool Transform(const Coordinate &from, Coordinate *to, CoordConvStatusD *st) const override {
+        return move(from, to, st, from.GetX() * m_scale + m_dx, from.GetY() + m_dy);
+    }
+    bool ReverseTransform(const Coordinate &from, Coordinate *to,
+                          CoordConvStatusD *st) const override {
+        return move(from, to, st, (from.GetX() - m_dx) / m_scale, from.GetY() - m_dy);
+    }
+
+  private:
+    bool move(const Coordinate &from, Coordinate *to, CoordConvStatusD *st, double x,
+              double y) const {
+        if (from.GetX() == 666)
+            throw CFileException(CFileException::hardIO, 5, "disk");
+        if (from.GetX() == m_failX)
+            return false;
+        to->SetX(x);
+        to->SetY(y);
+        *st = m_status;
+        return true;
+    }
+    double m_scale, m_dx, m_dy;
+    CoordConvStatusD m_status;
+    double m_failX;
+};
+
+// Records the calls; cancels at a percentage or at the n-th CheckCancel.
+class FakeProgress : public JIProgMsgBase {
+  public:
+    mutable std::vector<std::string> log;
+    int cancelAtPercent = 1000;
+    int cancelAtCheck = 1 << 30;
+    mutable int checks = 0;
+
+    void ProgressStart(PROGRESS_KIND, int total) const override { ProgressStart(total); }
+    void ProgressStart(const std::string &, int total) const override { ProgressStart(total); }
+    void ProgressStart(int total) const override { log.push_back("start " + num(total)); }
+    bool Progress(int) const override { return true; }
+    void ProgressEnd() const override { log.push_back("end"); }
+    bool ProgressInit(JGD_PROGRESS_TYPE type) const override {
+        log.push_back("init " + num(type));
+        return true;
+    }
+    void SetProgressMsg(const CString &) const override {}
+    bool ProgressPercent(int percent, int) const override {
+        log.push_back("percent " + num(percent));
+        return percent < cancelAtPercent;
+    }
+    void ProgressTerm() const override { log.push_back("term"); }
+    bool CheckCancel() const override { return ++checks >= cancelAtCheck; }
+    bool IsCanceled() const override { return false; }
+    void SetProgressKind(JGD_PROGRESS_KIND kind) const override {
+        log.push_back("kind " + num(kind));
+    }
+    JGD_PROGRESS_TYPE GetProgressTtype() const override { return JGD_PROGRESS_TYPE{1}; }
+
+  private:
+    static std::string num(int v) { return std::to_string(v); }
+};
+
+// Records points read and the header request; its header lines are scripted.
+class Vesk : public JVeskBaseEx {
+  public:
+    std::vector<std::string> points;
+    std::vector<CString> header = {"line one", "二行目"};
+    bool giveHeader = true;
+    int askedDirection = -9;
+
+  protected:
+    int AddPoint(int no, const CString &name, double x, double y, double, int hUsed) override {
+        points.push_back(std::to_string(no) + name.Bytes() + " " + std::to_string(x) + " " +
+                         std::to_string(y) + " " + std::to_string(hUsed));
+        return 1;
+    }
+    bool GetConvertComments(std::vector<CString> *lines, ConvertMode, int direction) override {
+        askedDirection = direction;
+        *lines = header;
+        return giveHeader;
+    }
+    int AddPointStart() override { return 1; }
+    int AddPointEnd() override { return 1; }
+    int AddPointOfLot(int, const CString &) override { return 1; }
+    int AddRadiusOfLot(RADIUS_KIND, double) override { return 1; }
+    int AddLotStart(int, const CString &, LOT_KIND) override { return 1; }
+    int AddLotEnd() override { return 1; }
+    int AddRouteStart(int, int, const CString &, ROUTE_KIND) override { return 1; }
+    int AddPointOfRoute(int, const CString &) override { return 1; }
+    int AddDistOfRoute(double) override { return 1; }
+    int AddRadiusOfRoute(RADIUS_KIND, double) override { return 1; }
+    int AddClosoidOfRoute(double, double, double) override { return 1; }
+    int AddLineAttrOfRoute(double, double, int) override { return 1; }
+    int AddLineDistOfRoute(double) override { return 1; }
+    int AddTriangleOfLot(int, int, int) override { return 1; }
+    int AddTriAttrOfLot(double, double, double, double, double, int) override { return 1; }
+    int AddRouteEnd() override { return 1; }
+    int AddSiteName(const CString &) override { return 1; }
+    int GetPoint(unsigned, CString *, double *, double *, double *, int *) override { return 0; }
+    int GetLotName(unsigned, unsigned *, CString *, int *) override { return 0; }
+    int GetLotPoint(unsigned, unsigned, unsigned *, CString *) override { return 0; }
+};
+
+using Lines = std::vector<std::string>;
+
+std::string crlf(const Lines &lines) {
+    std::string out;
+    for (const auto &line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+Lines texts(const std::vector<CString> &messages) {
+    Lines out;
+    for (const auto &m : messages)
+        out.push_back(m.Bytes());
+    return out;
+}
+
+const std::string kNotice = "Z00,次の行は不正な行のため、変換せずそのまま出力されました。,";
+
+class JVeskBaseExTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                (std::string("zentrova-veskex-") +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                 std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    CString path(const char *name = "src.sim") const { return FromUtf8((m_dir / name).string()); }
+    void put(const std::string &content, const char *name = "src.sim") const {
+        std::ofstream(m_dir / name, std::ios::binary) << content;
+    }
+    std::string get(const char *name = "dst.sim") const {
+        std::ifstream in(m_dir / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(JVeskBaseExTest, ConvertsAFileAsOtherSurveySoftwareWritesIt) {
+    put(crlf({"G00,01,現場,", "Z00,source comment 1,", "Z00,コメント２,", "A00,",
+              "A01,    1,P1              ,  -12345.678900,   23456.789000,      12.345000,",
+              "A01,    2,,100,200,,", "A01,    3,名前名前名前名前名前 ,1.5,2.5,,", "A99,",
+              "Z00,trailing comment,", "D00,    1,LOT,1,", "B01,    1,P1              ,", "D99,"}));
+    Vesk vesk;
+    FakeTransformer shift(1.0, 10.5, -20.25, CrdCnvStatGrid);
+    std::vector<CString> messages;
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertByFile, &shift, &messages, nullptr), 1);
+    EXPECT_EQ(vesk.askedDirection, 0); // no Z01: the Tokyo datum, converted forward
+    EXPECT_TRUE(messages.empty());
+    const std::string rule = "Z00," + std::string(123, '/') + ",";
+    EXPECT_EQ(
+        get(),
+        crlf({"G00,03,現場,", rule, "Z00,line one" + std::string(115, ' ') + ",",
+              "Z00,二行目" + std::string(117, ' ') + ",", rule,
+              "Z00,--- 変換元ファイルのコメント (開始) ---,", "Z00,source comment 1,",
+              "Z00,コメント２,", "Z00,--- 変換元ファイルのコメント (終了) ---,", "Z01,0,", "A00,",
+              "A01,    1,P1              ,   -12335.178900,    23436.539000,"
+              "       12.345000,",
+              "A01,    2,                ,      110.500000,      179.750000,,",
+              "A01,    3,名前名前名前名前名前 ,       12.000000,      -17.750000,,", "A99,",
+              "Z00,trailing comment,", "D00,    1,LOT,1,", "B01,    1,P1              ,", "D99,"}));
+}
+
+TEST_F(JVeskBaseExTest, TheModeAndTheSourceDatumDecideTheDirectionAndTheNewRecord) {
+    struct Case {
+        ConvertMode mode;
+        const char *sourceZ01;
+        int direction;
+        const char *z01;
+        const char *x;
+    };
+    const Case cases[] = {
+        {ConvertToNew, "Z01,0,", -1, "Z01,0,", "      100.000000"},
+        {ConvertToNew, "Z01,1,", 0, "Z01,0,", "      200.000000"},
+        {ConvertToOld, "Z01,1,", -1, "Z01,1,", "      100.000000"},
+        {ConvertToOld, "Z01,0,", 1, "Z01,1,", "       50.000000"},
+        {ConvertByFile, "Z01,0,", 1, "Z01,1,", "       50.000000"},
+        {ConvertByFile, "Z01,1,", 0, "Z01,0,", "      200.000000"},
+        {ConvertByFile, "Z00,none,", 0, "Z01,0,", "      200.000000"},
+    };
+    const FakeTransformer twice(2.0, 0.0, 0.0, CrdCnvStatGrid);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.sourceZ01) + " mode " + std::to_string(c.mode));
+        put(crlf({"G00,03,s,", c.sourceZ01, "A00,", "A01,    1,P,100,200,,", "A99,"}));
+        Vesk vesk;
+        vesk.giveHeader = false;
+        ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), c.mode, &twice, nullptr, nullptr), 1);
+        EXPECT_EQ(vesk.askedDirection, c.direction);
+        // The source's Z01 is never copied; the new one stands right before A00.
+        const std::string comment = c.sourceZ01[2] == '0' ? c.sourceZ01 : "";
+        Lines expected = {"G00,03,s,"};
+        if (!comment.empty())
+            expected.push_back(comment);
+        for (const std::string &line :
+             {std::string(c.z01), std::string("A00,"),
+              "A01,    1,P               ," + std::string(c.x) + ",      200.000000,,",
+              std::string("A99,")})
+            expected.push_back(line);
+        EXPECT_EQ(get(), crlf(expected));
+    }
+}
+
+TEST_F(JVeskBaseExTest, ChainOrderStatusNotesWidthsAndLineEnds) {
+    const FakeTransformer plusOne(1.0, 1.0, 0.0, CrdCnvStatDatumShift);
+    const FakeTransformer twice(2.0, 0.0, 0.0, CrdCnvStatHelmert);
+    const std::string note = "Z00,情報：[P1              ]は３パラメータで変換されました。,";
+    const auto run = [&](const std::string &first, std::vector<const ICoordTransformer *> chain) {
+        put(first + "A00,\nA01,    1,P1,10,0,5,\nA99,"); // LF only, no last line end
+        Vesk vesk;
+        vesk.SetCrdFigureNum(7, 3);
+        vesk.SetHgtFigureNum(4, 1);
+        EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertByFile, chain, nullptr, nullptr), 1);
+        return get();
+    };
+    // The last transformer's status counts.
+    EXPECT_EQ(run("", {&plusOne, &twice}),
+              crlf({"Z01,0,", "A00,", "A01,    1,P1              ,     22.000,      0.000,   5.0,",
+                    "A99,"}));
+    EXPECT_EQ(run("", {&twice, &plusOne}),
+              crlf({"Z01,0,", "A00,", "A01,    1,P1              ,     21.000,      0.000,   5.0,",
+                    note, "A99,"}));
+    // In reverse the chain runs backwards.
+    EXPECT_EQ(run("Z01,0,\n", {&plusOne, &twice}),
+              crlf({"Z01,1,", "A00,", "A01,    1,P1              ,      4.000,      0.000,   5.0,",
+                    note, "A99,"}));
+}
+
+TEST_F(JVeskBaseExTest, BadLinesAreMarkedAndNoUnconvertedPointIsLeftAsARecord) {
+    const std::string tooLong(300, 'x');
+    put(crlf({"A01,    9,OUT,1,2,,", "A00,", "A01,    1,P1,13,5,,", "A01,    2,P2,1-2,5,,",
+              "A01,    3,P3,,5,,", "A01,    4,P4,7,5,abc,", "A01,    5,P5,7,5",
+              "A01,    6,P6,7 8,5,,", "A01,    7,P7,7,5,,", "Q99,xyz,", tooLong, "A99,"}));
+    Vesk vesk;
+    const FakeTransformer failsAt13(1.0, 10.0, 0.0, CrdCnvStatGrid, 13.0);
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertByFile, &failsAt13, nullptr, nullptr),
+              1);
+    EXPECT_EQ(get(), crlf({kNotice,
+                           "A01,    9,OUT,1,2,,",
+                           "Z01,0,",
+                           "A00,",
+                           kNotice,
+                           "Z00,A01,    1,P1,13,5,,",
+                           kNotice,
+                           "Z00,A01,    2,P2,1-2,5,,",
+                           kNotice,
+                           "Z00,A01,    3,P3,,5,,",
+                           kNotice,
+                           "Z00,A01,    4,P4,7,5,abc,",
+                           kNotice,
+                           "Z00,A01,    5,P5,7,5",
+                           kNotice,
+                           "Z00,A01,    6,P6,7 8,5,,",
+                           "A01,    7,P7              ,       17.000000,        5.000000,,",
+                           "Q99,xyz,",
+                           kNotice,
+                           tooLong,
+                           "A99,"}));
+
+    // An empty chain or a missing transformer converts nothing.
+    put(crlf({"A00,", "A01,    1,P1,1,2,,", "A99,"}));
+    for (const auto &chain : {std::vector<const ICoordTransformer *>{},
+                              std::vector<const ICoordTransformer *>{nullptr}}) {
+        ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, chain, nullptr, nullptr), 1);
+        EXPECT_EQ(get(), crlf({"Z01,0,", "A00,", kNotice, "Z00,A01,    1,P1,1,2,,", "A99,"}));
+    }
+}
+
+TEST_F(JVeskBaseExTest, AHundredBadLinesFinishAndOneMoreStops) {
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    std::string bad = "A00,\r\n";
+    for (int i = 0; i < 100; ++i)
+        bad += "A01,bad,\r\n";
+    Vesk vesk;
+    std::vector<CString> messages;
+    put(bad + "A99,\r\n");
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
+    EXPECT_TRUE(messages.empty());
+
+    put(bad + "A01,bad,\r\nA99,\r\n");
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 0);
+    const std::string stop = "エラーのある行が100行を超えたため、変換を中止しました。";
+    EXPECT_EQ(texts(messages), Lines{stop});
+    const std::string out = get();
+    EXPECT_EQ(out.substr(out.size() - stop.size() - 7), "Z00," + stop + ",\r\n");
+    EXPECT_EQ(out.find("A99"), std::string::npos);
+}
+
+TEST_F(JVeskBaseExTest, AttributeNotesAndErrorsReachTheCaller) {
+    const std::string c03 =
+        "情報：変換元ファイルの線属性デ－タ(データ区分:C03)の辺長および方向角は、"
+        "変換先ファイルにそのまま出力されました。";
+    const std::string e03 =
+        "情報：変換元ファイルの三角形属性デ－タ(データ区分:E03)の辺長、底辺および"
+        "高さは、変換先ファイルにそのまま出力されました。";
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    Vesk vesk;
+    std::vector<CString> messages;
+    put(crlf({"A00,", "E03,1,2,3,4,5,", "C03,1,2,", "A99,"}));
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
+    EXPECT_EQ(texts(messages), (Lines{c03, e03}));
+    EXPECT_EQ(get(), crlf({"Z01,0,", "A00,", "E03,1,2,3,4,5,", "C03,1,2,", "A99,",
+                           "Z00," + c03 + ",", "Z00," + e03 + ","}));
+
+    // An exception becomes a message; the notes still follow.
+    messages.clear();
+    put(crlf({"A00,", "C03,1,2,", "A01,    1,P,666,0,,", "A99,"}));
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 0);
+    ASSERT_EQ(messages.size(), 2u);
+    const std::string prefix = "エラーが発生しました：";
+    EXPECT_EQ(messages[0].Bytes().substr(0, prefix.size()), prefix);
+    EXPECT_GT(messages[0].GetLength(), static_cast<int>(prefix.size()));
+    EXPECT_EQ(messages[1].Bytes(), c03);
+}
+
+TEST_F(JVeskBaseExTest, FilesThatCannotBeOpenedAndADestinationThatIsTheSource) {
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    Vesk vesk;
+    std::vector<CString> messages;
+    EXPECT_EQ(
+        vesk.Convert(path("none.sim"), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr),
+        0);
+    EXPECT_FALSE(fs::exists(m_dir / "dst.sim"));
+
+    const std::string source = crlf({"A00,", "A01,    1,P,1,2,,", "A99,"});
+    put(source);
+    fs::create_hard_link(m_dir / "src.sim", m_dir / "link.sim");
+    for (const char *dst : {"no/such/folder/dst.sim", "src.sim", "link.sim"})
+        EXPECT_EQ(vesk.Convert(path(), path(dst), ConvertToNew, &shift, &messages, nullptr), 0);
+    EXPECT_EQ(get("src.sim"), source);
+    const auto opening = [&](const char *text, const char *name) {
+        return std::string(text) + " ファイル:[" + path(name).Bytes() + "]";
+    };
+    const char *dstText = "変換先のファイルがオープンできませんでした。";
+    EXPECT_EQ(texts(messages),
+              (Lines{opening("変換元のファイルがオープンできませんでした。", "none.sim"),
+                     opening(dstText, "no/such/folder/dst.sim"), opening(dstText, "src.sim"),
+                     opening(dstText, "link.sim")}));
+}
+
+TEST_F(JVeskBaseExTest, ACancelledConversionSaysSoAndAnswersFalse) {
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    std::string content = "A00,\r\n";
+    for (int i = 0; i < 1000; ++i)
+        content += "Z00,c,\r\n";
+    put(content + "A99,\r\n");
+    const std::string cancel = "情報：ユーザーにより変換処理は途中で中止されました。";
+
+    FakeProgress byPercent;
+    byPercent.cancelAtPercent = 50;
+    std::vector<CString> messages;
+    Vesk vesk;
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, &byPercent),
+              0);
+    EXPECT_EQ(texts(messages), Lines{cancel});
+    EXPECT_EQ(byPercent.log.front(), "start " + std::to_string(content.size() + 6));
+    EXPECT_EQ(byPercent.log.back(), "end");
+    const std::string out = get();
+    EXPECT_EQ(out.substr(out.size() - cancel.size() - 7), "Z00," + cancel + ",\r\n");
+
+    // Between percentage steps the cancel is checked after the check step.
+    FakeProgress byCheck;
+    byCheck.SetCancelCheckStep(3);
+    byCheck.cancelAtCheck = 1;
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, &byCheck), 0);
+    EXPECT_EQ(byCheck.checks, 1);
+    byCheck.cancelAtCheck = 1 << 30;
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, &byCheck), 1);
+    EXPECT_GT(byCheck.checks, 1);
+}
+
+TEST_F(JVeskBaseExTest, SourceCommentsAreNeverDroppedAndHeaderLinesAreCutWhole) {
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    Vesk vesk;
+    vesk.giveHeader = false;
+    put(crlf({"G00,03,s,", "Z00,c1,", "A00,", "A99,"}));
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
+    EXPECT_EQ(get(), crlf({"G00,03,s,", "Z00,c1,", "Z01,0,", "A00,", "A99,"}));
+
+    // Lots before the points: the comments stay where they stood, no header.
+    vesk.giveHeader = true;
+    put(crlf({"G00,03,s,", "Z00,c1,", "D00,    1,L,1,", "D99,", "G00,03,t,", "Z00,c2,"}));
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
+    EXPECT_EQ(get(),
+              crlf({"G00,03,s,", "Z00,c1,", "D00,    1,L,1,", "D99,", "G00,03,t,", "Z00,c2,"}));
+
+    // A double-byte character across the width is left out whole.
+    vesk.header = {CString(std::string(122, 'a')) + "あ"};
+    put(crlf({"G00,03,s,", "A00,", "A99,"}));
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
+    EXPECT_NE(get().find("\r\nZ00," + std::string(122, 'a') + " ,\r\n"), std::string::npos);
+}
+
+TEST_F(JVeskBaseExTest, ReadReportsProgressAndACancelAnswersFalse) {
+    put(crlf({"G00,03,s,", "A00,", "A01,    1,P1,1.5,2.5,,", "A01,    2,P2,3,4,5,", "A99,"}));
+    Vesk vesk;
+    FakeProgress progress;
+    ASSERT_EQ(vesk.Read(path(), &progress, 1, 2), 1);
+    EXPECT_EQ(vesk.points, (Lines{"1P1 1.500000 2.500000 0", "2P2 3.000000 4.000000 1"}));
+    EXPECT_EQ(progress.log.front(), "start 100");
+    EXPECT_EQ(progress.log[progress.log.size() - 2], "percent 100");
+    EXPECT_EQ(progress.log.back(), "end");
+
+    FakeProgress cancels;
+    cancels.cancelAtPercent = 10;
+    vesk.points.clear();
+    EXPECT_EQ(vesk.Read(path(), &cancels, 1, 2), 0);
+    EXPECT_EQ(vesk.points, Lines{});
+    EXPECT_EQ(cancels.log.back(), "end");
+    WriteTextFile reopened(path()); // the source was closed
+    EXPECT_TRUE(reopened.isUsed());
+}
+
+TEST_F(JVeskBaseExTest, JudgeFormat) {
+    const std::pair<std::string, int> cases[] = {
+        {"G00,03,s,\r\nZ00,c,\r\nA00,\r\nA01,    1,P,1,2,,\r\n", 1},
+        {"A00,\nA01X,1,P,1,2,3,", 1},
+        {"G00,03,s,\r\nD00,1,L,1,\r\nA00,\r\nA01,1,P,1,2,,\r\n", 1},
+        {"G00,03,s,\r\nA01,1,\r\nA99,\r\n", 1},
+        {"G00,03,s,\r\nA00,\r\nA01,1,P,1,\r\n", 0},
+        {"G00,03,s,\r\nA00,\r\nA01,1,P,1,2,3,4,5,\r\n", 0},
+        {"X,\r\nG00,03,s,\r\n", 0},
+        {"G00,xx,s,\r\nA00,\r\nA01,1,P,1,2,,\r\n", 0},
+        {"", 0},
+    };
+    Vesk vesk;
+    for (const auto &[content, expected] : cases) {
+        put(content);
+        EXPECT_EQ(vesk.JudgeFormat(path()), expected) << content;
+    }
+    EXPECT_EQ(vesk.JudgeFormat(path("none.sim")), 0);
+}
+
+} // namespace

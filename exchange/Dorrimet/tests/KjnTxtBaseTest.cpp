@@ -1,0 +1,412 @@
+#include "exchange/Dorrimet/KjnTxtBase.h"
+
+#include "exchange/Dorrimet/Coordinate.h"
+#include "exchange/Dorrimet/ICoordTransformer.h"
+#include "exchange/Dorrimet/IPointRegister.h"
+#include "exchange/Dorrimet/IPointSupplier.h"
+#include "pallomir/ui/JIProgMsgBase.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Shifts by (+10, +20) forward and back; fails for X 999, answers the 3-parameter status for X 90.
+class ShiftTransformer : public ICoordTransformer {
+  public:
+    bool Transform(const Coordinate &from, Coordinate *to, CoordConvStatusD *st) const override {
+        return move(from, to, st, 1.0);
+    }
+    bool ReverseTransform(const Coordinate &from, Coordinate *to,
+                          CoordConvStatusD *st) const override {
+        return move(from, to, st, -1.0);
+    }
+    mutable int calls = 0;
+
+  private:
+    bool move(const Coordinate &from, Coordinate *to, CoordConvStatusD *st, double sign) const {
+        ++calls;
+        if (from.GetX() == 999.0)
+            return false;
+        *st = from.GetX() == 90.0 ? CrdCnvStatDatumShift : CrdCnvStatHelmert;
+        *to = Coordinate(from.GetX() + sign * 10.0, from.GetY() + sign * 20.0, 0, false, 0, false);
+        return true;
+    }
+};
+
+// Records progress calls; answers a cancel from the chosen ProgressPercent call on.
+class FakeProgress : public JIProgMsgBase {
+  public:
+    explicit FakeProgress(int cancelAt = 1 << 30) : m_cancelAt(cancelAt) {}
+    void ProgressStart(PROGRESS_KIND, int total) const override { ProgressStart(total); }
+    void ProgressStart(const std::string &, int total) const override { ProgressStart(total); }
+    void ProgressStart(int) const override { log += "start "; }
+    bool Progress(int) const override { return true; }
+    void ProgressEnd() const override { log += "end "; }
+    bool ProgressInit(JGD_PROGRESS_TYPE t) const override {
+        log += "init" + std::to_string(t) + " ";
+        return true;
+    }
+    void SetProgressMsg(const CString &) const override {}
+    bool ProgressPercent(int, int) const override { return ++percents < m_cancelAt; }
+    void ProgressTerm() const override { log += "term "; }
+    bool CheckCancel() const override { return false; }
+    bool IsCanceled() const override { return false; }
+    void SetProgressKind(JGD_PROGRESS_KIND k) const override {
+        log += "kind" + std::to_string(k) + " ";
+    }
+    JGD_PROGRESS_TYPE GetProgressTtype() const override { return JGD_PROGRESS_TYPE{1}; }
+    mutable std::string log;
+    mutable int percents = 0;
+
+  private:
+    int m_cancelAt;
+};
+
+struct Registered {
+    int no;
+    std::string name;
+    double x, y, h;
+    int hUsed;
+};
+
+class FakeRegister : public IPointRegister {
+  public:
+    bool RegisterPoint(int no, const CString &name, double x, double y, double h,
+                       int hUsed) override {
+        points.push_back({no, name.GetString(), x, y, h, hUsed});
+        return static_cast<int>(points.size()) != refuseAt;
+    }
+    bool RegisterPoint(int, const CString &, double, double, double, int, double, double, int,
+                       double, int, int) override {
+        return false;
+    }
+    bool EndRegister() override { return ++ends > 0; }
+    std::vector<Registered> points;
+    int refuseAt = 0;
+    int ends = 0;
+};
+
+struct Supplied {
+    const char *name;
+    double x, y, b, l;
+    int zone;
+    double h;
+    bool hUsed, ok;
+};
+
+class FakeSupplier : public IPointSupplier {
+  public:
+    explicit FakeSupplier(std::vector<Supplied> p) : points(std::move(p)) {}
+    unsigned GetPointSize() override { return static_cast<unsigned>(points.size()); }
+    bool GetPoint(unsigned, CString *, double *, double *, double *, bool *, int *) override {
+        return false;
+    }
+    bool GetPointWithBL(unsigned i, CString *name, double *x, double *y, double *b, double *l,
+                        int *zone, double *h, bool *hUsed, int *status) override {
+        const Supplied &p = points[i];
+        *name = p.name, *x = p.x, *y = p.y, *b = p.b, *l = p.l, *zone = p.zone, *h = p.h;
+        *hUsed = p.hUsed, *status = 0;
+        return p.ok;
+    }
+    std::vector<Supplied> points;
+};
+
+// The header comments give one line; the comment getters give what the test sets.
+class TestKjn : public KjnTxtBase {
+  public:
+    bool GetConvertComments(std::vector<CString> *lines, ConvertMode, int direction,
+                            const ConvData &) override {
+        directions.push_back(direction);
+        lines->push_back("header line");
+        return true;
+    }
+    bool GetCommentZ00(CString *t) const override { return (*t = "comment", withComments); }
+    bool GetCommentZ01(CString *t) const override { return (*t = "", withComments); }
+    bool GetCommentZ02(int *kind, int *zone) const override {
+        return (*kind = 1, *zone = 9, withComments);
+    }
+    std::vector<int> directions;
+    bool withComments = false;
+};
+
+class KjnTxtBaseTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("zentrova-kjn-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                 "-" + std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    CString path(const char *name) const { return FromUtf8((m_dir / name).string()); }
+    void put(const std::string &content, const char *name = "src.txt") const {
+        std::ofstream(m_dir / name, std::ios::binary) << content;
+    }
+    std::string get(const char *name) const {
+        std::ifstream in(m_dir / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    bool convert(TestKjn &kjn, int mode, std::vector<CString> *messages,
+                 const JIProgMsgBase *progress = nullptr) {
+        return kjn.Convert(path("src.txt"), path("dst.txt"), path("log.txt"),
+                           static_cast<ConvertMode>(mode), &m_shift, messages,
+                           const_cast<JIProgMsgBase *>(progress), 0);
+    }
+    fs::path m_dir;
+    ShiftTransformer m_shift;
+};
+
+TEST_F(KjnTxtBaseTest, WritesEveryRecordByteForByte) {
+    FakeSupplier supplier({
+        {"P1", -12345.6789, 23456.7891, 35.395999999960, 139.451234567800, 9, 12.3456, true, true},
+        {"skipped", 0, 0, 0, 0, 9, 0, false, false},
+        {"", 0.0, 0.5, 36.0, 140.0, 10, 0, false, true},
+        {"基準点１", 1.0, 2.0, 36.0, 140.0, 10, 0, false, true},
+        {"ABCDEFGHIJKLMNOPQRSTU", 1.0, 2.0, 36.0, 140.0, 10, 0, false, true},
+    });
+    TestKjn kjn;
+    kjn.withComments = true;
+    ASSERT_TRUE(kjn.WritePoints(&supplier, path("out.txt")));
+    // The latitude's seconds round up to 60 at the printed decimals and carry into the minutes.
+    EXPECT_EQ(get("out.txt"),
+              "Z00,comment,\r\nZ01,,\r\nZ02,1,09,\r\nA00,\r\n"
+              "A01,00001,P1              ,  35.40000000, 139.45123457,  -12345.679,   23456.789,"
+              "09,   12.346,,\r\n"
+              "A01,00003,,  36.00000000, 140.00000000,       0.000,       0.500,10,,,\r\n"
+              "A01,00004,基準点１        ,  36.00000000, 140.00000000,       1.000,       2.000,"
+              "10,,,\r\n"
+              "A01,00005,ABCDEFGHIJKLMNOPQRSTU,  36.00000000, 140.00000000,       1.000,       "
+              "2.000,10,,,\r\n"
+              "A99,\r\n");
+
+    EXPECT_FALSE(kjn.WritePoints(&supplier, path("missing/out.txt")));
+    EXPECT_FALSE(kjn.WritePoints(nullptr, path("out2.txt")));
+}
+
+TEST_F(KjnTxtBaseTest, ReadRegistersThePointsOfThePointSection) {
+    put("Z00,header,\r\nZ02,1,09,\r\nA01,00001,BEFORE,35.0,139.0,1.0,2.0,09,,,\r\nA00,\r\n"
+        "A01,00002,P2              ,  35.00000000, 139.00000000,    100.500,   -200.250,09,"
+        "   12.500,,\r\n"
+        "Z00," +
+        std::string(300, 'c') +
+        ",\n"
+        "A01,3,基準点３,35.0,139.0,-1.0,2.0,09,  ,,\n"
+        "A99,\r\nA01,00004,AFTER,35.0,139.0,1.0,2.0,09,,,");
+    TestKjn kjn;
+    FakeRegister reg;
+    FakeProgress progress;
+    ASSERT_TRUE(kjn.Read(&reg, path("src.txt"), &progress, 2));
+    ASSERT_EQ(reg.points.size(), 2u);
+    EXPECT_EQ(reg.points[0].no, 2);
+    EXPECT_EQ(reg.points[0].name, "P2");
+    EXPECT_EQ(reg.points[0].x, 100.5);
+    EXPECT_EQ(reg.points[0].y, -200.25);
+    EXPECT_EQ(reg.points[0].h, 12.5);
+    EXPECT_EQ(reg.points[0].hUsed, 1);
+    EXPECT_EQ(reg.points[1].name, "基準点３");
+    EXPECT_EQ(reg.points[1].hUsed, 0);
+    EXPECT_EQ(reg.ends, 1);
+    EXPECT_EQ(progress.log, "init1 kind10 start end term kind12 init0 term ");
+}
+
+TEST_F(KjnTxtBaseTest, ReadRefusesBadPointLinesInsteadOfReadingZero) {
+    const char *bad[] = {
+        "A01,1,P,35.0,139.0,abc,2.0,09,,,\n", "A01,1,P,35.0,139.0,,2.0,09,,,\n",
+        "A01,1,P,35.0,139.0,-,2.0,09,,,\n",   "A01,1,P,35.0,139.0,1-2,2.0,09,,,\n",
+        "A01,1,P,35.0,139.0,1.0,2 3,09,,,\n", "A01,1,P,35.0,139.0,1.0,2.0,09,1 2,,\n",
+        "A01,1,P,35.0,139.0,1.0,2.0\n",
+    };
+    for (const char *line : bad) {
+        put(std::string("A00,\nA01,1,OK,35.0,139.0,1.0,2.0,09,,,\n") + line + "A99,\n");
+        TestKjn kjn;
+        FakeRegister reg;
+        EXPECT_FALSE(kjn.Read(&reg, path("src.txt"), nullptr, 2)) << line;
+        EXPECT_EQ(reg.ends, 0) << line;
+    }
+    // A point line over the line limit is refused, not split into a second record.
+    put("A00,\nA01,1,P,35.0,139.0,1.0,2.0,09,,," + std::string(300, ' ') + "\nA99,\n");
+    TestKjn kjn;
+    FakeRegister reg;
+    EXPECT_FALSE(kjn.Read(&reg, path("src.txt"), nullptr, 2));
+    EXPECT_TRUE(reg.points.empty());
+
+    put("A00,\nA01,1,P,35.0,139.0,1.0,2.0,09,,,\nA01,2,Q,35.0,139.0,1.0,2.0,09,,,\nA99,\n");
+    reg = FakeRegister();
+    reg.refuseAt = 1;
+    EXPECT_FALSE(kjn.Read(&reg, path("src.txt"), nullptr, 2));
+    EXPECT_EQ(reg.points.size(), 1u);
+    EXPECT_EQ(reg.ends, 0);
+
+    reg = FakeRegister();
+    FakeProgress cancel(1);
+    EXPECT_FALSE(kjn.Read(&reg, path("src.txt"), &cancel, 2));
+    EXPECT_EQ(reg.ends, 0);
+    EXPECT_FALSE(kjn.Read(&reg, path("none.txt"), nullptr, 2));
+}
+
+TEST_F(KjnTxtBaseTest, JudgeFormatCountsTheFieldsOfTheFirstPointLine) {
+    TestKjn kjn;
+    const std::string point8 = "A01,1,P,35.0,139.0,1.0,2.0,09,1.0\n";
+    put("Z00,x,\nA01,1,P,35,139,1,2\nA00,\n" + point8);
+    EXPECT_TRUE(kjn.JudgeFormat(path("src.txt")));
+    put("A00,\nA01,1,P,35.0,139.0,1.0,2.0,09\n"); // 7 fields: the exchange format's shape
+    EXPECT_FALSE(kjn.JudgeFormat(path("src.txt")));
+    put("A00,\nA01,1,P,35.0,139.0,1.0,2.0,09,1.0,,,\n");
+    EXPECT_FALSE(kjn.JudgeFormat(path("src.txt")));
+    std::string lines;
+    for (int i = 0; i < 150; ++i)
+        lines += "G00,03,site,\n";
+    put(lines + "A00,\n" + point8);
+    EXPECT_FALSE(kjn.JudgeFormat(path("src.txt")));
+    put(std::string("A00,\n") + lines + point8); // after A00 other lines never end the scan
+    EXPECT_TRUE(kjn.JudgeFormat(path("src.txt")));
+    EXPECT_FALSE(kjn.JudgeFormat(path("none.txt")));
+}
+
+// The log holds the end time as "YYYY/MM/DD HH:MM:SS" whatever the locale.
+bool endTimeLine(const std::string &log) {
+    const std::string head = "変換終了時刻：";
+    const std::string::size_type at = log.find(head);
+    if (at == std::string::npos)
+        return false;
+    const std::string text = log.substr(at + head.size(), 21);
+    const std::string shape = "dddd/dd/dd dd:dd:dd\r\n";
+    if (text.size() != shape.size())
+        return false;
+    for (std::size_t i = 0; i < shape.size(); ++i)
+        if (shape[i] == 'd' ? !std::isdigit(static_cast<unsigned char>(text[i]))
+                            : text[i] != shape[i])
+            return false;
+    return true;
+}
+
+const char kConvertSource[] =
+    "Z00,元の成果,\r\nZ02,1,09,\r\nA00,\r\n"
+    "A01,00007,P-1             ,  35.59595000, 139.29594000,     -10.000,     -20.000,09,"
+    "   12.500,    1.250,\r\n"
+    "A01,00008,基準点１,35.1,139.1,abc,5.0,09,,,\r\n"
+    "A01,00009,FAIL,35.1,139.1,999.0,5.0,09,,,\r\n"
+    "A01,00010,SHIFT                 ,35.1,139.1,90.0,80.0,25,,,\r\n"
+    "A99,\r\n";
+
+TEST_F(KjnTxtBaseTest, ConvertMovesPointsKeepsNumbersAndReportsEveryBadLine) {
+    put(kConvertSource);
+    TestKjn kjn;
+    std::vector<CString> messages;
+    EXPECT_FALSE(convert(kjn, 2, &messages));
+    // Zone 9's origin after the shift; zone 25 is unknown, so no latitude and longitude. The
+    // point the transformer refused stays only as a comment.
+    EXPECT_EQ(get("dst.txt"),
+              "Z00,元の成果,\r\nZ02,0,09,\r\nA00,\r\n"
+              "A01,00007,P-1             , 36.00000000,139.50000000,      0.000,      0.000,09,"
+              "   12.500,    1.250,\r\n"
+              "A01,00008,基準点１,35.1,139.1,abc,5.0,09,,,\r\n"
+              "Z00,A01,00009,FAIL,35.1,139.1,999.0,5.0,09,,,\r\n"
+              "A01,00010,SHIFT                 ,  0.00000000,  0.00000000,    100.000,    100.000,"
+              "25,,,\r\n"
+              "A99,\r\n");
+    EXPECT_EQ(get("log.txt"),
+              "------------- 成果数値データファイルの座標変換ログファイル 開始 -------------\r\n"
+              "header line\r\n\r\n"
+              "   5行目：エラー：この行は不正な行のため、変換せずそのまま出力されました。\r\n"
+              "   6行目：エラー：この行の座標は変換できなかったため、コメント行(Z00)として出力さ"
+              "れました。\r\n"
+              "   7行目：情報：[SHIFT                 ]は３パラメータで変換されました。\r\n"
+              "情報：変換は正常に行われず終了しました。\r\n"
+              "------------- 成果数値データファイルの座標変換ログファイル 終了 -------------\r\n");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "ファイル変換過程で2行分のエラーが発生しました。");
+    EXPECT_EQ(messages[1], "詳しくは、ログファイル[" + path("log.txt") + "]を参照してください。");
+    EXPECT_EQ(kjn.directions, std::vector<int>{0});
+}
+
+TEST_F(KjnTxtBaseTest, TheModeAndTheCoordinateSystemLineDecideTheDirection) {
+    struct Case {
+        int mode;
+        const char *z02, *written;
+        int direction;
+        const char *notice;
+    } cases[] = {
+        {0, "Z02,0,09,\n", "Z02,0,09,\r\n", -1, "世界測地系"},
+        {0, "Z02,1,09,\n", "Z02,0,09,\r\n", 0, nullptr},
+        {1, "Z02,1,09,\n", "Z02,1,09,\r\n", -1, "日本測地系"},
+        {1, "Z02,0,09,\n", "Z02,1,09,\r\n", 1, nullptr},
+        {2, "Z02,0,09,\n", "Z02,1,09,\r\n", 1, nullptr},
+        {2, "Z02,1,09,\n", "Z02,0,09,\r\n", 0, nullptr},
+        {2, "", "", 0, nullptr},
+        {1, "", "", 1, nullptr},
+    };
+    const char *xy[] = {"    -10.000,    -20.000", "      0.000,      0.000",
+                        "    -20.000,    -40.000"};
+    for (const Case &c : cases) {
+        // Unchanged points keep their latitude, rounded with carry at the printed decimals.
+        put(std::string(c.z02) + "A00,\nA01,7,P,35.595999999,139.29594,-10.0,-20.0,25,,,\n");
+        TestKjn kjn;
+        std::vector<CString> messages;
+        EXPECT_TRUE(convert(kjn, c.mode, &messages)) << c.mode << c.z02;
+        const std::string bl = c.direction == -1 ? " 36.00000000,139.29594000"
+                                                 : "  0.00000000,  "
+                                                   "0.00000000";
+        EXPECT_EQ(get("dst.txt"), std::string(c.written) + "A00,\r\nA01,00007,P               ," +
+                                      bl + "," + xy[c.direction + 1] + ",25,,,\r\n");
+        EXPECT_EQ(kjn.directions, std::vector<int>{c.direction});
+        const std::string log = get("log.txt");
+        EXPECT_EQ(log.find("行目：情報：入力ファイルの座標が") != std::string::npos,
+                  c.notice != nullptr);
+        if (c.notice) {
+            EXPECT_NE(log.find(std::string("   1行目：情報：入力ファイルの座標が") + c.notice),
+                      std::string::npos);
+        }
+        EXPECT_TRUE(endTimeLine(log)) << log;
+    }
+    EXPECT_EQ(m_shift.calls, 6);
+}
+
+TEST_F(KjnTxtBaseTest, ConvertNeverTruncatesItsSourceAndReportsFailures) {
+    put(kConvertSource);
+    TestKjn kjn;
+    std::vector<CString> messages;
+    EXPECT_FALSE(kjn.Convert(path("src.txt"), path("src.txt"), "", ConvertToNew, &m_shift,
+                             &messages, nullptr, 0));
+    EXPECT_FALSE(kjn.Convert(path("src.txt"), path("dst.txt"), path("src.txt"), ConvertToNew,
+                             &m_shift, &messages, nullptr, 0));
+    EXPECT_FALSE(kjn.Convert(path("src.txt"), path("dst.txt"), path("dst.txt"), ConvertToNew,
+                             &m_shift, &messages, nullptr, 0));
+    EXPECT_EQ(get("src.txt"), kConvertSource);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0],
+              "変換先のファイルがオープンできませんでした。 ファイル:[" + path("src.txt") + "]");
+    EXPECT_EQ(messages[1], "変換結果用のログファイルがオープンできませんでした。 ファイル:[" +
+                               path("src.txt") + "]");
+    EXPECT_EQ(messages[2], "変換結果用のログファイルがオープンできませんでした。 ファイル:[" +
+                               path("dst.txt") + "]");
+
+    messages.clear();
+    FakeProgress cancel(1);
+    EXPECT_FALSE(convert(kjn, 2, &messages, &cancel));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "情報：ユーザーにより変換処理は途中で中止されました。");
+    EXPECT_NE(get("log.txt").find("中止されました。\r\n情報：変換は正常に行われず終了しました。"),
+              std::string::npos);
+
+    // A destination that cannot take the data is an error, never a success.
+    put("A00,\nA01,7,P,35.0,139.0,-10.0,-20.0,25,,,\nA99,\n");
+    messages.clear();
+    EXPECT_FALSE(kjn.Convert(path("src.txt"), "/dev/full", "", ConvertToNew, &m_shift, &messages,
+                             nullptr, 0));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Find("エラーが発生しました："), 0);
+}
+
+} // namespace
