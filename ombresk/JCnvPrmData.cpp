@@ -1,0 +1,441 @@
+#include "ombresk/JCnvPrmData.h"
+
+#include "platform/core/CException.h"
+#include "platform/core/Path.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <system_error>
+
+static_assert(sizeof(float) == 4 && std::numeric_limits<float>::is_iec559,
+              "the cache stores IEEE single-precision floats");
+
+namespace {
+
+constexpr char kCacheTitle[] = "TKY2JGD Parameter(binary)";
+constexpr std::size_t kCacheTitleLength = sizeof(kCacheTitle) - 1; // 25
+constexpr std::size_t kCacheHeaderSize = 64;
+constexpr std::size_t kCacheVersionOffset = 26;
+constexpr std::int32_t kCacheMark = 100;
+constexpr std::size_t kNodeSize = 10;
+// Nodes decoded per read of a table, so that a stop is seen within a table.
+constexpr std::size_t kNodesPerChunk = 4096;
+
+void putU16(unsigned char *p, std::uint16_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+void putU32(unsigned char *p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+std::uint16_t getU16(const unsigned char *p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t getU32(const unsigned char *p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Reads exactly count bytes; false on a short read.
+bool readExact(CFile &file, void *buffer, std::size_t count) {
+    return file.Read(buffer, static_cast<UINT>(count)) == count;
+}
+
+std::uint64_t remainingBytes(const CFile &file) {
+    const std::uint64_t length = file.GetLength();
+    const std::uint64_t position = file.GetPosition();
+    return length > position ? length - position : 0;
+}
+
+bool stopped(const std::atomic<bool> *stop) { return stop != nullptr && stop->load(); }
+
+// Shell sort with gaps n/2, n/4, ..., 1, testing the stop flag before every
+// gap, every element and every exchange; false when stopped.
+template <class T, class Less>
+bool shellSort(std::vector<T> &v, Less less, const std::atomic<bool> *stop) {
+    const std::size_t n = v.size();
+    for (std::size_t gap = n / 2; gap > 0; gap /= 2) {
+        if (stopped(stop))
+            return false;
+        for (std::size_t i = gap; i < n; ++i) {
+            if (stopped(stop))
+                return false;
+            for (std::size_t j = i; j >= gap && less(v[j], v[j - gap]); j -= gap) {
+                if (stopped(stop))
+                    return false;
+                std::swap(v[j], v[j - gap]);
+            }
+        }
+    }
+    return true;
+}
+
+bool elmLess(const std::unique_ptr<JCnvPrmElm> &a, const std::unique_ptr<JCnvPrmElm> &b) {
+    return a->GetKey() < b->GetKey();
+}
+
+bool tableLess(const std::unique_ptr<JCnvPrm1stTbl> &a, const std::unique_ptr<JCnvPrm1stTbl> &b) {
+    return a->GetCode1() < b->GetCode1();
+}
+
+// Removes a partly written cache; only a regular file is removed (never a device
+// or the target of a link).
+void removeFile(const CString &path) {
+    std::string native;
+    if (!Path::ToNative(path, native))
+        return;
+    std::error_code error;
+    if (std::filesystem::symlink_status(native, error).type() ==
+        std::filesystem::file_type::regular)
+        std::filesystem::remove(native, error);
+}
+
+} // namespace
+
+// ---- JCnvPrm1stTbl ----
+
+JCnvPrm1stTbl::~JCnvPrm1stTbl() = default;
+
+const JCnvPrmElm *JCnvPrm1stTbl::Find(const JMeshCodeElm &code) const {
+    const WORD key = code.GetKey();
+    const auto it = std::lower_bound(
+        m_elms.begin(), m_elms.end(), key,
+        [](const std::unique_ptr<JCnvPrmElm> &elm, WORD k) { return elm->GetKey() < k; });
+    if (it == m_elms.end() || (*it)->GetKey() != key)
+        return nullptr;
+    return it->get();
+}
+
+void JCnvPrm1stTbl::Append(JCnvPrmElm *elm) { Append(std::unique_ptr<JCnvPrmElm>(elm)); }
+
+void JCnvPrm1stTbl::Append(std::unique_ptr<JCnvPrmElm> elm) {
+    if (elm)
+        m_elms.push_back(std::move(elm));
+}
+
+void JCnvPrm1stTbl::AppendAll(JCnvPrm1stTbl &other) {
+    if (&other == this)
+        return;
+    m_elms.reserve(m_elms.size() + other.m_elms.size());
+    for (auto &elm : other.m_elms)
+        m_elms.push_back(std::move(elm));
+    other.m_elms.clear();
+}
+
+bool JCnvPrm1stTbl::ExecSort(const std::atomic<bool> *stop) {
+    if (stop == nullptr) {
+        std::stable_sort(m_elms.begin(), m_elms.end(), elmLess);
+        return true;
+    }
+    return shellSort(m_elms, elmLess, stop);
+}
+
+bool JCnvPrm1stTbl::IsSorted() const {
+    return std::is_sorted(m_elms.begin(), m_elms.end(), elmLess);
+}
+
+void JCnvPrm1stTbl::WriteBin(CFile &file) const {
+    if (m_elms.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        AfxThrowFileException(CFileException::genericException, -1, file.GetFilePath());
+    std::vector<unsigned char> bytes(6 + m_elms.size() * kNodeSize);
+    putU16(bytes.data(), static_cast<std::uint16_t>(m_code1));
+    putU32(bytes.data() + 2, static_cast<std::uint32_t>(m_elms.size()));
+    unsigned char *p = bytes.data() + 6;
+    for (const auto &elm : m_elms) {
+        putU16(p, elm->GetKey());
+        putU32(p + 2, std::bit_cast<std::uint32_t>(elm->GetdB()));
+        putU32(p + 6, std::bit_cast<std::uint32_t>(elm->GetdL()));
+        p += kNodeSize;
+    }
+    file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+}
+
+JCnvPrmReadRetCode JCnvPrm1stTbl::ReadBin(CFile &file, JCnvPrmData *data) {
+    unsigned char head[6];
+    if (!readExact(file, head, 2))
+        return CNVPRM_READ_DATA_ERROR;
+    if (!readExact(file, head + 2, 4))
+        return CNVPRM_READ_DATA_ERROR;
+    m_code1 = static_cast<std::int16_t>(getU16(head));
+    const std::int32_t count = static_cast<std::int32_t>(getU32(head + 2));
+    // The count is checked against the bytes that remain before anything is allocated.
+    if (count < 0 || static_cast<std::uint64_t>(count) * kNodeSize > remainingBytes(file))
+        return CNVPRM_READ_DATA_ERROR;
+
+    const std::atomic<bool> *stop = data ? data->GetStopFlag() : nullptr;
+    m_elms.reserve(m_elms.size() + static_cast<std::size_t>(count));
+    std::vector<unsigned char> bytes(std::min<std::size_t>(count, kNodesPerChunk) * kNodeSize);
+    std::size_t left = static_cast<std::size_t>(count);
+    while (left > 0) {
+        if (stopped(stop))
+            return CNVPRM_READ_STOPPED;
+        const std::size_t n = std::min(left, kNodesPerChunk);
+        if (!readExact(file, bytes.data(), n * kNodeSize))
+            return CNVPRM_READ_DATA_ERROR;
+        for (std::size_t i = 0; i < n; ++i) {
+            const unsigned char *p = bytes.data() + i * kNodeSize;
+            m_elms.push_back(std::make_unique<JCnvPrmElm>(JMeshCodeElm(getU16(p)),
+                                                          std::bit_cast<float>(getU32(p + 2)),
+                                                          std::bit_cast<float>(getU32(p + 6))));
+        }
+        left -= n;
+    }
+    return CNVPRM_READ_SUCCESS;
+}
+
+// ---- JCnvPrmData ----
+
+JCnvPrmData::JCnvPrmData() = default;
+
+JCnvPrmData::~JCnvPrmData() = default;
+
+CString JCnvPrmData::GetFileName() const { return Path::FileName(m_filePath); }
+
+void JCnvPrmData::SetFileVerStr(const CString &ver1, const CString &ver2) {
+    m_verStr1 = ver1;
+    m_verStr2 = ver2;
+}
+
+void JCnvPrmData::clearContents() {
+    m_ready.store(false);
+    m_filePath.Empty();
+    m_verStr1.Empty();
+    m_verStr2.Empty();
+    m_tables.clear();
+    m_lastTable = nullptr;
+}
+
+void JCnvPrmData::Clear() {
+    clearContents();
+    m_fileType = CNVPRM_TYPE_DETECT;
+}
+
+JCnvPrm1stTbl *JCnvPrmData::findTable(std::int16_t code1) {
+    if (m_lastTable != nullptr && m_lastTable->GetCode1() == code1)
+        return m_lastTable;
+    for (const auto &table : m_tables)
+        if (table->GetCode1() == code1)
+            return m_lastTable = table.get();
+    return nullptr;
+}
+
+void JCnvPrmData::Append(const JMeshCode &code, JCnvPrmElm *elm) {
+    Append(code, std::unique_ptr<JCnvPrmElm>(elm));
+}
+
+void JCnvPrmData::Append(const JMeshCode &code, std::unique_ptr<JCnvPrmElm> elm) {
+    if (!elm)
+        return;
+    elm->SetMeshCodeElm(JMeshCodeElm(code));
+    JCnvPrm1stTbl *table = findTable(code.GetCode1());
+    if (table == nullptr) {
+        m_tables.push_back(std::make_unique<JCnvPrm1stTbl>(code.GetCode1()));
+        table = m_lastTable = m_tables.back().get();
+    }
+    table->Append(std::move(elm));
+}
+
+const JCnvPrmElm *JCnvPrmData::Find(const JMeshCode &code) const {
+    const short code1 = code.GetCode1();
+    const auto it = std::lower_bound(
+        m_tables.begin(), m_tables.end(), code1,
+        [](const std::unique_ptr<JCnvPrm1stTbl> &t, short c) { return t->GetCode1() < c; });
+    if (it == m_tables.end() || (*it)->GetCode1() != code1)
+        return nullptr;
+    return (*it)->Find(JMeshCodeElm(code));
+}
+
+const JSemiDynPrmElm *JCnvPrmData::FindSemiDynPrm(const JMeshCode &code) const {
+    return dynamic_cast<const JSemiDynPrmElm *>(Find(code));
+}
+
+std::size_t JCnvPrmData::GetElmCount() const {
+    std::size_t count = 0;
+    for (const auto &table : m_tables)
+        count += table->GetSize();
+    return count;
+}
+
+bool JCnvPrmData::sortAll(bool stoppable) {
+    const std::atomic<bool> *stop = stoppable ? &m_stop : nullptr;
+    for (const auto &table : m_tables)
+        if (!table->ExecSort(stop))
+            return false;
+    if (stop == nullptr) {
+        std::stable_sort(m_tables.begin(), m_tables.end(), tableLess);
+        return true;
+    }
+    return shellSort(m_tables, tableLess, stop);
+}
+
+JCnvPrmReadRetCode JCnvPrmData::fail(JCnvPrmReadRetCode code, ProgressMsgBase *progress) {
+    if (progress)
+        progress->ProgressEnd();
+    clearContents();
+    return code;
+}
+
+JCnvPrmReadRetCode JCnvPrmData::Read(const CString &path, bool stoppable,
+                                     ProgressMsgBase *progress) {
+    const CString source = path; // path may be our own stored path
+    clearContents();
+    m_stop.store(false);
+    if (progress)
+        progress->ProgressStart(static_cast<PROGRESS_KIND>(3), 100);
+    try {
+        JCnvPrmFileType type = m_fileType;
+        const JCnvPrmReadRetCode code = JCnvPrmFile::Read(source, this, type, progress);
+        m_fileType = type;
+        if (code != CNVPRM_READ_SUCCESS)
+            return fail(code, progress);
+        if (m_stop.load() || !sortAll(stoppable))
+            return fail(CNVPRM_READ_STOPPED, progress);
+    } catch (...) {
+        if (progress)
+            progress->ProgressEnd();
+        clearContents();
+        throw;
+    }
+    if (progress)
+        progress->ProgressEnd();
+    m_filePath = source;
+    m_ready.store(true);
+    return CNVPRM_READ_SUCCESS;
+}
+
+JCnvPrmReadRetCode JCnvPrmData::Read(bool stoppable, ProgressMsgBase *progress) {
+    return Read(CString(m_filePath), stoppable, progress);
+}
+
+JCnvPrmReadRetCode JCnvPrmData::ReadBin(const CString &path, bool stoppable,
+                                        ProgressMsgBase *progress) {
+    const CString source = path;
+    clearContents();
+    m_stop.store(false);
+    CFile file;
+    if (!file.Open(source, CFile::modeRead | CFile::shareDenyWrite))
+        return CNVPRM_READ_OPEN_ERROR;
+    if (progress)
+        progress->ProgressStart(static_cast<PROGRESS_KIND>(3), 100);
+    try {
+        unsigned char header[kCacheHeaderSize];
+        if (!readExact(file, header, sizeof header) ||
+            std::memcmp(header, kCacheTitle, kCacheTitleLength) != 0)
+            return fail(CNVPRM_READ_HEADER_ERROR, progress);
+        const char *text = reinterpret_cast<const char *>(header) + kCacheVersionOffset;
+        const std::size_t room = kCacheHeaderSize - kCacheVersionOffset;
+        CString ver1(text, static_cast<int>(strnlen(text, room)));
+        ver1.Trim(" \t");
+        CString ver2;
+        if (!JCnvPrmFile::MakeVerStr2(ver1, &ver2))
+            return fail(CNVPRM_READ_HEADER_ERROR, progress);
+        unsigned char word[4];
+        if (!readExact(file, word, 4)) // the mark 100, not checked
+            return fail(CNVPRM_READ_HEADER_ERROR, progress);
+        if (!readExact(file, word, 4))
+            return fail(CNVPRM_READ_DATA_ERROR, progress);
+        const std::int32_t count = static_cast<std::int32_t>(getU32(word));
+        if (count < 0)
+            return fail(CNVPRM_READ_DATA_ERROR, progress);
+        m_verStr1 = ver1;
+        m_verStr2 = ver2;
+
+        for (std::int32_t i = 0; i < count; ++i) {
+            if (m_stop.load())
+                return fail(CNVPRM_READ_STOPPED, progress);
+            auto table = std::make_unique<JCnvPrm1stTbl>();
+            const JCnvPrmReadRetCode code = table->ReadBin(file, this);
+            if (code != CNVPRM_READ_SUCCESS)
+                return fail(code, progress);
+            // Tables of one first-level mesh are kept together.
+            if (JCnvPrm1stTbl *same = findTable(table->GetCode1()))
+                same->AppendAll(*table);
+            else
+                m_tables.push_back(std::move(table));
+            if (progress && !progress->Progress(
+                                static_cast<int>((static_cast<std::int64_t>(i) + 1) * 100 / count)))
+                return fail(CNVPRM_READ_STOPPED, progress);
+        }
+
+        // A cache we wrote is sorted; any other is sorted here.
+        const bool sorted = std::is_sorted(m_tables.begin(), m_tables.end(), tableLess) &&
+                            std::all_of(m_tables.begin(), m_tables.end(),
+                                        [](const auto &t) { return t->IsSorted(); });
+        if (!sorted && !sortAll(stoppable))
+            return fail(CNVPRM_READ_STOPPED, progress);
+    } catch (...) {
+        if (progress)
+            progress->ProgressEnd();
+        clearContents();
+        throw;
+    }
+    if (progress)
+        progress->ProgressEnd();
+    m_filePath = source;
+    m_ready.store(true);
+    return CNVPRM_READ_SUCCESS;
+}
+
+JCnvPrmReadRetCode JCnvPrmData::ReadBin(bool stoppable, ProgressMsgBase *progress) {
+    return ReadBin(CString(m_filePath), stoppable, progress);
+}
+
+bool JCnvPrmData::WriteBin(const CString &path, ProgressMsgBase *progress) const {
+    if (!IsDataReady() || m_tables.empty())
+        return false;
+    if (m_tables.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        return false;
+    CFile file;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive))
+        return false;
+    if (progress)
+        progress->ProgressStart(static_cast<PROGRESS_KIND>(3), 100);
+    bool written = false;
+    try {
+        // Header text in a zeroed buffer; a long version text is cut, never overflows.
+        char text[kCacheHeaderSize + 1] = {};
+        std::snprintf(text, sizeof text, "%s %9s", kCacheTitle, m_verStr1.GetString());
+        unsigned char head[kCacheHeaderSize + 8];
+        std::memcpy(head, text, kCacheHeaderSize);
+        const std::int32_t count = static_cast<std::int32_t>(m_tables.size());
+        putU32(head + kCacheHeaderSize, static_cast<std::uint32_t>(kCacheMark));
+        putU32(head + kCacheHeaderSize + 4, static_cast<std::uint32_t>(count));
+        file.Write(head, sizeof head);
+
+        bool cancelled = false;
+        for (std::int32_t i = 0; i < count && !cancelled; ++i) {
+            m_tables[static_cast<std::size_t>(i)]->WriteBin(file);
+            if (progress && !progress->Progress(
+                                static_cast<int>((static_cast<std::int64_t>(i) + 1) * 100 / count)))
+                cancelled = true;
+        }
+        if (!cancelled) {
+            file.Close();
+            written = true;
+        }
+    } catch (const CFileException &) {
+        written = false;
+    } catch (...) {
+        file.Abort();
+        removeFile(path);
+        if (progress)
+            progress->ProgressEnd();
+        throw;
+    }
+    if (progress)
+        progress->ProgressEnd();
+    if (!written) {
+        file.Abort();
+        removeFile(path);
+    }
+    return written;
+}

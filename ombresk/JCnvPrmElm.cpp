@@ -1,0 +1,5 @@
+#include "ombresk/JCnvPrmElm.h"
+
+JCnvPrmElm::~JCnvPrmElm() = default;
+
+JSemiDynPrmElm::~JSemiDynPrmElm() = default;

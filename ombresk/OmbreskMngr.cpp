@@ -1,0 +1,381 @@
+#include "ombresk/OmbreskMngr.h"
+
+#include "kernels/Grisveld/EarthEllips.h"
+#include "kernels/Grisveld/TransMercator.h"
+#include "kernels/Lunmarg/Angle.h"
+#include "ombresk/JCrdSysTrans.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+// Node spacing of the conversion grid and of the semi-dynamic grid, in seconds.
+constexpr int kLatStep = 30;
+constexpr int kLonStep = 45;
+constexpr int kSemiLatStep = 150;
+constexpr int kSemiLonStep = 225;
+
+// Start of the first reverse round: the new-datum point moved back by about the shift.
+constexpr double kRvsStartSec = 12.0;
+
+void put(double *out, double v) {
+    if (out)
+        *out = v;
+}
+
+bool isSet(const EarthEllips *e) { return e != nullptr && e->IsValid(); }
+
+// The four nodes of a cell: south-west, north, east and north-east.
+struct CellNodes {
+    const JCnvPrmElm *node[4];
+};
+
+const JCnvPrm1stTbl *findTable(const JCnvPrmData &data, short code1) {
+    std::size_t lo = 0;
+    std::size_t hi = data.GetTableCount();
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (data.GetTable(mid)->GetCode1() < code1)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo < data.GetTableCount() && data.GetTable(lo)->GetCode1() == code1 ? data.GetTable(lo)
+                                                                               : nullptr;
+}
+
+// First place in [lo, hi) of t whose key is not below key.
+std::size_t lowerBound(const JCnvPrm1stTbl &t, WORD key, std::size_t lo, std::size_t hi) {
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (t.GetAt(mid)->GetKey() < key)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+// The same after the place `from`, whose key is below key. The keys of a sorted table rise
+// by at least one a node unless a code repeats, so the place is within key - key(from)
+// nodes; past them (a repeated code) the search goes on to the end.
+std::size_t lowerBoundAfter(const JCnvPrm1stTbl &t, WORD key, std::size_t from) {
+    const std::size_t size = t.GetSize();
+    const std::size_t near =
+        std::min<std::size_t>(size, from + (key - t.GetAt(from)->GetKey()) + 1);
+    const std::size_t i = lowerBound(t, key, from + 1, near);
+    return i < near ? i : lowerBound(t, key, near, size);
+}
+
+const JCnvPrmElm *nodeAt(const JCnvPrm1stTbl &t, std::size_t i, WORD key) {
+    return i < t.GetSize() && t.GetAt(i)->GetKey() == key ? t.GetAt(i) : nullptr;
+}
+
+// Finds the nodes of the cell whose south-west node is s and whose size is latStep x
+// lonStep seconds; the same nodes as JCnvPrmData::Find, but the neighbours in the table of
+// s are looked for just after it, where they stand. False when one is missing.
+bool findCell(const JCnvPrmData &data, const JMeshCode &s, int latStep, int lonStep,
+              CellNodes *cell) {
+    const JCnvPrm1stTbl *table = findTable(data, s.GetCode1());
+    if (table == nullptr)
+        return false;
+    const WORD keyS = JMeshCodeElm(s).GetKey();
+    const std::size_t iS = lowerBound(*table, keyS, 0, table->GetSize());
+    if ((cell->node[0] = nodeAt(*table, iS, keyS)) == nullptr)
+        return false;
+    const JMeshCode others[3] = {s.GetAdjMeshCode(latStep, 0), s.GetAdjMeshCode(0, lonStep),
+                                 s.GetAdjMeshCode(latStep, lonStep)};
+    for (int k = 0; k < 3; ++k) {
+        const JMeshCode &code = others[k];
+        const JCnvPrmElm *node = nullptr;
+        if (code.GetCode1() != s.GetCode1()) {
+            node = data.Find(code);
+        } else {
+            const WORD key = JMeshCodeElm(code).GetKey();
+            const std::size_t i = key > keyS ? lowerBoundAfter(*table, key, iS)
+                                             : lowerBound(*table, key, 0, table->GetSize());
+            node = nodeAt(*table, i, key);
+        }
+        if ((cell->node[k + 1] = node) == nullptr)
+            return false;
+    }
+    return true;
+}
+
+// Bilinear weights of (B, L) in the cell whose south-west node is sw, of size latStep x
+// lonStep seconds.
+void cellFractions(const JMeshCode &sw, double B, double L, int latStep, int lonStep, double *p,
+                   double *q) {
+    *p = (B * Angle::m_RI - sw.GetLatSec()) / latStep;
+    *q = (L * Angle::m_RI - sw.GetLonSec()) / lonStep;
+}
+
+double bilinear(double p, double q, double s, double n, double e, double ne) {
+    return (1.0 - p) * (1.0 - q) * s + p * (1.0 - q) * n + (1.0 - p) * q * e + p * q * ne;
+}
+
+// Angle at the corner between sides a and b, opposite side c.
+double cornerAngle(double a, double b, double c) {
+    return std::acos((b * b + a * a - c * c) / (2.0 * b * a));
+}
+
+} // namespace
+
+OmbreskMngr::OmbreskMngr() : OmbreskMngr(nullptr, nullptr) {}
+
+OmbreskMngr::OmbreskMngr(const TransMercator *oldTM, const TransMercator *newTM)
+    : m_pOldTM(oldTM), m_pNewTM(newTM) {
+    m_data.SetFilePath("TKY2JGD.par");
+}
+
+OmbreskMngr::~OmbreskMngr() = default;
+
+JCnvPrmReadRetCode OmbreskMngr::ReadCnvPrmData(const CString &path, ProgressMsgBase *progress) {
+    // The kind is taken from the file's first line, never assumed.
+    m_data.SetFileType(CNVPRM_TYPE_DETECT);
+    return m_data.Read(path, false, progress);
+}
+
+JCnvPrmReadRetCode OmbreskMngr::ReadSemiDynamicData(const CString &path,
+                                                    ProgressMsgBase *progress) {
+    m_data.SetFileType(CNVPRM_TYPE_SEMIDYNA);
+    return m_data.Read(path, false, progress);
+}
+
+JCnvPrmReadRetCode OmbreskMngr::ReadCnvPrmBin(const CString &path, ProgressMsgBase *progress) {
+    return m_data.ReadBin(path, false, progress);
+}
+
+bool OmbreskMngr::WriteCnvPrmBin(const CString &path) { return m_data.WriteBin(path, nullptr); }
+
+void OmbreskMngr::ClearCnvPrmData() { m_data.Clear(); }
+
+bool OmbreskMngr::IsDataReady() const { return m_data.IsDataReady(); }
+
+CString OmbreskMngr::GetFileName() const { return m_data.GetFileName(); }
+
+CString OmbreskMngr::GetFilePath() const { return m_data.GetFilePath(); }
+
+CString OmbreskMngr::GetFileVerStr1() const { return m_data.GetFileVerStr1(); }
+
+CString OmbreskMngr::GetFileVerStr2() const { return m_data.GetFileVerStr2(); }
+
+bool OmbreskMngr::CalcMeshCode(double x, double y, JMeshCode *code) const {
+    if (!m_data.IsDataReady() || m_pOldTM == nullptr)
+        return false;
+    double B = 0.0;
+    double L = 0.0;
+    if (!m_pOldTM->XYtoBL(x, y, &B, &L))
+        return false;
+    const JMeshCode mesh = JMeshCode::CreateMeshCode(B, L, 2);
+    // A point without a square (south or west of the origin) gives no code.
+    if (mesh.GetLevel() != 2)
+        return false;
+    if (code)
+        *code = mesh;
+    return true;
+}
+
+bool OmbreskMngr::calcShift(double B, double L, double *dB, double *dL) const {
+    const JMeshCode s = JMeshCode::CreateMeshCode(B, L, 2);
+    if (s.GetLevel() != 2)
+        return false;
+    CellNodes cell;
+    if (!findCell(m_data, s, kLatStep, kLonStep, &cell))
+        return false;
+    const JCnvPrmElm *const *n = cell.node;
+    double p = 0.0;
+    double q = 0.0;
+    cellFractions(s, B, L, kLatStep, kLonStep, &p, &q);
+    *dB = bilinear(p, q, n[0]->GetdB(), n[1]->GetdB(), n[2]->GetdB(), n[3]->GetdB()) / Angle::m_RI;
+    *dL = bilinear(p, q, n[0]->GetdL(), n[1]->GetdL(), n[2]->GetdL(), n[3]->GetdL()) / Angle::m_RI;
+    return true;
+}
+
+bool OmbreskMngr::ConvertBL(double B, double L, double *B2, double *L2) const {
+    if (!m_data.IsDataReady())
+        return false;
+    double dB = 0.0;
+    double dL = 0.0;
+    if (!calcShift(B, L, &dB, &dL))
+        return false;
+    put(B2, B + dB);
+    put(L2, L + dL);
+    return true;
+}
+
+bool OmbreskMngr::Convert(double x, double y, double *x2, double *y2) const {
+    if (!m_data.IsDataReady() || m_pOldTM == nullptr || m_pNewTM == nullptr)
+        return false;
+    double B = 0.0;
+    double L = 0.0;
+    if (!m_pOldTM->XYtoBL(x, y, &B, &L))
+        return false;
+    double B2 = 0.0;
+    double L2 = 0.0;
+    if (!ConvertBL(B, L, &B2, &L2))
+        return false;
+    double px = 0.0;
+    double py = 0.0;
+    if (!m_pNewTM->BLtoXY(B2, L2, &px, &py))
+        return false;
+    put(x2, px);
+    put(y2, py);
+    return true;
+}
+
+bool OmbreskMngr::ConvertRvsBL(double B, double L, double *B2, double *L2) const {
+    if (!m_data.IsDataReady())
+        return false;
+    const double start = kRvsStartSec / Angle::m_RI;
+    double dB1 = 0.0;
+    double dL1 = 0.0;
+    if (!calcShift(B - start, L + start, &dB1, &dL1))
+        return false;
+    double dB2 = 0.0;
+    double dL2 = 0.0;
+    if (!calcShift(B - dB1, L - dL1, &dB2, &dL2))
+        return false;
+    put(B2, B - dB2);
+    put(L2, L - dL2);
+    return true;
+}
+
+bool OmbreskMngr::ConvertRvs(double x, double y, double *x2, double *y2) const {
+    if (!m_data.IsDataReady() || m_pOldTM == nullptr || m_pNewTM == nullptr)
+        return false;
+    double B = 0.0;
+    double L = 0.0;
+    if (!m_pNewTM->XYtoBL(x, y, &B, &L))
+        return false;
+    double B2 = 0.0;
+    double L2 = 0.0;
+    if (!ConvertRvsBL(B, L, &B2, &L2))
+        return false;
+    double px = 0.0;
+    double py = 0.0;
+    if (!m_pOldTM->BLtoXY(B2, L2, &px, &py))
+        return false;
+    put(x2, px);
+    put(y2, py);
+    return true;
+}
+
+bool OmbreskMngr::calcCnvErrIndex_sub(const JMeshCode &code, int fileType, double *index,
+                                      double *sum) const {
+    if (!m_data.IsDataReady() || m_pNewTM == nullptr || !isSet(m_pNewTM->GetRefEllips()))
+        return false;
+    const bool transfer = fileType == CNVPRM_TYPE_TKY2JGD;
+    if (transfer && (m_pOldTM == nullptr || !isSet(m_pOldTM->GetRefEllips())))
+        return false;
+    const int latStep = fileType == CNVPRM_TYPE_SEMIDYNA ? kSemiLatStep : kLatStep;
+    const int lonStep = fileType == CNVPRM_TYPE_SEMIDYNA ? kSemiLonStep : kLonStep;
+
+    // The square's south-west node, the node one spacing north and the one east.
+    const JMeshCode codes[3] = {code, code.GetAdjMeshCode(latStep, 0),
+                                code.GetAdjMeshCode(0, lonStep)};
+    double before[3][2];
+    double after[3][2];
+    const JCrdSysTrans trans(m_pOldTM, m_pNewTM, transfer ? m_pOldTM->GetRefEllips() : nullptr,
+                             m_pNewTM->GetRefEllips());
+    for (int i = 0; i < 3; ++i) {
+        const JCnvPrmElm *node = m_data.Find(codes[i]);
+        if (node == nullptr)
+            return false;
+        const double B = codes[i].GetLat();
+        const double L = codes[i].GetLon();
+        before[i][0] = B;
+        before[i][1] = L;
+        if (transfer) {
+            double H = 0.0;
+            if (!trans.TransferBL(B, L, 0.0, &before[i][0], &before[i][1], &H))
+                return false;
+        }
+        after[i][0] = B + node->GetdB() / Angle::m_RI;
+        after[i][1] = L + node->GetdL() / Angle::m_RI;
+    }
+
+    const EarthEllips *ellips = m_pNewTM->GetRefEllips();
+    auto dist = [ellips](const double *p1, const double *p2) {
+        return ellips->CalcDistance(p1[0], p1[1], p2[0], p2[1]);
+    };
+    const double a = dist(before[0], before[2]);
+    const double b = dist(before[0], before[1]);
+    const double c = dist(before[2], before[1]);
+    const double a2 = dist(after[0], after[2]);
+    const double b2 = dist(after[0], after[1]);
+    const double c2 = dist(after[2], after[1]);
+
+    const double dE = (a2 - a) * 1000.0;
+    const double dN = (b2 - b) * 1000.0;
+    const double alpha = cornerAngle(a, b, c);
+    const double alpha2 = cornerAngle(a2, b2, c2);
+    const double dA = (alpha - alpha2) * 1e6;
+    const double idx = std::sqrt((dE - dN) * (dE - dN) + dA * dA);
+    if (!std::isfinite(idx))
+        return false;
+    put(index, idx);
+    put(sum, dN + dE);
+    return true;
+}
+
+bool OmbreskMngr::CalcCnvErrIndex(const JMeshCode &code, double *index, double *sum) const {
+    return calcCnvErrIndex_sub(code, m_data.GetFileType(), index, sum);
+}
+
+bool OmbreskMngr::CalcSemiDynErrIndex(const JMeshCode &code, double *index, double *sum) const {
+    return calcCnvErrIndex_sub(code, CNVPRM_TYPE_SEMIDYNA, index, sum);
+}
+
+bool OmbreskMngr::CalcSemiDynParam(double B, double L, double *dB, double *dL, double *dH) const {
+    if (!m_data.IsDataReady())
+        return false;
+    const JMeshCode mesh = JMeshCode::CreateMeshCode(B, L, 2);
+    if (mesh.GetLevel() != 2)
+        return false;
+    // South-west node of the 150 x 225 second cell: each code3 digit snapped to 0 or 5.
+    const int latDigit = mesh.GetCode3() / 10 < 5 ? 0 : 5;
+    const int lonDigit = mesh.GetCode3() % 10 < 5 ? 0 : 5;
+    const JMeshCode s(mesh.GetCode1(), mesh.GetCode2(),
+                      static_cast<BYTE>(latDigit * 10 + lonDigit));
+    CellNodes cell;
+    if (!findCell(m_data, s, kSemiLatStep, kSemiLonStep, &cell))
+        return false;
+    const JSemiDynPrmElm *n[4];
+    for (int k = 0; k < 4; ++k)
+        if ((n[k] = dynamic_cast<const JSemiDynPrmElm *>(cell.node[k])) == nullptr)
+            return false;
+    double p = 0.0;
+    double q = 0.0;
+    cellFractions(s, B, L, kSemiLatStep, kSemiLonStep, &p, &q);
+    put(dB, bilinear(p, q, n[0]->GetdB(), n[1]->GetdB(), n[2]->GetdB(), n[3]->GetdB()));
+    put(dL, bilinear(p, q, n[0]->GetdL(), n[1]->GetdL(), n[2]->GetdL(), n[3]->GetdL()));
+    put(dH, bilinear(p, q, n[0]->GetdH(), n[1]->GetdH(), n[2]->GetdH(), n[3]->GetdH()));
+    return true;
+}
+
+bool OmbreskMngr::CalcSemiDyn(double x, double y, double h, double *x2, double *y2, double *h2,
+                              bool forward) const {
+    if (!m_data.IsDataReady() || m_pNewTM == nullptr)
+        return false;
+    double B = 0.0;
+    double L = 0.0;
+    if (!m_pNewTM->XYtoBL(x, y, &B, &L))
+        return false;
+    double dB = 0.0;
+    double dL = 0.0;
+    double dH = 0.0;
+    if (!CalcSemiDynParam(B, L, &dB, &dL, &dH))
+        return false;
+    const double sign = forward ? 1.0 : -1.0;
+    double px = 0.0;
+    double py = 0.0;
+    if (!m_pNewTM->BLtoXY(B + sign * dB / Angle::m_RI, L + sign * dL / Angle::m_RI, &px, &py))
+        return false;
+    put(x2, px);
+    put(y2, py);
+    put(h2, h + sign * dH);
+    return true;
+}

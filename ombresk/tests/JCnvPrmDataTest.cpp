@@ -1,0 +1,526 @@
+#include "ombresk/JCnvPrmData.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <initializer_list>
+#include <iterator>
+#include <random>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string bytes(std::initializer_list<int> values) {
+    std::string result;
+    for (int v : values)
+        result.push_back(static_cast<char>(v));
+    return result;
+}
+
+// Records the calls; onProgress decides the answer to Progress.
+class RecordingProgress : public ProgressMsgBase {
+  public:
+    void ProgressStart(PROGRESS_KIND kind, int total) const override {
+        ++starts;
+        this->kind = kind;
+        this->total = total;
+    }
+    void ProgressStart(const std::string &, int) const override { ++starts; }
+    bool Progress(int done) const override {
+        values.push_back(done);
+        return onProgress ? onProgress(done) : true;
+    }
+    void ProgressEnd() const override { ++ends; }
+
+    std::function<bool(int)> onProgress;
+    mutable std::vector<int> values;
+    mutable int starts = 0;
+    mutable int ends = 0;
+    mutable int kind = -1;
+    mutable int total = -1;
+};
+
+const std::string kType1Header = "JGD2000-TokyoDatum Ver.2.1.1\r\nMeshCode dB(sec) dL(sec)\r\n";
+
+// Three nodes of two first-level meshes, out of order.
+const std::string kSmallGrid = kType1Header + "53404600 -3.0 2.0\r\n"
+                                              "53394601 12.0 0.5\r\n"
+                                              "53394600 1.5 -0.25\r\n";
+
+// Its cache, byte by byte.
+std::string smallCache() {
+    std::string header = "TKY2JGD Parameter(binary) Ver.2.1.1";
+    header.resize(64, '\0');
+    return header + bytes({0x64, 0, 0, 0, 2, 0, 0, 0}) +
+           // table 5339 (0x14DB), two nodes: 4600 (0x11F8) 1.5 -0.25, 4601 12.0 0.5
+           bytes({0xDB, 0x14, 2, 0, 0, 0}) +
+           bytes({0xF8, 0x11, 0x00, 0x00, 0xC0, 0x3F, 0x00, 0x00, 0x80, 0xBE}) +
+           bytes({0xF9, 0x11, 0x00, 0x00, 0x40, 0x41, 0x00, 0x00, 0x00, 0x3F}) +
+           // table 5340, one node: 4600 -3.0 2.0
+           bytes({0xDC, 0x14, 1, 0, 0, 0}) +
+           bytes({0xF8, 0x11, 0x00, 0x00, 0x40, 0xC0, 0x00, 0x00, 0x00, 0x40});
+}
+
+JMeshCode mesh(UINT code) {
+    JMeshCode c;
+    c.SetMeshCode3(code);
+    return c;
+}
+
+class JCnvPrmDataTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = fs::temp_directory_path() / (std::string("zentrova-prmdata-") + info->name() + "-" +
+                                             std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    CString path(const char *name) const { return FromUtf8((m_dir / name).string()); }
+    CString put(const std::string &content, const char *name) const {
+        std::ofstream(m_dir / name, std::ios::binary) << content;
+        return path(name);
+    }
+    std::string get(const char *name) const {
+        std::ifstream in(m_dir / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    bool exists(const char *name) const { return fs::exists(m_dir / name); }
+
+    void expectEmpty(const JCnvPrmData &data) const {
+        EXPECT_FALSE(data.IsDataReady());
+        EXPECT_EQ(data.GetTableCount(), 0u);
+        EXPECT_TRUE(data.GetFileVerStr1().IsEmpty());
+        EXPECT_TRUE(data.GetFilePath().IsEmpty());
+    }
+
+    fs::path m_dir;
+};
+
+} // namespace
+
+TEST_F(JCnvPrmDataTest, CacheIsWrittenByteForByte) {
+    JCnvPrmData data;
+    ASSERT_EQ(data.Read(put(kSmallGrid, "grid.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    RecordingProgress progress;
+    ASSERT_TRUE(data.WriteBin(path("grid.bin"), &progress));
+    EXPECT_EQ(get("grid.bin"), smallCache());
+    EXPECT_EQ(progress.starts, 1);
+    EXPECT_EQ(progress.kind, 3);
+    EXPECT_EQ(progress.total, 100);
+    EXPECT_EQ(progress.values, (std::vector<int>{50, 100}));
+    EXPECT_EQ(progress.ends, 1);
+}
+
+TEST_F(JCnvPrmDataTest, HandWrittenCacheIsRead) {
+    JCnvPrmData data;
+    RecordingProgress progress;
+    ASSERT_EQ(data.ReadBin(put(smallCache(), "grid.bin"), false, &progress), CNVPRM_READ_SUCCESS);
+    EXPECT_TRUE(data.IsDataReady());
+    EXPECT_STREQ(data.GetFileVerStr1(), "Ver.2.1.1");
+    EXPECT_STREQ(data.GetFileVerStr2(), "2.1.1");
+    EXPECT_STREQ(data.GetFileName(), "grid.bin");
+    EXPECT_EQ(data.GetElmCount(), 3u);
+    ASSERT_NE(data.Find(mesh(53394600)), nullptr);
+    EXPECT_EQ(data.Find(mesh(53394600))->GetdB(), 1.5f);
+    EXPECT_EQ(data.Find(mesh(53394600))->GetdL(), -0.25f);
+    EXPECT_EQ(data.Find(mesh(53394601))->GetdB(), 12.0f);
+    EXPECT_EQ(data.Find(mesh(53404600))->GetdB(), -3.0f);
+    EXPECT_EQ(data.Find(mesh(53404601)), nullptr);
+    EXPECT_EQ(progress.values, (std::vector<int>{50, 100}));
+    EXPECT_EQ(progress.starts, 1);
+    EXPECT_EQ(progress.ends, 1);
+
+    // Trailing bytes after the promised tables are not read.
+    ASSERT_EQ(data.ReadBin(put(smallCache() + "tail", "tail.bin"), false, nullptr),
+              CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(data.GetElmCount(), 3u);
+}
+
+TEST_F(JCnvPrmDataTest, ManyNodesSurviveTheCacheRoundTrip) {
+    // Every square of two second-level meshes in each of three first-level meshes,
+    // shuffled, with distinct shifts.
+    std::vector<std::string> lines;
+    for (UINT code1 : {5339u, 5340u, 5439u})
+        for (UINT code2 : {0u, 77u})
+            for (UINT code3 = 0; code3 < 100; ++code3) {
+                const UINT code = code1 * 10000 + code2 * 100 + code3;
+                lines.push_back(std::to_string(code) + " " + std::to_string(code % 997 / 8.0) +
+                                " " + std::to_string(-(code % 991) / 16.0) + "\r\n");
+            }
+    std::shuffle(lines.begin(), lines.end(), std::mt19937(7));
+    std::string text = kType1Header;
+    for (const auto &line : lines)
+        text += line;
+
+    JCnvPrmData merged, shell;
+    ASSERT_EQ(merged.Read(put(text, "grid.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    ASSERT_EQ(shell.Read(path("grid.par"), true, nullptr), CNVPRM_READ_SUCCESS);
+    ASSERT_TRUE(merged.WriteBin(path("grid.bin"), nullptr));
+    JCnvPrmData cached;
+    ASSERT_EQ(cached.ReadBin(path("grid.bin"), false, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(cached.GetElmCount(), lines.size());
+    for (UINT code1 : {5339u, 5340u, 5439u})
+        for (UINT code2 : {0u, 77u})
+            for (UINT code3 = 0; code3 < 100; ++code3) {
+                const UINT code = code1 * 10000 + code2 * 100 + code3;
+                const JCnvPrmElm *a = cached.Find(mesh(code));
+                const JCnvPrmElm *b = shell.Find(mesh(code));
+                ASSERT_NE(a, nullptr) << code;
+                ASSERT_NE(b, nullptr) << code;
+                EXPECT_EQ(a->GetdB(), static_cast<float>(code % 997 / 8.0)) << code;
+                EXPECT_EQ(a->GetdL(), static_cast<float>(-(code % 991) / 16.0)) << code;
+                EXPECT_EQ(b->GetdB(), a->GetdB());
+                EXPECT_EQ(b->GetdL(), a->GetdL());
+            }
+    EXPECT_EQ(cached.Find(mesh(53390100)), nullptr);
+}
+
+TEST_F(JCnvPrmDataTest, VersionTextsInTheCacheHeader) {
+    // A short version is padded to nine places and read back without the blanks.
+    JCnvPrmData data;
+    ASSERT_EQ(data.Read(put("JGD2000-TokyoDatum V.2\r\nx\r\n53394600 1 2\r\n", "short.par"), false,
+                        nullptr),
+              CNVPRM_READ_SUCCESS);
+    ASSERT_TRUE(data.WriteBin(path("short.bin"), nullptr));
+    EXPECT_EQ(get("short.bin").substr(0, 36),
+              std::string("TKY2JGD Parameter(binary)       V.2") + '\0');
+    ASSERT_EQ(data.ReadBin(path("short.bin"), false, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_STREQ(data.GetFileVerStr1(), "V.2");
+    EXPECT_STREQ(data.GetFileVerStr2(), "2");
+
+    // A version longer than the header holds is cut at 64 bytes, never written past them.
+    const std::string longVer = "Ver.1." + std::string(100, '7');
+    ASSERT_EQ(
+        data.Read(put("JGD2000-TokyoDatum " + longVer + "\r\nx\r\n53394600 1 2\r\n", "long.par"),
+                  false, nullptr),
+        CNVPRM_READ_SUCCESS);
+    ASSERT_TRUE(data.WriteBin(path("long.bin"), nullptr));
+    const std::string cache = get("long.bin");
+    ASSERT_EQ(cache.size(), 64u + 8u + 6u + 10u);
+    EXPECT_EQ(cache.substr(0, 64), ("TKY2JGD Parameter(binary) " + longVer).substr(0, 64));
+    EXPECT_EQ(cache.substr(64, 4), bytes({0x64, 0, 0, 0}));
+    ASSERT_EQ(data.ReadBin(path("long.bin"), false, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_STREQ(data.GetFileVerStr1(), longVer.substr(0, 38).c_str());
+}
+
+TEST_F(JCnvPrmDataTest, SemiDynamicCacheReadsBackAsPlainNodes) {
+    std::string text = "for SemiDynaEXE Ver.1.0.0\r\n";
+    for (int i = 0; i < 15; ++i)
+        text += "h\r\n";
+    text += "53394600 0.25 -0.5 0.125\r\n";
+    JCnvPrmData data;
+    ASSERT_EQ(data.Read(put(text, "semi.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    ASSERT_NE(data.FindSemiDynPrm(mesh(53394600)), nullptr);
+    ASSERT_TRUE(data.WriteBin(path("semi.bin"), nullptr));
+    EXPECT_EQ(get("semi.bin").size(), 64u + 8u + 6u + 10u);
+    ASSERT_EQ(data.ReadBin(path("semi.bin"), false, nullptr), CNVPRM_READ_SUCCESS);
+    ASSERT_NE(data.Find(mesh(53394600)), nullptr);
+    EXPECT_EQ(data.Find(mesh(53394600))->GetdL(), -0.5f);
+    EXPECT_EQ(data.FindSemiDynPrm(mesh(53394600)), nullptr);
+}
+
+TEST_F(JCnvPrmDataTest, WriteBinRefusesAndLeavesNoFile) {
+    JCnvPrmData data;
+    RecordingProgress progress;
+    // Not ready.
+    EXPECT_FALSE(data.WriteBin(path("a.bin"), &progress));
+    EXPECT_FALSE(exists("a.bin"));
+    EXPECT_EQ(progress.starts, 0);
+    // Ready but without a table.
+    ASSERT_EQ(data.Read(put(kType1Header, "empty.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    ASSERT_TRUE(data.IsDataReady());
+    EXPECT_FALSE(data.WriteBin(path("a.bin"), nullptr));
+    EXPECT_FALSE(exists("a.bin"));
+    // A folder that does not exist.
+    ASSERT_EQ(data.Read(put(kSmallGrid, "grid.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_FALSE(data.WriteBin(path("no/such/folder.bin"), nullptr));
+
+    // Cancelled after the first table: false, and the partial file is gone,
+    // even where an older cache stood.
+    put("older cache", "a.bin");
+    progress.onProgress = [](int) { return false; };
+    EXPECT_FALSE(data.WriteBin(path("a.bin"), &progress));
+    EXPECT_FALSE(exists("a.bin"));
+    EXPECT_EQ(progress.values, (std::vector<int>{50}));
+    EXPECT_EQ(progress.ends, 1);
+}
+
+TEST_F(JCnvPrmDataTest, FailedWriteAnswersFalseAndRemovesThePartialFile) {
+    std::string text = kType1Header;
+    for (int i = 0; i < 100; ++i)
+        text += std::to_string(53390000 + i) + " 1 2\r\n";
+    JCnvPrmData data;
+    ASSERT_EQ(data.Read(put(text, "grid.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+
+    // The file may not grow past 200 bytes: the first table's write fails.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 200;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    RecordingProgress progress;
+    const bool written = data.WriteBin(path("grid.bin"), &progress);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(exists("grid.bin"));
+    EXPECT_EQ(progress.starts, 1);
+    EXPECT_EQ(progress.ends, 1);
+}
+
+TEST_F(JCnvPrmDataTest, BadCachesAreRefusedAndLeaveNothing) {
+    const std::string good = smallCache();
+    JCnvPrmData data;
+    auto readBin = [&](const std::string &content) {
+        return data.ReadBin(put(content, "bad.bin"), false, nullptr);
+    };
+    std::string text = good;
+    text[24] = 'X'; // "TKY2JGD Parameter(binarX"
+    EXPECT_EQ(readBin(text), CNVPRM_READ_HEADER_ERROR);
+    expectEmpty(data);
+    EXPECT_EQ(readBin(good.substr(0, 63)), CNVPRM_READ_HEADER_ERROR);
+    text = good;
+    text[29] = '-'; // "Ver-2.1.1": no "." left in the version
+    text.replace(26, 9, "Ver-2-1-1");
+    EXPECT_EQ(readBin(text), CNVPRM_READ_HEADER_ERROR);
+    EXPECT_EQ(readBin(good.substr(0, 66)), CNVPRM_READ_HEADER_ERROR);
+    EXPECT_EQ(readBin(good.substr(0, 70)), CNVPRM_READ_DATA_ERROR);
+    expectEmpty(data);
+
+    // More tables promised than the file holds; a table cut short in its code,
+    // its count and its nodes.
+    text = good;
+    text[68] = 3;
+    EXPECT_EQ(readBin(text), CNVPRM_READ_DATA_ERROR);
+    expectEmpty(data);
+    EXPECT_EQ(readBin(good.substr(0, 73)), CNVPRM_READ_DATA_ERROR);
+    EXPECT_EQ(readBin(good.substr(0, 76)), CNVPRM_READ_DATA_ERROR);
+    EXPECT_EQ(readBin(good.substr(0, good.size() - 1)), CNVPRM_READ_DATA_ERROR);
+    expectEmpty(data);
+
+    // Node and table counts that are negative or beyond the file: refused before
+    // anything is allocated.
+    text = good;
+    text.replace(74, 4, bytes({0xFF, 0xFF, 0xFF, 0x7F}));
+    EXPECT_EQ(readBin(text), CNVPRM_READ_DATA_ERROR);
+    text.replace(74, 4, bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(readBin(text), CNVPRM_READ_DATA_ERROR);
+    text = good;
+    text.replace(68, 4, bytes({0xFE, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(readBin(text), CNVPRM_READ_DATA_ERROR);
+    expectEmpty(data);
+
+    EXPECT_EQ(data.ReadBin(path("missing.bin"), false, nullptr), CNVPRM_READ_OPEN_ERROR);
+    expectEmpty(data);
+}
+
+TEST_F(JCnvPrmDataTest, EachReadReplacesTheData) {
+    JCnvPrmData data;
+    const CString grid = put(kSmallGrid, "grid.par");
+    const CString other = put(kType1Header + "54390605 7 8\r\n", "other.par");
+    const CString cache = put(smallCache(), "grid.bin");
+
+    ASSERT_EQ(data.Read(grid, false, nullptr), CNVPRM_READ_SUCCESS);
+    ASSERT_EQ(data.Read(other, false, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(data.GetElmCount(), 1u);
+    EXPECT_EQ(data.Find(mesh(53394600)), nullptr);
+    EXPECT_EQ(data.GetFilePath(), other);
+
+    // A cache read twice, or after a text read, holds one table per first-level mesh.
+    ASSERT_EQ(data.ReadBin(cache, false, nullptr), CNVPRM_READ_SUCCESS);
+    ASSERT_EQ(data.ReadBin(cache, false, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(data.GetTableCount(), 2u);
+    EXPECT_EQ(data.GetElmCount(), 3u);
+    EXPECT_EQ(data.Find(mesh(54390605)), nullptr);
+
+    // The stored path is read again: the cache is no text file (one line, no header).
+    EXPECT_EQ(data.GetFilePath(), cache);
+    ASSERT_EQ(data.Read(true, nullptr), CNVPRM_READ_HEADER_ERROR);
+    data.SetFilePath(grid);
+    ASSERT_EQ(data.Read(true, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(data.GetElmCount(), 3u);
+    data.SetFilePath(cache);
+    ASSERT_EQ(data.ReadBin(true, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(data.GetElmCount(), 3u);
+
+    // A failed read after a good one leaves no half-filled data.
+    ASSERT_EQ(data.Read(put(kSmallGrid + "53404601 1\r\n", "cut.par"), false, nullptr),
+              CNVPRM_READ_DATA_ERROR);
+    expectEmpty(data);
+
+    data.Read(grid, false, nullptr);
+    data.Clear();
+    expectEmpty(data);
+    EXPECT_EQ(data.GetFileType(), CNVPRM_TYPE_DETECT);
+    EXPECT_TRUE(data.GetFileVerStr2().IsEmpty());
+}
+
+TEST_F(JCnvPrmDataTest, CacheTablesOfOneMeshAreJoinedAndSorted) {
+    // Table 5340 first, then 5339 split in two tables with its nodes out of order.
+    std::string cache = smallCache().substr(0, 64) + bytes({0x64, 0, 0, 0, 3, 0, 0, 0}) +
+                        bytes({0xDC, 0x14, 1, 0, 0, 0}) +
+                        bytes({0xF8, 0x11, 0x00, 0x00, 0x40, 0xC0, 0x00, 0x00, 0x00, 0x40}) +
+                        bytes({0xDB, 0x14, 1, 0, 0, 0}) +
+                        bytes({0xF9, 0x11, 0x00, 0x00, 0x40, 0x41, 0x00, 0x00, 0x00, 0x3F}) +
+                        bytes({0xDB, 0x14, 1, 0, 0, 0}) +
+                        bytes({0xF8, 0x11, 0x00, 0x00, 0xC0, 0x3F, 0x00, 0x00, 0x80, 0xBE});
+    for (bool stoppable : {false, true}) {
+        JCnvPrmData data;
+        ASSERT_EQ(data.ReadBin(put(cache, "joined.bin"), stoppable, nullptr), CNVPRM_READ_SUCCESS);
+        ASSERT_EQ(data.GetTableCount(), 2u);
+        EXPECT_EQ(data.GetTable(0)->GetCode1(), 5339);
+        EXPECT_EQ(data.GetTable(0)->GetSize(), 2u);
+        ASSERT_NE(data.Find(mesh(53394600)), nullptr);
+        EXPECT_EQ(data.Find(mesh(53394600))->GetdB(), 1.5f);
+        ASSERT_NE(data.Find(mesh(53394601)), nullptr);
+        ASSERT_NE(data.Find(mesh(53404600)), nullptr);
+        // The data sorted now writes the canonical cache.
+        ASSERT_TRUE(data.WriteBin(path("canonical.bin"), nullptr));
+        EXPECT_EQ(get("canonical.bin"), smallCache());
+    }
+}
+
+TEST_F(JCnvPrmDataTest, TextReadProgressCancelAndStop) {
+    std::string text = kType1Header;
+    for (int i = 0; i < 200; ++i)
+        text += std::to_string(53390000 + i / 100 * 100 + i % 100) + " 1.25 -2.5\r\n";
+    const CString file = put(text, "grid.par");
+    JCnvPrmData data;
+
+    RecordingProgress progress;
+    ASSERT_EQ(data.Read(file, false, &progress), CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(progress.starts, 1);
+    EXPECT_EQ(progress.kind, 3);
+    EXPECT_EQ(progress.total, 100);
+    EXPECT_EQ(progress.ends, 1);
+    ASSERT_FALSE(progress.values.empty());
+    EXPECT_TRUE(std::is_sorted(progress.values.begin(), progress.values.end()));
+    EXPECT_EQ(std::adjacent_find(progress.values.begin(), progress.values.end()),
+              progress.values.end());
+    EXPECT_LE(progress.values.back(), 100);
+    // Lines x 30 / bytes: 203 lines of about 24 bytes is more than 100 % and stays 100.
+    EXPECT_EQ(progress.values.back(), 100);
+
+    // The callback cancels half-way.
+    RecordingProgress cancel;
+    cancel.onProgress = [](int done) { return done < 50; };
+    EXPECT_EQ(data.Read(file, false, &cancel), CNVPRM_READ_STOPPED);
+    expectEmpty(data);
+    EXPECT_EQ(cancel.ends, 1);
+
+    // Another party sets the stop flag while the file is read.
+    RecordingProgress stopper;
+    stopper.onProgress = [&data](int done) {
+        if (done >= 40)
+            data.StopReading();
+        return true;
+    };
+    EXPECT_EQ(data.Read(file, true, &stopper), CNVPRM_READ_STOPPED);
+    expectEmpty(data);
+    EXPECT_EQ(stopper.ends, 1);
+    // A new read clears the flag.
+    EXPECT_EQ(data.Read(file, true, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(data.GetElmCount(), 200u);
+}
+
+TEST_F(JCnvPrmDataTest, CacheReadCancelAndStop) {
+    const CString cache = put(smallCache(), "grid.bin");
+    JCnvPrmData data;
+    RecordingProgress cancel;
+    cancel.onProgress = [](int) { return false; };
+    EXPECT_EQ(data.ReadBin(cache, false, &cancel), CNVPRM_READ_STOPPED);
+    expectEmpty(data);
+    EXPECT_EQ(cancel.values, (std::vector<int>{50}));
+    EXPECT_EQ(cancel.ends, 1);
+
+    RecordingProgress stopper;
+    stopper.onProgress = [&data](int) {
+        data.StopReading();
+        return true;
+    };
+    EXPECT_EQ(data.ReadBin(cache, true, &stopper), CNVPRM_READ_STOPPED);
+    expectEmpty(data);
+    EXPECT_EQ(stopper.values.size(), 1u);
+    EXPECT_EQ(stopper.ends, 1);
+}
+
+TEST(JCnvPrm1stTblTest, SortsFindsAndStops) {
+    std::vector<WORD> keys;
+    for (WORD k = 0; k < 7800; k += 7)
+        keys.push_back(k);
+    std::shuffle(keys.begin(), keys.end(), std::mt19937(11));
+
+    for (bool stoppable : {false, true}) {
+        JCnvPrm1stTbl table(5339);
+        for (WORD k : keys)
+            table.Append(new JCnvPrmElm(JMeshCodeElm(k), k * 0.5f, -k * 0.25f));
+        std::atomic<bool> stop{false};
+        ASSERT_TRUE(table.ExecSort(stoppable ? &stop : nullptr));
+        EXPECT_TRUE(table.IsSorted());
+        ASSERT_EQ(table.GetSize(), keys.size());
+        for (WORD k : keys) {
+            const JCnvPrmElm *elm = table.Find(JMeshCodeElm(k));
+            ASSERT_NE(elm, nullptr);
+            EXPECT_EQ(elm->GetdB(), k * 0.5f);
+        }
+        EXPECT_EQ(table.Find(JMeshCodeElm(WORD(1))), nullptr);
+        EXPECT_EQ(table.Find(JMeshCodeElm(WORD(7800))), nullptr);
+    }
+
+    // A stopped sort answers false and loses no node.
+    JCnvPrm1stTbl table(5339);
+    for (WORD k : keys)
+        table.Append(std::make_unique<JCnvPrmElm>(JMeshCodeElm(k), 0.0f, 0.0f));
+    std::atomic<bool> stop{true};
+    EXPECT_FALSE(table.ExecSort(&stop));
+    EXPECT_EQ(table.GetSize(), keys.size());
+
+    // Equal keys keep their order in the merge sort.
+    JCnvPrm1stTbl equal(5339);
+    equal.Append(new JCnvPrmElm(JMeshCodeElm(WORD(5)), 1.0f, 0.0f));
+    equal.Append(new JCnvPrmElm(JMeshCodeElm(WORD(2)), 0.0f, 0.0f));
+    equal.Append(new JCnvPrmElm(JMeshCodeElm(WORD(5)), 2.0f, 0.0f));
+    ASSERT_TRUE(equal.ExecSort());
+    EXPECT_EQ(equal.GetAt(1)->GetdB(), 1.0f);
+    EXPECT_EQ(equal.GetAt(2)->GetdB(), 2.0f);
+
+    EXPECT_TRUE(equal.IsSame(mesh(53390000)));
+    EXPECT_TRUE(equal.IsLessThan(mesh(53400000)));
+    EXPECT_TRUE(equal.IsGreaterThan(mesh(53380000)));
+    EXPECT_FALSE(equal.IsLessThan(mesh(53390000)));
+}
+
+TEST(JCnvPrmDataAppendTest, AppendGroupsByFirstLevelMesh) {
+    JCnvPrmData data;
+    EXPECT_EQ(data.GetFileType(), CNVPRM_TYPE_TKY2JGD);
+    EXPECT_FALSE(data.IsDataReady());
+    data.Append(mesh(53394600), new JCnvPrmElm(JMeshCodeElm(WORD(0)), 1.0f, 2.0f));
+    data.Append(mesh(53404600), new JSemiDynPrmElm(JMeshCodeElm(WORD(0)), 3.0f, 4.0f, 5.0f));
+    data.Append(mesh(53394700), new JCnvPrmElm(JMeshCodeElm(WORD(0)), 6.0f, 7.0f));
+    data.Append(mesh(53394800), nullptr);
+    ASSERT_EQ(data.GetTableCount(), 2u);
+    EXPECT_EQ(data.GetTable(0)->GetCode1(), 5339);
+    EXPECT_EQ(data.GetTable(0)->GetSize(), 2u);
+    // The node takes the key of the code it is filed under.
+    EXPECT_EQ(data.GetTable(0)->GetAt(1)->GetKey(), 4700);
+    ASSERT_NE(data.Find(mesh(53394700)), nullptr);
+    EXPECT_EQ(data.Find(mesh(53394700))->GetdB(), 6.0f);
+    ASSERT_NE(data.FindSemiDynPrm(mesh(53404600)), nullptr);
+    EXPECT_EQ(data.FindSemiDynPrm(mesh(53404600))->GetdH(), 5.0f);
+    EXPECT_EQ(data.FindSemiDynPrm(mesh(53394600)), nullptr);
+    EXPECT_EQ(data.Find(JMeshCode(5339, 46, 255)), nullptr);
+}
