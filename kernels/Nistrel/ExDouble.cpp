@@ -7,6 +7,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -33,14 +34,11 @@ int compareTailWithBias(double ax) {
     for (char *p = buf; p != res.ptr && *p != 'e'; ++p)
         if (*p != '.')
             digits += *p;
-    const char *tail = digits.c_str() + 15;
-    int cmp = std::strncmp(tail, "45", 2);
-    if (cmp != 0)
+    // At least 17 digits: 15 kept, then the two compared with "45".
+    const std::string_view tail = std::string_view(digits).substr(15);
+    if (int cmp = tail.substr(0, 2).compare("45"); cmp != 0)
         return cmp;
-    for (const char *p = tail + 2; *p != '\0'; ++p)
-        if (*p != '0')
-            return 1;
-    return 0;
+    return tail.find_first_not_of('0', 2) == std::string_view::npos ? 0 : 1;
 }
 
 double imageValue(double x) { return ExDouble::get_bcd(ExDouble::put_bcd(x)); }
