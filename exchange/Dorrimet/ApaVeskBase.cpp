@@ -1,4 +1,5 @@
 #include "exchange/Dorrimet/ApaVeskBase.h"
+#include "exchange/Dorrimet/FileProgress.h"
 
 #include "exchange/Dorrimet/IPointRegister.h"
 #include "exchange/Dorrimet/IPointSupplier.h"
@@ -21,12 +22,6 @@ namespace {
 constexpr unsigned kKindMax = 15;
 constexpr unsigned kTextMax = 127;
 constexpr const char *kVersionText = "01";
-
-int percentOf(std::uint64_t position, std::uint64_t size) {
-    if (size == 0)
-        return 100;
-    return static_cast<int>(std::min<std::uint64_t>(position * 100 / size, 100));
-}
 
 } // namespace
 
@@ -102,11 +97,7 @@ void ApaVeskBase::closeReadFile() { m_reader.reset(); }
 bool ApaVeskBase::reportProgress(JIProgMsgBase *progress) {
     if (!progress || !m_reader)
         return true;
-    const int percent = percentOf(m_reader->GetCurrentPos(), m_fileSize);
-    if (percent <= m_lastPercent)
-        return true;
-    m_lastPercent = percent;
-    return progress->ProgressPercent(percent, percent);
+    return !FileReadProgress(progress, m_reader->GetCurrentPos(), m_fileSize, m_lastPercent);
 }
 
 bool ApaVeskBase::readPointLine() {

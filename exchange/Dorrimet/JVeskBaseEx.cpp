@@ -1,4 +1,5 @@
 #include "exchange/Dorrimet/JVeskBaseEx.h"
+#include "exchange/Dorrimet/FileProgress.h"
 
 #include "exchange/Dorrimet/Coordinate.h"
 #include "exchange/Dorrimet/ICoordTransformer.h"
@@ -16,17 +17,6 @@ constexpr unsigned kCodeMax = 15;
 constexpr unsigned kTextMax = 127;
 constexpr int kNameWidth = 16;
 constexpr int kSplitMode = 2; // blanks dropped before and trimmed after a field
-
-int clampToInt(std::uint64_t value) {
-    return value > static_cast<std::uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(value);
-}
-
-// Bytes read as a percentage of the file, truncated, at most 100.
-int percentOf(std::uint64_t position, std::uint64_t size) {
-    if (size == 0)
-        return 100;
-    return static_cast<int>(std::min<std::uint64_t>(position * 100 / size, 100));
-}
 
 // text cut or padded with blanks to width bytes; a double-byte character that
 // would cross the edge is left out whole.
@@ -98,11 +88,7 @@ bool JVeskBaseEx::reportReadProgress(JIProgMsgBase *progress) {
     const JReadCSVFile *reader = jreader();
     if (!progress || !reader)
         return true;
-    const int percent = percentOf(reader->GetCurrentPos(), m_fileSize);
-    if (percent <= m_lastPercent)
-        return true;
-    m_lastPercent = percent;
-    return progress->ProgressPercent(percent, percent);
+    return !FileReadProgress(progress, reader->GetCurrentPos(), m_fileSize, m_lastPercent);
 }
 
 int JVeskBaseEx::Read(const CString &path, JIProgMsgBase *progress, int readFlags, int mode) {
@@ -243,7 +229,7 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
     }
 
     if (progress)
-        progress->ProgressStart(clampToInt(m_fileSize));
+        progress->ProgressStart(ProgressCount(m_fileSize));
     int result = 1;
     try {
         for (;;) {
@@ -326,17 +312,8 @@ bool JVeskBaseEx::reportConvertProgress(JIProgMsgBase *progress, ConvertState &s
     const JReadCSVFile *reader = jreader();
     if (!reader)
         return true;
-    const std::uint64_t position = reader->GetCurrentPos();
-    const int percent = percentOf(position, m_fileSize);
-    bool cancelled = false;
-    if (percent > m_lastPercent) {
-        state.stepCounter = 0;
-        cancelled = !progress->ProgressPercent(percent, clampToInt(position));
-    } else if (++state.stepCounter > progress->GetCancelCheckStep()) {
-        cancelled = progress->CheckCancel();
-    }
-    m_lastPercent = percent;
-    return !cancelled;
+    return !FileProgressStep(progress, reader->GetCurrentPos(), m_fileSize, m_lastPercent,
+                             state.stepCounter);
 }
 
 std::vector<CString> JVeskBaseEx::attributeNotes(const ConvertState &state) const {

@@ -1,4 +1,5 @@
 #include "exchange/Dorrimet/KjnTxtBase.h"
+#include "exchange/Dorrimet/FileProgress.h"
 
 #include "exchange/Dorrimet/Coordinate.h"
 #include "exchange/Dorrimet/ICoordTransformer.h"
@@ -31,10 +32,6 @@ constexpr int kProgressKindRead = 10;
 constexpr int kProgressKindRegister = 12;
 
 const char kCancelText[] = "情報：ユーザーにより変換処理は途中で中止されました。";
-
-int clampToInt(std::uint64_t value) {
-    return value > static_cast<std::uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(value);
-}
 
 // A packed D.MMSS value with its seconds rounded at the 4 decimals that 8 decimals of the packed
 // form show, carried into the minutes and degrees; a value that is not a packed angle stays.
@@ -251,12 +248,8 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
                 }
             }
             if (!stopped && progress) {
-                const int percent = percentOf(m_pReader->GetCurrentPos());
-                if (percent > m_nLastPercent) {
-                    m_nLastPercent = percent;
-                    if (!progress->ProgressPercent(percent, percent))
-                        stopped = true;
-                }
+                stopped = FileReadProgress(progress, m_pReader->GetCurrentPos(), m_nFileSize,
+                                           m_nLastPercent);
             }
         }
     } catch (const CException &) {
@@ -416,7 +409,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
         writeLog("------------- 成果数値データファイルの座標変換ログファイル 開始 "
                  "-------------\n");
         if (progress)
-            progress->ProgressStart(clampToInt(m_nFileSize));
+            progress->ProgressStart(ProgressCount(m_nFileSize));
         while (m_pReader->startLine()) {
             ++m_nLineNo;
             m_nErrorState = 0;
@@ -433,7 +426,8 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
                 if (m_nErrorState != 0)
                     ++errors;
             }
-            if (progressStep(progress)) {
+            if (progress && FileProgressStep(progress, m_pReader->GetCurrentPos(), m_nFileSize,
+                                             m_nLastPercent, m_nStepCount)) {
                 writeLog(CString(kCancelText) + "\n");
                 addMessage(messages, kCancelText);
                 result = false;
@@ -714,27 +708,4 @@ void KjnTxtBase::logInvalidLine() {
     text.Format("%4d行目：エラー：この行は不正な行のため、変換せずそのまま出力されました。\n",
                 m_nLineNo);
     writeLog(text);
-}
-
-int KjnTxtBase::percentOf(std::uint64_t pos) const {
-    if (m_nFileSize == 0)
-        return 0;
-    return static_cast<int>(std::min<std::uint64_t>(pos, m_nFileSize) * 100 / m_nFileSize);
-}
-
-bool KjnTxtBase::progressStep(JIProgMsgBase *progress) {
-    if (!progress)
-        return false;
-    const std::uint64_t pos = m_pReader->GetCurrentPos();
-    const int percent = percentOf(pos);
-    if (percent > m_nLastPercent) {
-        m_nLastPercent = percent;
-        m_nStepCount = 0;
-        return !progress->ProgressPercent(percent, clampToInt(pos));
-    }
-    if (++m_nStepCount > progress->GetCancelCheckStep()) {
-        m_nStepCount = 0;
-        return progress->CheckCancel();
-    }
-    return false;
 }

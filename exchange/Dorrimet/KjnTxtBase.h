@@ -116,9 +116,6 @@ class KjnTxtBase {
     void copyLine();
     void writeLog(const CString &text);
     void logInvalidLine();
-    // Reports the byte position; true when the user cancelled.
-    bool progressStep(JIProgMsgBase *progress);
-    int percentOf(std::uint64_t pos) const;
 
     int m_nErrorState = 0; // 0 ok, 1 bad line, 2 a point refused
     std::unique_ptr<JReadCSVFile> m_pReader;

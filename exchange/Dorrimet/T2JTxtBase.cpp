@@ -1,4 +1,5 @@
 #include "exchange/Dorrimet/T2JTxtBase.h"
+#include "exchange/Dorrimet/FileProgress.h"
 
 #include "exchange/Dorrimet/Coordinate.h"
 #include "exchange/Dorrimet/ICoordTransformer.h"
@@ -23,10 +24,6 @@ constexpr int kProgressKindRegister = 12;
 
 const char kCancelText[] = "情報：ユーザーにより変換処理は途中で中止されました。";
 const char kDatumShiftMark[] = " 3parameters";
-
-int clampToInt(std::uint64_t value) {
-    return value > static_cast<std::uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(value);
-}
 
 // An optional sign, decimal digits and at most one point, with at least one digit.
 bool isPlainNumber(const CString &token) {
@@ -155,29 +152,6 @@ T2JTxtBase::T2JTxtBase() = default;
 
 T2JTxtBase::~T2JTxtBase() = default;
 
-int T2JTxtBase::percentOf(std::uint64_t pos) const {
-    if (m_nFileSize == 0)
-        return 0;
-    return static_cast<int>(std::min(pos, m_nFileSize) * 100 / m_nFileSize);
-}
-
-bool T2JTxtBase::progressStep(JIProgMsgBase *progress) {
-    if (!progress)
-        return false;
-    const std::uint64_t pos = m_pReader->GetCurrentPos();
-    const int percent = percentOf(pos);
-    if (percent > m_nLastPercent) {
-        m_nLastPercent = percent;
-        m_nStepCount = 0;
-        return !progress->ProgressPercent(percent, clampToInt(pos));
-    }
-    if (++m_nStepCount > progress->GetCancelCheckStep()) {
-        m_nStepCount = 0;
-        return progress->CheckCancel();
-    }
-    return false;
-}
-
 bool T2JTxtBase::moreDataFollows() {
     while (m_pReader->ReadLine()) {
         if (m_pReader->IsCommentLine())
@@ -231,11 +205,8 @@ bool T2JTxtBase::readPoints(const CString &path, JIProgMsgBase *progress) {
                 break;
             }
             if (progress) {
-                const int percent = percentOf(m_pReader->GetCurrentPos());
-                if (percent > m_nLastPercent) {
-                    m_nLastPercent = percent;
-                    failed = !progress->ProgressPercent(percent, percent);
-                }
+                failed = FileReadProgress(progress, m_pReader->GetCurrentPos(), m_nFileSize,
+                                          m_nLastPercent);
             }
         }
     } catch (const CException &) {
@@ -375,7 +346,7 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
     int errors = 0;
     try {
         if (progress)
-            progress->ProgressStart(clampToInt(m_nFileSize));
+            progress->ProgressStart(ProgressCount(m_nFileSize));
         m_tStart = static_cast<std::int64_t>(std::time(nullptr));
         writeHeader(direction);
         while (m_pReader->ReadLine()) {
@@ -407,7 +378,8 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
                     ++errors;
                 }
             }
-            if (progressStep(progress)) {
+            if (progress && FileProgressStep(progress, m_pReader->GetCurrentPos(), m_nFileSize,
+                                             m_nLastPercent, m_nStepCount)) {
                 m_pWriter->writeLine(CString("# ") + kCancelText + "\n");
                 addMessage(messages, kCancelText);
                 result = false;

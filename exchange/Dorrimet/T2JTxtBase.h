@@ -118,9 +118,6 @@ class T2JTxtBase {
     void writeHeader(int direction);
     // True when a line that is neither blank nor a comment follows.
     bool moreDataFollows();
-    // Reports the byte position; true when the user cancelled.
-    bool progressStep(JIProgMsgBase *progress);
-    int percentOf(std::uint64_t pos) const;
 
     std::unique_ptr<ReadT2JTxtFile> m_pReader;
     std::unique_ptr<WriteTextFile> m_pWriter;
