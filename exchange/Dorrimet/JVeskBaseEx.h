@@ -56,6 +56,7 @@ class JVeskBaseEx : public VeskBase {
     void SetHgtFigureNum(int intDigits, int decimals);
 
   protected:
+    using VeskBase::OpenReadFile;
     // Opens a JReadCSVFile; 0 and nothing open when the file cannot be read.
     virtual int OpenReadFile(const CString &path, int mode, bool elmInfo);
 
