@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with AddressSanitizer and UBSan, and runs every test.
+# Installs what is missing, builds with AddressSanitizer and UBSan, runs every test and gives
+# every fuzz target a short run.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
@@ -12,3 +13,5 @@ cmake --build "$build" -j"$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+# A smoke run of every fuzz target (its own clang build in build/fuzz); fails on any finding.
+fuzz/run.sh 10

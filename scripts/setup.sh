@@ -2,7 +2,8 @@
 # Sourced, not run. Skips apt-get when every package is already installed.
 
 ZENTROVA_PACKAGES=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev locales
-                   qt6-base-dev qt6-qpa-plugins libqt6test6 fonts-ipafont-gothic poppler-utils)
+                   qt6-base-dev qt6-qpa-plugins libqt6test6 fonts-ipafont-gothic poppler-utils
+                   clang libclang-rt-14-dev)
 
 zentrova_missing_packages() {
     local pkg

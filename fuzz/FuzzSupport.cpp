@@ -1,0 +1,97 @@
+#include "fuzz/FuzzSupport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+void FuzzFail(const char *file, int line, const char *condition) {
+    std::fprintf(stderr, "%s:%d: broken promise: %s\n", file, line, condition);
+    std::abort();
+}
+
+FuzzFile &FuzzFile::Instance() {
+    static FuzzFile file;
+    return file;
+}
+
+FuzzFile::FuzzFile() {
+    m_fd = ::memfd_create("zentrova-fuzz", MFD_CLOEXEC);
+    if (m_fd < 0) {
+        std::perror("memfd_create");
+        std::abort();
+    }
+    m_path = CString(("/proc/self/fd/" + std::to_string(m_fd)).c_str());
+}
+
+void FuzzFile::Write(const std::uint8_t *data, std::size_t size) {
+    Write(std::string_view(reinterpret_cast<const char *>(data), size));
+}
+
+void FuzzFile::Write(std::string_view bytes) {
+    if (::ftruncate(m_fd, 0) != 0) {
+        std::perror("ftruncate");
+        std::abort();
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::pwrite(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n <= 0) {
+            std::perror("pwrite");
+            std::abort();
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+namespace {
+
+// The lowest descriptor number that is free now.
+int lowestFreeDescriptor() {
+    const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        std::perror("/dev/null");
+        std::abort();
+    }
+    ::close(fd);
+    return fd;
+}
+
+} // namespace
+
+DescriptorGuard::DescriptorGuard() : m_lowestFree(lowestFreeDescriptor()) {}
+
+void DescriptorGuard::Check() const { FUZZ_CHECK(lowestFreeDescriptor() == m_lowestFree); }
+
+std::string TextModeContent(std::string_view bytes) {
+    const std::size_t end = bytes.find('\x1A');
+    if (end != std::string_view::npos)
+        bytes = bytes.substr(0, end);
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            continue;
+        text.push_back(bytes[i]);
+    }
+    return text;
+}
+
+TextPositions::TextPositions(std::string_view raw, bool text)
+    : m_raw(raw), m_text(text), m_pairs(raw.size() + 1) {
+    for (std::size_t i = 0; i < raw.size(); ++i)
+        m_pairs[i + 1] = m_pairs[i] + (i > 0 && raw[i - 1] == '\r' && raw[i] == '\n');
+    m_end = text ? std::min(raw.find('\x1A'), raw.size()) : raw.size();
+}
+
+std::size_t TextPositions::ContentOffset(std::uint64_t rawPos) const {
+    FUZZ_CHECK(rawPos <= m_end);
+    if (!m_text)
+        return rawPos;
+    FUZZ_CHECK(!(rawPos > 0 && m_raw[rawPos - 1] == '\r' && rawPos < m_raw.size() &&
+                 m_raw[rawPos] == '\n'));
+    return rawPos - m_pairs[rawPos];
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/core/CString.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Shared by the fuzz targets.
+
+// Stops the run with a report when a reader breaks a promise of its interface.
+[[noreturn]] void FuzzFail(const char *file, int line, const char *condition);
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition))                                                                          \
+            FuzzFail(__FILE__, __LINE__, #condition);                                              \
+    } while (false)
+
+// The one temporary file of the process, for readers that take a path. It lives
+// in memory and has no name in any folder, so nothing is left behind even when
+// the process dies on a crash; readers open it through /proc/self/fd.
+class FuzzFile {
+  public:
+    static FuzzFile &Instance();
+
+    // Replaces the content of the file.
+    void Write(const std::uint8_t *data, std::size_t size);
+    void Write(std::string_view bytes);
+    const CString &Path() const { return m_path; }
+
+    FuzzFile(const FuzzFile &) = delete;
+    FuzzFile &operator=(const FuzzFile &) = delete;
+
+  private:
+    FuzzFile();
+
+    int m_fd = -1;
+    CString m_path;
+};
+
+// Catches descriptors that a reader leaves open: construct before the reader
+// runs, call Check after it is gone.
+class DescriptorGuard {
+  public:
+    DescriptorGuard();
+    void Check() const;
+
+  private:
+    int m_lowestFree;
+};
+
+// What a text-mode read makes of the bytes: a 0x1A ends the file and "\r\n"
+// reads as "\n".
+std::string TextModeContent(std::string_view bytes);
+
+// The offset in what a read makes of the bytes (TextModeContent in text mode,
+// the bytes themselves in binary mode) that a raw file position stands for.
+// Fails the run for a position that passes a 0x1A in text mode or splits a
+// "\r\n" pair.
+class TextPositions {
+  public:
+    TextPositions(std::string_view raw, bool text);
+    std::size_t ContentOffset(std::uint64_t rawPos) const;
+
+  private:
+    std::string_view m_raw;
+    bool m_text;
+    std::vector<std::size_t> m_pairs; // "\r\n" pairs ending before each position
+    std::size_t m_end;
+};
