@@ -163,11 +163,7 @@ bool ApaVeskBase::Read(IPointRegister *pointRegister, const CString &path, JIPro
     m_lineNo = 0;
     m_lastPercent = 0;
     m_fNotClosed = true;
-    if (progress) {
-        progress->ProgressInit(JGD_PROGRESS_TYPE{1});
-        progress->SetProgressKind(JGD_PROGRESS_KIND{10});
-        progress->ProgressStart(100);
-    }
+    BeginFileRead(progress);
     // Every way out before the end closes the file and the wait dialog.
     const auto fail = [&] {
         closeReadFile();
@@ -190,16 +186,7 @@ bool ApaVeskBase::Read(IPointRegister *pointRegister, const CString &path, JIPro
         throw;
     }
     closeReadFile();
-    if (progress) {
-        progress->ProgressEnd();
-        progress->ProgressTerm();
-        progress->SetProgressKind(JGD_PROGRESS_KIND{12});
-        progress->ProgressInit(JGD_PROGRESS_TYPE{0});
-    }
-    const bool registered = m_register->EndRegister();
-    if (progress)
-        progress->ProgressTerm();
-    return registered;
+    return EndFileRead(progress, m_register);
 }
 
 // ---- Writing ----

@@ -1,9 +1,38 @@
 #include "exchange/Dorrimet/FileProgress.h"
 
+#include "exchange/Dorrimet/IPointRegister.h"
 #include "pallomir/ui/JIProgMsgBase.h"
 
 #include <algorithm>
 #include <climits>
+
+namespace {
+
+constexpr int kProgressKindReadFile = 10;
+constexpr int kProgressKindRegister = 12;
+
+} // namespace
+
+void BeginFileRead(JIProgMsgBase *progress) {
+    if (!progress)
+        return;
+    progress->ProgressInit(JGD_PROGRESS_TYPE{1});
+    progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindReadFile});
+    progress->ProgressStart(100);
+}
+
+bool EndFileRead(JIProgMsgBase *progress, IPointRegister *reg) {
+    if (progress) {
+        progress->ProgressEnd();
+        progress->ProgressTerm();
+        progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRegister});
+        progress->ProgressInit(JGD_PROGRESS_TYPE{0});
+    }
+    const bool registered = reg->EndRegister();
+    if (progress)
+        progress->ProgressTerm();
+    return registered;
+}
 
 int FilePercent(std::uint64_t position, std::uint64_t size) {
     if (size == 0)

@@ -2,9 +2,18 @@
 
 #include <cstdint>
 
+class IPointRegister;
 class JIProgMsgBase;
 
 // Progress of a pass over a file, by byte position, shared by the file readers and converters.
+
+// The start of a file read into a register: the wait dialog with a bar, of the coordinate-file
+// reading kind, counting to 100. A null progress does nothing.
+void BeginFileRead(JIProgMsgBase *progress);
+
+// The end of a successful read: the reading dialog closes and a message-only dialog of the
+// registration kind stays up while the register stores the points. The register's answer.
+bool EndFileRead(JIProgMsgBase *progress, IPointRegister *reg);
 
 // Bytes read as a percentage of the file, truncated, at most 100; 100 for an empty file.
 // Computed in 64 bits, so files over 2 GB come out right.

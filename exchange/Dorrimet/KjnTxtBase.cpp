@@ -28,8 +28,6 @@ constexpr unsigned kCodeMax = 15;
 constexpr unsigned kTextMax = 127;
 constexpr int kNameWidth = 16;
 constexpr int kJudgeLines = 100;
-constexpr int kProgressKindRead = 10;
-constexpr int kProgressKindRegister = 12;
 
 const char kCancelText[] = "情報：ユーザーにより変換処理は途中で中止されました。";
 
@@ -199,11 +197,7 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
     m_nLineNo = 0;
     m_nLastPercent = 0;
     m_bInPoints = false;
-    if (progress) {
-        progress->ProgressInit(JGD_PROGRESS_TYPE{1});
-        progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRead});
-        progress->ProgressStart(100);
-    }
+    BeginFileRead(progress);
     m_pReader = std::make_unique<JReadCSVFile>(path, mode, false);
     if (m_pReader->isnotUsed()) {
         m_pReader.reset();
@@ -262,16 +256,7 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
             progress->ProgressEnd();
         return false;
     }
-    if (progress) {
-        progress->ProgressEnd();
-        progress->ProgressTerm();
-        progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRegister});
-        progress->ProgressInit(JGD_PROGRESS_TYPE{0});
-    }
-    const bool ended = reg->EndRegister();
-    if (progress)
-        progress->ProgressTerm();
-    return ended;
+    return EndFileRead(progress, reg);
 }
 
 bool KjnTxtBase::WritePoints(IPointSupplier *supplier, const CString &path) {

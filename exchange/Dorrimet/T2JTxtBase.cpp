@@ -19,8 +19,6 @@
 namespace {
 
 constexpr int kJudgeLines = 99;
-constexpr int kProgressKindRead = 10;
-constexpr int kProgressKindRegister = 12;
 
 const char kCancelText[] = "情報：ユーザーにより変換処理は途中で中止されました。";
 const char kDatumShiftMark[] = " 3parameters";
@@ -167,11 +165,7 @@ bool T2JTxtBase::readPoints(const CString &path, JIProgMsgBase *progress) {
     IPointRegister *reg = m_pRegister;
     if (!reg)
         return false;
-    if (progress) {
-        progress->ProgressInit(JGD_PROGRESS_TYPE{1});
-        progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRead});
-        progress->ProgressStart(100);
-    }
+    BeginFileRead(progress);
     m_pReader = std::make_unique<ReadT2JTxtFile>(path, 0, 0);
     if (m_pReader->isnotUsed()) {
         m_pReader.reset();
@@ -219,16 +213,7 @@ bool T2JTxtBase::readPoints(const CString &path, JIProgMsgBase *progress) {
             progress->ProgressEnd();
         return false;
     }
-    if (progress) {
-        progress->ProgressEnd();
-        progress->ProgressTerm();
-        progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRegister});
-        progress->ProgressInit(JGD_PROGRESS_TYPE{0});
-    }
-    const bool ended = reg->EndRegister();
-    if (progress)
-        progress->ProgressTerm();
-    return ended;
+    return EndFileRead(progress, reg);
 }
 
 void T2JTxtBase::writeHeader(int direction) {
