@@ -24,7 +24,7 @@ function(zentrova_add_gtest name)
     endif()
     cmake_parse_arguments(ARG "QT" "" "SOURCES;LINKS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE ${ARG_LINKS} ZentrovaTestSupport GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
         ZENTROVA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         ZENTROVA_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"

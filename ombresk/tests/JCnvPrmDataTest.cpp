@@ -1,5 +1,8 @@
 #include "ombresk/JCnvPrmData.h"
 
+#include "tests/support/Bytes.h"
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,12 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string bytes(std::initializer_list<int> values) {
-    std::string result;
-    for (int v : values)
-        result.push_back(static_cast<char>(v));
-    return result;
-}
+using testsupport::bytes;
 
 // Records the calls; onProgress decides the answer to Progress.
 class RecordingProgress : public ProgressMsgBase {
@@ -76,36 +74,14 @@ JMeshCode mesh(UINT code) {
     return c;
 }
 
-class JCnvPrmDataTest : public ::testing::Test {
+class JCnvPrmDataTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() / (std::string("zentrova-prmdata-") + info->name() + "-" +
-                                             std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    CString path(const char *name) const { return FromUtf8((m_dir / name).string()); }
-    CString put(const std::string &content, const char *name) const {
-        std::ofstream(m_dir / name, std::ios::binary) << content;
-        return path(name);
-    }
-    std::string get(const char *name) const {
-        std::ifstream in(m_dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    bool exists(const char *name) const { return fs::exists(m_dir / name); }
-
     void expectEmpty(const JCnvPrmData &data) const {
         EXPECT_FALSE(data.IsDataReady());
         EXPECT_EQ(data.GetTableCount(), 0u);
         EXPECT_TRUE(data.GetFileVerStr1().IsEmpty());
         EXPECT_TRUE(data.GetFilePath().IsEmpty());
     }
-
-    fs::path m_dir;
 };
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "ombresk/JCnvPrmFile.h"
 #include "ombresk/JCnvPrmData.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -23,18 +25,9 @@ std::string header15(const std::string &first, int further = 15) {
     return text;
 }
 
-class JCnvPrmFileTest : public ::testing::Test {
+class JCnvPrmFileTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() / (std::string("zentrova-prmfile-") + info->name() + "-" +
-                                             std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    CString path(const char *name = "grid.par") const { return FromUtf8((m_dir / name).string()); }
+    CString path(const char *name = "grid.par") const { return TempFolderTest::path(name); }
     CString put(const std::string &content, const char *name = "grid.par") const {
         std::ofstream(m_dir / name, std::ios::binary) << content;
         return path(name);
@@ -61,7 +54,6 @@ class JCnvPrmFileTest : public ::testing::Test {
         EXPECT_TRUE(m_data.GetFilePath().IsEmpty());
     }
 
-    fs::path m_dir;
     JCnvPrmData m_data;
 };
 

@@ -4,6 +4,8 @@
 #include "exchange/Dorrimet/IPointSupplier.h"
 #include "pallomir/ui/JIProgMsgBase.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -105,28 +107,11 @@ class FakeProgress : public JIProgMsgBase {
     static std::string num(int v) { return std::to_string(v); }
 };
 
-class ApaVeskBaseTest : public ::testing::Test {
+class ApaVeskBaseTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                (std::string("zentrova-apavesk-") +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
-                 std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    CString path(const char *name = "pts.txt") const { return FromUtf8((m_dir / name).string()); }
-    void put(const std::string &content) const {
-        std::ofstream(m_dir / "pts.txt", std::ios::binary) << content;
-    }
-    std::string get() const {
-        std::ifstream in(m_dir / "pts.txt", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path m_dir;
+    CString path(const char *name = "pts.txt") const { return TempFolderTest::path(name); }
+    void put(const std::string &content) const { TempFolderTest::put(content, "pts.txt"); }
+    std::string get() const { return TempFolderTest::get("pts.txt"); }
 };
 
 TEST_F(ApaVeskBaseTest, WritesLinesWithTheirCheckCharacters) {

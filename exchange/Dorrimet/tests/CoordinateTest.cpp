@@ -6,6 +6,8 @@
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -156,25 +158,15 @@ TEST(CoordinateTest, DMSTextOddArguments) {
     EXPECT_EQ(dms(std::numeric_limits<double>::infinity(), 2), "");
 }
 
-class CoordinateArchiveTest : public ::testing::Test {
+class CoordinateArchiveTest : public testsupport::TempFolderTest {
   protected:
     void SetUp() override {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              (std::string("dorrimet-coord-") + info->name() + "-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        path = FromUtf8((dir / "coord.bin").string());
+        TempFolderTest::SetUp();
+        m_file = path("coord.bin");
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    void writeBytes(const std::string &bytes) const {
-        std::ofstream(dir / "coord.bin", std::ios::binary) << bytes;
-    }
-    std::string readBytes() const {
-        std::ifstream in(dir / "coord.bin", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    void writeBytes(const std::string &bytes) const { put(bytes, "coord.bin"); }
+    std::string readBytes() const { return get("coord.bin"); }
 
     template <typename Op> void expectArchiveError(int cause, Op op) {
         try {
@@ -182,12 +174,11 @@ class CoordinateArchiveTest : public ::testing::Test {
             ADD_FAILURE() << "no exception, expected cause " << cause;
         } catch (const CArchiveException &e) {
             EXPECT_EQ(e.m_cause, cause);
-            EXPECT_EQ(e.m_strFileName, path);
+            EXPECT_EQ(e.m_strFileName, m_file);
         }
     }
 
-    fs::path dir;
-    CString path;
+    CString m_file;
 };
 
 // X 1.5, Y -2.25, H 100.0, hUsed 1, valid 1.
@@ -204,7 +195,7 @@ TEST_F(CoordinateArchiveTest, WritesTheRecordByteForByte) {
     Coordinate heightless(1.5, -2.25, 100.0, false, 0, false);
     heightless.SetValid(false);
     {
-        CFile file(path, CFile::modeCreate | CFile::modeWrite);
+        CFile file(m_file, CFile::modeCreate | CFile::modeWrite);
         CArchive ar(&file, CArchive::store);
         EXPECT_TRUE(c.Write(ar));
         EXPECT_TRUE(heightless.Write(ar));
@@ -227,7 +218,7 @@ TEST_F(CoordinateArchiveTest, ReadsTheRecordAndKeepsTheUnstoredFields) {
     Coordinate c(9, 9, 9, false, 36.5, true);
     c.SetBL(0.5, 2.0);
     c.SetValid(false);
-    CFile file(path, CFile::modeRead);
+    CFile file(m_file, CFile::modeRead);
     CArchive ar(&file, CArchive::load);
     EXPECT_TRUE(c.Read(ar));
     EXPECT_EQ(c.GetX(), 1.5);
@@ -250,7 +241,7 @@ TEST_F(CoordinateArchiveTest, WrongDirectionAndShortFile) {
     writeBytes(kRecord.substr(0, 31));
     Coordinate c(7, 8, 9, true, 0, false);
     {
-        CFile file(path, CFile::modeRead);
+        CFile file(m_file, CFile::modeRead);
         CArchive ar(&file, CArchive::load);
         expectArchiveError(CArchiveException::readOnly, [&] { c.Write(ar); });
         expectArchiveError(CArchiveException::endOfFile, [&] { c.Read(ar); });
@@ -261,7 +252,7 @@ TEST_F(CoordinateArchiveTest, WrongDirectionAndShortFile) {
     EXPECT_EQ(c.GetH(), 9.0);
     EXPECT_TRUE(c.IsValid());
 
-    CFile file(path, CFile::modeCreate | CFile::modeWrite);
+    CFile file(m_file, CFile::modeCreate | CFile::modeWrite);
     CArchive ar(&file, CArchive::store);
     expectArchiveError(CArchiveException::writeOnly, [&] { c.Read(ar); });
     ar.Close();

@@ -1,5 +1,7 @@
 #include "exchange/Dorrimet/JReadCSVFile.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,27 +15,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class JReadCSVFileTest : public ::testing::Test {
+class JReadCSVFileTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() / (std::string("zentrova-jreadcsv-") + info->name() +
-                                             "-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    CString path(const char *name = "data.csv") const { return FromUtf8((m_dir / name).string()); }
+    CString path(const char *name = "data.csv") const { return TempFolderTest::path(name); }
     void put(const std::string &content, const char *name = "data.csv") const {
-        std::ofstream(m_dir / name, std::ios::binary) << content;
+        TempFolderTest::put(content, name);
     }
-    std::string get(const char *name = "data.csv") const {
-        std::ifstream in(m_dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path m_dir;
+    std::string get(const char *name = "data.csv") const { return TempFolderTest::get(name); }
 };
 
 // Every field of the current line as text.

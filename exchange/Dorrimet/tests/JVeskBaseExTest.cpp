@@ -5,6 +5,8 @@
 #include "pallomir/ui/JIProgMsgBase.h"
 #include "platform/core/CException.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -142,28 +144,13 @@ Lines texts(const std::vector<CString> &messages) {
 
 const std::string kNotice = "Z00,次の行は不正な行のため、変換せずそのまま出力されました。,";
 
-class JVeskBaseExTest : public ::testing::Test {
+class JVeskBaseExTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                (std::string("zentrova-veskex-") +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
-                 std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    CString path(const char *name = "src.sim") const { return FromUtf8((m_dir / name).string()); }
+    CString path(const char *name = "src.sim") const { return TempFolderTest::path(name); }
     void put(const std::string &content, const char *name = "src.sim") const {
-        std::ofstream(m_dir / name, std::ios::binary) << content;
+        TempFolderTest::put(content, name);
     }
-    std::string get(const char *name = "dst.sim") const {
-        std::ifstream in(m_dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path m_dir;
+    std::string get(const char *name = "dst.sim") const { return TempFolderTest::get(name); }
 };
 
 TEST_F(JVeskBaseExTest, ConvertsAFileAsOtherSurveySoftwareWritesIt) {

@@ -6,6 +6,8 @@
 #include "exchange/Dorrimet/IPointSupplier.h"
 #include "pallomir/ui/JIProgMsgBase.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -138,24 +140,10 @@ class TestKjn : public KjnTxtBase {
     bool withComments = false;
 };
 
-class KjnTxtBaseTest : public ::testing::Test {
+class KjnTxtBaseTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("zentrova-kjn-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                 "-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    CString path(const char *name) const { return FromUtf8((m_dir / name).string()); }
     void put(const std::string &content, const char *name = "src.txt") const {
-        std::ofstream(m_dir / name, std::ios::binary) << content;
-    }
-    std::string get(const char *name) const {
-        std::ifstream in(m_dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        TempFolderTest::put(content, name);
     }
     bool convert(TestKjn &kjn, int mode, std::vector<CString> *messages,
                  const JIProgMsgBase *progress = nullptr) {
@@ -163,7 +151,6 @@ class KjnTxtBaseTest : public ::testing::Test {
                            static_cast<ConvertMode>(mode), &m_shift, messages,
                            const_cast<JIProgMsgBase *>(progress), 0);
     }
-    fs::path m_dir;
     ShiftTransformer m_shift;
 };
 

@@ -6,6 +6,8 @@
 #include "exchange/Dorrimet/IPointSupplier.h"
 #include "pallomir/ui/JIProgMsgBase.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -117,24 +119,10 @@ class TestT2J : public T2JTxtBase {
     std::vector<int> directions;
 };
 
-class T2JTxtBaseTest : public ::testing::Test {
+class T2JTxtBaseTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("zentrova-t2j-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                 "-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    CString path(const char *name) const { return FromUtf8((m_dir / name).string()); }
     void put(const std::string &content, const char *name = "src.txt") const {
-        std::ofstream(m_dir / name, std::ios::binary) << content;
-    }
-    std::string get(const char *name) const {
-        std::ifstream in(m_dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        TempFolderTest::put(content, name);
     }
     bool convert(TestT2J &t2j, int mode, std::vector<CString> *messages,
                  const JIProgMsgBase *progress = nullptr) {
@@ -148,7 +136,6 @@ class T2JTxtBaseTest : public ::testing::Test {
         t2j.m_pRegister = reg;
         return t2j.readPoints(path("src.txt"), nullptr);
     }
-    fs::path m_dir;
     ShiftTransformer m_shift;
 };
 

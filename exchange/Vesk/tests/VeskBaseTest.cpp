@@ -1,5 +1,7 @@
 #include "exchange/Vesk/VeskBase.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -161,32 +163,18 @@ class Recorder : public VeskBase {
     }
 };
 
-class VeskBaseTest : public ::testing::Test {
+class VeskBaseTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() /
-                (std::string("zentrova-vesk-") + info->name() + "-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    CString path(const char *name = "data.sim") const { return FromUtf8((m_dir / name).string()); }
+    CString path(const char *name = "data.sim") const { return TempFolderTest::path(name); }
     void put(const std::string &content, const char *name = "data.sim") const {
-        std::ofstream(m_dir / name, std::ios::binary) << content;
+        TempFolderTest::put(content, name);
     }
-    std::string get(const char *name = "data.sim") const {
-        std::ifstream in(m_dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string get(const char *name = "data.sim") const { return TempFolderTest::get(name); }
     // Reads content with the given flags and split mode 2.
     int read(Recorder &r, const std::string &content, int flags) {
         put(content);
         return r.Read(path(), flags, 2);
     }
-
-    fs::path m_dir;
 };
 
 // The cp932 bytes of the two read-error messages, without the line number.

@@ -1,5 +1,8 @@
 #include "kernels/Brennic/YFile.h"
 
+#include "tests/support/Bytes.h"
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -14,12 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string bytes(std::initializer_list<int> values) {
-    std::string result;
-    for (int v : values)
-        result.push_back(static_cast<char>(v));
-    return result;
-}
+using testsupport::bytes;
 
 // A stored text: 32-bit length (bytes + 1), the bytes and a terminator.
 std::string text(const std::string &s) {
@@ -27,27 +25,13 @@ std::string text(const std::string &s) {
     return bytes({n & 0xFF, (n >> 8) & 0xFF, 0, 0}) + s + '\0';
 }
 
-class YFileTest : public ::testing::Test {
+class YFileTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() /
-                (std::string("zentrova-yfile-") + info->name() + "-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    CString path(const char *name = "set.dat") const { return FromUtf8((m_dir / name).string()); }
+    CString path(const char *name = "set.dat") const { return TempFolderTest::path(name); }
     void put(const std::string &content, const char *name = "set.dat") const {
-        std::ofstream(m_dir / name, std::ios::binary) << content;
+        TempFolderTest::put(content, name);
     }
-    std::string get(const char *name = "set.dat") const {
-        std::ifstream in(m_dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path m_dir;
+    std::string get(const char *name = "set.dat") const { return TempFolderTest::get(name); }
 };
 
 TEST_F(YFileTest, WritesEveryRecordTypeAsLittleEndianBytes) {

@@ -1,6 +1,9 @@
 #include "platform/core/CArchive.h"
 #include "platform/core/CStdioFile.h"
 
+#include "tests/support/Bytes.h"
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -14,25 +17,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CArchiveTest : public ::testing::Test {
+class CArchiveTest : public testsupport::TempFolderTest {
   protected:
     void SetUp() override {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() / (std::string("zentrova-archive-") + info->name() + "-" +
-                                             std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        m_path = FromUtf8((m_dir / "data.bin").string());
+        TempFolderTest::SetUp();
+        m_path = path("data.bin");
     }
-    void TearDown() override { fs::remove_all(m_dir); }
 
-    void writeBytes(const std::string &bytes) const {
-        std::ofstream(m_dir / "data.bin", std::ios::binary) << bytes;
-    }
-    std::string readBytes() const {
-        std::ifstream in(m_dir / "data.bin", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    void writeBytes(const std::string &bytes) const { put(bytes, "data.bin"); }
+    std::string readBytes() const { return get("data.bin"); }
 
     // Expects op to raise CArchiveException with the cause and the file's name.
     template <typename Op> void expectArchiveError(int cause, Op op) {
@@ -45,16 +38,10 @@ class CArchiveTest : public ::testing::Test {
         }
     }
 
-    fs::path m_dir;
     CString m_path;
 };
 
-std::string bytes(std::initializer_list<int> values) {
-    std::string result;
-    for (int v : values)
-        result.push_back(static_cast<char>(v));
-    return result;
-}
+using testsupport::bytes;
 
 TEST_F(CArchiveTest, TypedValuesAreLittleEndianFixedWidth) {
     const std::string expected =

@@ -1,5 +1,7 @@
 #include "platform/core/CFileFind.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,19 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CFileFindTest : public ::testing::Test {
+class CFileFindTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() /
-                (std::string("zentrova-find-") + info->name() + "-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     void touch(const fs::path &name) const { std::ofstream(m_dir / name) << "x"; }
-    CString folder() const { return FromUtf8(m_dir.string()); }
 
     // The names found, in order, as the framework's loop visits them.
     static std::vector<std::string> found(const CString &pattern) {
@@ -37,8 +29,6 @@ class CFileFindTest : public ::testing::Test {
         }
         return names;
     }
-
-    fs::path m_dir;
 };
 
 using Names = std::vector<std::string>;

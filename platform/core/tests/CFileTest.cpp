@@ -1,5 +1,7 @@
 #include "platform/core/CFile.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -13,20 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CFileTest : public ::testing::Test {
+class CFileTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() /
-                (std::string("zentrova-cfile-") + info->name() + "-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     // A cp932 path inside the test folder.
-    CString path(const char *name) const { return FromUtf8(m_dir.string()) + "/" + name; }
-
     void writeBytes(const fs::path &file, const std::string &bytes) const {
         std::ofstream(file, std::ios::binary) << bytes;
     }
@@ -34,8 +25,6 @@ class CFileTest : public ::testing::Test {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-
-    fs::path m_dir;
 };
 
 TEST_F(CFileTest, OpenFailuresNameTheCauseAndTheFile) {

@@ -1,5 +1,7 @@
 #include "platform/core/CStdioFile.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,19 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CStdioFileTest : public ::testing::Test {
+class CStdioFileTest : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() /
-                (std::string("zentrova-stdio-") + info->name() + "-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    CString path(const char *name) const { return FromUtf8(m_dir.string()) + "/" + name; }
-
     // Writes bytes to a file and gives its cp932 path.
     CString fixture(const char *name, const std::string &bytes) const {
         std::ofstream(m_dir / name, std::ios::binary) << bytes;
@@ -45,8 +36,6 @@ class CStdioFileTest : public ::testing::Test {
             result.push_back(line.Bytes());
         return result;
     }
-
-    fs::path m_dir;
 };
 
 using Lines = std::vector<std::string>;
