@@ -1,9 +1,11 @@
 # Shared set-up of run.sh and test.sh: installs the Debian packages the build needs.
 # Sourced, not run. Skips apt-get when every package is already installed.
 
+# libeigen3-dev and libboost-dev serve as independent references in tests only, libproj-dev as the
+# benchmarks' yardstick only; xvfb runs the program in a real window for its screenshot test.
 ZENTROVA_PACKAGES=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev locales
                    qt6-base-dev qt6-qpa-plugins libqt6test6 fonts-ipafont-gothic poppler-utils
-                   clang libclang-rt-14-dev)
+                   clang libclang-rt-14-dev libeigen3-dev libboost-dev libproj-dev xvfb xauth)
 
 zentrova_missing_packages() {
     local pkg
