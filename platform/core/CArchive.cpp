@@ -121,6 +121,13 @@ std::uint64_t CArchive::GetRemainingLength() const {
     return (m_end - m_pos) + (length > position ? length - position : 0);
 }
 
+void CArchive::CheckRemaining(std::uint64_t count, std::uint64_t recordSize) const {
+    checkLoading();
+    const std::uint64_t left = GetRemainingLength();
+    if (recordSize != 0 && count > left / recordSize)
+        AfxThrowArchiveException(CArchiveException::endOfFile, fileName());
+}
+
 void CArchive::readExact(void *buffer, std::size_t count) {
     if (Read(buffer, static_cast<UINT>(count)) != count)
         AfxThrowArchiveException(CArchiveException::endOfFile, fileName());

@@ -40,6 +40,9 @@ class CArchive {
 
     // Bytes that are left to read, buffered ones included.
     std::uint64_t GetRemainingLength() const;
+    // Raises endOfFile unless count records of recordSize bytes can still be read: records check
+    // a stored count before they allocate anything for it.
+    void CheckRemaining(std::uint64_t count, std::uint64_t recordSize) const;
 
     CArchive &operator<<(std::int32_t value);
     CArchive &operator<<(std::uint32_t value);

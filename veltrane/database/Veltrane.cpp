@@ -1,0 +1,297 @@
+#include "veltrane/database/Veltrane.h"
+
+#include "kernels/Brennic/JGDRoundMode.h"
+#include "kernels/Grisveld/EarthEllips.h"
+
+#include <algorithm>
+
+bool Veltrane::m_fChosashiMode = false;
+
+namespace {
+
+// Takes every entry of p out of a table; whether there was one.
+bool removeAll(PointTable &table, const Point *p, bool rebuildIdxMap) {
+    bool any = false;
+    while (table.Remove(p, rebuildIdxMap))
+        any = true;
+    return any;
+}
+
+} // namespace
+
+const EarthEllips &Veltrane::BesselEllipsoid() {
+    static const EarthEllips bessel(6377397.155, 299.152813);
+    return bessel;
+}
+
+const EarthEllips &Veltrane::GRS80Ellipsoid() {
+    static const EarthEllips grs80(6378137.0, 298.257222101);
+    return grs80;
+}
+
+Veltrane::Veltrane()
+    : PointTable(true), m_oldZones(&BesselEllipsoid()), m_newZones(&GRS80Ellipsoid()) {
+    Initialize(true);
+}
+
+Veltrane::~Veltrane() { AllRemove(); }
+
+void Veltrane::Initialize(bool /*keepKind*/) {
+    AllRemove();
+    m_curTab = TabTokyo;
+    m_curPrec = PrecChkCnvPrec;
+    m_curITRFKind = ITRFKindCnvBasis;
+    m_curRsltCrd = CrdKindAdjustedJGD;
+    m_curRightView = ViewCoordList;
+    m_planeNo = 7;
+    m_curBlock = 0;
+    m_fAdjustValid = false;
+    m_datCond.Initialize();
+    m_cnvPrmFile = "TKY2JGD.par";
+    m_cnvPrmDir.Empty();
+    m_cnvPrmVer.Empty();
+    m_limitSw = 1;
+    m_multiplePlusName = "#ZUB";
+}
+
+void Veltrane::AllRemove() {
+    m_tmpTable.AllRemove();
+    m_selected.AllRemove();
+    m_lots.AllRemove();
+    for (Point *p : *this)
+        delete p;
+    m_nameIndex.AllRemove();
+    PointTable::AllRemove();
+    m_selectedAreas.clear();
+}
+
+Point *Veltrane::Append(const Point &p) {
+    Point *copy = Point::Clone(p);
+    if (copy == nullptr)
+        return nullptr;
+    PointTable::Append(copy);
+    m_nameIndex.Append(copy);
+    return copy;
+}
+
+bool Veltrane::Edit(const Point &value, const Point *stored) {
+    if (stored == nullptr || Find(stored) == -1)
+        return false;
+    Point *target = const_cast<Point *>(stored);
+    if (&value == stored)
+        return true;
+    m_nameIndex.Remove(target);
+    *target = value;
+    m_nameIndex.Append(target);
+    return true;
+}
+
+bool Veltrane::Remove(Point *p, bool rebuildIdxMaps) {
+    if (p == nullptr || Find(p) == -1)
+        return false;
+    removeAll(m_tmpTable, p, false);
+    removeAll(m_selected, p, false);
+    m_nameIndex.Remove(p);
+    while (m_lots.Remove(p)) {
+    }
+    removeAll(*this, p, false);
+    delete p;
+    if (rebuildIdxMaps)
+        MakeRetrievableIdxMap();
+    return true;
+}
+
+unsigned Veltrane::RemoveSelectedPoints() {
+    const std::vector<Point *> selected(m_selected.begin(), m_selected.end());
+    unsigned failed = 0;
+    for (Point *p : selected)
+        if (!Remove(p, false))
+            ++failed;
+    MakeRetrievableIdxMap();
+    return failed;
+}
+
+void Veltrane::MakeRetrievableIdxMap() {
+    MakeTmpIdxMap();
+    m_tmpTable.MakeTmpIdxMap();
+    m_selected.MakeTmpIdxMap();
+}
+
+void Veltrane::SetCoord(Point *p, const Coordinate &c, CoordinateKind kind, ITRFCoordKind itrf) {
+    if (p)
+        p->SetCoord(c, kind, itrf);
+}
+
+bool Veltrane::AppendSelect(const Point *p) {
+    if (p == nullptr || IsSelected(p))
+        return false;
+    return m_selected.Append(const_cast<Point *>(p));
+}
+
+bool Veltrane::RemoveSelect(const Point *p) { return m_selected.Remove(p, true); }
+
+void Veltrane::AllRemoveSelect() { m_selected.AllRemove(); }
+
+bool Veltrane::IsSelected(const Point *p) const { return m_selected.IsIncluded(p); }
+
+bool Veltrane::AppendSelect(int area) {
+    if (std::find(m_selectedAreas.begin(), m_selectedAreas.end(), area) != m_selectedAreas.end())
+        return false;
+    m_selectedAreas.push_back(area);
+    return true;
+}
+
+bool Veltrane::RemoveSelect(int area) {
+    const auto it = std::find(m_selectedAreas.begin(), m_selectedAreas.end(), area);
+    if (it == m_selectedAreas.end())
+        return false;
+    m_selectedAreas.erase(it);
+    return true;
+}
+
+bool Veltrane::MoveSelectedCrd(const Point *anchor, bool after) {
+    const std::vector<Point *> tab(m_tmpTable.begin(), m_tmpTable.end());
+    std::vector<Point *> moving;
+    for (Point *p : tab)
+        if (IsSelected(p))
+            moving.push_back(p);
+    if (moving.size() == tab.size())
+        return false;
+    auto at = std::find(tab.begin(), tab.end(), anchor);
+    if (at == tab.end())
+        return false;
+    if (IsSelected(anchor)) {
+        // The nearest unselected point, in the direction of the move first.
+        const std::ptrdiff_t i = at - tab.begin();
+        const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(tab.size());
+        const std::ptrdiff_t step = after ? 1 : -1;
+        const Point *found = nullptr;
+        for (std::ptrdiff_t j = i + step; !found && j >= 0 && j < n; j += step)
+            if (!IsSelected(tab[j]))
+                found = tab[j];
+        for (std::ptrdiff_t j = i - step; !found && j >= 0 && j < n; j -= step)
+            if (!IsSelected(tab[j]))
+                found = tab[j];
+        anchor = found;
+    }
+    for (Point *p : moving)
+        PointTable::Remove(p, false);
+    const Point *where = anchor;
+    bool before = !after;
+    for (Point *p : moving) {
+        Insert(p, where, before);
+        where = p; // the next one goes right after the one just placed
+        before = false;
+    }
+    MakeRetrievableIdxMap();
+    return true;
+}
+
+void Veltrane::SetCurrentRsltCrd(CoordinateKind kind) {
+    if (kind == CrdKindJGD2000 || kind == CrdKindAdjustedJGD)
+        m_curRsltCrd = kind;
+}
+
+CString Veltrane::GetGeoideModelFile(int) const { return m_geoidModelFile; }
+
+const PlaneCrdJpn *Veltrane::GetCoordSys(bool newDatum) const {
+    return newDatum ? &m_newZones : &m_oldZones;
+}
+
+const PlaneArea *Veltrane::GetCurrentPlaneArea(bool newDatum) const {
+    return GetCoordSys(newDatum)->GetAreaFromNo(m_planeNo);
+}
+
+bool Veltrane::SetCurrentPlaneArea(int no) {
+    if (m_oldZones.GetAreaFromNo(no) == nullptr || m_newZones.GetAreaFromNo(no) == nullptr)
+        return false;
+    if (no != m_planeNo) {
+        m_planeNo = no;
+        calcAllPointBL();
+    }
+    return true;
+}
+
+void Veltrane::calcAllPointBL() {
+    const PlaneArea *oldArea = GetCurrentPlaneArea(false);
+    const PlaneArea *newArea = GetCurrentPlaneArea(true);
+    for (Point *p : *this) {
+        p->CalcBL(oldArea, newArea, 0);
+        for (unsigned i = 0; i < p->GetBlockSize(); ++i)
+            p->CalcBL(oldArea, newArea, p->GetBlockNo(i));
+    }
+}
+
+void Veltrane::CalcNewCoordBL(Coordinate &c, int unit) const {
+    c.CalcBL(GetCurrentPlaneArea(true), JGDRoundMode(unit, 261));
+}
+
+bool Veltrane::takeForTab(const Point *p, TABID tab, CoordinateKind kind,
+                          ITRFCoordKind itrf) const {
+    if (!p->IsExistCoord(kind, itrf, 0))
+        return false;
+    switch (tab) {
+    case TabKnownJGD:
+        return !p->IsObsITRFPntRelateAdjKwnPnt() && !p->IsSrcDatumPnttRelateAdjKwnPnt();
+    case TabObsITRF:
+        return true;
+    default:
+        return !p->IsRelateInsyoPoint() && !p->IsObsITRFPntRelateAdjKwnPnt();
+    }
+}
+
+void Veltrane::MakeTmpTable(PointTable *table, TABID tab, ITRFCoordKind itrf, int subIndex) {
+    table->AllRemove();
+    table->SetBlockNo(m_curBlock);
+    if (tab != TabPrecChk && tab != TabAreaChk) {
+        const CoordinateKind kind = ConvertTabToCoordinateKind(tab, subIndex);
+        for (Point *p : *this)
+            if (takeForTab(p, tab, kind, itrf))
+                table->Append(p);
+    }
+    table->MakeTmpIdxMap();
+}
+
+void Veltrane::MakeTmpTable(PointTable *table) {
+    MakeTmpTable(table, m_curTab, GetCurrentITRFKind(), getJGD2kTabSubIdx());
+}
+
+void Veltrane::MakeTmpTable() { MakeTmpTable(&m_tmpTable); }
+
+int Veltrane::getJGD2kTabSubIdx() const {
+    return m_fAdjustValid && m_curRsltCrd == CrdKindAdjustedJGD ? 1 : 0;
+}
+
+bool Veltrane::IsAgreeWithCurrentTab(const Point *p) const {
+    switch (m_curTab) {
+    case TabPrecChk:
+        return p->IsPossiblePrecCheck(m_curPrec, m_curBlock);
+    case TabAreaChk:
+        return false;
+    default:
+        return p->IsExistCoord(ConvertTabToCoordinateKind(m_curTab, getJGD2kTabSubIdx()),
+                               GetCurrentITRFKind(), m_curBlock);
+    }
+}
+
+void Veltrane::MakeResultPointTable(unsigned block, PointTable *out, bool withBasis,
+                                    bool withCheck, bool withAdjust) const {
+    if (block == 0)
+        PointTable::MakeResultPointTable(out, withBasis, withCheck, withAdjust);
+}
+
+bool Veltrane::GetNewCoordForPrecMng(const Point *p, int block, Coordinate *out) const {
+    if (p == nullptr || out == nullptr || block < 0)
+        return false;
+    switch (m_datCond.GetPrecSource()) {
+    case 0:
+        *out = p->GetResultCrd(static_cast<unsigned>(block));
+        return true;
+    case 1:
+        *out = p->IsExistKnownJGD2K() ? p->GetKnownJGD2K()
+                                       : p->GetResultCrd(static_cast<unsigned>(block));
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,165 @@
+#pragma once
+
+#include "exchange/Dorrimet/CoordConvEnums.h"
+#include "exchange/Dorrimet/PlaneCoord.h"
+#include "veltrane/database/VeltraneTypes.h"
+#include "veltrane/model/JGDDDatCond.h"
+#include "veltrane/model/JLot.h"
+#include "veltrane/model/PointTable.h"
+
+#include <vector>
+
+class EarthEllips;
+class OmbreskMngr;
+
+// The whole project: it is the main point table and owns every point in it, and it holds the
+// secondary tables (current tab, selection, name index), the lots, the zones and the settings.
+// Every other table lists points of the main table without owning them.
+class Veltrane : public PointTable {
+  public:
+    // The land-surveyor mode: other names of tabs and kinds.
+    static bool m_fChosashiMode;
+    static void SetChosashiMode(bool on) { m_fChosashiMode = on; }
+    static bool IsChosashiMode() { return m_fChosashiMode; }
+    static const EarthEllips &BesselEllipsoid();
+    static const EarthEllips &GRS80Ellipsoid();
+
+    Veltrane();
+    Veltrane(const Veltrane &) = delete;
+    Veltrane &operator=(const Veltrane &) = delete;
+    ~Veltrane() override;
+
+    // Back to the empty project with the default settings.
+    void Initialize(bool keepKind);
+    // Removes every point and everything that lists points.
+    void AllRemove();
+
+    // ---- points
+    // Stores a copy of p; the stored point, or null when it cannot be made.
+    Point *Append(const Point &p);
+    // Assigns value into the stored point in place; false when stored is not in the main table.
+    bool Edit(const Point &value, const Point *stored);
+    // Detaches the point from every structure, then deletes it; false (nothing deleted) when it
+    // is not in the main table.
+    bool Remove(Point *p, bool rebuildIdxMaps);
+    // Removes every selected point; the number that could not be removed.
+    unsigned RemoveSelectedPoints();
+    void MakeRetrievableIdxMap();
+    void SetCoord(Point *p, const Coordinate &c, CoordinateKind kind, ITRFCoordKind itrf);
+    using PointTable::Find;
+
+    // ---- selection
+    bool AppendSelect(const Point *p);
+    bool RemoveSelect(const Point *p);
+    void AllRemoveSelect();
+    bool IsSelected(const Point *p) const;
+    PointTable *GetSelectedTable() { return &m_selected; }
+    bool AppendSelect(int area);
+    bool RemoveSelect(int area);
+    void ClearSelectedArea() { m_selectedAreas.clear(); }
+    const std::vector<int> &GetSelectedAreaTable() const { return m_selectedAreas; }
+    // Moves the selected points of the current-tab table together before or after the anchor.
+    bool MoveSelectedCrd(const Point *anchor, bool after);
+
+    // ---- state
+    TABID GetCurrentTab() const { return m_curTab; }
+    void SetCurrentTab(TABID tab) { m_curTab = tab; }
+    PRECISION_CHECK_ID GetCurrentPrec() const { return m_curPrec; }
+    void SetCurrentPrec(PRECISION_CHECK_ID id) { m_curPrec = id; }
+    ViewID GetCurrentRightView() const { return m_curRightView; }
+    void SetCurrentRightView(ViewID view) { m_curRightView = view; }
+    bool GetCurrentITRF() const { return m_curITRFKind == ITRFKindCnvBasis; }
+    ITRFCoordKind GetCurrentITRFKind() const { return static_cast<ITRFCoordKind>(m_curITRFKind); }
+    void SetCurrentITRF(bool basis) { m_curITRFKind = basis ? ITRFKindCnvBasis : ITRFKindChkObs; }
+    CoordinateKind GetCurrentRsltCrd() const { return m_curRsltCrd; }
+    void SetCurrentRsltCrd(CoordinateKind kind);
+    unsigned GetCurrentBlockNo() const { return m_curBlock; }
+    int GetPrecChkLimitSw() const { return m_limitSw; }
+    void SetPrecChkLimitSw(int sw) { m_limitSw = sw; }
+    bool IsAdjustCrdCnvValid() const { return m_fAdjustValid; }
+    CString GetCnvPrmFile() const { return m_cnvPrmFile; }
+    void SetCnvPrmFile(const CString &name) { m_cnvPrmFile = name; }
+    CString GetCnvPrmDir() const { return m_cnvPrmDir; }
+    void SetCnvPrmDir(const CString &dir) { m_cnvPrmDir = dir; }
+    CString GetCnvPrmVer() const { return m_cnvPrmVer; }
+    CString GetGeoideModelFile(int index = 0) const;
+    void SetGeoideModelFile(const CString &path) { m_geoidModelFile = path; }
+    void AppendGeoideModelFile(const CString &path) { m_geoidModelFile = path; }
+    CString GetMultiplePlusName() const { return m_multiplePlusName; }
+    void SetMultiplePlusName(const CString &name) { m_multiplePlusName = name; }
+    static CString GetMultiplePlusName_Old() { return "#PELZU"; }
+
+    // ---- zones
+    const PlaneCrdJpn *GetCoordSys(bool newDatum) const;
+    const PlaneArea *GetCurrentPlaneArea(bool newDatum) const;
+    int GetCurrentCoordSysNo() const { return m_planeNo; }
+    // False when either catalogue lacks the zone; a new zone recomputes every latitude and
+    // longitude.
+    bool SetCurrentPlaneArea(int no);
+    void CalcNewCoordBL(Coordinate &c, int unit) const;
+
+    // ---- current-tab tables
+    PointTable *GetTmpTable() { return &m_tmpTable; }
+    void MakeTmpTable();
+    void MakeTmpTable(PointTable *table);
+    void MakeTmpTable(PointTable *table, TABID tab, ITRFCoordKind itrf, int subIndex);
+    int getJGD2kTabSubIdx() const;
+    bool IsAgreeWithCurrentTab(const Point *p) const;
+    void MakeResultPointTable(unsigned block, PointTable *out, bool withBasis, bool withCheck,
+                              bool withAdjust) const;
+    // The new coordinate that precision management and lot areas take, by the data condition's
+    // precision source.
+    bool GetNewCoordForPrecMng(const Point *p, int block, Coordinate *out) const;
+
+    // ---- settings that travel with the project
+    const JGDDDatCond &GetJGDDDatCond() const { return m_datCond; }
+    void SetJGDDDatCond(const JGDDDatCond &cond) { m_datCond = cond; }
+
+    // ---- lots
+    bool AppendLot(JLot *lot) { return m_lots.Append(lot); }
+    JLotTable *GetLotTable() { return &m_lots; }
+    const JLotTable *GetLotTable() const { return &m_lots; }
+
+    // ---- names
+    static CString GetCoordCnvKindName(CoordCnvKind kind);
+    CString GetCoordCnvKindLongName(CoordCnvKind kind, const OmbreskMngr *grid) const;
+    static const char *GetTabName(TABID tab);
+    static CString GetITRFKindName(ITRFCoordKind kind);
+    static CString GetResultCrdKindName(CoordinateKind kind);
+    static CString GetKjnKindName(KjnPointKind kind);
+    static CoordinateKind ConvertTabToCoordinateKind(TABID tab, int subIndex);
+    static TABID ConvertCoordinateKindToTab(CoordinateKind kind);
+    CString GetCurrentCoordSysName() const;
+    static CString GetCompanyName();
+    static CString GetProductName();
+    static CString GetVersionName(bool shortForm);
+    static CString GetCnvBasisPointName();
+
+  private:
+    void calcAllPointBL();
+    // Whether the point belongs in a current-tab table of that coordinate kind.
+    bool takeForTab(const Point *p, TABID tab, CoordinateKind kind, ITRFCoordKind itrf) const;
+
+    PointTable m_tmpTable{true};
+    int m_limitSw = 1;
+    std::vector<int> m_selectedAreas;
+    PointTable m_selected{true};
+    PointNameOrderedTbl m_nameIndex;
+    JLotTable m_lots;
+    bool m_fAdjustValid = false;
+    CString m_cnvPrmFile;
+    CString m_cnvPrmDir;
+    CString m_cnvPrmVer;
+    TABID m_curTab = TabTokyo;
+    PRECISION_CHECK_ID m_curPrec = PrecChkCnvPrec;
+    ViewID m_curRightView = ViewCoordList;
+    int m_curITRFKind = ITRFKindCnvBasis;
+    CoordinateKind m_curRsltCrd = CrdKindAdjustedJGD;
+    PlaneCrdJpn m_oldZones;
+    PlaneCrdJpn m_newZones;
+    int m_planeNo = 7;
+    unsigned m_curBlock = 0;
+    JGDDDatCond m_datCond;
+    CString m_geoidModelFile;
+    CString m_multiplePlusName;
+};

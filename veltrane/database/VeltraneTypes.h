@@ -1,0 +1,23 @@
+#pragma once
+
+// The tabs of the point views.
+enum TABID : int {
+    TabTokyo = 0,     // old (Tokyo datum) coordinates
+    TabObsITRF = 1,   // observed new coordinates
+    TabCalcJGD = 2,   // computed new coordinates
+    TabPrecChk = 3,   // precision check
+    TabAreaChk = 4,   // area check
+    TabKnownJGD = 5,  // known new coordinates
+};
+
+// The view beside the point list; 1 is the coordinate list.
+enum ViewID : int {
+    ViewCoordList = 1,
+};
+
+// What the last conversion converted.
+enum JGDTargetCrdKind : int {
+    JGDTargetNone = -2,     // nothing converted yet
+    JGDTargetBlocks = -1,   // blocks, each with its own parameters
+    JGDTargetWholeArea = 0, // the whole area
+};

@@ -1,0 +1,2 @@
+#include <gtest/gtest.h>
+TEST(PointTest, Placeholder) { EXPECT_TRUE(true); }
