@@ -274,8 +274,8 @@ bool Veltrane::IsAgreeWithCurrentTab(const Point *p) const {
     }
 }
 
-void Veltrane::MakeResultPointTable(unsigned block, PointTable *out, bool withBasis,
-                                    bool withCheck, bool withAdjust) const {
+void Veltrane::MakeResultPointTable(unsigned block, PointTable *out, bool withBasis, bool withCheck,
+                                    bool withAdjust) const {
     if (block == 0)
         PointTable::MakeResultPointTable(out, withBasis, withCheck, withAdjust);
 }
@@ -289,7 +289,7 @@ bool Veltrane::GetNewCoordForPrecMng(const Point *p, int block, Coordinate *out)
         return true;
     case 1:
         *out = p->IsExistKnownJGD2K() ? p->GetKnownJGD2K()
-                                       : p->GetResultCrd(static_cast<unsigned>(block));
+                                      : p->GetResultCrd(static_cast<unsigned>(block));
         return true;
     default:
         return false;

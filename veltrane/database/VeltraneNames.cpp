@@ -119,8 +119,6 @@ CString Veltrane::GetCompanyName() { return "Varniskテクノロジー株式会�
 
 CString Veltrane::GetProductName() { return "ZUB世界座標取得システム"; }
 
-CString Veltrane::GetVersionName(bool shortForm) {
-    return shortForm ? "Ver.1.00" : "Version 1.00";
-}
+CString Veltrane::GetVersionName(bool shortForm) { return shortForm ? "Ver.1.00" : "Version 1.00"; }
 
 CString Veltrane::GetCnvBasisPointName() { return m_fChosashiMode ? "参照点" : "変換基準点"; }

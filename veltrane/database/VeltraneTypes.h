@@ -2,12 +2,12 @@
 
 // The tabs of the point views.
 enum TABID : int {
-    TabTokyo = 0,     // old (Tokyo datum) coordinates
-    TabObsITRF = 1,   // observed new coordinates
-    TabCalcJGD = 2,   // computed new coordinates
-    TabPrecChk = 3,   // precision check
-    TabAreaChk = 4,   // area check
-    TabKnownJGD = 5,  // known new coordinates
+    TabTokyo = 0,    // old (Tokyo datum) coordinates
+    TabObsITRF = 1,  // observed new coordinates
+    TabCalcJGD = 2,  // computed new coordinates
+    TabPrecChk = 3,  // precision check
+    TabAreaChk = 4,  // area check
+    TabKnownJGD = 5, // known new coordinates
 };
 
 // The view beside the point list; 1 is the coordinate list.

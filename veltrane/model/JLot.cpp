@@ -17,7 +17,8 @@ bool readRaw(CArchive &ar, std::int32_t *v) { return ar.Read(v, sizeof *v) == si
 
 JLot::JLot() = default;
 JLot::JLot(unsigned id) : m_id(id) {}
-JLot::JLot(unsigned id, const CString &name, unsigned kind) : m_id(id), m_name(name), m_kind(kind) {}
+JLot::JLot(unsigned id, const CString &name, unsigned kind)
+    : m_id(id), m_name(name), m_kind(kind) {}
 JLot::~JLot() = default;
 
 bool JLot::AppendPnt(const Point *p, bool noDuplicate) {

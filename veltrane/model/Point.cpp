@@ -2,8 +2,8 @@
 
 #include "exchange/Dorrimet/PlaneArea.h"
 #include "platform/core/CArchive.h"
-#include "veltrane/model/ArchiveFields.h"
 #include "veltrane/database/Veltrane.h"
+#include "veltrane/model/ArchiveFields.h"
 
 #include <cmath>
 #include <new>

@@ -23,7 +23,7 @@ enum ITRFCoordKind : int {
 enum PointKind : int {
     PntKindCnvBasis = 0,
     PntKindChkObs = 1,
-    PntKindOther = 2,        // conversion target
+    PntKindOther = 2,         // conversion target
     PntKindAdjustRelated = 3, // related to an adjust-known point
     PntKindAdjustOther = 4,   // not related to an adjust-known point, a mark or a check
 };

@@ -1,0 +1,225 @@
+#include "veltrane/database/Veltrane.h"
+
+#include "tests/support/SurveyZone9.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+namespace {
+
+// The reference project: 24 basis and 6 check points with their observed new coordinates, then
+// the 40 targets with their Tokyo coordinates only, in zone IX.
+class VeltraneTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_db.SetCurrentPlaneArea(9);
+        unsigned id = 1;
+        for (const auto &m : testsupport::SurveyZone9()) {
+            Point p(id++, m.name.c_str());
+            p.SetTokyoDatum(Coordinate(m.tokyoX, m.tokyoY, m.tokyoH, true, 0, false));
+            const Coordinate obs(m.jgdX, m.jgdY, m.jgdH, true, 0, false);
+            if (m.kind == "basis")
+                p.SetCnvBasisITRF(obs);
+            else if (m.kind == "check")
+                p.SetChkObsITRF(obs);
+            ASSERT_NE(m_db.Append(p), nullptr);
+        }
+    }
+
+    // Every structure agrees with the main table.
+    void expectConsistent() {
+        std::set<const Point *> main(m_db.begin(), m_db.end());
+        EXPECT_EQ(main.size(), m_db.size()) << "a point is listed twice";
+        int i = 0;
+        for (const Point *p : m_db) {
+            EXPECT_EQ(m_db.Find(p), i++);
+            EXPECT_NE(m_db.Find(p->GetName()), nullptr);
+        }
+        for (const Point *p : *m_db.GetTmpTable())
+            EXPECT_TRUE(main.count(p));
+        for (const Point *p : *m_db.GetSelectedTable())
+            EXPECT_TRUE(main.count(p));
+        for (unsigned l = 0; l < m_db.GetLotTable()->GetLotSize(); ++l) {
+            const JLot *lot = m_db.GetLotTable()->GetLot(static_cast<int>(l));
+            for (unsigned k = 0; k < lot->GetPntSize(); ++k)
+                EXPECT_TRUE(main.count(lot->GetPoint(k)));
+        }
+    }
+
+    Veltrane m_db;
+};
+
+TEST_F(VeltraneTest, CountsOfTheReferenceProject) {
+    EXPECT_EQ(m_db.size(), 70u);
+    EXPECT_EQ(m_db.GetCnvBasisPointSize(), 24u);
+    EXPECT_EQ(m_db.GetCnvTargetPointSize(), 46u); // the check points count as targets
+    EXPECT_EQ(m_db.GetChkObsITRFPointSize(), 6u);
+    EXPECT_EQ(m_db.GetJGD2000PointSize(), 0u);
+    EXPECT_STREQ(m_db.GetCurrentCoordSysName().Bytes().c_str(),
+                 m_db.GetCurrentPlaneArea(false)->GetName().c_str());
+}
+
+TEST_F(VeltraneTest, TabTablesByTabAndObservationKind) {
+    m_db.MakeTmpTable();
+    EXPECT_EQ(m_db.GetTmpTable()->size(), 70u); // tab 0: every Tokyo coordinate
+    m_db.SetCurrentTab(TabObsITRF);
+    m_db.MakeTmpTable();
+    EXPECT_EQ(m_db.GetTmpTable()->size(), 24u);
+    m_db.SetCurrentITRF(false);
+    m_db.MakeTmpTable();
+    EXPECT_EQ(m_db.GetTmpTable()->size(), 6u);
+    EXPECT_TRUE(m_db.IsAgreeWithCurrentTab(m_db.GetTmpTable()->front()));
+    EXPECT_FALSE(m_db.IsAgreeWithCurrentTab(m_db.back())); // a target has no observation
+    m_db.SetCurrentTab(TabCalcJGD);
+    m_db.MakeTmpTable();
+    EXPECT_EQ(m_db.GetTmpTable()->size(), 0u);
+    m_db.SetCurrentTab(TabAreaChk);
+    m_db.MakeTmpTable();
+    EXPECT_EQ(m_db.GetTmpTable()->size(), 0u);
+}
+
+TEST_F(VeltraneTest, MoveSelectedPointsTogether) {
+    m_db.MakeTmpTable(); // tab 0: all 70 in table order
+    Point *p2 = m_db.GetPoint(2), *p5 = m_db.GetPoint(5), *p6 = m_db.GetPoint(6),
+          *p0 = m_db.GetPoint(0);
+    m_db.AppendSelect(p5);
+    m_db.AppendSelect(p2);
+    EXPECT_FALSE(m_db.AppendSelect(p2));
+    ASSERT_TRUE(m_db.MoveSelectedCrd(p0, false)); // before the first point
+    EXPECT_EQ(m_db.GetPoint(0), p2);              // in the tab's order, not the selection's
+    EXPECT_EQ(m_db.GetPoint(1), p5);
+    EXPECT_EQ(m_db.GetPoint(2), p0);
+
+    // An anchor that is itself selected gives way to the nearest unselected point.
+    m_db.MakeTmpTable();
+    m_db.AllRemoveSelect();
+    m_db.AppendSelect(p5);
+    m_db.AppendSelect(p6);
+    Point *p7 = m_db.GetPoint(7);
+    ASSERT_TRUE(m_db.MoveSelectedCrd(p6, true)); // p7 follows p6 and takes its place
+    EXPECT_EQ(m_db.Find(p7), 5);
+    EXPECT_EQ(m_db.Find(p5), 6);
+    EXPECT_EQ(m_db.Find(p6), 7);
+    EXPECT_FALSE(m_db.MoveSelectedCrd(nullptr, true));
+    expectConsistent();
+}
+
+TEST_F(VeltraneTest, EditAndRemoveKeepEveryTableConsistent) {
+    Point outside(1, "X");
+    EXPECT_FALSE(m_db.Edit(outside, &outside)); // not a stored point
+    Point *p = m_db.GetPoint(30);
+    Point renamed(*p);
+    renamed.SetName("NEW");
+    ASSERT_TRUE(m_db.Edit(renamed, p));
+    EXPECT_EQ(m_db.Find(CString("NEW")), p);
+    EXPECT_EQ(m_db.Find(CString("KJ031")), nullptr);
+    EXPECT_FALSE(m_db.Remove(&outside, true));
+
+    std::mt19937 rng(20261208);
+    for (int round = 0; round < 200 && m_db.size() > 0; ++round) {
+        std::uniform_int_distribution<int> pick(0, static_cast<int>(m_db.size()) - 1);
+        switch (rng() % 5) {
+        case 0: {
+            auto *lot = new JLot(round, "L", 0);
+            for (int k = 0; k < 4; ++k)
+                lot->AppendPnt(m_db.GetPoint(pick(rng)), false);
+            m_db.AppendLot(lot);
+            break;
+        }
+        case 1:
+            m_db.AppendSelect(m_db.GetPoint(pick(rng)));
+            break;
+        case 2:
+            m_db.MakeTmpTable();
+            break;
+        case 3:
+            EXPECT_TRUE(m_db.Remove(m_db.GetPoint(pick(rng)), rng() % 2 == 0));
+            break;
+        default:
+            EXPECT_EQ(m_db.RemoveSelectedPoints(), 0u);
+            EXPECT_EQ(m_db.GetSelectedTable()->size(), 0u);
+            break;
+        }
+        expectConsistent();
+    }
+}
+
+TEST_F(VeltraneTest, ZonesAndSettings) {
+    EXPECT_FALSE(m_db.SetCurrentPlaneArea(0));
+    EXPECT_FALSE(m_db.SetCurrentPlaneArea(20));
+    EXPECT_EQ(m_db.GetCurrentCoordSysNo(), 9);
+    const double b = m_db.front()->GetTokyoDatum().GetB();
+    EXPECT_EQ(b, 0.0); // the fixture's points were appended, no latitude computed yet
+    ASSERT_TRUE(m_db.SetCurrentPlaneArea(10));
+    ASSERT_TRUE(m_db.SetCurrentPlaneArea(9)); // a new zone recomputes every latitude
+    EXPECT_NEAR(m_db.front()->GetTokyoDatum().GetB() * 180 / 3.141592653589793, 35.72, 0.05);
+
+    m_db.SetCurrentRsltCrd(CrdKindKnownJGD2K);
+    EXPECT_EQ(m_db.GetCurrentRsltCrd(), CrdKindAdjustedJGD);
+    m_db.SetCurrentRsltCrd(CrdKindJGD2000);
+    EXPECT_EQ(m_db.GetCurrentRsltCrd(), CrdKindJGD2000);
+
+    m_db.SetCnvPrmFile("other.par");
+    m_db.SetCurrentTab(TabKnownJGD);
+    m_db.Initialize(false);
+    EXPECT_EQ(m_db.size(), 0u);
+    EXPECT_EQ(m_db.GetCnvPrmFile(), CString("TKY2JGD.par"));
+    EXPECT_EQ(m_db.GetCurrentTab(), TabTokyo);
+    EXPECT_EQ(m_db.GetCurrentCoordSysNo(), 7);
+    EXPECT_EQ(m_db.GetMultiplePlusName(), CString("#ZUB"));
+}
+
+TEST(VeltraneNamesTest, NamesAndTabKinds) {
+    EXPECT_EQ(Veltrane::GetVersionName(true), CString("Ver.1.00"));
+    EXPECT_EQ(Veltrane::GetVersionName(false), CString("Version 1.00"));
+    EXPECT_EQ(Veltrane::ConvertTabToCoordinateKind(TabCalcJGD, 1), CrdKindAdjustedJGD);
+    EXPECT_EQ(Veltrane::ConvertTabToCoordinateKind(TabPrecChk, 0), CrdKindKnownJGD2K);
+    EXPECT_EQ(Veltrane::ConvertCoordinateKindToTab(CrdKindKnownJGD2K), TabKnownJGD);
+    EXPECT_EQ(Veltrane::ConvertCoordinateKindToTab(CrdKindAdjustedJGD), TabAreaChk);
+
+    // Each tab has its own name; out of range gives the empty text.
+    EXPECT_STREQ(Veltrane::GetTabName(TabPrecChk), "精度チェック");
+    EXPECT_STREQ(Veltrane::GetTabName(TabAreaChk), "面積チェック");
+    EXPECT_STREQ(Veltrane::GetTabName(TabKnownJGD), "既知新座標");
+    EXPECT_STREQ(Veltrane::GetTabName(static_cast<TABID>(6)), "");
+    EXPECT_STREQ(Veltrane::GetTabName(static_cast<TABID>(-1)), "");
+    Veltrane::SetChosashiMode(true);
+    EXPECT_STREQ(Veltrane::GetTabName(TabKnownJGD), "既知世界座標");
+    EXPECT_EQ(Veltrane::GetCnvBasisPointName(), CString("参照点"));
+    EXPECT_EQ(Veltrane::GetITRFKindName(ITRFKindNone), CString("観測世界座標なし"));
+    Veltrane::SetChosashiMode(false);
+
+    EXPECT_TRUE(Veltrane::GetITRFKindName(static_cast<ITRFCoordKind>(3)).IsEmpty());
+    EXPECT_TRUE(Veltrane::GetKjnKindName(static_cast<KjnPointKind>(5)).IsEmpty());
+    EXPECT_EQ(Veltrane::GetKjnKindName(KjnKind4), CString("４級基準点"));
+    EXPECT_TRUE(Veltrane::GetCoordCnvKindName(static_cast<CoordCnvKind>(10)).IsEmpty());
+    EXPECT_TRUE(Veltrane::GetCoordCnvKindName(CrdCnvBlockOwn).IsEmpty());
+    EXPECT_EQ(Veltrane::GetResultCrdKindName(CrdKindJGD2000), CString("既知点整合前"));
+
+    const Veltrane db;
+    EXPECT_EQ(db.GetCoordCnvKindLongName(CrdCnvTKY2JGD, nullptr),
+              CString("TKY2JGD(par )互換変換方式による座標変換"));
+    EXPECT_EQ(db.GetCoordCnvKindLongName(CrdCnvBlockOwn, nullptr),
+              CString("地域毎に適合した変換パラメータによる座標変換"));
+    EXPECT_TRUE(db.GetCoordCnvKindLongName(static_cast<CoordCnvKind>(-2), nullptr).IsEmpty());
+}
+
+TEST(PointKindValuesTest, StoredValuesNeverChange) {
+    // These numbers are in the project file.
+    EXPECT_EQ(CrdKindTokyo, 0);
+    EXPECT_EQ(CrdKindObsITRF, 1);
+    EXPECT_EQ(CrdKindJGD2000, 2);
+    EXPECT_EQ(CrdKindKnownJGD2K, 3);
+    EXPECT_EQ(CrdKindAdjustedJGD, 4);
+    EXPECT_EQ(ITRFKindCnvBasis, 1);
+    EXPECT_EQ(ITRFKindChkObs, 2);
+    EXPECT_EQ(PrecChkAdjCnvPrec, 5);
+    EXPECT_EQ(TabKnownJGD, 5);
+    EXPECT_EQ(JGDTargetNone, -2);
+    EXPECT_EQ(JGDTargetBlocks, -1);
+}
+
+} // namespace
