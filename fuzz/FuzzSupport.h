@@ -2,6 +2,8 @@
 
 #include "platform/core/CString.h"
 
+#include <functional>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -39,6 +41,11 @@ class FuzzFile {
     int m_fd = -1;
     CString m_path;
 };
+
+class CArchive;
+
+// The bytes that write stores through an archive (in a second in-memory file).
+std::string ArchiveBytes(const std::function<void(CArchive &)> &write);
 
 // Catches descriptors that a reader leaves open: construct before the reader
 // runs, call Check after it is gone.

@@ -198,13 +198,18 @@ bool JLotTable::Read(const Veltrane *db, CArchive &ar, unsigned long version) {
         return false;
     // A lot record is at least 13 bytes: ID, an empty name, kind and count.
     ar.CheckRemaining(static_cast<std::uint64_t>(count), 13);
-    for (std::int32_t i = 0; i < count; ++i) {
-        auto lot = std::make_unique<JLot>();
-        if (!lot->Read(db, ar, version)) {
-            AllRemove();
-            return false;
+    try {
+        for (std::int32_t i = 0; i < count; ++i) {
+            auto lot = std::make_unique<JLot>();
+            if (!lot->Read(db, ar, version)) {
+                AllRemove();
+                return false;
+            }
+            Append(lot.release());
         }
-        Append(lot.release());
+    } catch (...) {
+        AllRemove(); // no half-read table
+        throw;
     }
     return true;
 }

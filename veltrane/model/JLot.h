@@ -77,7 +77,8 @@ class JLotTable {
     void AllRemove();
 
     bool Write(const Veltrane *db, CArchive &ar) const;
-    // Replaces the lots; false, with the table empty, when a record cannot be read.
+    // Replaces the lots; false (or the archive's exception), with the table empty, when a
+    // record cannot be read.
     bool Read(const Veltrane *db, CArchive &ar, unsigned long version);
 
   private:
