@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/core/CArchive.h"
+
+#include <cstdint>
+
+// Record fields that the database stores as 32-bit integers: numbers as they
+// are, switches as 0 or 1 (any non-zero value reads as true).
+inline void WriteInt(CArchive &ar, int value) { ar << static_cast<std::int32_t>(value); }
+
+inline void WriteFlag(CArchive &ar, bool value) { ar << std::int32_t{value ? 1 : 0}; }
+
+inline int ReadInt(CArchive &ar) {
+    std::int32_t value;
+    ar >> value;
+    return value;
+}
+
+inline bool ReadFlag(CArchive &ar) { return ReadInt(ar) != 0; }
