@@ -46,7 +46,10 @@ void Veltrane::Initialize(bool /*keepKind*/) {
     m_planeNo = 7;
     m_curBlock = 0;
     m_fAdjustValid = false;
+    m_drawSw = JGDDrawSw();
+    m_zukakuCond.Initialize();
     m_datCond.Initialize();
+    m_prtItemInfo.Clear();
     m_cnvPrmFile = "TKY2JGD.par";
     m_cnvPrmDir.Empty();
     m_cnvPrmVer.Empty();

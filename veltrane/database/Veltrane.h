@@ -3,9 +3,12 @@
 #include "exchange/Dorrimet/CoordConvEnums.h"
 #include "exchange/Dorrimet/PlaneCoord.h"
 #include "veltrane/database/VeltraneTypes.h"
+#include "veltrane/model/DisplaySettings.h"
 #include "veltrane/model/JGDDDatCond.h"
 #include "veltrane/model/JLot.h"
 #include "veltrane/model/PointTable.h"
+#include "veltrane/model/PrtItemInfo.h"
+#include "veltrane/model/ZukakuCondition.h"
 
 #include <vector>
 
@@ -114,6 +117,12 @@ class Veltrane : public PointTable {
     // ---- settings that travel with the project
     const JGDDDatCond &GetJGDDDatCond() const { return m_datCond; }
     void SetJGDDDatCond(const JGDDDatCond &cond) { m_datCond = cond; }
+    const JGDDrawSw &GetJGDDrawSw() const { return m_drawSw; }
+    void SetJGDDrawSw(const JGDDrawSw &sw) { m_drawSw = sw; }
+    const ZukakuCondition &GetZukakuCondition() const { return m_zukakuCond; }
+    void SetZukakuCondition(const ZukakuCondition &cond) { m_zukakuCond = cond; }
+    const PrtItemInfo &GetPrtItemInfo() const { return m_prtItemInfo; }
+    void SetPrtItemInfo(const PrtItemInfo &items) { m_prtItemInfo = items; }
 
     // ---- lots
     bool AppendLot(JLot *lot) { return m_lots.Append(lot); }
@@ -159,7 +168,10 @@ class Veltrane : public PointTable {
     PlaneCrdJpn m_newZones;
     int m_planeNo = 7;
     unsigned m_curBlock = 0;
+    JGDDrawSw m_drawSw;
+    ZukakuCondition m_zukakuCond;
     JGDDDatCond m_datCond;
+    PrtItemInfo m_prtItemInfo;
     CString m_geoidModelFile;
     CString m_multiplePlusName;
 };
