@@ -1,0 +1,328 @@
+#include "veltrane/conversion/CrdCnvPrmTbl.h"
+
+#include "exchange/Dorrimet/PlaneArea.h"
+#include "ombresk/JCrdSysTrans.h"
+#include "pallomir/ui/JIProgMsgBase.h"
+#include "platform/core/CArchive.h"
+#include "veltrane/database/Veltrane.h"
+#include "veltrane/model/ArchiveFields.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr PRECISION_CHECK_ID kTableIds[3] = {PrecChkCnvPrec, PrecChkChkObs, PrecChkAdjCnvPrec};
+
+// The engines the table offers, in the order they are built.
+constexpr CoordCnvKind kEngineKinds[4] = {CrdCnvHelmert, CrdCnvAffine2, CrdCnvHelmert3,
+                                          CrdCnvParaTrans2};
+
+} // namespace
+
+CrdCnvPrmTbl::CrdCnvPrmTbl() {
+    for (int i = 0; i < 3; ++i)
+        m_precTables[i].Initialize(kTableIds[i], 0);
+}
+
+CrdCnvPrmTbl::~CrdCnvPrmTbl() { ClearAll(); }
+
+int CrdCnvPrmTbl::convPrecIdToIdx(PRECISION_CHECK_ID id) {
+    return id == PrecChkChkObs ? 1 : id == PrecChkAdjCnvPrec ? 2 : 0;
+}
+
+void CrdCnvPrmTbl::ClearCrdCnvTbl() {
+    m_engines.clear();
+    m_nBlockNo = 0;
+}
+
+bool CrdCnvPrmTbl::Initialize(Veltrane *db, PointTable *points, unsigned block) {
+    ClearCrdCnvTbl();
+    m_nBlockNo = block;
+    if (db == nullptr || points == nullptr)
+        return false;
+    m_pDataBase = db;
+    m_pPointTable = points;
+    return true;
+}
+
+void CrdCnvPrmTbl::convSysTrans(const Coordinate &in, Coordinate *out) const {
+    *out = in;
+    const PlaneArea *oldArea = m_pDataBase ? m_pDataBase->GetCurrentPlaneArea(false) : nullptr;
+    const PlaneArea *newArea = m_pDataBase ? m_pDataBase->GetCurrentPlaneArea(true) : nullptr;
+    if (oldArea == nullptr || newArea == nullptr)
+        return;
+    const JCrdSysTrans shift(oldArea->GetProjection(), newArea->GetProjection(),
+                             oldArea->GetRefEllips(), newArea->GetRefEllips());
+    double x = 0, y = 0, h = 0;
+    if (shift.Transfer(in.GetX(), in.GetY(), in.GetElpsH(), &x, &y, &h)) {
+        out->SetX(x);
+        out->SetY(y);
+    }
+}
+
+bool CrdCnvPrmTbl::PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase *progress) {
+    if (m_pDataBase == nullptr || m_pPointTable == nullptr)
+        return false;
+    ClearCrdCnvTbl(); // a second preparation replaces the engines of the first
+    m_nBlockNo = m_pPointTable->GetBlockNo();
+    m_pPointTable->CheckInsyoAndKnownRelation();
+
+    if (option.m_fDatumShift) {
+        if (progress) {
+            progress->SetProgressKind(static_cast<JGD_PROGRESS_KIND>(4));
+            progress->ProgressStart(1);
+            progress->Progress(1);
+        }
+        for (Point *p : *m_pPointTable) {
+            if (!p->IsExistTokyoDatum())
+                continue;
+            Coordinate shifted;
+            convSysTrans(p->GetTokyoDatum(), &shifted);
+            p->SetTky3PrmCrd(shifted);
+        }
+        if (progress)
+            progress->ProgressEnd();
+    }
+
+    std::vector<std::unique_ptr<CoordConvParam>> built;
+    for (CoordCnvKind kind : kEngineKinds) {
+        std::unique_ptr<CoordConvParam> engine(CoordConvParam::CreateCrdCnvPrmObj(
+            kind, m_pDataBase, m_pPointTable, CoordConvParam::CalcModeNormal, m_nBlockNo));
+        if (!engine)
+            return false;
+        built.push_back(std::move(engine));
+    }
+    m_engines = std::move(built);
+
+    if (progress) {
+        progress->SetProgressKind(static_cast<JGD_PROGRESS_KIND>(7));
+        progress->ProgressStart(4);
+    }
+    for (std::size_t i = 0; i < m_engines.size(); ++i) {
+        if (progress && !progress->Progress(static_cast<int>(i + 1))) {
+            progress->ProgressEnd();
+            return false;
+        }
+        m_engines[i]->Calculation(option); // a failed fit leaves that engine unfitted
+    }
+    if (progress)
+        progress->ProgressEnd();
+    return true;
+}
+
+bool CrdCnvPrmTbl::ExecuteCoordConv(CoordCnvKind kind, JIProgMsgBase *progress) {
+    if (m_pDataBase == nullptr || m_pPointTable == nullptr)
+        return false;
+    CoordConvParam *engine = GetCoordConvParam(kind);
+    if (engine == nullptr || !engine->IsCalced())
+        return false;
+    m_fCompleted = false;
+    for (Point *p : *m_pPointTable)
+        p->ClearJGD2000(m_nBlockNo);
+    if (!engine->CalcJGD2000(m_pPointTable, progress, false))
+        return false; // cancelled
+
+    m_fAdjustCompleted = false;
+    if (static_cast<int>(m_pPointTable->GetAdjustKnownPointSize()) >= engine->GetMinPosNum()) {
+        m_adjustEngine.reset(CoordConvParam::CreateCrdCnvPrmObj(
+            engine->GetType(), m_pDataBase, m_pPointTable, CoordConvParam::CalcModeAdjust,
+            m_nBlockNo));
+        if (m_adjustEngine && m_adjustEngine->Calculation(m_pDataBase->GetCoordCnvOption())) {
+            if (!m_adjustEngine->CalcJGD2000(m_pPointTable, progress, false))
+                return false; // cancelled
+            m_fAdjustCompleted = true;
+        }
+    }
+    calcAllPointBL();
+    correctHeights();
+    MakeAllPrecChkTable();
+    m_fCompleted = true;
+    m_selectedKind = kind;
+    return true;
+}
+
+void CrdCnvPrmTbl::correctHeights() {
+    std::vector<const Point *> basis;
+    for (const Point *p : *m_pPointTable)
+        if (p->IsPossibleCalcParam())
+            basis.push_back(p);
+    if (basis.empty())
+        return;
+    std::vector<double> weights(basis.size());
+    for (Point *p : *m_pPointTable) {
+        if (p->IsConvBasisPoint())
+            continue;
+        bool set = false;
+        double total = 0.0;
+        for (std::size_t i = 0; i < basis.size(); ++i) {
+            const Point *b = basis[i];
+            weights[i] = 0.0;
+            if (b->GetInsyoName().Compare(p->GetName()) != 0) {
+                weights[i] = 1.0 / std::max(p->GetDistTokyoDatum(b), 0.0001);
+                total += weights[i];
+                continue;
+            }
+            // The point is the old mark that this basis point was observed at.
+            Coordinate r = p->GetJGD2000(m_nBlockNo);
+            if (r.IsHUsed()) {
+                r.SetH(b->GetObservedITRF().GetH());
+                p->SetJGD2000(r, p->GetCrdCnvStat(m_nBlockNo), m_nBlockNo);
+            }
+            set = true;
+        }
+        if (set || total <= 0.0)
+            continue;
+        double h = 0.0;
+        for (std::size_t i = 0; i < basis.size(); ++i)
+            h += basis[i]->GetHgtDiff_ITRF_Tokyo() * weights[i];
+        h /= total;
+        Coordinate r = p->GetJGD2000(m_nBlockNo);
+        if (r.IsHUsed()) {
+            r.SetH(p->GetTokyoDatum().GetH() + h);
+            p->SetJGD2000(r, p->GetCrdCnvStat(m_nBlockNo), m_nBlockNo);
+        }
+    }
+}
+
+void CrdCnvPrmTbl::calcAllPointBL() {
+    if (m_pDataBase == nullptr || m_pPointTable == nullptr)
+        return;
+    const PlaneArea *oldArea = m_pDataBase->GetCurrentPlaneArea(false);
+    const PlaneArea *newArea = m_pDataBase->GetCurrentPlaneArea(true);
+    for (Point *p : *m_pPointTable)
+        p->CalcBL(oldArea, newArea, m_nBlockNo);
+}
+
+CoordConvParam *CrdCnvPrmTbl::GetCoordConvParam(CoordCnvKind kind) {
+    for (const auto &engine : m_engines)
+        if (engine->GetType() == kind)
+            return engine.get();
+    return nullptr;
+}
+
+const CoordConvParam *CrdCnvPrmTbl::GetCoordConvParam(CoordCnvKind kind) const {
+    for (const auto &engine : m_engines)
+        if (engine->GetType() == kind)
+            return engine.get();
+    return nullptr;
+}
+
+const CoordConvParam *CrdCnvPrmTbl::GetSelectedCoordConvParam() const {
+    return GetCoordConvParam(m_selectedKind);
+}
+
+const CoordConvParam *CrdCnvPrmTbl::GetSelectedCoordConvParamForAdjust() const {
+    return m_fAdjustCompleted ? m_adjustEngine.get() : nullptr;
+}
+
+void CrdCnvPrmTbl::SetCoordCnvOption(const CoordCnvOption &option) {
+    m_option = option;
+    if (m_option.m_fUseGeoid)
+        m_option.m_nFlag |= CoordCnvOption::kAddGeoidHeight;
+}
+
+PrecisionChkTable *CrdCnvPrmTbl::GetPrecChkTable(PRECISION_CHECK_ID id) {
+    if (id != PrecChkCnvPrec && id != PrecChkChkObs && id != PrecChkAdjCnvPrec)
+        return nullptr;
+    return &m_precTables[convPrecIdToIdx(id)];
+}
+
+const PrecisionChkTable *CrdCnvPrmTbl::GetPrecChkTable(PRECISION_CHECK_ID id) const {
+    return const_cast<CrdCnvPrmTbl *>(this)->GetPrecChkTable(id);
+}
+
+void CrdCnvPrmTbl::MakePrecChkTable(PRECISION_CHECK_ID id) {
+    PrecisionChkTable *table = GetPrecChkTable(id);
+    if (m_pDataBase == nullptr || m_pPointTable == nullptr || table == nullptr)
+        return;
+    table->Initialize(id, m_nBlockNo);
+    for (Point *p : *m_pPointTable)
+        if (p->IsPossiblePrecCheck(id, m_nBlockNo))
+            table->Append(p);
+    table->CalcAverage();
+}
+
+void CrdCnvPrmTbl::MakeAllPrecChkTable() {
+    if (m_pDataBase == nullptr || m_pPointTable == nullptr)
+        return;
+    for (PRECISION_CHECK_ID id : kTableIds)
+        MakePrecChkTable(id);
+}
+
+bool CrdCnvPrmTbl::MakeRetrievableIdxMap() {
+    for (PrecisionChkTable &t : m_precTables)
+        t.MakeTmpIdxMap();
+    return true;
+}
+
+void CrdCnvPrmTbl::ClearAll() {
+    m_fCompleted = false;
+    m_fAdjustCompleted = false;
+    ClearCrdCnvTbl();
+    for (int i = 0; i < 3; ++i)
+        m_precTables[i].Initialize(kTableIds[i], m_nBlockNo);
+    m_adjustEngine.reset();
+}
+
+bool CrdCnvPrmTbl::Remove(const Point *p) {
+    bool held = false;
+    for (PrecisionChkTable &t : m_precTables)
+        while (t.Remove(p, false))
+            held = true;
+    if (!held)
+        return false;
+    if (p->IsPossibleCalcParam())
+        ClearAll();
+    return true;
+}
+
+int CrdCnvPrmTbl::GetHikoVectMax(double *max) const {
+    double largest = 0.0;
+    if (m_pPointTable) {
+        for (const Point *p : *m_pPointTable) {
+            double d = 0.0;
+            if (p->IsConvBasisPoint())
+                d = p->GetHgtDiff_ITRF_Tokyo();
+            else if (p->IsExistJGD2000(0))
+                d = p->GetHgtDiff_JGD_Tokyo();
+            largest = std::max(largest, d);
+        }
+    }
+    *max = largest;
+    return 1;
+}
+
+bool CrdCnvPrmTbl::Write(CArchive &ar) const {
+    WriteFlag(ar, m_fCompleted);
+    WriteInt(ar, m_selectedKind);
+    WriteFlag(ar, m_option.m_fDatumShift);
+    WriteFlag(ar, m_option.m_fSecond);
+    WriteFlag(ar, m_option.m_fResidualInterp);
+    WriteInt(ar, m_option.m_nFlag);
+    ar << m_option.m_dScaleFactor << m_option.m_dMeanHeight << m_option.m_dMeanGeoidHeight;
+    WriteFlag(ar, m_option.m_fUseGeoid);
+    WriteInt(ar, m_option.m_nTakeScale);
+    WriteInt(ar, m_option.m_nTakeHeight);
+    WriteInt(ar, m_option.m_nTakeGeoid);
+    return true;
+}
+
+bool CrdCnvPrmTbl::Read(CArchive &ar, unsigned long) {
+    ar.CheckRemaining(1, 64); // the whole record or nothing
+    m_fCompleted = ReadFlag(ar);
+    m_selectedKind = static_cast<CoordCnvKind>(ReadInt(ar));
+    CoordCnvOption option;
+    option.m_fDatumShift = ReadFlag(ar);
+    option.m_fSecond = ReadFlag(ar);
+    option.m_fResidualInterp = ReadFlag(ar);
+    option.m_nFlag = ReadInt(ar);
+    ar >> option.m_dScaleFactor >> option.m_dMeanHeight >> option.m_dMeanGeoidHeight;
+    // The option goes in while its use-geoid switch still holds its default, so the flag word
+    // gains the geoid bit; the stored switches follow.
+    SetCoordCnvOption(option);
+    m_option.m_fUseGeoid = ReadFlag(ar);
+    m_option.m_nTakeScale = ReadInt(ar);
+    m_option.m_nTakeHeight = ReadInt(ar);
+    m_option.m_nTakeGeoid = ReadInt(ar);
+    return true;
+}
