@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <numeric>
 #include <utility>
 
@@ -51,23 +52,27 @@ bool NearestPairBuilder::Create(const std::vector<const Point *> &points,
     m_buffer = {};
     m_strip = {};
 
-    std::vector<std::pair<int, int>> pairs;
     if (ok) {
+        // Each pair once, though both its ends may have found it.
+        std::vector<std::pair<std::pair<int, int>, std::unique_ptr<PrecMngElm>>> pairs;
         for (int a = 0; a < static_cast<int>(n); ++a) {
             if (m_best[a].partner < 0)
                 continue;
             int first = a, second = m_best[a].partner;
-            PrecMngElm pair(points[first], points[second]);
-            if (pair.Normalize())
+            auto pair = std::make_unique<PrecMngElm>(points[first], points[second]);
+            if (pair->Normalize()) {
                 std::swap(first, second);
-            else if (m_x[first] == m_x[second] && m_y[first] == m_y[second] && first > second)
-                std::swap(first, second); // coincident points: one order for both ends
-            pairs.emplace_back(first, second);
+            } else if (m_x[first] == m_x[second] && m_y[first] == m_y[second] && first > second) {
+                pair->SwapPoint(); // coincident points: one order for both ends
+                std::swap(first, second);
+            }
+            pairs.emplace_back(std::make_pair(first, second), std::move(pair));
         }
-        std::sort(pairs.begin(), pairs.end());
-        pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-        for (const auto &[first, second] : pairs)
-            table->Append(new PrecMngElm(points[first], points[second]));
+        std::sort(pairs.begin(), pairs.end(),
+                  [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            if (i == 0 || pairs[i].first != pairs[i - 1].first)
+                table->Append(pairs[i].second.release());
     }
     m_best = {};
     if (m_progress)
