@@ -74,6 +74,8 @@ bool NearestPairBuilder::Create(const std::vector<const Point *> &points,
             if (i == 0 || pairs[i].first != pairs[i - 1].first)
                 table->Append(pairs[i].second.release());
     }
+    m_x = {};
+    m_y = {};
     m_best = {};
     if (m_progress)
         m_progress->ProgressEnd();
