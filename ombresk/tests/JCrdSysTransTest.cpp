@@ -2,13 +2,12 @@
 
 #include "kernels/Grisveld/TransMercator.h"
 
+#include "tests/support/ReferenceRows.h"
+
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
-#include <fstream>
 #include <numbers>
-#include <string>
 #include <vector>
 
 namespace {
@@ -23,22 +22,12 @@ struct ShiftRow {
 };
 
 std::vector<ShiftRow> loadRows() {
-    std::ifstream in(ZENTROVA_TEST_DATA_DIR "/reference/datum_shift_reference.csv");
-    EXPECT_TRUE(in.good());
     std::vector<ShiftRow> rows;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        double v[6];
-        const char *p = line.data();
-        const char *end = p + line.size();
-        for (double &x : v) {
-            const auto r = std::from_chars(p, end, x);
-            EXPECT_EQ(r.ec, std::errc()) << line;
-            p = r.ptr < end ? r.ptr + 1 : end;
-        }
-        rows.push_back({v[0], v[1], v[2], v[3], v[4], v[5]});
+    for (const std::vector<double> &v : testsupport::ReadReferenceRows(
+             ZENTROVA_TEST_DATA_DIR "/reference/datum_shift_reference.csv")) {
+        EXPECT_EQ(v.size(), 6u);
+        if (v.size() == 6)
+            rows.push_back({v[0], v[1], v[2], v[3], v[4], v[5]});
     }
     return rows;
 }

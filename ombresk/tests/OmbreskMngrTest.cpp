@@ -5,13 +5,13 @@
 #include "kernels/Lunmarg/Angle.h"
 #include "ombresk/JCrdSysTrans.h"
 
+#include "tests/support/GridParFile.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,44 +29,9 @@ const double kZoneL0 = (139.0 * 3600.0 + 50.0 * 60.0) / kRI;
 
 double rad(double sec) { return sec / kRI; }
 
-// The 8-digit code of the third-level square whose south-west corner is (latSec, lonSec),
-// by the national rule: 40-minute rows and whole degrees, then 8 x 8, then 10 x 10.
-std::string meshCode8(int latSec, int lonSec) {
-    const int code1 = latSec / 2400 * 100 + (lonSec / 3600 - 100);
-    const int e = latSec % 2400;
-    const int l = lonSec % 3600;
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d%d%d%d%d", code1, e / 300, l / 450, e % 300 / 30,
-                  l % 450 / 45);
-    return text;
-}
-
-struct Node {
-    int latSec;
-    int lonSec;
-    double dB;
-    double dL;
-    double dH;
-};
-
-// A parameter file: first line, further header lines, one line per node.
-void writeParFile(const fs::path &path, const std::string &first, int furtherLines,
-                  const std::vector<Node> &nodes, bool withH, const char *eol = "\n") {
-    std::ofstream out(path, std::ios::binary);
-    out << first << eol;
-    for (int i = 0; i < furtherLines; ++i)
-        out << "MeshCode  dB(sec)  dL(sec)" << eol;
-    char line[128];
-    for (const Node &n : nodes) {
-        if (withH)
-            std::snprintf(line, sizeof line, "%s  %.16f  %.16f  %.16f",
-                          meshCode8(n.latSec, n.lonSec).c_str(), n.dB, n.dL, n.dH);
-        else
-            std::snprintf(line, sizeof line, "%s  %.16f  %.16f",
-                          meshCode8(n.latSec, n.lonSec).c_str(), n.dB, n.dL);
-        out << line << eol;
-    }
-}
+using Node = testsupport::GridNode;
+using testsupport::MeshCode8;
+using testsupport::WriteParFile;
 
 // Shifts that are a linear function of the node indexes, with dyadic coefficients so that
 // every node value is exact in a 32-bit float and in the file's decimal text.
@@ -184,7 +149,7 @@ class OmbreskMngrTest : public ::testing::Test {
 
     // A type-1 file of the linear field, read into mngr.
     void loadLinear(OmbreskMngr &mngr, std::vector<Node> nodes) {
-        writeParFile(m_dir / "linear.par", "JGD2000-TokyoDatum Ver.2.1.1", 1, nodes, false);
+        WriteParFile(m_dir / "linear.par", "JGD2000-TokyoDatum Ver.2.1.1", 1, nodes, false);
         ASSERT_EQ(mngr.ReadCnvPrmData(path("linear.par"), nullptr), CNVPRM_READ_SUCCESS);
     }
 
@@ -402,7 +367,7 @@ TEST_F(OmbreskMngrTest, ErrorIndexAgreesWithGeodesicReference) {
         for (int j = 0; j < 3; ++j)
             nodes.push_back({127170 + 30 * i, 503955 + 45 * j, ((i * 7 + j * 3) % 5) / 64.0,
                              -((i * 2 + j * 5) % 4) / 128.0, 0.0});
-    writeParFile(m_dir / "patch.par", "for PatchJGD - Ver.1.0.0", 15, nodes, false);
+    WriteParFile(m_dir / "patch.par", "for PatchJGD - Ver.1.0.0", 15, nodes, false);
     OmbreskMngr mngr(&m_oldTM, &m_newTM);
     ASSERT_EQ(mngr.ReadCnvPrmData(path("patch.par"), nullptr), CNVPRM_READ_SUCCESS);
     ASSERT_EQ(mngr.GetCnvPrmData()->GetFileType(), CNVPRM_TYPE_PATCHJGD);
@@ -434,7 +399,7 @@ TEST_F(OmbreskMngrTest, ErrorIndexAgreesWithGeodesicReference) {
             referenceIndex(kGrs80, before, after, &refIndex, &refSum);
 
             JMeshCode code;
-            code.SetMeshCode3(static_cast<UINT>(std::stoul(meshCode8(la, lo))));
+            code.SetMeshCode3(static_cast<UINT>(std::stoul(MeshCode8(la, lo))));
             double index = -1, sum = -1;
             ASSERT_TRUE(mngr.CalcCnvErrIndex(code, &index, &sum));
             // Distances agree to below 1e-9 m on these 1 km sides: 1e-6 mm, 1e-6 urad.
@@ -448,7 +413,7 @@ TEST_F(OmbreskMngrTest, ErrorIndexAgreesWithGeodesicReference) {
 
     // The last row and column of nodes have no north or east partner.
     JMeshCode edge;
-    edge.SetMeshCode3(static_cast<UINT>(std::stoul(meshCode8(127230, 503955))));
+    edge.SetMeshCode3(static_cast<UINT>(std::stoul(MeshCode8(127230, 503955))));
     double index = -1, sum = -1;
     EXPECT_FALSE(mngr.CalcCnvErrIndex(edge, &index, &sum));
     EXPECT_EQ(index, -1);
@@ -478,11 +443,11 @@ TEST_F(OmbreskMngrTest, TokyoGridErrorIndexMovesCornersToTheNewDatumFirst) {
     double refIndex = 0, refSum = 0;
     referenceIndex(kGrs80, before, after, &refIndex, &refSum);
 
-    writeParFile(m_dir / "tokyo.par", "JGD2000-TokyoDatum Ver.2.1.1", 1, nodes, false);
+    WriteParFile(m_dir / "tokyo.par", "JGD2000-TokyoDatum Ver.2.1.1", 1, nodes, false);
     OmbreskMngr mngr(&m_oldTM, &m_newTM);
     ASSERT_EQ(mngr.ReadCnvPrmData(path("tokyo.par"), nullptr), CNVPRM_READ_SUCCESS);
     JMeshCode code;
-    code.SetMeshCode3(static_cast<UINT>(std::stoul(meshCode8(la, lo))));
+    code.SetMeshCode3(static_cast<UINT>(std::stoul(MeshCode8(la, lo))));
     double index = 0, sum = 0;
     ASSERT_TRUE(mngr.CalcCnvErrIndex(code, &index, &sum));
     EXPECT_NEAR(index, refIndex, 1e-4);
@@ -497,7 +462,7 @@ const LinearField kSemi{127200,     504000,      150,      225,        0.0625,
                         0.125,      -1.0 / 256,  1.0 / 512};
 
 TEST_F(OmbreskMngrTest, SemiDynamicParametersSnapToTheCoarseLattice) {
-    writeParFile(m_dir / "semi.par", "for SemiDynaEXE Ver.1.0.0", 15, kSemi.nodes(4, 4), true,
+    WriteParFile(m_dir / "semi.par", "for SemiDynaEXE Ver.1.0.0", 15, kSemi.nodes(4, 4), true,
                  "\r\n");
     OmbreskMngr mngr(&m_oldTM, &m_newTM);
     ASSERT_EQ(mngr.ReadSemiDynamicData(path("semi.par"), nullptr), CNVPRM_READ_SUCCESS);
@@ -546,7 +511,7 @@ TEST_F(OmbreskMngrTest, SemiDynamicParametersSnapToTheCoarseLattice) {
     EXPECT_NEAR(h3, 40.0, 1e-5);
 
     // Plain nodes are not semi-dynamic: the same lattice from a type-1 file gives nothing.
-    writeParFile(m_dir / "plain.par", "JGD2000-TokyoDatum Ver.2.1.1", 1, kSemi.nodes(4, 4), false);
+    WriteParFile(m_dir / "plain.par", "JGD2000-TokyoDatum Ver.2.1.1", 1, kSemi.nodes(4, 4), false);
     OmbreskMngr plain(&m_oldTM, &m_newTM);
     ASSERT_EQ(plain.ReadCnvPrmData(path("plain.par"), nullptr), CNVPRM_READ_SUCCESS);
     EXPECT_FALSE(plain.CalcSemiDynParam(rad(127262.0), rad(504101.0), &dB, &dL, &dH));
@@ -556,7 +521,7 @@ TEST_F(OmbreskMngrTest, SemiDynamicErrorIndexUsesTheCoarseSpacing) {
     std::vector<Node> nodes = kSemi.nodes(3, 3);
     nodes[4].dB += 0.015625; // the middle node, north-east of the first square
     nodes[3].dL -= 0.03125;  // the north node of the first square
-    writeParFile(m_dir / "semi.par", "for SemiDynaEXE Ver.1.0.0", 15, nodes, true);
+    WriteParFile(m_dir / "semi.par", "for SemiDynaEXE Ver.1.0.0", 15, nodes, true);
     OmbreskMngr mngr(&m_oldTM, &m_newTM);
     ASSERT_EQ(mngr.ReadSemiDynamicData(path("semi.par"), nullptr), CNVPRM_READ_SUCCESS);
 
@@ -571,7 +536,7 @@ TEST_F(OmbreskMngrTest, SemiDynamicErrorIndexUsesTheCoarseSpacing) {
     double refIndex = 0, refSum = 0;
     referenceIndex(kGrs80, before, after, &refIndex, &refSum);
     JMeshCode code;
-    code.SetMeshCode3(static_cast<UINT>(std::stoul(meshCode8(127200, 504000))));
+    code.SetMeshCode3(static_cast<UINT>(std::stoul(MeshCode8(127200, 504000))));
     double index = 0, sum = 0;
     ASSERT_TRUE(mngr.CalcSemiDynErrIndex(code, &index, &sum));
     EXPECT_NEAR(index, refIndex, 1e-4);
@@ -588,17 +553,17 @@ TEST_F(OmbreskMngrTest, KindOfFileComesFromItsFirstLine) {
     EXPECT_EQ(mngr.GetFileName(), CString("TKY2JGD.par"));
 
     // A first line without a known prefix is a bad header, also for a new manager.
-    writeParFile(m_dir / "other.par", "Tokyo2JGD grid Ver.2.1.1", 1, kField.nodes(kN, kN), false);
+    WriteParFile(m_dir / "other.par", "Tokyo2JGD grid Ver.2.1.1", 1, kField.nodes(kN, kN), false);
     EXPECT_EQ(mngr.ReadCnvPrmData(path("other.par"), nullptr), CNVPRM_READ_HEADER_ERROR);
     EXPECT_FALSE(mngr.IsDataReady());
 
     // After a semi-dynamic read the next plain read still detects.
-    writeParFile(m_dir / "semi.par", "for SemiDynaEXE Ver.1.0.0", 15, kSemi.nodes(2, 2), true);
+    WriteParFile(m_dir / "semi.par", "for SemiDynaEXE Ver.1.0.0", 15, kSemi.nodes(2, 2), true);
     ASSERT_EQ(mngr.ReadSemiDynamicData(path("semi.par"), nullptr), CNVPRM_READ_SUCCESS);
     EXPECT_EQ(mngr.ReadCnvPrmData(path("other.par"), nullptr), CNVPRM_READ_HEADER_ERROR);
     EXPECT_FALSE(mngr.IsDataReady());
 
-    writeParFile(m_dir / "good.par", "JGD2000-TokyoDatum Ver.2.1.1", 1, kField.nodes(kN, kN), false,
+    WriteParFile(m_dir / "good.par", "JGD2000-TokyoDatum Ver.2.1.1", 1, kField.nodes(kN, kN), false,
                  "\r\n");
     ASSERT_EQ(mngr.ReadCnvPrmData(path("good.par"), nullptr), CNVPRM_READ_SUCCESS);
     EXPECT_EQ(mngr.GetCnvPrmData()->GetFileType(), CNVPRM_TYPE_TKY2JGD);

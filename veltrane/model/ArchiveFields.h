@@ -17,3 +17,11 @@ inline int ReadInt(CArchive &ar) {
 }
 
 inline bool ReadFlag(CArchive &ar) { return ReadInt(ar) != 0; }
+
+// Raw 32-bit integers of the records that the database writes with CArchive::Write and reads
+// with CArchive::Read: a short read answers false instead of raising.
+inline void WriteRawInt(CArchive &ar, std::int32_t value) { ar.Write(&value, sizeof value); }
+
+inline bool ReadRawInt(CArchive &ar, std::int32_t *value) {
+    return ar.Read(value, sizeof *value) == sizeof *value;
+}

@@ -4,16 +4,9 @@
 #include "kernels/Hulvane/PosHulvane.h"
 #include "platform/core/CArchive.h"
 #include "veltrane/database/Veltrane.h"
+#include "veltrane/model/ArchiveFields.h"
 
 #include <cmath>
-
-namespace {
-
-void writeRaw(CArchive &ar, std::int32_t v) { ar.Write(&v, sizeof v); }
-
-bool readRaw(CArchive &ar, std::int32_t *v) { return ar.Read(v, sizeof *v) == sizeof *v; }
-
-} // namespace
 
 JLot::JLot() = default;
 JLot::JLot(unsigned id) : m_id(id) {}
@@ -114,23 +107,23 @@ double JLot::CalcArea(const Veltrane *db, bool tokyo, unsigned block) const {
 }
 
 bool JLot::Write(const Veltrane *db, CArchive &ar) const {
-    writeRaw(ar, static_cast<std::int32_t>(m_id));
+    WriteRawInt(ar, static_cast<std::int32_t>(m_id));
     ar << m_name;
-    writeRaw(ar, static_cast<std::int32_t>(m_kind));
-    writeRaw(ar, static_cast<std::int32_t>(m_points.size()));
+    WriteRawInt(ar, static_cast<std::int32_t>(m_kind));
+    WriteRawInt(ar, static_cast<std::int32_t>(m_points.size()));
     for (const Point *p : m_points)
-        writeRaw(ar, db ? db->Find(p) : -1);
+        WriteRawInt(ar, db ? db->Find(p) : -1);
     return true;
 }
 
 bool JLot::Read(const Veltrane *db, CArchive &ar, unsigned long) {
     m_points.AllRemove();
     std::int32_t id = 0, kind = 0, count = 0;
-    if (!readRaw(ar, &id))
+    if (!ReadRawInt(ar, &id))
         return false;
     CString name;
     ar >> name;
-    if (!readRaw(ar, &kind) || !readRaw(ar, &count))
+    if (!ReadRawInt(ar, &kind) || !ReadRawInt(ar, &count))
         return false;
     m_id = static_cast<unsigned>(id);
     m_name = name;
@@ -140,7 +133,7 @@ bool JLot::Read(const Veltrane *db, CArchive &ar, unsigned long) {
     ar.CheckRemaining(static_cast<std::uint64_t>(count), sizeof(std::int32_t));
     for (std::int32_t i = 0; i < count; ++i) {
         std::int32_t pos = -1;
-        if (!readRaw(ar, &pos))
+        if (!ReadRawInt(ar, &pos))
             return false;
         Point *p = (pos == -1 || db == nullptr) ? nullptr : db->GetPoint(pos);
         if (p)
@@ -185,7 +178,7 @@ bool JLotTable::Remove(const Point *p) {
 void JLotTable::AllRemove() { m_lots.clear(); }
 
 bool JLotTable::Write(const Veltrane *db, CArchive &ar) const {
-    writeRaw(ar, static_cast<std::int32_t>(m_lots.size()));
+    WriteRawInt(ar, static_cast<std::int32_t>(m_lots.size()));
     for (const auto &lot : m_lots)
         lot->Write(db, ar);
     return true;
@@ -194,7 +187,7 @@ bool JLotTable::Write(const Veltrane *db, CArchive &ar) const {
 bool JLotTable::Read(const Veltrane *db, CArchive &ar, unsigned long version) {
     AllRemove();
     std::int32_t count = 0;
-    if (!readRaw(ar, &count) || count < 0)
+    if (!ReadRawInt(ar, &count) || count < 0)
         return false;
     // A lot record is at least 13 bytes: ID, an empty name, kind and count.
     ar.CheckRemaining(static_cast<std::uint64_t>(count), 13);
