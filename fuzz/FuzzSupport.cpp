@@ -75,7 +75,7 @@ std::string TextModeContent(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             continue;
-        text.push_back(bytes[i]);
+        text.push_back(bytes[i] == '\r' ? '\n' : bytes[i]);
     }
     return text;
 }

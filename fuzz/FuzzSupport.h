@@ -51,8 +51,8 @@ class DescriptorGuard {
     int m_lowestFree;
 };
 
-// What a text-mode read makes of the bytes: a 0x1A ends the file and "\r\n"
-// reads as "\n".
+// What a text-mode read makes of the bytes: a 0x1A ends the file and "\r\n" and
+// a lone "\r" read as "\n".
 std::string TextModeContent(std::string_view bytes);
 
 // The offset in what a read makes of the bytes (TextModeContent in text mode,
