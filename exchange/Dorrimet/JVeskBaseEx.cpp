@@ -351,17 +351,28 @@ void JVeskBaseEx::flushSourceComments() {
     m_sourceComments.clear();
 }
 
+void JVeskBaseEx::endSourceComments() {
+    if (m_headerPending) {
+        flushSourceComments();
+        m_headerPending = false;
+    }
+}
+
 void JVeskBaseEx::writeBadLine(ConvertState &state) {
     m_errorState = ERR_CONTENT;
-    writeComment("次の行は不正な行のため、変換せずそのまま出力されました。");
     // The line as read, a NUL too, with its line end.
     CString line = jreader()->GetBufferStr();
-    // Inside the point section a point line that was not converted is kept as a
-    // comment: as a record it would be read as a converted point. A bad
-    // coordinate-system record would stop every read of the file.
     CString start = line;
     start.TrimLeft(" \t");
     const int kind = readChkKind(start);
+    // Comments after G00 keep their place before any line that is written; a
+    // coordinate-system record is written nowhere in the source's order.
+    if (kind != VESK_Z01)
+        endSourceComments();
+    writeComment("次の行は不正な行のため、変換せずそのまま出力されました。");
+    // Inside the point section a point line that was not converted is kept as a
+    // comment: as a record it would be read as a converted point. A bad
+    // coordinate-system record would stop every read of the file.
     if ((m_inPoints && kind == VESK_A01) || kind == VESK_Z01)
         line = CString(getLineKind(VESK_Z00)) + "," + line;
     writeRecord(line);
@@ -448,26 +459,27 @@ int JVeskBaseEx::convertRecord(const char *code, ConvertState &state) {
     case VESK_A01:
         // Outside the point section the line is no point for any reader: it is
         // kept unchanged, as a bad line.
+        endSourceComments();
         if (!m_inPoints || !convertPoint(state))
             writeBadLine(state);
         return 1;
     case VESK_A99:
+        endSourceComments();
         m_inPoints = 0;
         writeRecord(line);
         return 1;
     case VESK_C03:
+        endSourceComments();
         state.attributes |= 1;
         writeRecord(line);
         return 1;
     case VESK_E03:
+        endSourceComments();
         state.attributes |= 2;
         writeRecord(line);
         return 1;
     default:
-        if (m_headerPending) {
-            flushSourceComments();
-            m_headerPending = false;
-        }
+        endSourceComments();
         writeRecord(line);
         return 1;
     }

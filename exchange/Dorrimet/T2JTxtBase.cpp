@@ -274,17 +274,18 @@ bool T2JTxtBase::writePoints(const CString &path) {
         bool hUsed = false;
         if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, &status))
             continue;
+        CString marked = name;
+        if (gridMethod && status == CrdCnvStatDatumShift)
+            marked += kDatumShiftMark;
+        const CString line = pointLine(x, y, marked);
         if (!std::isfinite(x) || !std::isfinite(y) ||
-            pointLine(x, y, "").GetLength() - 1 > ReadT2JTxtFile::LINE_LIMIT) {
+            line.GetLength() - 1 > ReadT2JTxtFile::LINE_LIMIT) {
             CString reason;
-            reason.Format("%u番目の点[%s]の座標値はこの形式で書き出せません。", i + 1,
-                          name.GetString());
+            reason.Format("%u番目の点[%s]はこの形式の行に収まりません。", i + 1, name.GetString());
             SetStop(0, reason);
             return false;
         }
-        if (gridMethod && status == CrdCnvStatDatumShift)
-            name += kDatumShiftMark;
-        points.push_back(pointLine(x, y, name));
+        points.push_back(line);
     }
     m_pWriter = std::make_unique<WriteTextFile>(path);
     if (m_pWriter->isnotUsed()) {

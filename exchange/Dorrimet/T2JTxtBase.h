@@ -113,7 +113,7 @@ class T2JTxtBase : public FileStop {
     bool readPoints(const CString &path, JIProgMsgBase *progress);
     // The header comments, then every point the supplier gives. False when no supplier is set
     // or the file cannot be created, and, with nothing created, for a point whose X or Y is not
-    // finite or too long for the line; a write error throws CFileException.
+    // finite or whose line would be over the line limit; a write error throws CFileException.
     bool writePoints(const CString &path);
 
     // When the last conversion started and ended (seconds since the epoch).

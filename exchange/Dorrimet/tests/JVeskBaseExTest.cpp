@@ -542,4 +542,15 @@ TEST_F(JVeskBaseExTest, ReadAndConvertNameTheLineThatStoppedThem) {
     EXPECT_EQ(vesk.GetStopReason().Left(20), "変換元のファイルがオ");
 }
 
+TEST_F(JVeskBaseExTest, CommentsAfterTheSiteLineKeepTheirPlaceBeforeOtherLines) {
+    put(crlf({"G00,03,s,", "Z00,c1,", "A99,", "Z00,c2,", "A01,    1,P,1,2,,", "Z00,c3,", "C03,1,2,",
+              "Z00,c4,"}));
+    Vesk vesk;
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
+    const std::string out = get();
+    EXPECT_EQ(out.substr(0, out.find("C03")), crlf({"G00,03,s,", "Z00,c1,", "A99,", "Z00,c2,",
+                                                    kNotice, "A01,    1,P,1,2,,", "Z00,c3,"}));
+}
+
 } // namespace

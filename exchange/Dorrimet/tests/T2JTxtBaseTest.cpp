@@ -380,7 +380,7 @@ TEST_F(T2JTxtBaseTest, AWriteRefusesAPointTheLineCannotHold) {
     EXPECT_FALSE(t2j.writePoints(path("out.txt")));
     EXPECT_FALSE(exists("out.txt"));
     EXPECT_EQ(t2j.GetStopLine(), 0);
-    EXPECT_EQ(t2j.GetStopReason(), "2番目の点[HUGE]の座標値はこの形式で書き出せません。");
+    EXPECT_EQ(t2j.GetStopReason(), "2番目の点[HUGE]はこの形式の行に収まりません。");
 }
 
 } // namespace
