@@ -13,9 +13,10 @@ enum FIELD_FAULT {
 
 // Where and why a file reader stopped: the line of the file, counted from 1, and a short
 // reason in cp932 Japanese for the user. Every reader, writer and converter of the survey
-// files has this one pair. A read that answers false always leaves a reason; the line is 0
-// when no line of the file is to blame (the file could not be opened, the register refused
-// the points as a whole). Each read, write or conversion clears it when it starts. The line
+// files has this one pair. A read that answers false always leaves a reason (a caller that
+// gives no register or supplier excepted); the line is 0 when no line of the file is to blame
+// (the file could not be opened, the register refused the points as a whole, a writer met a
+// point the format cannot hold). Each read, write or conversion clears it when it starts. The line
 // readers name their current line while it cannot be split (over the line limit, or holding
 // a NUL).
 class FileStop {
