@@ -16,12 +16,33 @@ void FuzzFail(const char *file, int line, const char *condition) {
 }
 
 FuzzFile &FuzzFile::Instance() {
-    static FuzzFile file;
+    static FuzzFile file("zentrova-fuzz");
     return file;
 }
 
-FuzzFile::FuzzFile() {
-    m_fd = ::memfd_create("zentrova-fuzz", MFD_CLOEXEC);
+FuzzFile &FuzzFile::Output() {
+    static FuzzFile file("zentrova-fuzz-output");
+    return file;
+}
+
+std::string FuzzFile::Read() const {
+    std::string bytes;
+    char buffer[65536];
+    for (off_t offset = 0;;) {
+        const ssize_t n = ::pread(m_fd, buffer, sizeof buffer, offset);
+        if (n < 0) {
+            std::perror("pread");
+            std::abort();
+        }
+        if (n == 0)
+            return bytes;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        offset += n;
+    }
+}
+
+FuzzFile::FuzzFile(const char *name) {
+    m_fd = ::memfd_create(name, MFD_CLOEXEC);
     if (m_fd < 0) {
         std::perror("memfd_create");
         std::abort();
@@ -102,7 +123,7 @@ std::string TextModeContent(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             continue;
-        text.push_back(bytes[i]);
+        text.push_back(bytes[i] == '\r' ? '\n' : bytes[i]);
     }
     return text;
 }
