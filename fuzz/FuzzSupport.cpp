@@ -72,27 +72,14 @@ void FuzzFile::Write(std::string_view bytes) {
 }
 
 std::string ArchiveBytes(const std::function<void(CArchive &)> &write) {
-    static const int fd = [] {
-        const int out = ::memfd_create("zentrova-fuzz-out", MFD_CLOEXEC);
-        if (out < 0) {
-            std::perror("memfd_create");
-            std::abort();
-        }
-        return out;
-    }();
-    const CString path(("/proc/self/fd/" + std::to_string(fd)).c_str());
+    FuzzFile &out = FuzzFile::Output();
     {
-        CFile file(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+        CFile file(out.Path(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
         CArchive ar(&file, CArchive::store);
         write(ar);
         ar.Close();
     }
-    std::string bytes(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
-    if (::pread(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
-        std::perror("pread");
-        std::abort();
-    }
-    return bytes;
+    return out.Read();
 }
 
 namespace {
