@@ -48,7 +48,12 @@ void RunCsvScript(Reader &reader, std::string_view content, const std::uint8_t *
     while (reader.startLine()) {
         FUZZ_CHECK(lineIndex < lines.size());
         const bool tooLong = lines[lineIndex].size() > ReadTextFile::LINE_LIMIT;
+        const bool unusable = tooLong || lines[lineIndex].find('\0') != std::string_view::npos;
         FUZZ_CHECK(reader.isLineTooLong() == tooLong);
+        FUZZ_CHECK(reader.isLineUnusable() == unusable);
+        // An unusable line is named with its number and a reason.
+        FUZZ_CHECK(reader.GetStopLine() == (unusable ? static_cast<int>(lineIndex + 1) : 0));
+        FUZZ_CHECK(reader.GetStopReason().IsEmpty() == !unusable);
         for (int step = 0; step < 8; ++step) {
             const unsigned kind = script[step] % 8;
             const unsigned max = script[step] / 8 * 9;
@@ -66,8 +71,8 @@ void RunCsvScript(Reader &reader, std::string_view content, const std::uint8_t *
             } else {
                 found = readChecked(reader, kind);
             }
-            // A line over the limit has no fields.
-            FUZZ_CHECK(!(tooLong && found));
+            // A line over the limit or holding a NUL has no fields.
+            FUZZ_CHECK(!(unusable && found));
         }
         FUZZ_CHECK(reader.endLine() == 1);
         FUZZ_CHECK(!ReadField(reader, 255));

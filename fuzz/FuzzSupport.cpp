@@ -16,12 +16,33 @@ void FuzzFail(const char *file, int line, const char *condition) {
 }
 
 FuzzFile &FuzzFile::Instance() {
-    static FuzzFile file;
+    static FuzzFile file("zentrova-fuzz");
     return file;
 }
 
-FuzzFile::FuzzFile() {
-    m_fd = ::memfd_create("zentrova-fuzz", MFD_CLOEXEC);
+FuzzFile &FuzzFile::Output() {
+    static FuzzFile file("zentrova-fuzz-output");
+    return file;
+}
+
+std::string FuzzFile::Read() const {
+    std::string bytes;
+    char buffer[65536];
+    for (off_t offset = 0;;) {
+        const ssize_t n = ::pread(m_fd, buffer, sizeof buffer, offset);
+        if (n < 0) {
+            std::perror("pread");
+            std::abort();
+        }
+        if (n == 0)
+            return bytes;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        offset += n;
+    }
+}
+
+FuzzFile::FuzzFile(const char *name) {
+    m_fd = ::memfd_create(name, MFD_CLOEXEC);
     if (m_fd < 0) {
         std::perror("memfd_create");
         std::abort();
@@ -51,27 +72,14 @@ void FuzzFile::Write(std::string_view bytes) {
 }
 
 std::string ArchiveBytes(const std::function<void(CArchive &)> &write) {
-    static const int fd = [] {
-        const int out = ::memfd_create("zentrova-fuzz-out", MFD_CLOEXEC);
-        if (out < 0) {
-            std::perror("memfd_create");
-            std::abort();
-        }
-        return out;
-    }();
-    const CString path(("/proc/self/fd/" + std::to_string(fd)).c_str());
+    FuzzFile &out = FuzzFile::Output();
     {
-        CFile file(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+        CFile file(out.Path(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
         CArchive ar(&file, CArchive::store);
         write(ar);
         ar.Close();
     }
-    std::string bytes(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
-    if (::pread(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
-        std::perror("pread");
-        std::abort();
-    }
-    return bytes;
+    return out.Read();
 }
 
 namespace {
@@ -102,7 +110,7 @@ std::string TextModeContent(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             continue;
-        text.push_back(bytes[i]);
+        text.push_back(bytes[i] == '\r' ? '\n' : bytes[i]);
     }
     return text;
 }

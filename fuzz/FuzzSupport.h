@@ -20,12 +20,24 @@
             FuzzFail(__FILE__, __LINE__, #condition);                                              \
     } while (false)
 
+// A point as a reader hands it on.
+struct FuzzPoint {
+    int no;
+    CString name;
+    double x, y, h;
+    int hUsed;
+};
+
 // The one temporary file of the process, for readers that take a path. It lives
 // in memory and has no name in any folder, so nothing is left behind even when
 // the process dies on a crash; readers open it through /proc/self/fd.
 class FuzzFile {
   public:
     static FuzzFile &Instance();
+    // A second one, for what a writer or converter makes of the first.
+    static FuzzFile &Output();
+    // The content of the file.
+    std::string Read() const;
 
     // Replaces the content of the file.
     void Write(const std::uint8_t *data, std::size_t size);
@@ -36,7 +48,7 @@ class FuzzFile {
     FuzzFile &operator=(const FuzzFile &) = delete;
 
   private:
-    FuzzFile();
+    explicit FuzzFile(const char *name);
 
     int m_fd = -1;
     CString m_path;
@@ -58,8 +70,8 @@ class DescriptorGuard {
     int m_lowestFree;
 };
 
-// What a text-mode read makes of the bytes: a 0x1A ends the file and "\r\n"
-// reads as "\n".
+// What a text-mode read makes of the bytes: a 0x1A ends the file and "\r\n" and
+// a lone "\r" read as "\n".
 std::string TextModeContent(std::string_view bytes);
 
 // The offset in what a read makes of the bytes (TextModeContent in text mode,

@@ -8,7 +8,14 @@
 // prompt handler, which never blocks), bit 6 the answer about an unknown
 // version, bit 7 whether the file's coordinate system is accepted. Byte 1: bit 0
 // gives the read a progress display, bits 1-2 the percentage it cancels at
-// (never, first report, half-way, end).
+// (never, first report, half-way, end), bits 3-4 the transformer of the
+// conversion (see FuzzTransformer), bits 5-6 its mode (0 to 2; 3 is 2).
+//
+// A read that stops names a line and a reason; the points of a read that went
+// through, written and read again, are the same points. The conversion drops no
+// line: every source line comes out converted, copied (as a comment where a
+// record would mislead) or counted as a bad line, in order, and every point
+// record it writes reads back.
 #include "exchange/Dorrimet/JVeskBaseEx.h"
 #include "fuzz/CsvScript.h"
 #include "fuzz/PointFuzz.h"
@@ -24,6 +31,79 @@ class AcceptAllRecords : public AcceptAll<JVeskBaseEx> {
   protected:
     bool GetConvertComments(std::vector<CString> *, ConvertMode, int) override { return false; }
 };
+
+// Converts the file and checks that no source line is lost and that every point record of the
+// result reads.
+void checkConversion(std::string_view raw, int control) {
+    const FuzzFile &out = FuzzFile::Output();
+    const FuzzTransformer transformer(control >> 3);
+    const int modeBits = (control >> 5) & 3;
+    const ConvertMode mode = static_cast<ConvertMode>(modeBits == 3 ? 2 : modeBits);
+    AcceptAllRecords converter(true, true);
+    std::vector<CString> messages;
+    const int result = converter.Convert(FuzzFile::Instance().Path(), out.Path(), mode,
+                                         &transformer, &messages, nullptr);
+    const std::string content = TextModeContent(raw);
+    const std::vector<std::string_view> lines = SplitLines(content);
+    // Only too many bad lines end a conversion early, after the line it names.
+    std::size_t upto = lines.size();
+    if (result == 0) {
+        CString giveUp;
+        giveUp.Format("エラーのある行が%d行を超えたため、変換を中止しました。",
+                      JVeskBaseEx::MAX_BAD_LINES);
+        FUZZ_CHECK(converter.GetStopReason() == giveUp);
+        FUZZ_CHECK(!messages.empty() && messages[0] == giveUp);
+        FUZZ_CHECK(converter.GetStopLine() > JVeskBaseEx::MAX_BAD_LINES);
+        upto = static_cast<std::size_t>(converter.GetStopLine());
+    } else {
+        FUZZ_CHECK(result == 1 && converter.GetStopReason().IsEmpty());
+    }
+    FUZZ_CHECK(upto <= lines.size());
+
+    LineMatcher output(OutputLines(out.Read()));
+    bool inPoints = false;
+    for (std::size_t i = 0; i < upto; ++i) {
+        const std::string line(lines[i]);
+        const std::string comment = "Z00," + line;
+        const int code = VeskLineCode(line);
+        if (code == VESK_Z01)
+            continue; // taken into the new record, or a bad line kept as a comment
+        bool found;
+        if (code == VESK_G00) {
+            found = output.Next(
+                [&](const std::string &o) { return o == line || o.compare(0, 4, "G00,") == 0; });
+        } else if (code == VESK_A01 && inPoints) {
+            found = output.Next(
+                [&](const std::string &o) { return o == comment || o.compare(0, 4, "A01,") == 0; });
+        } else {
+            found = output.Next([&](const std::string &o) { return o == line || o == comment; });
+        }
+        FUZZ_CHECK(found);
+        if (code == VESK_A00)
+            inPoints = true;
+        else if (code == VESK_A99)
+            inPoints = false;
+    }
+
+    // Every point record written inside a point section reads back.
+    int records = 0;
+    inPoints = false;
+    for (const std::string &o : output.Lines()) {
+        const int code = VeskLineCode(o);
+        if (code == VESK_A00)
+            inPoints = true;
+        else if (code == VESK_A99)
+            inPoints = false;
+        else if (code == VESK_A01 && inPoints)
+            ++records;
+    }
+    const int answer = g_answer;
+    g_answer = IDYES;
+    AcceptAllRecords back(true, true);
+    FUZZ_CHECK(back.Read(out.Path(), VeskBase::READ_POINTS, 2) == 1);
+    FUZZ_CHECK(back.points == records);
+    g_answer = answer;
+}
 
 } // namespace
 
@@ -44,6 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     FuzzFile &temp = FuzzFile::Instance();
     temp.Write(raw);
+    FuzzFile::Output(); // made before the guard counts the descriptors
     const DescriptorGuard guard;
     {
         AcceptAllRecords reader((control & 0x40) != 0, (control & 0x80) != 0);
@@ -63,7 +144,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             FUZZ_CHECK(static_cast<std::size_t>(reader.getLineNo()) == lineCount);
         FUZZ_CHECK(g_questions <= 1);
         FUZZ_CHECK(reader.points == 0 || (readFlags & VeskBase::READ_POINTS));
+        FUZZ_CHECK(reader.GetStopReason().IsEmpty() == (result == 1));
+        FUZZ_CHECK(reader.GetStopLine() == 0 || reader.GetStopLine() == reader.getLineNo());
+        if (result == 1)
+            CheckVeskRoundTrip<AcceptAllRecords>(reader.read);
     }
+    guard.Check();
+    checkConversion(raw, data[1]);
     guard.Check();
     {
         AcceptAllRecords judge(false, false);

@@ -5,7 +5,15 @@
 // percentage it cancels at (never, first report, half-way, end), bits 5-6 the
 // point the register refuses (none, first, second, third), bit 7 what the
 // register's EndRegister answers.
+//
+// A read that stops names a line and a reason; the points of a read that went
+// through, written and read again, are the same points. The file is also
+// converted, with the transformer of bits 5-6 (see FuzzTransformer), the mode
+// of bits 3-4 (3 is 2) and bit 7 as the option: no source line is lost, and a
+// conversion that went through reads back with every point.
 #include "exchange/Dorrimet/KjnTxtBase.h"
+#include "fuzz/ConvertFuzz.h"
+#include "fuzz/CsvScript.h"
 #include "fuzz/PointFuzz.h"
 
 namespace {
@@ -17,6 +25,90 @@ class Kjn : public KjnTxtBase {
     }
 };
 
+void checkRoundTrip(const std::vector<FuzzPoint> &points) {
+    const FuzzFile &out = FuzzFile::Output();
+    bool fits = true;
+    for (const FuzzPoint &p : points)
+        fits = fits && DivisionString::NumberFits(p.x, 3) && DivisionString::NumberFits(p.y, 3) &&
+               (!p.hUsed || DivisionString::NumberFits(p.h, 3));
+    FuzzSupplier supplier(points);
+    Kjn writer;
+    FUZZ_CHECK(writer.WritePoints(&supplier, out.Path()) == fits);
+    FUZZ_CHECK(writer.GetStopReason().IsEmpty() == fits);
+    if (!fits)
+        return;
+    Kjn kjn;
+    FuzzRegister reg(0, true);
+    FUZZ_CHECK(kjn.Read(&reg, out.Path(), nullptr, 2));
+    FUZZ_CHECK(reg.taken.size() == points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const FuzzPoint &a = points[i];
+        const FuzzPoint &b = reg.taken[i];
+        FUZZ_CHECK(b.no == static_cast<int>(i + 1));
+        FUZZ_CHECK(b.name.Bytes() == TrimEnd(a.name.Bytes()));
+        FUZZ_CHECK(b.x == Written(a.x, 3) && b.y == Written(a.y, 3));
+        FUZZ_CHECK(b.hUsed == a.hUsed && b.h == (a.hUsed ? Written(a.h, 3) : 0.0));
+    }
+}
+
+// The kind of a line as the reader and the converter take it; -1 when its code cannot be read.
+int lineKind(const std::string &line) {
+    if (line.size() > static_cast<std::size_t>(ReadTextFile::LINE_LIMIT) ||
+        line.find('\0') != std::string::npos)
+        return KjnTxtBase::readChkKind(line.c_str());
+    DivisionString split(256, 2);
+    const std::string text = line + "\n";
+    split.setString(text.c_str());
+    char code[16];
+    return split.readString(15, code) ? KjnTxtBase::readChkKind(code) : -1;
+}
+
+void checkConversion(std::string_view raw, int control) {
+    const FuzzFile &out = FuzzFile::Output();
+    const FuzzTransformer transformer(control >> 5);
+    const int modeBits = (control >> 3) & 3;
+    const ConvertMode mode = static_cast<ConvertMode>(modeBits == 3 ? 2 : modeBits);
+    Kjn converter;
+    std::vector<CString> messages;
+    const bool result = converter.Convert(FuzzFile::Instance().Path(), out.Path(), "", mode,
+                                          &transformer, &messages, nullptr, control >> 7);
+    FUZZ_CHECK(converter.GetStopReason().IsEmpty() == result);
+    FUZZ_CHECK(result == messages.empty());
+
+    LineMatcher output(OutputLines(out.Read()));
+    bool inPoints = false;
+    std::size_t points = 0;
+    const std::string content = TextModeContent(raw);
+    for (std::string_view view : SplitLines(content)) {
+        const std::string line(view);
+        const std::string comment = "Z00," + line;
+        const int kind = lineKind(line);
+        bool found;
+        if (kind == KJNTXT_Z02) {
+            found = output.Next(
+                [&](const std::string &o) { return o == line || o.compare(0, 4, "Z02,") == 0; });
+        } else if (kind == KJNTXT_A01 && inPoints) {
+            ++points;
+            found = output.Next([&](const std::string &o) {
+                return o == line || o == comment || o.compare(0, 4, "A01,") == 0;
+            });
+        } else {
+            found = output.Next([&](const std::string &o) { return o == line; });
+        }
+        FUZZ_CHECK(found);
+        if (kind == KJNTXT_A00)
+            inPoints = true;
+        else if (kind == KJNTXT_A99)
+            inPoints = false;
+    }
+    if (!result)
+        return;
+    Kjn kjn;
+    FuzzRegister reg(0, true);
+    FUZZ_CHECK(kjn.Read(&reg, out.Path(), nullptr, 2));
+    FUZZ_CHECK(reg.taken.size() == points);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -26,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string_view raw(reinterpret_cast<const char *>(data) + 1, size - 1);
     FuzzFile &temp = FuzzFile::Instance();
     temp.Write(raw);
+    FuzzFile::Output(); // made before the guard counts the descriptors
     const DescriptorGuard guard;
     {
         Kjn kjn;
@@ -36,7 +129,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         reg.CheckOutcome(result);
         progress.CheckClosed();
         FUZZ_CHECK(!(result && progress.cancelled));
+        FUZZ_CHECK(kjn.GetStopReason().IsEmpty() == result);
+        if (result)
+            checkRoundTrip(reg.taken);
     }
+    guard.Check();
+    checkConversion(raw, control);
     guard.Check();
     {
         Kjn kjn;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 // A progress display that never blocks: it answers "cancel" from a chosen
 // percentage on and checks that the percentages only grow, within 0 to 100.
@@ -81,6 +82,7 @@ class FuzzRegister : public IPointRegister {
     int endCalls = 0;
     bool refused = false;
     int lastNo = 0;
+    std::vector<FuzzPoint> taken;
 
     bool RegisterPoint(int no, const CString &name, double x, double y, double h,
                        int hUsed) override {
@@ -92,6 +94,7 @@ class FuzzRegister : public IPointRegister {
         FUZZ_CHECK(name.GetLength() >= 0);
         lastNo = no;
         ++points;
+        taken.push_back({no, name, x, y, h, hUsed});
         if (points == m_refuseAt)
             refused = true;
         return !refused;

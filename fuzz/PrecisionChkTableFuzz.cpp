@@ -11,6 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size == 0)
         return 0;
+    FuzzFile::Output(); // made before a guard counts the descriptors
     const bool second = data[0] & 1;
     const PRECISION_CHECK_ID kinds[4] = {PrecChkCnvPrec, PrecChkChkObs, PrecChkCrdDiff,
                                          PrecChkAdjCnvPrec};

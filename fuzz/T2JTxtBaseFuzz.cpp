@@ -5,15 +5,27 @@
 // line reader's numbers strict, bit 2 gives the read a progress display, bits 3-4 the percentage it
 // cancels at (never, first report, half-way, end), bits 5-6 the point the register refuses (none,
 // first, second, third), bit 7 what the register's EndRegister answers.
+//
+// A read that stops names a line and a reason; the points of a read that went
+// through, written and read again, are the same points. The file is also
+// converted, with the transformer of bits 5-6 (see FuzzTransformer) and the
+// mode of bits 3-4 (3 is 2): every source line gives one line, comments as
+// they were, and a conversion that went through reads back with every point.
 #include "exchange/Dorrimet/T2JTxtBase.h"
+#include "fuzz/ConvertFuzz.h"
+#include "fuzz/CsvScript.h"
 #include "fuzz/PointFuzz.h"
+
+#include <algorithm>
 
 namespace {
 
 class T2J : public T2JTxtBase {
   public:
     using T2JTxtBase::m_pRegister;
+    using T2JTxtBase::m_pSupplier;
     using T2JTxtBase::readPoints;
+    using T2JTxtBase::writePoints;
 
     unsigned GetCommentSize() const override { return 0; }
     bool GetComment(int, CString *) const override { return false; }
@@ -35,6 +47,94 @@ class NumberedRegister : public FuzzRegister {
     using FuzzRegister::RegisterPoint;
 };
 
+// Two numbers separated by spaces at the head of a line the reader takes whole.
+bool isPointLine(std::string_view line) {
+    if (line.size() > static_cast<std::size_t>(ReadT2JTxtFile::LINE_LIMIT) ||
+        line.find('\0') != std::string_view::npos)
+        return false;
+    for (int i = 0; i < 2; ++i) {
+        line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
+        const std::size_t end = std::min(line.find(' '), line.size());
+        double value = 0.0;
+        if (end == 0 || !ParseDouble(line.substr(0, end), value) || !std::isfinite(value))
+            return false;
+        line.remove_prefix(end);
+    }
+    return true;
+}
+
+// Reads a file into a register that takes every point; the read's answer.
+bool readAll(const CString &path, NumberedRegister &reg) {
+    T2J t2j;
+    t2j.m_pRegister = &reg;
+    const bool result = t2j.readPoints(path, nullptr);
+    FUZZ_CHECK(t2j.GetStopReason().IsEmpty() == result);
+    return result;
+}
+
+void checkRoundTrip(const std::vector<FuzzPoint> &points) {
+    const FuzzFile &out = FuzzFile::Output();
+    bool fits = true;
+    for (const FuzzPoint &p : points) {
+        CString line;
+        line.Format("%12.4f %12.4f %s", p.x, p.y, p.name.GetString());
+        fits = fits && line.GetLength() <= ReadT2JTxtFile::LINE_LIMIT;
+    }
+    FuzzSupplier supplier(points);
+    T2J writer;
+    writer.m_pSupplier = &supplier;
+    FUZZ_CHECK(writer.writePoints(out.Path()) == fits);
+    FUZZ_CHECK(writer.GetStopReason().IsEmpty() == fits);
+    if (!fits)
+        return;
+    NumberedRegister reg(0, true);
+    FUZZ_CHECK(readAll(out.Path(), reg));
+    FUZZ_CHECK(reg.taken.size() == points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const FuzzPoint &a = points[i];
+        const FuzzPoint &b = reg.taken[i];
+        FUZZ_CHECK(b.name == a.name);
+        FUZZ_CHECK(b.x == Written(a.x, 4) && b.y == Written(a.y, 4));
+    }
+}
+
+void checkConversion(std::string_view raw, int control) {
+    const FuzzFile &out = FuzzFile::Output();
+    const FuzzTransformer transformer(control >> 5);
+    const int modeBits = (control >> 3) & 3;
+    const ConvertMode mode = static_cast<ConvertMode>(modeBits == 3 ? 2 : modeBits);
+    T2J converter;
+    std::vector<CString> messages;
+    const bool result = converter.Convert(FuzzFile::Instance().Path(), out.Path(), mode, 0,
+                                          &transformer, CrdCnvTKY2JGD, &messages, nullptr);
+    FUZZ_CHECK(converter.GetStopReason().IsEmpty() == result);
+    FUZZ_CHECK(result == messages.empty());
+
+    const std::string content = TextModeContent(raw);
+    const std::vector<std::string_view> lines = SplitLines(content);
+    const std::vector<std::string> written = OutputLines(out.Read());
+    FUZZ_CHECK(written.size() == lines.size());
+    std::size_t points = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string line(lines[i]);
+        const bool comment =
+            !line.empty() && line[0] == '#' && line.find('\0') == std::string::npos;
+        if (comment) {
+            FUZZ_CHECK(written[i] == line);
+        } else {
+            ++points;
+            // A bad line copied, a point that could not be converted kept as a comment, or a
+            // converted point.
+            FUZZ_CHECK(written[i] == line || written[i] == "# " + line || isPointLine(written[i]));
+        }
+    }
+    if (!result)
+        return;
+    NumberedRegister reg(0, true);
+    FUZZ_CHECK(readAll(out.Path(), reg));
+    FUZZ_CHECK(reg.taken.size() == points);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -44,6 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string_view raw(reinterpret_cast<const char *>(data) + 1, size - 1);
     FuzzFile &temp = FuzzFile::Instance();
     temp.Write(raw);
+    FuzzFile::Output(); // made before the guard counts the descriptors
     const DescriptorGuard guard;
     {
         T2J t2j;
@@ -54,7 +155,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         reg.CheckOutcome(result);
         progress.CheckClosed();
         FUZZ_CHECK(!(result && progress.cancelled));
+        FUZZ_CHECK(t2j.GetStopReason().IsEmpty() == result);
+        if (result)
+            checkRoundTrip(reg.taken);
     }
+    guard.Check();
+    checkConversion(raw, control);
     guard.Check();
     {
         // The line reader on its own: positions grow within the file, every line ends

@@ -6,6 +6,9 @@
 // answers the question after the first bad record (through the prompt
 // handler), bit 6 the question about an unknown version, bit 7 whether the
 // file's coordinate system is accepted.
+//
+// A read that stops names a line of the file and a reason; the points of a read
+// that went through, written and read again, are the same points.
 #include "exchange/Vesk/VeskBase.h"
 #include "fuzz/CsvScript.h"
 #include "fuzz/VeskFuzzReader.h"
@@ -33,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     FuzzFile &temp = FuzzFile::Instance();
     temp.Write(raw);
+    FuzzFile::Output(); // made before the guard counts the descriptors
     const DescriptorGuard guard;
     {
         AcceptAllRecords reader((control & 0x40) != 0, (control & 0x80) != 0);
@@ -51,6 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(reader.points == 0 || (readFlags & VeskBase::READ_POINTS));
         FUZZ_CHECK(reader.lots == 0 || (readFlags & VeskBase::READ_LOTS));
         FUZZ_CHECK(reader.routes == 0 || (readFlags & VeskBase::READ_ROUTES));
+        FUZZ_CHECK(reader.GetStopReason().IsEmpty() == (result == 1));
+        FUZZ_CHECK(reader.GetStopLine() >= 0 &&
+                   static_cast<std::size_t>(reader.GetStopLine()) <= lineCount);
+        FUZZ_CHECK(reader.GetStopLine() == 0 || reader.GetStopLine() == reader.getLineNo());
+        if (result == 1)
+            CheckVeskRoundTrip<AcceptAllRecords>(reader.read);
     }
     guard.Check();
     return 0;

@@ -100,43 +100,43 @@ bool ApaVeskBase::reportProgress(JIProgMsgBase *progress) {
     return !FileReadProgress(progress, m_reader->GetCurrentPos(), m_fileSize, m_lastPercent);
 }
 
+bool ApaVeskBase::stop(int state, const CString &reason) {
+    m_errorState = state;
+    SetStop(m_lineNo, reason);
+    return false;
+}
+
 bool ApaVeskBase::readPointLine() {
-    char field[kTextMax + 1];
     CString name;
     double x = 0.0;
     double y = 0.0;
-    if (!m_reader->readString(kTextMax, field)) {
-        m_errorState = ERR_LINE;
-        return false;
-    }
-    name = field;
-    if (!m_reader->readString(kTextMax, field) || !ParseDouble(field, x) ||
-        !m_reader->readString(kTextMax, field) || !ParseDouble(field, y)) {
-        m_errorState = ERR_LINE;
-        return false;
-    }
+    FIELD_FAULT fault = m_reader->readTextField(kTextMax, &name);
+    if (fault != FIELD_OK)
+        return stop(ERR_LINE, FileStop::FieldReason("点名", fault, kTextMax));
+    fault = m_reader->readRealField(&x, true);
+    if (fault != FIELD_OK)
+        return stop(ERR_LINE, FileStop::FieldReason("X座標", fault, DivisionString::NUMBER_MAX));
+    fault = m_reader->readRealField(&y, true);
+    if (fault != FIELD_OK)
+        return stop(ERR_LINE, FileStop::FieldReason("Y座標", fault, DivisionString::NUMBER_MAX));
     // No height field, or an empty one: no height.
     double h = 0.0;
     int hUsed = 0;
-    if (m_reader->readString(kTextMax, field) && std::strspn(field, " \t") != std::strlen(field)) {
-        if (!ParseDouble(field, h)) {
-            m_errorState = ERR_LINE;
-            return false;
-        }
+    fault = m_reader->readRealField(&h, true);
+    if (fault == FIELD_OK)
         hUsed = 1;
-    }
-    if (!m_register->RegisterPoint(0, name, x, y, h, hUsed)) {
-        m_errorState = ERR_REFUSED;
-        return false;
-    }
+    else if (fault == FIELD_MISSING || fault == FIELD_EMPTY)
+        h = 0.0;
+    else
+        return stop(ERR_LINE, FileStop::FieldReason("標高", fault, DivisionString::NUMBER_MAX));
+    if (!m_register->RegisterPoint(0, name, x, y, h, hUsed))
+        return stop(ERR_REFUSED, kStopRefused);
     return true;
 }
 
 bool ApaVeskBase::readLine() {
-    if (m_reader->isLineTooLong()) {
-        m_errorState = ERR_LINE;
-        return false;
-    }
+    if (m_reader->isLineUnusable())
+        return stop(ERR_LINE, m_reader->GetStopReason());
     char kind[kKindMax + 1];
     if (!m_reader->readString(kKindMax, kind))
         return true;
@@ -163,6 +163,7 @@ bool ApaVeskBase::Read(IPointRegister *pointRegister, const CString &path, JIPro
     m_lineNo = 0;
     m_lastPercent = 0;
     m_fNotClosed = true;
+    ClearStop();
     BeginFileRead(progress);
     // Every way out before the end closes the file and the wait dialog.
     const auto fail = [&] {
@@ -173,20 +174,30 @@ bool ApaVeskBase::Read(IPointRegister *pointRegister, const CString &path, JIPro
         }
         return false;
     };
-    if (!openReadFile(path, mode))
+    if (!openReadFile(path, mode)) {
+        SetStop(0, kStopOpen);
         return fail();
+    }
     try {
         while (m_reader->startLine()) {
             ++m_lineNo;
-            if (!readLine() || !reportProgress(progress))
+            if (!readLine())
                 return fail();
+            if (!reportProgress(progress)) {
+                SetStop(m_lineNo, kStopCancel);
+                return fail();
+            }
         }
     } catch (const CException &) {
         fail();
         throw;
     }
     closeReadFile();
-    return EndFileRead(progress, m_register);
+    if (!EndFileRead(progress, m_register)) {
+        SetStop(0, kStopEndRegister);
+        return false;
+    }
+    return true;
 }
 
 // ---- Writing ----
@@ -211,9 +222,36 @@ CString ApaVeskBase::formatPointText(const CString &name, double x, double y, do
 }
 
 bool ApaVeskBase::WritePoints(IPointSupplier *supplier, const CString &path) {
+    ClearStop();
     if (!supplier)
         return false;
     m_supplier = supplier;
+    // Every point is formatted before the file is made: a point that could not
+    // be read back leaves no file with fewer points behind.
+    std::vector<CString> points;
+    const unsigned count = supplier->GetPointSize();
+    for (unsigned i = 0; i < count; ++i) {
+        CString name;
+        double x = 0.0;
+        double y = 0.0;
+        double b = 0.0;
+        double l = 0.0;
+        int zone = 0;
+        double h = 0.0;
+        bool hUsed = false;
+        if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, nullptr))
+            continue;
+        if (!DivisionString::NumberFits(x, m_xyDecimals) ||
+            !DivisionString::NumberFits(y, m_xyDecimals) ||
+            (hUsed && !DivisionString::NumberFits(h, m_hDecimals))) {
+            CString reason;
+            reason.Format("%u番目の点[%s]の座標値はこの形式で書き出せません。", i + 1,
+                          name.GetString());
+            SetStop(0, reason);
+            return false;
+        }
+        points.push_back(formatPointText(name, x, y, h, hUsed));
+    }
     m_writer.reset();
     auto writer = std::make_unique<WriteTextFile>(path);
     if (writer->isnotUsed())
@@ -223,20 +261,8 @@ bool ApaVeskBase::WritePoints(IPointSupplier *supplier, const CString &path) {
         CString opening;
         opening.Format("%s,%s,", getLineKind(APAVESK_A), kVersionText);
         writeCheckedLine(opening);
-        const unsigned count = supplier->GetPointSize();
-        for (unsigned i = 0; i < count; ++i) {
-            CString name;
-            double x = 0.0;
-            double y = 0.0;
-            double b = 0.0;
-            double l = 0.0;
-            int zone = 0;
-            double h = 0.0;
-            bool hUsed = false;
-            if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, nullptr))
-                continue;
-            writeCheckedLine(formatPointText(name, x, y, h, hUsed));
-        }
+        for (const CString &text : points)
+            writeCheckedLine(text);
         writeCheckedLine(CString(getLineKind(APAVESK_Z)) + ",");
         const std::unique_ptr<WriteTextFile> closing = std::move(m_writer);
         closing->close();

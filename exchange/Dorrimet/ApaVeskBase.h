@@ -3,6 +3,7 @@
 #include "exchange/Dorrimet/CoordConvEnums.h"
 #include "exchange/Dorrimet/JReadCSVFile.h"
 #include "exchange/Dorrimet/PlaneCoord.h"
+#include "exchange/Pomtrek/FileStop.h"
 #include "exchange/Pomtrek/WriteTextFile.h"
 #include "kernels/Grisveld/EarthEllips.h"
 #include "platform/core/CString.h"
@@ -33,9 +34,11 @@ enum APAVESK_LINE_ID : int {
 // starts with a one-letter kind and ends with a check character and a comma.
 //
 // A point whose X or Y is missing or not wholly a number, or whose height is
-// not a number, stops the read; an empty height field means "no height". A
-// line over the line limit stops the read as well, since it may be a point.
-class ApaVeskBase {
+// not a number, stops the read; a number holds at most 19 characters after its
+// leading blanks. An empty height field means "no height". A line over the line
+// limit or holding a NUL stops the read as well, since it may be a point. When
+// a read stops, GetStopLine and GetStopReason say where and why.
+class ApaVeskBase : public FileStop {
   public:
     struct IdMap {
         std::int32_t id;
@@ -66,7 +69,10 @@ class ApaVeskBase {
                       int mode);
     // Writes the opening line, one point line per point the supplier gives and
     // the closing line. False for a null supplier or a file that cannot be
-    // created; a failed write throws CFileException after the file was closed.
+    // created, and, with nothing created and the point named in GetStopReason,
+    // for a point whose values this format cannot hold (not finite, or over 19
+    // characters with the written decimals). A failed write throws
+    // CFileException after the file was closed.
     virtual bool WritePoints(IPointSupplier *supplier, const CString &path);
     // This format has no conversion: always false, and nothing is written.
     virtual bool Convert(const CString &src, const CString &dst, const CString &log,
@@ -117,6 +123,8 @@ class ApaVeskBase {
     // Handles the current line; false stops the read.
     bool readLine();
     bool readPointLine();
+    // Stops the read at the current line.
+    bool stop(int state, const CString &reason);
     // After a line; false when the user cancelled.
     bool reportProgress(JIProgMsgBase *progress);
 };

@@ -97,8 +97,11 @@ int JVeskBaseEx::Read(const CString &path, JIProgMsgBase *progress, int readFlag
     m_errorState = ERR_NONE;
     m_inPoints = m_inLot = m_inRoute = m_inElement = m_inTriangles = 0;
     m_lastPercent = 0;
-    if (!OpenReadFile(path, mode, false))
+    ClearStop();
+    if (!OpenReadFile(path, mode, false)) {
+        SetStop(0, kStopOpen);
         return 0;
+    }
     if (progress)
         progress->ProgressStart(100);
     const auto finish = [&](int result) {
@@ -114,8 +117,12 @@ int JVeskBaseEx::Read(const CString &path, JIProgMsgBase *progress, int readFlag
             if (!m_reader->startLine())
                 break;
             ++m_lineNo;
-            if (!readLineRecord() || !reportReadProgress(progress))
+            if (!readLineRecord())
                 return finish(0);
+            if (!reportReadProgress(progress)) {
+                SetStop(m_lineNo, kStopCancel);
+                return finish(0);
+            }
         }
     } catch (const CException &) {
         finish(0);
@@ -161,7 +168,7 @@ int JVeskBaseEx::JudgeFormat(const CString &path) {
             case VESK_G00: {
                 int version = 0;
                 CString siteName;
-                result = readIntField(version) && readTextField(siteName);
+                result = readIntField(version, "バージョン") && readTextField(siteName, "現場名");
                 seenSiteLine = true;
                 decided = !result;
                 break;
@@ -202,8 +209,11 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
     m_errorState = ERR_NONE;
     m_inPoints = 0;
     m_startTime = static_cast<std::int64_t>(std::time(nullptr));
-    if (mode != ConvertToNew && mode != ConvertToOld && mode != ConvertByFile)
+    ClearStop();
+    if (mode != ConvertToNew && mode != ConvertToOld && mode != ConvertByFile) {
+        SetStop(0, "変換の方向が正しくありません。");
         return 0;
+    }
     ConvertState state{mode, chain, messages};
 
     // The source is opened first: the open of a destination that is the source
@@ -212,6 +222,7 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
         CString text;
         text.Format("変換元のファイルがオープンできませんでした。 ファイル:[%s]", src.GetString());
         state.addMessage(text);
+        SetStop(0, text);
         return 0;
     }
     bool opened = false;
@@ -224,6 +235,7 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
         CString text;
         text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
         state.addMessage(text);
+        SetStop(0, text);
         CloseReadFile();
         return 0;
     }
@@ -239,6 +251,7 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
                             MAX_BAD_LINES);
                 writeComment(text);
                 state.addMessage(text);
+                SetStop(m_lineNo, text);
                 result = 0;
                 break;
             }
@@ -260,6 +273,7 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
                 const CString text = "情報：ユーザーにより変換処理は途中で中止されました。";
                 writeComment(text);
                 state.addMessage(text);
+                SetStop(m_lineNo, kStopCancel);
                 result = 0;
                 break;
             }
@@ -279,6 +293,9 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
             CString message;
             message.Format("エラーが発生しました：%s", text.GetString());
             state.addMessage(message);
+            SetStop(m_lineNo, message);
+        } else {
+            SetStop(m_lineNo, "エラーが発生しました。");
         }
         result = 0;
         for (const CString &note : attributeNotes(state)) {
@@ -300,6 +317,7 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
             CString message;
             message.Format("エラーが発生しました：%s", error.GetErrorMessage().GetString());
             state.addMessage(message);
+            SetStop(0, message);
         }
         result = 0;
     }
@@ -333,15 +351,29 @@ void JVeskBaseEx::flushSourceComments() {
     m_sourceComments.clear();
 }
 
+void JVeskBaseEx::endSourceComments() {
+    if (m_headerPending) {
+        flushSourceComments();
+        m_headerPending = false;
+    }
+}
+
 void JVeskBaseEx::writeBadLine(ConvertState &state) {
     m_errorState = ERR_CONTENT;
-    writeComment("次の行は不正な行のため、変換せずそのまま出力されました。");
+    // The line as read, a NUL too, with its line end.
     CString line = jreader()->GetBufferStr();
-    // Inside the point section a point line that was not converted is kept as a
-    // comment: as a record it would be read as a converted point.
     CString start = line;
     start.TrimLeft(" \t");
-    if (m_inPoints && readChkKind(start) == VESK_A01)
+    const int kind = readChkKind(start);
+    // Comments after G00 keep their place before any line that is written; a
+    // coordinate-system record is written nowhere in the source's order.
+    if (kind != VESK_Z01)
+        endSourceComments();
+    writeComment("次の行は不正な行のため、変換せずそのまま出力されました。");
+    // Inside the point section a point line that was not converted is kept as a
+    // comment: as a record it would be read as a converted point. A bad
+    // coordinate-system record would stop every read of the file.
+    if ((m_inPoints && kind == VESK_A01) || kind == VESK_Z01)
         line = CString(getLineKind(VESK_Z00)) + "," + line;
     writeRecord(line);
     ++state.badLines;
@@ -374,7 +406,7 @@ int JVeskBaseEx::convertRecord(const char *code, ConvertState &state) {
             flushSourceComments(); // of an earlier G00, in their place
         int version = 0;
         CString siteName;
-        if (readIntField(version) && readTextField(siteName)) {
+        if (readIntField(version, "バージョン") && readTextField(siteName, "現場名")) {
             CString out;
             out.Format("%3s,%2s,%s,\n", getLineKind(VESK_G00), m_cVer03, siteName.GetString());
             writeRecord(out);
@@ -391,10 +423,11 @@ int JVeskBaseEx::convertRecord(const char *code, ConvertState &state) {
             writeRecord(line);
         return 1;
     case VESK_Z01: {
+        // Taken into the new record before A00; one without a value is a bad line.
         int value = -1;
-        if (!readIntField(value)) {
-            m_errorState = ERR_CONTENT;
+        if (!readIntField(value, "座標系", true)) {
             value = -1;
+            writeBadLine(state);
         }
         state.sourceSystem = value;
         return 1;
@@ -426,26 +459,27 @@ int JVeskBaseEx::convertRecord(const char *code, ConvertState &state) {
     case VESK_A01:
         // Outside the point section the line is no point for any reader: it is
         // kept unchanged, as a bad line.
+        endSourceComments();
         if (!m_inPoints || !convertPoint(state))
             writeBadLine(state);
         return 1;
     case VESK_A99:
+        endSourceComments();
         m_inPoints = 0;
         writeRecord(line);
         return 1;
     case VESK_C03:
+        endSourceComments();
         state.attributes |= 1;
         writeRecord(line);
         return 1;
     case VESK_E03:
+        endSourceComments();
         state.attributes |= 2;
         writeRecord(line);
         return 1;
     default:
-        if (m_headerPending) {
-            flushSourceComments();
-            m_headerPending = false;
-        }
+        endSourceComments();
         writeRecord(line);
         return 1;
     }
@@ -458,8 +492,8 @@ int JVeskBaseEx::convertPoint(const ConvertState &state) {
     double y = 0.0;
     double h = 0.0;
     int hUsed = 0;
-    if (!readIntField(no) || !readTextField(name) || !readRealField(x) || !readRealField(y) ||
-        !readHeightField(h, hUsed)) {
+    if (!readIntField(no, "点番号") || !readTextField(name, "点名") || !readRealField(x, "X座標") ||
+        !readRealField(y, "Y座標") || !readHeightField(h, hUsed)) {
         m_errorState = ERR_CONTENT;
         return 0;
     }
@@ -502,7 +536,13 @@ int JVeskBaseEx::convertPoint(const ConvertState &state) {
         column = jreader()->GetBufferStr().Mid(spans[2].start, spans[2].length);
         width = std::max(kNameWidth, static_cast<int>(spans[2].length));
     }
-    writeRecord(formatPointLine(no, column, width, point.GetX(), point.GetY(), h, hUsed));
+    // Never a record that a read of the converted file would refuse.
+    if (!pointFits(point.GetX(), point.GetY(), h, hUsed))
+        return 0;
+    const CString line = formatPointLine(no, column, width, point.GetX(), point.GetY(), h, hUsed);
+    if (line.GetLength() - 1 > ReadCSVFile::LINE_LIMIT)
+        return 0;
+    writeRecord(line);
     if (status == CrdCnvStatDatumShift) {
         CString note;
         note.Format("情報：[%-*s]は３パラメータで変換されました。", width, column.GetString());

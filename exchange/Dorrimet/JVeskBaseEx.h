@@ -87,6 +87,9 @@ class JVeskBaseEx : public VeskBase {
     int convertPoint(const ConvertState &state);
     void writeHeader(const ConvertState &state);
     void flushSourceComments();
+    // Writes the comments collected after G00 where they stood, once any other
+    // line is written before A00.
+    void endSourceComments();
     void writeBadLine(ConvertState &state);
     // The notes on attribute records copied unconverted.
     std::vector<CString> attributeNotes(const ConvertState &state) const;

@@ -124,8 +124,8 @@ bool KjnTxtBase::GetCommentZ01(CString *) const { return false; }
 bool KjnTxtBase::GetCommentZ02(int *, int *) const { return false; }
 
 bool KjnTxtBase::lineKind(KJNTXT_LINE_ID *kind) {
-    // A line over the limit has no fields; its code still tells what it is.
-    if (m_pReader->isLineTooLong()) {
+    // A line over the limit or holding a NUL has no fields; its code still tells what it is.
+    if (m_pReader->isLineUnusable()) {
         *kind = readChkKind(m_pReader->GetBufferStr());
         return true;
     }
@@ -138,55 +138,75 @@ bool KjnTxtBase::lineKind(KJNTXT_LINE_ID *kind) {
 
 bool KjnTxtBase::readPointLine(PointLine *point, bool forConversion) {
     JReadCSVFile &r = *m_pReader;
-    char text[kTextMax + 1];
-    if (r.readIntEx(&point->no) != DIV_OK)
+    if (r.isLineUnusable()) {
+        m_reason = r.GetStopReason();
         return false;
-    if (!r.readString(kTextMax, text))
+    }
+    const unsigned numberMax = DivisionString::NUMBER_MAX;
+    const auto failed = [&](const char *what, FIELD_FAULT fault, unsigned max) {
+        m_reason = FieldReason(what, fault, max);
         return false;
-    point->name = text;
+    };
+    // An empty point number reads as 0, as other software writes it.
+    FIELD_FAULT fault = r.readIntField(&point->no);
+    if (fault == FIELD_EMPTY)
+        point->no = 0;
+    else if (fault != FIELD_OK)
+        return failed("点番号", fault, numberMax);
+    fault = r.readTextField(kTextMax, &point->name);
+    if (fault != FIELD_OK)
+        return failed("点名", fault, kTextMax);
     const std::vector<JDivStrElmInfo> &spans = r.GetStrElmInfoVector();
     point->nameWidth = (spans.size() > 2 && !point->name.IsEmpty())
                            ? std::max(spans[2].length, kNameWidth)
                            : kNameWidth;
     // Latitude, longitude and zone are not registered: a reader only needs them present, a
     // conversion writes them back and needs numbers.
+    CString text;
     if (forConversion) {
-        if (r.readDoubleEx(&point->b) != DIV_OK || r.readDoubleEx(&point->l) != DIV_OK)
-            return false;
-    } else if (!r.readString(kTextMax, text) || !r.readString(kTextMax, text)) {
-        return false;
+        if ((fault = r.readRealField(&point->b, false)) != FIELD_OK)
+            return failed("緯度", fault, numberMax);
+        if ((fault = r.readRealField(&point->l, false)) != FIELD_OK)
+            return failed("経度", fault, numberMax);
+    } else {
+        if ((fault = r.readTextField(kTextMax, &text)) != FIELD_OK)
+            return failed("緯度", fault, kTextMax);
+        if ((fault = r.readTextField(kTextMax, &text)) != FIELD_OK)
+            return failed("経度", fault, kTextMax);
     }
-    if (r.readDoubleEx(&point->x) != DIV_OK || r.readDoubleEx(&point->y) != DIV_OK)
-        return false;
+    if ((fault = r.readRealField(&point->x, false)) != FIELD_OK)
+        return failed("X座標", fault, numberMax);
+    if ((fault = r.readRealField(&point->y, false)) != FIELD_OK)
+        return failed("Y座標", fault, numberMax);
     if (forConversion) {
-        if (r.readIntEx(&point->zone) != DIV_OK)
-            return false;
-    } else if (!r.readString(kTextMax, text)) {
-        return false;
+        if ((fault = r.readIntField(&point->zone)) != FIELD_OK)
+            return failed("系番号", fault, numberMax);
+    } else if ((fault = r.readTextField(kTextMax, &text)) != FIELD_OK) {
+        return failed("系番号", fault, kTextMax);
     }
-    switch (r.readDoubleEx(&point->h)) {
-    case DIV_OK:
+    fault = r.readRealField(&point->h, false);
+    if (fault == FIELD_OK) {
         point->hUsed = true;
-        break;
-    case DIV_EMPTY:
+    } else if (fault == FIELD_EMPTY) {
         point->hUsed = false;
         point->h = 0.0;
-        break;
-    default:
-        return false;
+    } else {
+        return failed("標高", fault, numberMax);
     }
-    switch (r.readDoubleEx(&point->after)) {
-    case DIV_OK:
+    // The value after the height is written back by a conversion: it must be a number there.
+    fault = r.readRealField(&point->after, false);
+    if (fault == FIELD_OK)
         point->afterUsed = true;
-        break;
-    case DIV_NOTNUMBER:
-        if (forConversion)
-            return false;
-        break;
-    default:
-        break;
-    }
+    else if (forConversion && fault != FIELD_MISSING && fault != FIELD_EMPTY)
+        return failed("標高の次の値", fault, numberMax);
     return true;
+}
+
+void KjnTxtBase::noteBadLine(const CString &reason) {
+    if (m_nFirstBadLine == 0) {
+        m_nFirstBadLine = m_nLineNo;
+        m_firstBadReason = reason;
+    }
 }
 
 bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *progress, int mode) {
@@ -197,10 +217,12 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
     m_nLineNo = 0;
     m_nLastPercent = 0;
     m_bInPoints = false;
+    ClearStop();
     BeginFileRead(progress);
     m_pReader = std::make_unique<JReadCSVFile>(path, mode, false);
     if (m_pReader->isnotUsed()) {
         m_pReader.reset();
+        SetStop(0, kStopOpen);
         if (progress)
             progress->ProgressEnd();
         return false;
@@ -223,10 +245,12 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
                     PointLine point;
                     if (!readPointLine(&point, false)) {
                         m_nErrorState = 1;
+                        SetStop(m_nLineNo, m_reason);
                         stopped = true;
                     } else if (!reg->RegisterPoint(point.no, point.name, point.x, point.y, point.h,
                                                    point.hUsed ? 1 : 0)) {
                         m_nErrorState = 2;
+                        SetStop(m_nLineNo, kStopRefused);
                         stopped = true;
                     }
                     break;
@@ -241,9 +265,11 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
                     break;
                 }
             }
-            if (!stopped && progress) {
-                stopped = FileReadProgress(progress, m_pReader->GetCurrentPos(), m_nFileSize,
-                                           m_nLastPercent);
+            if (!stopped && progress &&
+                FileReadProgress(progress, m_pReader->GetCurrentPos(), m_nFileSize,
+                                 m_nLastPercent)) {
+                SetStop(m_nLineNo, kStopCancel);
+                stopped = true;
             }
         }
     } catch (const CException &) {
@@ -256,16 +282,55 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
             progress->ProgressEnd();
         return false;
     }
-    return EndFileRead(progress, reg);
+    if (!EndFileRead(progress, reg)) {
+        SetStop(0, kStopEndRegister);
+        return false;
+    }
+    return true;
 }
 
 bool KjnTxtBase::WritePoints(IPointSupplier *supplier, const CString &path) {
+    ClearStop();
     if (!supplier)
         return false;
     m_pSupplier = supplier;
+    // Every point is formatted before the file is made: a point that could not be read back
+    // leaves no file with fewer points behind.
+    std::vector<CString> points;
+    const unsigned count = supplier->GetPointSize();
+    for (unsigned i = 0; i < count; ++i) {
+        CString name;
+        double x = 0.0, y = 0.0, b = 0.0, l = 0.0, h = 0.0;
+        int pointZone = 0;
+        int status = 0;
+        bool hUsed = false;
+        if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &pointZone, &h, &hUsed, &status))
+            continue;
+        b = roundPackedDMS(b);
+        l = roundPackedDMS(l);
+        if (!DivisionString::NumberFits(b, 8) || !DivisionString::NumberFits(l, 8) ||
+            !DivisionString::NumberFits(x, 3) || !DivisionString::NumberFits(y, 3) ||
+            (hUsed && !DivisionString::NumberFits(h, 3))) {
+            CString reason;
+            reason.Format("%u番目の点[%s]の座標値はこの形式で書き出せません。", i + 1,
+                          name.GetString());
+            SetStop(0, reason);
+            return false;
+        }
+        CString height;
+        if (hUsed)
+            height.Format("%9.3f", h);
+        CString line;
+        line.Format("%3s,%05d,%-*s,%13.8f,%13.8f,%12.3f,%12.3f,%02d,%s,,\n",
+                    getLineKind(KJNTXT_A01), static_cast<int>(i + 1),
+                    name.IsEmpty() ? 0 : kNameWidth, name.GetString(), b, l, x, y, pointZone,
+                    height.GetString());
+        points.push_back(line);
+    }
     m_pWriter = std::make_unique<WriteTextFile>(path);
     if (m_pWriter->isnotUsed()) {
         m_pWriter.reset();
+        SetStop(0, kStopOpen);
         return false;
     }
     try {
@@ -287,25 +352,8 @@ bool KjnTxtBase::WritePoints(IPointSupplier *supplier, const CString &path) {
         }
         line.Format("%3s,\n", getLineKind(KJNTXT_A00));
         m_pWriter->writeLine(line);
-        const unsigned count = supplier->GetPointSize();
-        for (unsigned i = 0; i < count; ++i) {
-            CString name;
-            double x = 0.0, y = 0.0, b = 0.0, l = 0.0, h = 0.0;
-            int pointZone = 0;
-            int status = 0;
-            bool hUsed = false;
-            if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &pointZone, &h, &hUsed,
-                                          &status))
-                continue;
-            CString height;
-            if (hUsed)
-                height.Format("%9.3f", h);
-            line.Format("%3s,%05d,%-*s,%13.8f,%13.8f,%12.3f,%12.3f,%02d,%s,,\n",
-                        getLineKind(KJNTXT_A01), static_cast<int>(i + 1),
-                        name.IsEmpty() ? 0 : kNameWidth, name.GetString(), roundPackedDMS(b),
-                        roundPackedDMS(l), x, y, pointZone, height.GetString());
-            m_pWriter->writeLine(line);
-        }
+        for (const CString &point : points)
+            m_pWriter->writeLine(point);
         line.Format("%3s,\n", getLineKind(KJNTXT_A99));
         m_pWriter->writeLine(line);
         m_pWriter->close();
@@ -381,6 +429,9 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
     m_nFileSize = 0;
     m_nLineNo = 0;
     m_nErrorState = 0;
+    m_nFirstBadLine = 0;
+    m_firstBadReason.Empty();
+    ClearStop();
     m_ConvData = ConvData{src, dst, mode, options, chain};
     if (!openConvertFiles(src, dst, log, messages))
         return false;
@@ -402,6 +453,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
             if (!lineKind(&kind)) {
                 logInvalidLine();
                 copyLine();
+                noteBadLine("データ区分が読めません。");
                 ++errors;
             } else {
                 if (!convertLine(kind, mode, &direction)) {
@@ -415,6 +467,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
                                              m_nLastPercent, m_nStepCount)) {
                 writeLog(CString(kCancelText) + "\n");
                 addMessage(messages, kCancelText);
+                SetStop(m_nLineNo, kStopCancel);
                 result = false;
                 break;
             }
@@ -423,9 +476,12 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
         CString text;
         text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
         addMessage(messages, text);
+        SetStop(m_nLineNo, text);
         result = false;
     }
     if (errors > 0) {
+        if (GetStopReason().IsEmpty())
+            SetStop(m_nFirstBadLine, m_firstBadReason);
         result = false;
         CString text;
         text.Format("ファイル変換過程で%d行分のエラーが発生しました。", errors);
@@ -448,6 +504,8 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
         CString text;
         text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
         addMessage(messages, text);
+        if (GetStopReason().IsEmpty())
+            SetStop(0, text);
         result = false;
     }
     closeConvertFiles(messages, &result);
@@ -466,6 +524,7 @@ bool KjnTxtBase::openConvertFiles(const CString &src, const CString &dst, const 
         m_pReader.reset();
         text.Format("変換元のファイルがオープンできませんでした。 ファイル:[%s]", src.GetString());
         addMessage(messages, text);
+        SetStop(0, text);
         return false;
     }
     m_pWriter = std::make_unique<WriteTextFile>(dst);
@@ -474,6 +533,7 @@ bool KjnTxtBase::openConvertFiles(const CString &src, const CString &dst, const 
         m_pReader.reset();
         text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
         addMessage(messages, text);
+        SetStop(0, text);
         return false;
     }
     if (!log.IsEmpty()) {
@@ -487,6 +547,7 @@ bool KjnTxtBase::openConvertFiles(const CString &src, const CString &dst, const 
             text.Format("変換結果用のログファイルがオープンできませんでした。 ファイル:[%s]",
                         log.GetString());
             addMessage(messages, text);
+            SetStop(0, text);
             return false;
         }
     }
@@ -504,6 +565,8 @@ void KjnTxtBase::closeConvertFiles(std::vector<CString> *messages, bool *result)
             CString text;
             text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
             addMessage(messages, text);
+            if (GetStopReason().IsEmpty())
+                SetStop(0, text);
             *result = false;
         }
         file->reset();
@@ -521,9 +584,16 @@ bool KjnTxtBase::convertLine(KJNTXT_LINE_ID kind, int mode, int *direction) {
         convertA00(mode, direction);
         break;
     case KJNTXT_A01:
-        // A point line outside the point section is not a point and is left out.
-        if (m_bInPoints)
+        // A point line outside the point section is no point of the file: it is copied as a
+        // bad line, never dropped.
+        if (m_bInPoints) {
             convertPoint(*direction);
+        } else {
+            m_nErrorState = 1;
+            logInvalidLine();
+            copyLine();
+            noteBadLine("点の区間(A00からA99)の外に点のデータがあります。");
+        }
         break;
     case KJNTXT_A99:
         m_bInPoints = false;
@@ -537,12 +607,22 @@ bool KjnTxtBase::convertLine(KJNTXT_LINE_ID kind, int mode, int *direction) {
 }
 
 void KjnTxtBase::convertZ02(int mode, int *direction) {
+    // The datum and the zone decide every coordinate: neither may be empty.
     int kind = 0;
     int zone = 0;
-    if (m_pReader->readIntEx(&kind) != DIV_OK || m_pReader->readIntEx(&zone) != DIV_OK) {
+    FIELD_FAULT fault = m_pReader->readIntField(&kind);
+    const char *what = "座標系";
+    if (fault == FIELD_OK) {
+        fault = m_pReader->readIntField(&zone);
+        what = "系番号";
+    }
+    if (fault != FIELD_OK) {
         m_nErrorState = 1;
         logInvalidLine();
         copyLine();
+        noteBadLine(m_pReader->isLineUnusable()
+                        ? m_pReader->GetStopReason()
+                        : FieldReason(what, fault, DivisionString::NUMBER_MAX));
         return;
     }
     int written = 0;
@@ -623,6 +703,7 @@ void KjnTxtBase::convertPoint(int direction) {
         m_nErrorState = 1;
         logInvalidLine();
         copyLine();
+        noteBadLine(m_reason);
         return;
     }
     double x = point.x;
@@ -648,17 +729,7 @@ void KjnTxtBase::convertPoint(int direction) {
             }
         }
         if (!ok) {
-            // Never written as it stands under a header that names the other datum: the line
-            // is kept as a comment.
-            m_nErrorState = 1;
-            CString notice;
-            notice.Format("%4d行目：エラー：この行の座標は変換できなかったため、コメント行(Z00)"
-                          "として出力されました。\n",
-                          m_nLineNo);
-            writeLog(notice);
-            CString line;
-            line.Format("%3s,", getLineKind(KJNTXT_Z00));
-            m_pWriter->writeLine(line + m_pReader->GetBufferStr());
+            keepPointAsComment("この行の座標は変換できませんでした。");
             return;
         }
     }
@@ -672,6 +743,15 @@ void KjnTxtBase::convertPoint(int direction) {
     line.Format("%3s,%05d,%-*s,%*.*f,%*.*f,%*.*f,%*.*f,%02d,%s,%s,\n", getLineKind(KJNTXT_A01),
                 point.no, point.nameWidth, point.name.GetString(), 12, 8, b, 12, 8, l, 11, 3, x, 11,
                 3, y, point.zone, height.GetString(), after.GetString());
+    // Never a point line that a read of the converted file would refuse.
+    if (!DivisionString::NumberFits(b, 8) || !DivisionString::NumberFits(l, 8) ||
+        !DivisionString::NumberFits(x, 3) || !DivisionString::NumberFits(y, 3) ||
+        (point.hUsed && !DivisionString::NumberFits(point.h, 3)) ||
+        (point.afterUsed && !DivisionString::NumberFits(point.after, 3)) ||
+        line.GetLength() - 1 > ReadCSVFile::LINE_LIMIT) {
+        keepPointAsComment("変換後の座標値はこの形式で書き出せません。");
+        return;
+    }
     m_pWriter->writeLine(line);
     if (status == CrdCnvStatDatumShift) {
         CString notice;
@@ -679,6 +759,21 @@ void KjnTxtBase::convertPoint(int direction) {
                       point.nameWidth, point.name.GetString());
         writeLog(notice);
     }
+}
+
+void KjnTxtBase::keepPointAsComment(const CString &reason) {
+    // Never written as it stands under a header that names the other datum: the line is kept
+    // as a comment.
+    m_nErrorState = 1;
+    noteBadLine(reason);
+    CString notice;
+    notice.Format("%4d行目：エラー：この行の座標は変換できなかったため、コメント行(Z00)"
+                  "として出力されました。\n",
+                  m_nLineNo);
+    writeLog(notice);
+    CString line;
+    line.Format("%3s,", getLineKind(KJNTXT_Z00));
+    m_pWriter->writeLine(line + m_pReader->GetBufferStr());
 }
 
 void KjnTxtBase::copyLine() { m_pWriter->writeLine(m_pReader->GetBufferStr()); }

@@ -2,6 +2,7 @@
 
 #include "exchange/Dorrimet/CoordConvEnums.h"
 #include "exchange/Dorrimet/PlaneCoord.h"
+#include "exchange/Pomtrek/FileStop.h"
 #include "kernels/Grisveld/EarthEllips.h"
 #include "platform/core/CString.h"
 
@@ -30,8 +31,9 @@ enum KJNTXT_LINE_ID : int {
 // The reference-point result text: comma-separated cp932 lines, each point with its latitude and
 // longitude (packed D.MMSS), plane X and Y, zone and height, after a coordinate-system line.
 // Reads into an IPointRegister, writes from an IPointSupplier, recognises the form and converts
-// such a file through a chain of transformers while keeping a log of the conversion.
-class KjnTxtBase {
+// such a file through a chain of transformers while keeping a log of the conversion. When a read,
+// a write or a conversion answers false, GetStopLine and GetStopReason say where and why.
+class KjnTxtBase : public FileStop {
   public:
     struct IdMap {
         std::int32_t id;
@@ -59,17 +61,20 @@ class KjnTxtBase {
 
     // Registers the points between A00 and A99 (RegisterPoint, then EndRegister). False when the
     // file cannot be opened, a point line is bad (a field missing, X, Y or a height that is not a
-    // number, a line over the line limit), the register refuses a point or ends with false, or
-    // the user cancels.
+    // number or over 19 characters, a line over the line limit or holding a NUL), the register
+    // refuses a point or ends with false, or the user cancels. An empty point number reads as 0.
     virtual bool Read(IPointRegister *reg, const CString &path, JIProgMsgBase *progress, int mode);
     // The Z00, Z01, Z02 lines the comment getters give, then every point the supplier gives.
-    // False when the file cannot be created; a write error throws CFileException.
+    // False when the file cannot be created, and, with nothing created, for a point whose values
+    // this form cannot hold; a write error throws CFileException.
     virtual bool WritePoints(IPointSupplier *supplier, const CString &path);
     // Converts src into dst: Tokyo datum to the new one (mode 0), back (mode 1) or the other way
     // from the datum the Z02 line names (mode 2). Options bit 0 computes latitude and longitude
     // from X and Y rounded to millimetres. A log file is kept when log is not empty. A line that
     // cannot be read or converted is counted and logged, and makes the result false; so do a
-    // cancel and a file error, each with a message.
+    // cancel and a file error, each with a message. No line is dropped: a point line outside the
+    // point section is copied as a bad line, and a converted point that a read of the result
+    // would refuse is kept as a comment line and counted.
     virtual bool Convert(const CString &src, const CString &dst, const CString &log,
                          ConvertMode mode, const std::vector<const ICoordTransformer *> &chain,
                          std::vector<CString> *messages, JIProgMsgBase *progress, int options);
@@ -112,12 +117,20 @@ class KjnTxtBase {
                         CoordConvStatusD *status) const;
     // The kind of the current line; false when its code cannot be read.
     bool lineKind(KJNTXT_LINE_ID *kind);
+    // False with the reason in m_reason.
     bool readPointLine(PointLine *point, bool forConversion);
+    // A bad line of the conversion: counted by the caller; the first one is kept for the stop.
+    void noteBadLine(const CString &reason);
     void copyLine();
+    // A point line that cannot be converted: logged, counted and written as a comment line.
+    void keepPointAsComment(const CString &reason);
     void writeLog(const CString &text);
     void logInvalidLine();
 
     int m_nErrorState = 0; // 0 ok, 1 bad line, 2 a point refused
+    CString m_reason;      // why the last line was bad
+    int m_nFirstBadLine = 0;
+    CString m_firstBadReason;
     std::unique_ptr<JReadCSVFile> m_pReader;
     std::unique_ptr<WriteTextFile> m_pWriter;
     std::unique_ptr<WriteTextFile> m_pLog;

@@ -22,6 +22,7 @@ constexpr int kJudgeLines = 99;
 
 const char kCancelText[] = "情報：ユーザーにより変換処理は途中で中止されました。";
 const char kDatumShiftMark[] = " 3parameters";
+const char kNoNumbers[] = "X座標とY座標の2つの数値が読めません。";
 
 // An optional sign, decimal digits and at most one point, with at least one digit.
 bool isPlainNumber(const CString &token) {
@@ -74,22 +75,27 @@ std::uint64_t ReadT2JTxtFile::GetCurrentPos() const { return isUsed() ? m_file->
 
 int ReadT2JTxtFile::startLine() {
     endLine();
-    CString line;
-    if (!isUsed() || !m_file->ReadString(line))
-        return 0;
     // The whole line is taken: a longer one is never cut into a second line.
-    m_lineTooLong = line.GetLength() > LINE_LIMIT;
-    m_line = line + "\n";
-    m_bComment = m_line[0] == '#';
+    if (!takeLine(LINE_LIMIT))
+        return 0;
+    m_bComment = m_line[0] == '#' && !m_lineHasNul;
     return 1;
 }
 
 int ReadT2JTxtFile::endLine() {
     m_line.Empty();
     m_lineTooLong = false;
+    m_lineHasNul = false;
     m_bComment = false;
     m_nPos = 0;
     return 1;
+}
+
+std::string_view ReadT2JTxtFile::content() const {
+    std::string_view line(m_line.Bytes());
+    if (!line.empty() && line.back() == '\n')
+        line.remove_suffix(1);
+    return line;
 }
 
 bool ReadT2JTxtFile::ReadLine() { return startLine() != 0; }
@@ -97,9 +103,9 @@ bool ReadT2JTxtFile::ReadLine() { return startLine() != 0; }
 bool ReadT2JTxtFile::IsCommentLine() const { return m_bComment; }
 
 bool ReadT2JTxtFile::readDouble(double *value, bool strict) {
-    if (m_lineTooLong)
+    if (isLineUnusable())
         return false;
-    const std::string &s = m_line.Bytes();
+    const std::string_view s = content();
     std::size_t first = static_cast<std::size_t>(m_nPos);
     while (first < s.size() && s[first] == ' ')
         ++first;
@@ -109,7 +115,7 @@ bool ReadT2JTxtFile::readDouble(double *value, bool strict) {
     if (end == first)
         return false;
     m_nPos = static_cast<int>(end);
-    CString token(std::string_view(s).substr(first, end - first));
+    CString token(s.substr(first, end - first));
     token.Trim();
     if (strict) {
         for (int i = 0; i < token.GetLength(); ++i)
@@ -127,10 +133,12 @@ bool ReadT2JTxtFile::readDouble(double *value, bool strict) {
 }
 
 bool ReadT2JTxtFile::readComment(CString *name) {
-    const int pos = std::min(m_nPos, m_line.GetLength());
-    CString rest = m_line.Mid(pos);
+    // Without the line feed: a lead byte before it must not take it into the name.
+    const std::string_view line = content();
+    const std::size_t pos = std::min(static_cast<std::size_t>(m_nPos), line.size());
+    CString rest(line.substr(pos));
     rest.Trim();
-    m_nPos = m_line.GetLength();
+    m_nPos = static_cast<int>(line.size());
     if (name)
         *name = rest;
     return true;
@@ -152,23 +160,35 @@ T2JTxtBase::~T2JTxtBase() = default;
 
 bool T2JTxtBase::moreDataFollows() {
     while (m_pReader->ReadLine()) {
+        ++m_nLineNo;
         if (m_pReader->IsCommentLine())
             continue;
         CString line = m_pReader->GetBufferStr();
-        if (!line.Trim().IsEmpty())
+        if (!line.Trim().IsEmpty()) {
+            SetStop(m_nLineNo, "空行の後にデータがあります。");
             return true;
+        }
     }
     return false;
 }
 
+void T2JTxtBase::noteBadLine(const CString &reason) {
+    if (m_nFirstBadLine == 0) {
+        m_nFirstBadLine = m_nLineNo;
+        m_firstBadReason = reason;
+    }
+}
+
 bool T2JTxtBase::readPoints(const CString &path, JIProgMsgBase *progress) {
     IPointRegister *reg = m_pRegister;
+    ClearStop();
     if (!reg)
         return false;
     BeginFileRead(progress);
     m_pReader = std::make_unique<ReadT2JTxtFile>(path, 0, 0);
     if (m_pReader->isnotUsed()) {
         m_pReader.reset();
+        SetStop(0, kStopOpen);
         if (progress)
             progress->ProgressEnd();
         return false;
@@ -191,16 +211,24 @@ bool T2JTxtBase::readPoints(const CString &path, JIProgMsgBase *progress) {
                 // The points end at a blank line; points after it, or a line that is no point,
                 // would otherwise be dropped unseen.
                 CString line = m_pReader->GetBufferStr();
-                failed = !line.Trim().IsEmpty() || moreDataFollows();
+                if (!line.Trim().IsEmpty()) {
+                    SetStop(m_nLineNo, m_pReader->isLineUnusable() ? m_pReader->GetStopReason()
+                                                                   : CString(kNoNumbers));
+                    failed = true;
+                } else {
+                    failed = moreDataFollows();
+                }
                 break;
             }
             if (!reg->RegisterPoint(++number, name, x, y, 0.0, 0)) {
+                SetStop(m_nLineNo, kStopRefused);
                 failed = true;
                 break;
             }
-            if (progress) {
-                failed = FileReadProgress(progress, m_pReader->GetCurrentPos(), m_nFileSize,
-                                          m_nLastPercent);
+            if (progress && FileReadProgress(progress, m_pReader->GetCurrentPos(), m_nFileSize,
+                                             m_nLastPercent)) {
+                SetStop(m_nLineNo, kStopCancel);
+                failed = true;
             }
         }
     } catch (const CException &) {
@@ -213,7 +241,11 @@ bool T2JTxtBase::readPoints(const CString &path, JIProgMsgBase *progress) {
             progress->ProgressEnd();
         return false;
     }
-    return EndFileRead(progress, reg);
+    if (!EndFileRead(progress, reg)) {
+        SetStop(0, kStopEndRegister);
+        return false;
+    }
+    return true;
 }
 
 void T2JTxtBase::writeHeader(int direction) {
@@ -226,14 +258,41 @@ void T2JTxtBase::writeHeader(int direction) {
 
 bool T2JTxtBase::writePoints(const CString &path) {
     IPointSupplier *supplier = m_pSupplier;
+    ClearStop();
     if (!supplier)
         return false;
+    const bool gridMethod = m_ConvData.kind == CrdCnvTKY2JGD;
+    // Every point is formatted before the file is made: a point that could not be read back
+    // leaves no file with fewer points behind.
+    std::vector<CString> points;
+    const unsigned count = supplier->GetPointSize();
+    for (unsigned i = 0; i < count; ++i) {
+        CString name;
+        double x = 0.0, y = 0.0, b = 0.0, l = 0.0, h = 0.0;
+        int zone = 0;
+        int status = 0;
+        bool hUsed = false;
+        if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, &status))
+            continue;
+        CString marked = name;
+        if (gridMethod && status == CrdCnvStatDatumShift)
+            marked += kDatumShiftMark;
+        const CString line = pointLine(x, y, marked);
+        if (!std::isfinite(x) || !std::isfinite(y) ||
+            line.GetLength() - 1 > ReadT2JTxtFile::LINE_LIMIT) {
+            CString reason;
+            reason.Format("%u番目の点[%s]はこの形式の行に収まりません。", i + 1, name.GetString());
+            SetStop(0, reason);
+            return false;
+        }
+        points.push_back(line);
+    }
     m_pWriter = std::make_unique<WriteTextFile>(path);
     if (m_pWriter->isnotUsed()) {
         m_pWriter.reset();
+        SetStop(0, kStopOpen);
         return false;
     }
-    const bool gridMethod = m_ConvData.kind == CrdCnvTKY2JGD;
     try {
         if (gridMethod) {
             writeHeader(0);
@@ -243,19 +302,8 @@ bool T2JTxtBase::writePoints(const CString &path) {
             for (unsigned i = 0; i < count && GetComment(static_cast<int>(i), &text); ++i)
                 m_pWriter->writeLine(text + "\n");
         }
-        const unsigned count = supplier->GetPointSize();
-        for (unsigned i = 0; i < count; ++i) {
-            CString name;
-            double x = 0.0, y = 0.0, b = 0.0, l = 0.0, h = 0.0;
-            int zone = 0;
-            int status = 0;
-            bool hUsed = false;
-            if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, &status))
-                continue;
-            if (gridMethod && status == CrdCnvStatDatumShift)
-                name += kDatumShiftMark;
-            m_pWriter->writeLine(pointLine(x, y, name));
-        }
+        for (const CString &line : points)
+            m_pWriter->writeLine(line);
         m_pWriter->close();
     } catch (const CException &) {
         m_pWriter.reset();
@@ -303,6 +351,9 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
     m_nLastPercent = 0;
     m_nStepCount = 0;
     m_nFileSize = 0;
+    m_nFirstBadLine = 0;
+    m_firstBadReason.Empty();
+    ClearStop();
     // The format has no coordinate-system line: only mode 1 converts backwards.
     const int direction = mode == ConvertToOld ? 1 : 0;
     m_ConvData = ConvData{mode, src, dst, n, transformer, kind};
@@ -315,6 +366,7 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
         m_pReader.reset();
         text.Format("変換元のファイルがオープンできませんでした。 ファイル:[%s]", src.GetString());
         addMessage(messages, text);
+        SetStop(0, text);
         return false;
     }
     m_pWriter = std::make_unique<WriteTextFile>(dst);
@@ -323,6 +375,7 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
         m_pReader.reset();
         text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
         addMessage(messages, text);
+        SetStop(0, text);
         return false;
     }
     m_nFileSize = m_pReader->GetFileSize();
@@ -343,7 +396,10 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
             if (m_pReader->IsCommentLine()) {
                 m_pWriter->writeLine(line);
             } else if (!m_pReader->GetCrdData(&name, &x, &y, true)) {
+                // Copied whole, a NUL too, with its line end.
                 m_pWriter->writeLine(line);
+                noteBadLine(m_pReader->isLineUnusable() ? m_pReader->GetStopReason()
+                                                        : CString(kNoNumbers));
                 ++errors;
             } else {
                 Coordinate from(x, y, 0.0, false, 0.0, false);
@@ -353,13 +409,16 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
                           (direction == 0 ? transformer->Transform(from, &to, &status)
                                           : transformer->ReverseTransform(from, &to, &status));
                 ok = ok && std::isfinite(to.GetX()) && std::isfinite(to.GetY());
-                if (ok) {
-                    if (status == CrdCnvStatDatumShift)
-                        name += kDatumShiftMark;
-                    m_pWriter->writeLine(pointLine(to.GetX(), to.GetY(), name));
+                if (ok && status == CrdCnvStatDatumShift)
+                    name += kDatumShiftMark;
+                const CString converted = ok ? pointLine(to.GetX(), to.GetY(), name) : CString();
+                // Never a line that a read of the converted file would refuse.
+                if (ok && converted.GetLength() - 1 <= ReadT2JTxtFile::LINE_LIMIT) {
+                    m_pWriter->writeLine(converted);
                 } else {
                     // Never written as it stands among converted points: kept as a comment.
                     m_pWriter->writeLine("# " + line);
+                    noteBadLine("この行の座標は変換できませんでした。");
                     ++errors;
                 }
             }
@@ -367,6 +426,7 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
                                              m_nLastPercent, m_nStepCount)) {
                 m_pWriter->writeLine(CString("# ") + kCancelText + "\n");
                 addMessage(messages, kCancelText);
+                SetStop(m_nLineNo, kStopCancel);
                 result = false;
                 break;
             }
@@ -374,9 +434,12 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
     } catch (const CException &e) {
         text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
         addMessage(messages, text);
+        SetStop(m_nLineNo, text);
         result = false;
     }
     if (errors > 0) {
+        if (GetStopReason().IsEmpty())
+            SetStop(m_nFirstBadLine, m_firstBadReason);
         text.Format("ファイル変換過程で%d行分のエラーが発生しました。エラーの発生した行はそのまま"
                     "出力されています。",
                     errors);
@@ -390,6 +453,8 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
     } catch (const CException &e) {
         text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
         addMessage(messages, text);
+        if (GetStopReason().IsEmpty())
+            SetStop(0, text);
         result = false;
     }
     m_pWriter.reset();

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "exchange/Dorrimet/CoordConvEnums.h"
+#include "exchange/Pomtrek/FileStop.h"
 #include "exchange/Pomtrek/ReadTextFile.h"
 #include "platform/core/CString.h"
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 class ICoordTransformer;
@@ -16,6 +18,8 @@ class WriteTextFile;
 
 // Reads the grid-conversion text line by line: a line starting with "#" is a comment, any other
 // line holds plane X, plane Y and a free name separated by spaces (a tab belongs to its token).
+// The line end always ends the line, whatever byte stands before it. A line holding a NUL is no
+// comment and has no numbers; so has a line over the limit.
 class ReadT2JTxtFile : public ReadTextFile {
   public:
     // The longest line taken, without its line feed; a longer one has no numbers.
@@ -53,6 +57,9 @@ class ReadT2JTxtFile : public ReadTextFile {
     virtual int endLine();
 
   private:
+    // The current line without its line feed.
+    std::string_view content() const;
+
     bool m_bComment = false;
     std::uint64_t m_nFileSize = 0;
     int m_nPos = 0; // read position within the line
@@ -61,8 +68,9 @@ class ReadT2JTxtFile : public ReadTextFile {
 // The grid-conversion text: points as "X Y name" lines and "#" comment lines. Reads into an
 // IPointRegister, writes from an IPointSupplier, recognises the form and converts a file with
 // one transformer. An adapter sets the register, the supplier and the context before it calls
-// readPoints or writePoints.
-class T2JTxtBase {
+// readPoints or writePoints. When one of them answers false, GetStopLine and GetStopReason say
+// where and why.
+class T2JTxtBase : public FileStop {
   public:
     // What a conversion or a write was asked to do; the header comments are made from it.
     struct ConvData {
@@ -81,9 +89,10 @@ class T2JTxtBase {
     T2JTxtBase &operator=(const T2JTxtBase &) = delete;
 
     // Converts every point line of src into dst, forward unless mode is 1; comment lines are
-    // copied. A line without two numbers is copied and counted; a point the transformer cannot
-    // convert is kept as a comment and counted. False when a file cannot be opened, a line was
-    // counted, a file error occurred or the user cancelled, each with a message.
+    // copied. A line without two numbers (one holding a NUL too) is copied whole and counted; a
+    // point the transformer cannot convert, or whose converted line a read would refuse, is kept
+    // as a comment and counted. False when a file cannot be opened, a line was counted, a file
+    // error occurred or the user cancelled, each with a message.
     virtual bool Convert(const CString &src, const CString &dst, ConvertMode mode, int n,
                          const ICoordTransformer *transformer, CoordCnvKind kind,
                          std::vector<CString> *messages, JIProgMsgBase *progress);
@@ -103,7 +112,8 @@ class T2JTxtBase {
     // comment, when the register refuses a point or ends with false, or on a cancel.
     bool readPoints(const CString &path, JIProgMsgBase *progress);
     // The header comments, then every point the supplier gives. False when no supplier is set
-    // or the file cannot be created; a write error throws CFileException.
+    // or the file cannot be created, and, with nothing created, for a point whose X or Y is not
+    // finite or whose line would be over the line limit; a write error throws CFileException.
     bool writePoints(const CString &path);
 
     // When the last conversion started and ended (seconds since the epoch).
@@ -116,8 +126,9 @@ class T2JTxtBase {
 
   private:
     void writeHeader(int direction);
-    // True when a line that is neither blank nor a comment follows.
+    // True, with the stop set there, when a line that is neither blank nor a comment follows.
     bool moreDataFollows();
+    void noteBadLine(const CString &reason);
 
     std::unique_ptr<ReadT2JTxtFile> m_pReader;
     std::unique_ptr<WriteTextFile> m_pWriter;
@@ -125,6 +136,8 @@ class T2JTxtBase {
     int m_nStepCount = 0;
     std::uint64_t m_nFileSize = 0;
     int m_nLineNo = 0;
+    int m_nFirstBadLine = 0;
+    CString m_firstBadReason;
     std::int64_t m_tStart = 0;
     std::int64_t m_tEnd = 0;
 };

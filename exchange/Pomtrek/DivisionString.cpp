@@ -3,6 +3,7 @@
 #include "platform/core/Numbers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -28,7 +29,7 @@ bool isNumberText(const char *s, bool real) {
     return digit;
 }
 
-constexpr unsigned kNumberMax = 19;
+constexpr unsigned kNumberMax = DivisionString::NUMBER_MAX;
 constexpr unsigned kTextExMax = 255;
 
 } // namespace
@@ -241,6 +242,53 @@ int DivisionString::skip() {
     m_fieldEnd = pos;
     m_position = pos < m_length ? pos + 1 : pos;
     return 1;
+}
+
+bool DivisionString::NumberFits(double v, int decimals) {
+    if (!std::isfinite(v))
+        return false;
+    CString text;
+    text.Format("%.*f", decimals, v);
+    return text.GetLength() <= static_cast<int>(NUMBER_MAX);
+}
+
+FIELD_FAULT DivisionString::readTextField(unsigned max, CString *text) {
+    std::vector<char> field(static_cast<std::size_t>(max) + 1, '\0');
+    if (readString(max, field.data())) {
+        if (text)
+            *text = field.data();
+        return FIELD_OK;
+    }
+    // A field that is there but does not fit is passed over.
+    return skip() ? FIELD_TOO_LONG : FIELD_MISSING;
+}
+
+FIELD_FAULT DivisionString::readIntField(int *value) {
+    char text[kNumberMax + 1];
+    if (!readNumberText(text))
+        return skip() ? FIELD_TOO_LONG : FIELD_MISSING;
+    if (text[0] == '\0')
+        return FIELD_EMPTY;
+    int parsed = 0;
+    if (!isNumberText(text, false) || !ParseInt(text, parsed))
+        return FIELD_NOT_NUMBER;
+    if (value)
+        *value = parsed;
+    return FIELD_OK;
+}
+
+FIELD_FAULT DivisionString::readRealField(double *value, bool exponent) {
+    char text[kNumberMax + 1];
+    if (!readNumberText(text))
+        return skip() ? FIELD_TOO_LONG : FIELD_MISSING;
+    if (text[0] == '\0')
+        return FIELD_EMPTY;
+    double parsed = 0.0;
+    if ((!exponent && !isNumberText(text, true)) || !ParseDouble(text, parsed))
+        return FIELD_NOT_NUMBER;
+    if (value)
+        *value = parsed;
+    return FIELD_OK;
 }
 
 int DivisionString::toTop() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/Pomtrek/FileStop.h"
 #include "platform/core/CString.h"
 
 #include <vector>
@@ -60,6 +61,22 @@ class DivisionString {
     // Passes over the next field.
     virtual int skip();
     virtual int toTop();
+
+    // Reads that name what is wrong with the field, for a reader's stop reason. A text holds at
+    // most max bytes and may be empty. A number's field is taken as readInt and readDouble take
+    // it (blanks dropped before and trimmed after, at most NUMBER_MAX bytes) and parsed
+    // strictly: an optional sign, digits and, for a real, one point; with exponent a real may
+    // also have one. FIELD_EMPTY for an empty number. A field too long or not a number is
+    // passed over; the value is written only with FIELD_OK.
+    FIELD_FAULT readTextField(unsigned max, CString *text);
+    FIELD_FAULT readIntField(int *value);
+    FIELD_FAULT readRealField(double *value, bool exponent);
+
+    // The most bytes a number's field holds.
+    static constexpr unsigned NUMBER_MAX = 19;
+    // Whether v written with the given decimals ("%.*f") is a number's field
+    // that reads back: finite and at most NUMBER_MAX characters.
+    static bool NumberFits(double v, int decimals);
 
   protected:
     // The field at the position: its stored bytes and the index of the

@@ -25,17 +25,35 @@ int ReadTextFile::readLine(char *buf, unsigned size) {
     return m_file->ReadString(buf, size) ? 1 : 0;
 }
 
-int ReadTextFile::startSplitLine(DivisionString &splitter) {
+int ReadTextFile::isLineUnusable() const { return m_lineTooLong || m_lineHasNul; }
+
+bool ReadTextFile::takeLine(int limit) {
     m_lineTooLong = false;
+    m_lineHasNul = false;
     m_line.Empty();
-    splitter.removeString();
+    ClearStop();
     CString line;
     if (!isUsed() || !m_file->ReadString(line))
-        return 0;
-    m_lineTooLong = line.GetLength() > LINE_LIMIT;
+        return false;
+    ++m_lineNo;
+    m_lineTooLong = line.GetLength() > limit;
+    m_lineHasNul = line.Bytes().find('\0') != std::string::npos;
     line += '\n';
     m_line = line;
-    if (!m_lineTooLong)
+    if (m_lineHasNul)
+        SetStop(m_lineNo, kStopNul);
+    else if (m_lineTooLong)
+        SetStop(m_lineNo, LineTooLongReason(limit));
+    return true;
+}
+
+int ReadTextFile::startSplitLine(DivisionString &splitter) {
+    splitter.removeString();
+    if (!takeLine(LINE_LIMIT))
+        return 0;
+    // A NUL would end the line there for the splitter: such a line is split
+    // not at all rather than cut.
+    if (!isLineUnusable())
         splitter.setString(m_line);
     return 1;
 }
@@ -44,6 +62,7 @@ void ReadTextFile::endSplitLine(DivisionString &splitter) {
     splitter.removeString();
     m_line.Empty();
     m_lineTooLong = false;
+    m_lineHasNul = false;
 }
 
 ReadCSVFile::ReadCSVFile(CString path, int mode)
@@ -80,6 +99,18 @@ DIV_ERROR ReadCSVFile::readDoubleEx(double *value) {
 }
 
 int ReadCSVFile::isLineTooLong() const { return m_lineTooLong; }
+
+FIELD_FAULT ReadCSVFile::readTextField(unsigned max, CString *text) {
+    return isUsed() ? m_splitter->readTextField(max, text) : FIELD_MISSING;
+}
+
+FIELD_FAULT ReadCSVFile::readIntField(int *value) {
+    return isUsed() ? m_splitter->readIntField(value) : FIELD_MISSING;
+}
+
+FIELD_FAULT ReadCSVFile::readRealField(double *value, bool exponent) {
+    return isUsed() ? m_splitter->readRealField(value, exponent) : FIELD_MISSING;
+}
 
 ReadCSVFileEx::ReadCSVFileEx(CString path, int mode, int stringMode)
     : ReadTextFile(std::move(path)), m_splitter(kSplitCapacity, mode, stringMode) {}

@@ -1,15 +1,18 @@
 #pragma once
 
 #include "exchange/Pomtrek/DivisionString.h"
+#include "exchange/Pomtrek/FileStop.h"
 #include "platform/core/CStdioFile.h"
 #include "platform/core/CString.h"
 
 #include <memory>
 
-// Reads a cp932 text file line by line (text mode: CR LF reads as a line feed,
-// 0x1A ends the file). A file that cannot be opened leaves the reader unused;
-// nothing is thrown from construction.
-class ReadTextFile {
+// Reads a cp932 text file line by line (text mode: CR LF and a lone CR read as
+// a line feed, 0x1A ends the file). A file that cannot be opened leaves the
+// reader unused; nothing is thrown from construction. While the line taken last
+// cannot be split (over the line limit, or holding a NUL), GetStopLine and
+// GetStopReason name it.
+class ReadTextFile : public FileStop {
   public:
     explicit ReadTextFile(CString path);
     virtual ~ReadTextFile();
@@ -26,17 +29,27 @@ class ReadTextFile {
     // The longest line, without its line feed, that the CSV readers split.
     static constexpr int LINE_LIMIT = 254;
 
+    // The line taken last is over the line limit or holds a NUL: it has no
+    // fields and is one bad line.
+    int isLineUnusable() const;
+
   protected:
     // Takes the next line whole and hands it, with a line feed (also after a
     // last line that had none), to the splitter. A line longer than LINE_LIMIT
-    // is consumed but not split: the splitter is left empty and
-    // m_lineTooLong says so. 0 at the end of the file.
+    // or holding a NUL is consumed but not split: the splitter is left empty
+    // and isLineUnusable says so. 0 at the end of the file.
     int startSplitLine(DivisionString &splitter);
     void endSplitLine(DivisionString &splitter);
+    // Takes the next line whole into m_line with a line feed and counts it;
+    // notes whether it is over limit characters or holds a NUL. False at the
+    // end of the file.
+    bool takeLine(int limit);
 
     std::unique_ptr<CStdioFile> m_file; // null when the open failed
     CString m_line;                     // the current line, line feed included
+    int m_lineNo = 0;                   // lines taken so far
     bool m_lineTooLong = false;
+    bool m_lineHasNul = false;
 };
 
 // A text file whose lines are split into comma-separated fields.
@@ -57,6 +70,12 @@ class ReadCSVFile : public ReadTextFile {
     // The line taken by startLine was longer than the line limit: it has no
     // fields and must be reported as bad.
     int isLineTooLong() const;
+
+    // Field reads that name what is wrong (see DivisionString); on a reader
+    // without an open file the field is missing.
+    FIELD_FAULT readTextField(unsigned max, CString *text);
+    FIELD_FAULT readIntField(int *value);
+    FIELD_FAULT readRealField(double *value, bool exponent);
 
   protected:
     ReadCSVFile(CString path, std::unique_ptr<DivisionString> splitter);

@@ -25,4 +25,11 @@ int WriteTextFile::writeLine(const char *text) {
     return 1;
 }
 
+int WriteTextFile::writeLine(const CString &text) {
+    if (!m_file.IsOpen())
+        return 0;
+    m_file.Write(text.GetString(), static_cast<UINT>(text.GetLength()));
+    return 1;
+}
+
 void WriteTextFile::close() { m_file.Close(); }

@@ -27,6 +27,8 @@ class WriteTextFile {
     // Writes text as it stands (the caller supplies the line feed). 0 when no
     // file is open; a failed write throws CFileException.
     int writeLine(const char *text);
+    // Writes every byte of text, a NUL too.
+    int writeLine(const CString &text);
     // Writes what is buffered and closes; throws CFileException when the data
     // cannot be written.
     void close();

@@ -22,6 +22,8 @@ constexpr unsigned kCodeMax = 15;
 constexpr unsigned kTextMax = 127;
 constexpr int kNameWidth = 16;
 
+const char kRefusedReason[] = "データの登録ができません。";
+
 } // namespace
 
 VeskBase::VeskBase() = default;
@@ -106,8 +108,11 @@ int VeskBase::Read(const CString &path, int readFlags, int mode) {
     m_lineNo = 0;
     m_errorState = ERR_NONE;
     m_inPoints = m_inLot = m_inRoute = m_inElement = m_inTriangles = 0;
-    if (!OpenReadFile(path, mode))
+    ClearStop();
+    if (!OpenReadFile(path, mode)) {
+        SetStop(0, kStopOpen);
         return 0;
+    }
     try {
         for (;;) {
             if (!m_reader)
@@ -128,55 +133,77 @@ int VeskBase::Read(const CString &path, int readFlags, int mode) {
     return 1;
 }
 
-int VeskBase::recordFailed(int state) {
+int VeskBase::stopRecord(int state, const CString &reason) {
+    m_errorState = state;
+    SetStop(m_lineNo, reason);
+    return 0;
+}
+
+int VeskBase::recordFailed(int state, const CString &reason) {
     m_errorState = state;
     if (m_readFlags & READ_GO_ON)
         return 1;
     if (!AskErrorExecute())
-        return 0;
+        return stopRecord(state, reason);
     m_readFlags |= READ_GO_ON;
     return 1;
 }
 
-bool VeskBase::readTextField(CString &text) {
-    char field[kTextMax + 1];
-    if (!m_reader->readString(kTextMax, field))
-        return false;
-    text = field;
-    return true;
+bool VeskBase::readTextField(CString &text, const char *what) {
+    const FIELD_FAULT fault = m_reader->readTextField(kTextMax, &text);
+    if (fault == FIELD_OK)
+        return true;
+    m_fieldReason = FieldReason(what, fault, kTextMax);
+    return false;
 }
 
-bool VeskBase::readIntField(int &value) {
-    char field[kTextMax + 1];
-    return m_reader->readString(kTextMax, field) && ParseInt(field, value);
+bool VeskBase::readIntField(int &value, const char *what, bool strict) {
+    FIELD_FAULT fault = m_reader->readIntField(&value);
+    if (fault == FIELD_EMPTY && !strict) {
+        value = 0;
+        fault = FIELD_OK;
+    }
+    if (fault == FIELD_OK)
+        return true;
+    m_fieldReason = FieldReason(what, fault, DivisionString::NUMBER_MAX);
+    return false;
 }
 
-bool VeskBase::readRealField(double &value) {
-    char field[kTextMax + 1];
-    return m_reader->readString(kTextMax, field) && ParseDouble(field, value);
+bool VeskBase::readRealField(double &value, const char *what) {
+    const FIELD_FAULT fault = m_reader->readRealField(&value, true);
+    if (fault == FIELD_OK)
+        return true;
+    m_fieldReason = FieldReason(what, fault, DivisionString::NUMBER_MAX);
+    return false;
 }
 
 bool VeskBase::readHeightField(double &value, int &used) {
-    char field[kTextMax + 1];
-    if (!m_reader->readString(kTextMax, field))
-        return false;
-    if (std::strspn(field, " \t") == std::strlen(field)) {
+    const FIELD_FAULT fault = m_reader->readRealField(&value, true);
+    if (fault == FIELD_EMPTY) {
         value = 0.0;
         used = 0;
         return true;
     }
-    if (!ParseDouble(field, value))
+    if (fault != FIELD_OK) {
+        m_fieldReason = FieldReason("標高", fault, DivisionString::NUMBER_MAX);
         return false;
+    }
     used = 1;
     return true;
+}
+
+bool VeskBase::pointFits(double x, double y, double h, int hUsed) const {
+    return DivisionString::NumberFits(x, m_xyDecimals) &&
+           DivisionString::NumberFits(y, m_xyDecimals) &&
+           (!hUsed || DivisionString::NumberFits(h, m_hDecimals));
 }
 
 int VeskBase::readLineRecord() {
     m_errorState = ERR_NONE;
     if (!m_reader)
         return 0;
-    if (m_reader->isLineTooLong())
-        return recordFailed(ERR_CONTENT);
+    if (m_reader->isLineUnusable())
+        return recordFailed(ERR_CONTENT, m_reader->GetStopReason());
     char code[kCodeMax + 1];
     if (!m_reader->readString(kCodeMax, code)) {
         m_errorState = ERR_CONTENT; // passed over like an unknown code
@@ -211,8 +238,7 @@ int VeskBase::readLineRecord() {
             // Outside a lot or route that was taken C00 is not followed either.
             if (!m_inLot && !m_inRoute)
                 return 1;
-            m_errorState = ERR_CONTENT;
-            return 0;
+            return stopRecord(ERR_CONTENT, "C00のないC99があります。");
         }
         m_inElement = 0;
         return 1;
@@ -222,10 +248,8 @@ int VeskBase::readLineRecord() {
         return readLotEnd();
     case VESK_E00:
         if (m_inLot) {
-            if (m_inTriangles) {
-                m_errorState = ERR_CONTENT;
-                return 0;
-            }
+            if (m_inTriangles)
+                return stopRecord(ERR_CONTENT, "E99のないまま次のE00があります。");
             m_inTriangles = 1;
         }
         return 1;
@@ -235,10 +259,8 @@ int VeskBase::readLineRecord() {
         return readTriangleAttributes();
     case VESK_E99:
         if (m_inLot) {
-            if (!m_inTriangles) {
-                m_errorState = ERR_CONTENT;
-                return 0;
-            }
+            if (!m_inTriangles)
+                return stopRecord(ERR_CONTENT, "E00のないE99があります。");
             m_inTriangles = 0;
         }
         return 1;
@@ -269,28 +291,28 @@ int VeskBase::readPoint() {
     double y = 0.0;
     double h = 0.0;
     int hUsed = 0;
-    if (!readIntField(no) || !readTextField(name) || !readRealField(x) || !readRealField(y) ||
-        !readHeightField(h, hUsed))
-        return recordFailed(ERR_CONTENT);
+    if (!readIntField(no, "点番号") || !readTextField(name, "点名") || !readRealField(x, "X座標") ||
+        !readRealField(y, "Y座標") || !readHeightField(h, hUsed))
+        return recordFailed(ERR_CONTENT, m_fieldReason);
     if (!AddPoint(no, name, x, y, h, hUsed))
-        return recordFailed(ERR_REFUSED);
+        return recordFailed(ERR_REFUSED, kRefusedReason);
     return 1;
 }
 
 int VeskBase::readLotMember() {
     int no = 0;
     CString name;
-    if (!readIntField(no) || !readTextField(name))
-        return recordFailed(ERR_CONTENT);
+    if (!readIntField(no, "点番号") || !readTextField(name, "点名"))
+        return recordFailed(ERR_CONTENT, m_fieldReason);
     if (m_inLot) {
         if (!AddPointOfLot(no, name)) {
             m_inLot = 0;
-            return recordFailed(ERR_REFUSED);
+            return recordFailed(ERR_REFUSED, kRefusedReason);
         }
     } else if (m_inRoute) {
         if (!AddPointOfRoute(no, name)) {
             m_inRoute = 0;
-            return recordFailed(ERR_REFUSED);
+            return recordFailed(ERR_REFUSED, kRefusedReason);
         }
     }
     return 1;
@@ -298,11 +320,11 @@ int VeskBase::readLotMember() {
 
 int VeskBase::readRouteDistance() {
     double distance = 0.0;
-    if (!readRealField(distance))
-        return recordFailed(ERR_CONTENT);
+    if (!readRealField(distance, "距離"))
+        return recordFailed(ERR_CONTENT, m_fieldReason);
     if (m_inRoute && !AddDistOfRoute(distance)) {
         m_inRoute = 0;
-        return recordFailed(ERR_REFUSED);
+        return recordFailed(ERR_REFUSED, kRefusedReason);
     }
     return 1;
 }
@@ -310,15 +332,15 @@ int VeskBase::readRouteDistance() {
 int VeskBase::readRadius() {
     int kind = 0;
     double value = 0.0;
-    if (!readIntField(kind) || !readRealField(value))
-        return recordFailed(ERR_CONTENT);
+    if (!readIntField(kind, "半径の種類") || !readRealField(value, "半径"))
+        return recordFailed(ERR_CONTENT, m_fieldReason);
     if (m_inLot) {
         if (!AddRadiusOfLot(static_cast<RADIUS_KIND>(kind), value))
-            return recordFailed(ERR_REFUSED); // the lot stays open
+            return recordFailed(ERR_REFUSED, kRefusedReason); // the lot stays open
     } else if (m_inRoute) {
         if (!AddRadiusOfRoute(static_cast<RADIUS_KIND>(kind), value)) {
             m_inRoute = 0;
-            return recordFailed(ERR_REFUSED);
+            return recordFailed(ERR_REFUSED, kRefusedReason);
         }
     }
     return 1;
@@ -328,11 +350,12 @@ int VeskBase::readClothoid() {
     double a = 0.0;
     double b = 0.0;
     double c = 0.0;
-    if (!readRealField(a) || !readRealField(b) || !readRealField(c))
-        return recordFailed(ERR_CONTENT);
+    if (!readRealField(a, "クロソイドの値") || !readRealField(b, "クロソイドの値") ||
+        !readRealField(c, "クロソイドの値"))
+        return recordFailed(ERR_CONTENT, m_fieldReason);
     if (m_inRoute && !AddClosoidOfRoute(a, b, c)) {
         m_inRoute = 0;
-        return recordFailed(ERR_REFUSED);
+        return recordFailed(ERR_REFUSED, kRefusedReason);
     }
     return 1;
 }
@@ -351,12 +374,12 @@ int VeskBase::readLineAttributes() {
         }
     }
     if (missing)
-        return recordFailed(ERR_CONTENT);
+        return recordFailed(ERR_CONTENT, FieldReason("線属性", FIELD_MISSING, 0));
     if (mask == 0 || !m_inRoute)
         return 1;
     if (!AddLineAttrOfRoute(values[0], values[1], mask)) {
         m_inRoute = 0;
-        return recordFailed(ERR_REFUSED);
+        return recordFailed(ERR_REFUSED, kRefusedReason);
     }
     return 1;
 }
@@ -368,10 +391,11 @@ int VeskBase::readLotStart() {
     int no = 0;
     CString name;
     int kind = 0;
-    if (!readIntField(no) || !readTextField(name) || !readIntField(kind))
-        return recordFailed(ERR_CONTENT);
+    if (!readIntField(no, "画地番号") || !readTextField(name, "画地名") ||
+        !readIntField(kind, "画地の種類"))
+        return recordFailed(ERR_CONTENT, m_fieldReason);
     if (!AddLotStart(no, name, static_cast<LOT_KIND>(kind)))
-        return recordFailed(ERR_REFUSED);
+        return recordFailed(ERR_REFUSED, kRefusedReason);
     m_inLot = 1;
     return 1;
 }
@@ -381,7 +405,7 @@ int VeskBase::readLotEnd() {
         return 1;
     const bool refused = m_inLot && !AddLotEnd();
     m_inLot = m_inTriangles = m_inElement = 0;
-    return refused ? recordFailed(ERR_REFUSED) : 1;
+    return refused ? recordFailed(ERR_REFUSED, kRefusedReason) : 1;
 }
 
 int VeskBase::readTriangle() {
@@ -390,12 +414,12 @@ int VeskBase::readTriangle() {
     int no[3] = {0, 0, 0};
     for (int &n : no) {
         CString name; // the names are not used
-        if (!readIntField(n) || !readTextField(name))
-            return recordFailed(ERR_CONTENT);
+        if (!readIntField(n, "点番号") || !readTextField(name, "点名"))
+            return recordFailed(ERR_CONTENT, m_fieldReason);
     }
     if (!AddTriangleOfLot(no[0], no[1], no[2])) {
         m_inTriangles = m_inLot = 0;
-        return recordFailed(ERR_REFUSED);
+        return recordFailed(ERR_REFUSED, kRefusedReason);
     }
     return 1;
 }
@@ -414,11 +438,11 @@ int VeskBase::readTriangleAttributes() {
         }
     }
     if (missing)
-        return recordFailed(ERR_CONTENT);
+        return recordFailed(ERR_CONTENT, FieldReason("三角形属性", FIELD_MISSING, 0));
     if (m_inLot && m_inTriangles &&
         !AddTriAttrOfLot(values[0], values[1], values[2], values[3], values[4], mask)) {
         m_inTriangles = m_inLot = 0;
-        return recordFailed(ERR_REFUSED);
+        return recordFailed(ERR_REFUSED, kRefusedReason);
     }
     return 1;
 }
@@ -431,10 +455,11 @@ int VeskBase::readRouteStart() {
     int second = 0;
     CString name;
     int kind = 0;
-    if (!readIntField(no) || !readIntField(second) || !readTextField(name) || !readIntField(kind))
-        return recordFailed(ERR_CONTENT);
+    if (!readIntField(no, "路線番号") || !readIntField(second, "路線の第2番号") ||
+        !readTextField(name, "路線名") || !readIntField(kind, "路線の種類"))
+        return recordFailed(ERR_CONTENT, m_fieldReason);
     if (!AddRouteStart(no, second, name, static_cast<ROUTE_KIND>(kind)))
-        return recordFailed(ERR_REFUSED);
+        return recordFailed(ERR_REFUSED, kRefusedReason);
     m_inRoute = 1;
     return 1;
 }
@@ -444,7 +469,7 @@ int VeskBase::readLineDistance() {
     if (!m_inRoute)
         return 1;
     double distance = 0.0;
-    if (!readRealField(distance)) {
+    if (!readRealField(distance, "距離")) {
         m_errorState = ERR_CONTENT;
     } else if (!AddLineDistOfRoute(distance)) {
         m_inRoute = 0;
@@ -458,32 +483,33 @@ int VeskBase::readRouteEnd() {
         return 1;
     const bool refused = m_inRoute && !AddRouteEnd();
     m_inRoute = m_inElement = 0;
-    return refused ? recordFailed(ERR_REFUSED) : 1;
+    return refused ? recordFailed(ERR_REFUSED, kRefusedReason) : 1;
 }
 
 int VeskBase::readSiteName() {
     int version = 0;
     CString siteName;
-    if (!readIntField(version) || !readTextField(siteName))
-        return recordFailed(ERR_CONTENT);
+    if (!readIntField(version, "バージョン") || !readTextField(siteName, "現場名"))
+        return recordFailed(ERR_CONTENT, m_fieldReason);
     if ((version < 1 || version > 3) && !ErrMsgOfVersion(version)) {
-        m_errorState = ERR_VERSION;
-        return 0;
+        CString reason;
+        reason.Format("バージョン%dのファイルは読み込めません。", version);
+        return stopRecord(ERR_VERSION, reason);
     }
     if (!AddSiteName(siteName))
-        return recordFailed(ERR_REFUSED);
+        return recordFailed(ERR_REFUSED, kRefusedReason);
     return 1;
 }
 
 int VeskBase::readCoordSys() {
+    // The datum decides every coordinate: an empty value is no value.
     int kind = 0;
-    if (!readIntField(kind)) {
-        m_errorState = ERR_CONTENT;
-        return 0;
-    }
+    if (!readIntField(kind, "座標系", true))
+        return stopRecord(ERR_CONTENT, m_fieldReason);
     if (!CheckCoordSysKind(kind)) {
-        m_errorState = ERR_REFUSED;
-        return 0;
+        CString reason;
+        reason.Format("ファイルの座標系(%d)は受け付けられません。", kind);
+        return stopRecord(ERR_REFUSED, reason);
     }
     return 1;
 }
@@ -528,8 +554,7 @@ CString VeskBase::formatPointLine(int no, const CString &name, int nameWidth, do
     return line;
 }
 
-void VeskBase::writePointSection(unsigned pointCount) {
-    writeCode(VESK_A00);
+bool VeskBase::formatPointSection(unsigned pointCount, std::vector<CString> &lines) {
     for (unsigned i = 0; i < pointCount; ++i) {
         CString name;
         double x = 0.0;
@@ -538,10 +563,17 @@ void VeskBase::writePointSection(unsigned pointCount) {
         int hUsed = 0;
         if (!GetPoint(i, &name, &x, &y, &h, &hUsed))
             continue;
-        writeRecord(formatPointLine(static_cast<int>(i + 1), name, name.IsEmpty() ? 0 : kNameWidth,
-                                    x, y, h, hUsed));
+        if (!pointFits(x, y, h, hUsed)) {
+            CString reason;
+            reason.Format("%u番目の点[%s]の座標値はこの形式で書き出せません。", i + 1,
+                          name.GetString());
+            SetStop(0, reason);
+            return false;
+        }
+        lines.push_back(formatPointLine(static_cast<int>(i + 1), name,
+                                        name.IsEmpty() ? 0 : kNameWidth, x, y, h, hUsed));
     }
-    writeCode(VESK_A99);
+    return true;
 }
 
 void VeskBase::writeLotSection(unsigned lotCount) {
@@ -571,6 +603,12 @@ void VeskBase::writeLotSection(unsigned lotCount) {
 
 int VeskBase::writeFile(const CString &path, const CString &siteName, unsigned pointCount,
                         int newDatum, int version, unsigned lotCount) {
+    ClearStop();
+    // Every point is formatted before the file is made: a point that could not
+    // be read back leaves no file with fewer points behind.
+    std::vector<CString> pointLines;
+    if (!formatPointSection(pointCount, pointLines))
+        return 0;
     if (!OpenWriteFile(path))
         return 0;
     try {
@@ -588,7 +626,10 @@ int VeskBase::writeFile(const CString &path, const CString &siteName, unsigned p
         }
         if (version > VESK_VERSION_03)
             writeCoordSys(newDatum ? 0 : 1);
-        writePointSection(pointCount);
+        writeCode(VESK_A00);
+        for (const CString &line : pointLines)
+            writeRecord(line);
+        writeCode(VESK_A99);
         if (lotCount > 0)
             writeLotSection(lotCount);
         CloseWriteFile();

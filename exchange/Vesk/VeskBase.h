@@ -1,11 +1,13 @@
 #pragma once
 
+#include "exchange/Pomtrek/FileStop.h"
 #include "exchange/Pomtrek/ReadTextFile.h"
 #include "exchange/Pomtrek/WriteTextFile.h"
 #include "platform/core/CString.h"
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // Record codes: the letter's number times 256 plus the two-digit number, 99
 // counted as 0xFF.
@@ -53,10 +55,15 @@ enum RADIUS_KIND : int {};
 // derived class; writing takes points, comments and lots from its Get...
 // operations.
 //
-// A number that is not wholly a number (an empty or blank coordinate, a lone
-// sign, "1-2", "1 2") makes its record bad; it is never read as 0. An empty
-// height field means "no height". A line over the line limit is a bad record.
-class VeskBase {
+// A coordinate that is not wholly a number (an empty or blank one, a lone sign,
+// "1-2", "1 2") makes its record bad; it is never read as 0. An empty integer
+// field (a point or lot number, a kind) reads as 0, as other software writes
+// them; the coordinate-system value stays strict. A number holds at most 19
+// characters after its leading blanks; a longer one is missing. An empty
+// height field means "no height". A line over the line limit or holding a NUL
+// is a bad record. When a read stops, GetStopLine and GetStopReason say where
+// and why.
+class VeskBase : public FileStop {
   public:
     struct IdMap {
         std::int32_t id;
@@ -95,8 +102,11 @@ class VeskBase {
     virtual int Read(const CString &path, int readFlags, int mode);
     // Write G00, the comments, a Z01 record when version > 0x300 (0 for
     // newDatum, else 1), the points and, when lotCount > 0, the lots. 1 on
-    // success; a failed create or write throws CFileException after the file
-    // has been closed.
+    // success. 0, with nothing created and the point named in GetStopReason,
+    // when a point has a value that this format cannot hold (not finite, or
+    // over 19 characters with the written decimals), since the file could not
+    // be read back. A failed create or write throws CFileException after the
+    // file has been closed.
     virtual int WritePoints(const CString &path, const CString &siteName, unsigned pointCount);
     virtual int WritePoints2(const CString &path, const CString &siteName, unsigned pointCount,
                              int newDatum, VeskVersionNo version);
@@ -173,14 +183,20 @@ class VeskBase {
     void writeCoordSys(int value);
 
     // Checked reads of the next field of the current line (texts of up to 127
-    // characters); false when the field is missing or not wholly a number.
-    bool readIntField(int &value);
-    bool readRealField(double &value);
-    bool readTextField(CString &text);
+    // characters, numbers of up to 19). False when the field is missing, too
+    // long or not wholly a number; m_fieldReason then says so, naming the
+    // field by what. An empty integer reads as 0 unless strict.
+    bool readIntField(int &value, const char *what, bool strict = false);
+    bool readRealField(double &value, const char *what);
+    bool readTextField(CString &text, const char *what);
     // Empty (or blank): no height.
     bool readHeightField(double &value, int &used);
+    // Whether the point's numbers can be written so that a read gives them
+    // back: finite, and at most 19 characters with the written decimals.
+    bool pointFits(double x, double y, double h, int hUsed) const;
 
     int m_errorState = ERR_NONE;
+    CString m_fieldReason; // why the last field read failed
     std::unique_ptr<ReadCSVFile> m_reader;
     std::unique_ptr<WriteTextFile> m_writer;
     int m_inPoints = 0;
@@ -196,9 +212,13 @@ class VeskBase {
     int m_xyDecimals = 6;
     int m_hDecimals = 6;
 
+    // A bad record: sets errorState and asks once whether to go on; a stop
+    // names the line with the reason.
+    int recordFailed(int state, const CString &reason);
+    // Stops the read at the current line.
+    int stopRecord(int state, const CString &reason);
+
   private:
-    // A bad record: sets errorState and asks once whether to go on.
-    int recordFailed(int state);
     int readPoint();
     int readLotMember();
     int readRouteDistance();
@@ -217,6 +237,8 @@ class VeskBase {
 
     int writeFile(const CString &path, const CString &siteName, unsigned pointCount, int newDatum,
                   int version, unsigned lotCount);
-    void writePointSection(unsigned pointCount);
+    // The A01 lines of the points the derived class gives; false, with the
+    // stop set, for a point that cannot be written.
+    bool formatPointSection(unsigned pointCount, std::vector<CString> &lines);
     void writeLotSection(unsigned lotCount);
 };

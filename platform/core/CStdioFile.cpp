@@ -74,8 +74,10 @@ int CStdioFile::peekChar(std::size_t &rawLength) {
     if (isText()) {
         if (c == kCtrlZ)
             return -1;
-        if (c == '\r' && peekRaw(1) == '\n') {
-            rawLength = 2;
+        // CR LF is one line end; a lone CR (older systems) ends a line as well.
+        if (c == '\r') {
+            if (peekRaw(1) == '\n')
+                rawLength = 2;
             return '\n';
         }
     }

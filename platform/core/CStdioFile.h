@@ -5,8 +5,8 @@
 #include <vector>
 
 // A buffered file, in text mode unless opened with typeBinary. Text mode writes
-// "\r\n" for "\n", reads "\r\n" as "\n" (a lone "\r" stays) and takes a 0x1A
-// byte for the end of the file.
+// "\r\n" for "\n", reads "\r\n" and a lone "\r" as "\n" and takes a 0x1A byte
+// for the end of the file.
 class CStdioFile : public CFile {
   public:
     CStdioFile();

@@ -55,6 +55,7 @@ void Veltrane::Initialize(bool /*keepKind*/) {
     m_cnvPrmVer.Empty();
     m_limitSw = 1;
     m_multiplePlusName = "#ZUB";
+    ClearInsyoList();
 }
 
 void Veltrane::AllRemove() {

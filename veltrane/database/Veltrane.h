@@ -4,6 +4,7 @@
 #include "exchange/Dorrimet/PlaneCoord.h"
 #include "veltrane/database/VeltraneTypes.h"
 #include "veltrane/model/DisplaySettings.h"
+#include "veltrane/model/InsyoRelate.h"
 #include "veltrane/model/JGDDDatCond.h"
 #include "veltrane/model/JLot.h"
 #include "veltrane/model/PointTable.h"
@@ -50,6 +51,8 @@ class Veltrane : public PointTable {
     void MakeRetrievableIdxMap();
     void SetCoord(Point *p, const Coordinate &c, CoordinateKind kind, ITRFCoordKind itrf);
     using PointTable::Find;
+    // The point of that name through the name index (the first stored of equal names).
+    Point *Find(const CString &name) const { return m_nameIndex.Find(name); }
 
     // ---- selection
     bool AppendSelect(const Point *p);
@@ -129,6 +132,39 @@ class Veltrane : public PointTable {
     JLotTable *GetLotTable() { return &m_lots; }
     const JLotTable *GetLotTable() const { return &m_lots; }
 
+    // ---- marks
+    // The relations to old reference marks, rebuilt from the points whenever relations change.
+    void ClearInsyoList();
+    // Rebuilds the list from every point tied to an old reference mark.
+    void MakeInsyoList();
+    // Adds the point to the mark's relation (creating the mark); false when the relation is
+    // already listed. The stored point of that name (of several, the one observed at c) takes
+    // the mark's name.
+    bool AppendRelate(const CString &mark, const CString &point, const Coordinate &c);
+    // The mark's position in the list goes to *index (-1 when absent).
+    bool IsExistInsyoName(const CString &mark, int *index) const;
+    unsigned GetInsyoCount() const;
+    bool GetInsyoName(unsigned i, CString *mark) const;
+    // 0 for an unknown mark.
+    unsigned GetRelateCount(const CString &mark) const;
+    bool GetRelateName(const CString &mark, unsigned i, CString *point) const;
+    // Ties the selected points of the current-tab table to the mark (tab 1, ITRF kind 1 only);
+    // the number tied.
+    unsigned RelateSelectedPntsToInsyoPnt(const Point *mark);
+    // Ties them to the adjust-known point (tab 0, or tab 1 with ITRF kind 1); the number tied.
+    unsigned RelateSelectedPntsToKnownPnt(const Point *known);
+    // Undo the ties of the selected points (a mark naming itself is no tie); whether any was
+    // undone.
+    bool CancelRelateSelectedPntsToInsyoPnt();
+    bool CancelRelateSelectedPntsToKnownPnt();
+    // The mark (adjust-known point) all selected points of the current-tab table share, with its
+    // Tokyo (known JGD2000) coordinate in *out; empty when they do not share one.
+    CString GetSelectedCommonRelateInsyoName(Coordinate *out) const;
+    CString GetSelectedCommonRelateKnownName(Coordinate *out) const;
+    // The first point of that name whose Tokyo (known JGD2000) X and Y equal c's exactly.
+    Point *FindRefInsyoPoint(const CString &name, const Coordinate &c) const;
+    Point *FindRefKnownPoint(const CString &name, const Coordinate &c) const;
+
     // ---- names
     static CString GetCoordCnvKindName(CoordCnvKind kind);
     CString GetCoordCnvKindLongName(CoordCnvKind kind, const OmbreskMngr *grid) const;
@@ -174,4 +210,5 @@ class Veltrane : public PointTable {
     PrtItemInfo m_prtItemInfo;
     CString m_geoidModelFile;
     CString m_multiplePlusName;
+    InsyoRelateList m_insyoList;
 };

@@ -226,4 +226,54 @@ TEST_F(ApaVeskBaseTest, JudgeFormatAndConvert) {
     EXPECT_FALSE(fs::exists(m_dir / "log.txt"));
 }
 
+TEST_F(ApaVeskBaseTest, AReadNamesTheLineThatStoppedIt) {
+    struct Case {
+        std::string file;
+        int line;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"A,01,Z,\rG,P,1,x,,?,\r", 2, "Y座標が数値ではありません。"},
+        {"A,01,Z,\nG,P,1," + std::string(20, '2') + ",,?,\n", 2, "Y座標が19文字を超えています。"},
+        {"A,01,Z,\nG,P\n", 2, "X座標がありません。"},
+        {"A,01,Z,\nG,P,1,2,1-2,?,\n", 2, "標高が数値ではありません。"},
+        {std::string("A,01,Z,\nG,P,1,2,\0,?,\n", 21), 2, kStopNul},
+        {"A,01,Z,\nG,NO,1,2,,?,\n", 2, kStopRefused},
+    };
+    for (const Case &c : cases) {
+        put(c.file);
+        Apa apa;
+        Register reg;
+        EXPECT_FALSE(apa.Read(&reg, path(), nullptr, 2)) << c.file;
+        EXPECT_EQ(apa.GetStopLine(), c.line) << c.file;
+        EXPECT_EQ(apa.GetStopReason(), c.reason.c_str()) << c.file;
+    }
+    Apa apa;
+    Register reg;
+    reg.end = false;
+    put("A,01,Z,\rG,P,1,2,,?,\rZ,&,\r");
+    EXPECT_FALSE(apa.Read(&reg, path(), nullptr, 2));
+    EXPECT_EQ(reg.log, (Lines{"0 P 1.000000 2.000000 0.000000 0", "end"}));
+    EXPECT_EQ(apa.GetStopLine(), 0);
+    EXPECT_EQ(apa.GetStopReason(), kStopEndRegister);
+    reg.end = true;
+    EXPECT_TRUE(apa.Read(&reg, path(), nullptr, 2));
+    EXPECT_EQ(apa.GetStopReason(), "");
+}
+
+TEST_F(ApaVeskBaseTest, AWriteRefusesAPointTheFormatCannotHold) {
+    Apa apa;
+    Supplier supplier;
+    supplier.points = {{"P", 1, 2, 0, false, true}, {"H", 1, 2, 1e15, true, true}};
+    EXPECT_FALSE(apa.WritePoints(&supplier, path()));
+    EXPECT_FALSE(exists("pts.txt"));
+    EXPECT_EQ(apa.GetStopReason(), "2番目の点[H]の座標値はこの形式で書き出せません。");
+    supplier.points[1].h = 1e11;
+    ASSERT_TRUE(apa.WritePoints(&supplier, path()));
+    Register reg;
+    ASSERT_TRUE(apa.Read(&reg, path(), nullptr, 2));
+    EXPECT_EQ(reg.log, (Lines{"0 P 1.000000 2.000000 0.000000 0",
+                              "0 H 1.000000 2.000000 100000000000.000000 1", "end"}));
+}
+
 } // namespace

@@ -447,4 +447,110 @@ TEST_F(JVeskBaseExTest, JudgeFormat) {
     EXPECT_EQ(vesk.JudgeFormat(path("none.sim")), 0);
 }
 
+TEST_F(JVeskBaseExTest, ALineHoldingANulIsOneBadLineWrittenWholeWithItsLineEnd) {
+    const std::string bad("A01,    1,P\0X,1,2,,", 19);
+    const std::string comment("Z00,a\0b,", 8);
+    put("A00,\r\n" + bad + "\r\nA01,    2,Q,3,4,,\r\n" + comment + "\r\nA99,\r\n");
+    Vesk vesk;
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
+    EXPECT_EQ(get(), crlf({"Z01,0,", "A00,", kNotice, "Z00," + bad,
+                           "A01,    2,Q               ,        4.000000,        5.000000,,",
+                           kNotice, comment, "A99,"}));
+    // Read back, the copied line is the bad line it was, named as such.
+    EXPECT_EQ(vesk.Read(path("dst.sim"), nullptr, 1, 2), 0);
+    EXPECT_EQ(vesk.GetStopLine(), 4);
+    EXPECT_EQ(vesk.GetStopReason(), kStopNul);
+}
+
+TEST_F(JVeskBaseExTest, AFileWithLoneCrLineEndsIsConvertedWhole) {
+    put("G00,03,s,\rA00,\rA01,    1,P1,1,2,,\rA01,    2,P2,3,4,,\rA99,\r");
+    Vesk vesk;
+    vesk.giveHeader = false;
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
+    EXPECT_EQ(get(),
+              crlf({"G00,03,s,", "Z01,0,", "A00,",
+                    "A01,    1,P1              ,        2.000000,        3.000000,,",
+                    "A01,    2,P2              ,        4.000000,        5.000000,,", "A99,"}));
+}
+
+TEST_F(JVeskBaseExTest, APointWhoseConvertedLineAReadWouldRefuseIsABadLine) {
+    // A nineteen-character X reads, but with six decimals it is written in 26.
+    put(crlf({"A00,", "A01,    1,BIG,9999999999999999999,2,,", "A01,    2,P,1,2,,",
+              "A01,    3,H,1,2,123456789012345678,", "A99,"}));
+    Vesk vesk;
+    const FakeTransformer huge(1e300, 0.0, 0.0, CrdCnvStatGrid);
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
+    EXPECT_EQ(get(), crlf({"Z01,0,", "A00,", kNotice, "Z00,A01,    1,BIG,9999999999999999999,2,,",
+                           "A01,    2,P               ,        2.000000,        3.000000,,",
+                           kNotice, "Z00,A01,    3,H,1,2,123456789012345678,", "A99,"}));
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &huge, nullptr, nullptr), 1);
+    EXPECT_EQ(get().find("\r\nA01,"), std::string::npos);
+    // Every point line that was written reads back.
+    put(crlf({"A00,", "A01,    1,P,1,2,,", "A99,"}));
+    const FakeTransformer big(1e11, 0.0, 0.0, CrdCnvStatGrid);
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &big, nullptr, nullptr), 1);
+    EXPECT_EQ(get(),
+              crlf({"Z01,0,", "A00,",
+                    "A01,    1,P               ,100000000000.000000,        2.000000,,", "A99,"}));
+    vesk.points.clear();
+    EXPECT_EQ(vesk.Read(path("dst.sim"), nullptr, 1, 2), 1);
+    EXPECT_EQ(vesk.points, (Lines{"1P 100000000000.000000 2.000000 0"}));
+}
+
+TEST_F(JVeskBaseExTest, ABadCoordinateSystemRecordIsKeptAsACommentNotDropped) {
+    put(crlf({"Z01,x,", "A00,", "A01,    1,P,1,2,,", "A99,"}));
+    Vesk vesk;
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertByFile, &shift, nullptr, nullptr), 1);
+    EXPECT_EQ(get(),
+              crlf({kNotice, "Z00,Z01,x,", "Z01,0,", "A00,",
+                    "A01,    1,P               ,        2.000000,        3.000000,,", "A99,"}));
+}
+
+TEST_F(JVeskBaseExTest, ReadAndConvertNameTheLineThatStoppedThem) {
+    put(crlf({"G00,03,s,", "A00,", "A01,    1,P,1,2,,", "A01,    2,Q,abc,2,,", "A99,"}));
+    Vesk vesk;
+    EXPECT_EQ(vesk.Read(path(), nullptr, 1, 2), 0);
+    EXPECT_EQ(vesk.GetStopLine(), 4);
+    EXPECT_EQ(vesk.GetStopReason(), "X座標が数値ではありません。");
+
+    FakeProgress cancels;
+    cancels.cancelAtPercent = 10;
+    EXPECT_EQ(vesk.Read(path(), &cancels, 1, 2), 0);
+    EXPECT_EQ(vesk.GetStopLine(), 1);
+    EXPECT_EQ(vesk.GetStopReason(), kStopCancel);
+
+    EXPECT_EQ(vesk.Read(path("none.sim"), nullptr, 1, 2), 0);
+    EXPECT_EQ(vesk.GetStopLine(), 0);
+    EXPECT_EQ(vesk.GetStopReason(), kStopOpen);
+
+    // A conversion that gives up names the line where it stopped.
+    std::string bad = "A00,\r\n";
+    for (int i = 0; i < 101; ++i)
+        bad += "A01,bad,\r\n";
+    put(bad + "A99,\r\n");
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 0);
+    EXPECT_EQ(vesk.GetStopLine(), 102);
+    EXPECT_EQ(vesk.GetStopReason(), "エラーのある行が100行を超えたため、変換を中止しました。");
+    EXPECT_EQ(
+        vesk.Convert(path("none.sim"), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 0);
+    EXPECT_EQ(vesk.GetStopLine(), 0);
+    EXPECT_EQ(vesk.GetStopReason().Left(20), "変換元のファイルがオ");
+}
+
+TEST_F(JVeskBaseExTest, CommentsAfterTheSiteLineKeepTheirPlaceBeforeOtherLines) {
+    put(crlf({"G00,03,s,", "Z00,c1,", "A99,", "Z00,c2,", "A01,    1,P,1,2,,", "Z00,c3,", "C03,1,2,",
+              "Z00,c4,"}));
+    Vesk vesk;
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
+    const std::string out = get();
+    EXPECT_EQ(out.substr(0, out.find("C03")), crlf({"G00,03,s,", "Z00,c1,", "A99,", "Z00,c2,",
+                                                    kNotice, "A01,    1,P,1,2,,", "Z00,c3,"}));
+}
+
 } // namespace

@@ -396,4 +396,78 @@ TEST_F(KjnTxtBaseTest, ConvertNeverTruncatesItsSourceAndReportsFailures) {
     EXPECT_EQ(messages[0].Find("エラーが発生しました："), 0);
 }
 
+TEST_F(KjnTxtBaseTest, AReadNamesTheLineThatStoppedItAndAnEmptyNumberReadsAsZero) {
+    put("A00,\r\nA01,,P,35.0,139.0,1.0,2.0,09,,,\r\nA01,2,Q,35.0,139.0," + std::string(20, '1') +
+        ",2.0,09,,,\r\nA99,\r\n");
+    TestKjn kjn;
+    FakeRegister reg;
+    EXPECT_FALSE(kjn.Read(&reg, path("src.txt"), nullptr, 2));
+    ASSERT_EQ(reg.points.size(), 1u);
+    EXPECT_EQ(reg.points[0].no, 0);
+    EXPECT_EQ(kjn.GetStopLine(), 3);
+    EXPECT_EQ(kjn.GetStopReason(), "X座標が19文字を超えています。");
+
+    put(std::string("A00,\nA01,1,P,35.0,139.0,1.0,2.0,09,,\0,\n", 40));
+    EXPECT_FALSE(kjn.Read(&reg, path("src.txt"), nullptr, 2));
+    EXPECT_EQ(kjn.GetStopLine(), 2);
+    EXPECT_EQ(kjn.GetStopReason(), kStopNul);
+
+    put("A00,\nA01,1,P,35.0,139.0,1.0,y,09,,,\n");
+    EXPECT_FALSE(kjn.Read(&reg, path("src.txt"), nullptr, 2));
+    EXPECT_EQ(kjn.GetStopReason(), "Y座標が数値ではありません。");
+    reg.refuseAt = static_cast<int>(reg.points.size()) + 1;
+    put("A00\rA01,1,P,35.0,139.0,1.0,2.0,09,,,\rA99\r");
+    EXPECT_FALSE(kjn.Read(&reg, path("src.txt"), nullptr, 2));
+    EXPECT_EQ(kjn.GetStopLine(), 2);
+    EXPECT_EQ(kjn.GetStopReason(), kStopRefused);
+    EXPECT_FALSE(kjn.Read(&reg, path("none.txt"), nullptr, 2));
+    EXPECT_EQ(kjn.GetStopLine(), 0);
+    EXPECT_EQ(kjn.GetStopReason(), kStopOpen);
+}
+
+TEST_F(KjnTxtBaseTest, ConvertDropsNoLineAndWritesNoPointAReadWouldRefuse) {
+    const std::string nul("A01,00003,N\0UL,35.1,139.1,1.0,5.0,09,,,", 38);
+    put("Z02,1,09,\rA01,00001,OUTSIDE,35.1,139.1,1.0,5.0,09,,,\rA00,\r" + nul +
+        "\rA01,00004,P,35.1,139.1,1.0,5.0,09,,,\rA01,00005,BIG,35.1,139.1,9999999999999999.5,"
+        "5.0,09,,,\rA99,\r");
+    TestKjn kjn;
+    std::vector<CString> messages;
+    EXPECT_FALSE(convert(kjn, 2, &messages));
+    const std::string out = get("dst.txt");
+    // Every source line is there: the point outside the section and the NUL line copied whole
+    // with their line ends, the point too large for the form kept as a comment.
+    EXPECT_EQ(out.substr(0, out.find("A01,00004")),
+              "Z02,0,09,\r\nA01,00001,OUTSIDE,35.1,139.1,1.0,5.0,09,,,\r\nA00,\r\n" + nul + "\r\n");
+    EXPECT_NE(out.find("\r\nA01,00004,P               ,"), std::string::npos);
+    EXPECT_NE(out.find("\r\nZ00,A01,00005,BIG,35.1,139.1,9999999999999999.5,5.0,09,,,\r\nA99,\r\n"),
+              std::string::npos);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "ファイル変換過程で3行分のエラーが発生しました。");
+    EXPECT_EQ(kjn.GetStopLine(), 2);
+    EXPECT_EQ(kjn.GetStopReason(), "点の区間(A00からA99)の外に点のデータがあります。");
+    EXPECT_NE(get("log.txt").find("   4行目：エラー：この行は不正な行"), std::string::npos);
+
+    // The converted file reads back once the bad lines are gone.
+    put("Z02,1,09,\rA00,\rA01,00004,P,35.1,139.1,1.0,5.0,09,,,\rA99,\r");
+    messages.clear();
+    ASSERT_TRUE(convert(kjn, 2, &messages));
+    EXPECT_EQ(kjn.GetStopReason(), "");
+    FakeRegister reg;
+    ASSERT_TRUE(kjn.Read(&reg, path("dst.txt"), nullptr, 2));
+    ASSERT_EQ(reg.points.size(), 1u);
+    EXPECT_EQ(reg.points[0].x, 11.0);
+}
+
+TEST_F(KjnTxtBaseTest, AWriteRefusesAPointTheFormCannotHold) {
+    FakeSupplier supplier({{"P1", 1.0, 2.0, 35.1, 139.1, 9, 0, false, true},
+                           {"HUGE", 1e20, 2.0, 35.1, 139.1, 9, 0, false, true}});
+    TestKjn kjn;
+    EXPECT_FALSE(kjn.WritePoints(&supplier, path("out.txt")));
+    EXPECT_FALSE(exists("out.txt"));
+    EXPECT_EQ(kjn.GetStopReason(), "2番目の点[HUGE]の座標値はこの形式で書き出せません。");
+    supplier.points.pop_back();
+    EXPECT_TRUE(kjn.WritePoints(&supplier, path("out.txt")));
+    EXPECT_EQ(kjn.GetStopReason(), "");
+}
+
 } // namespace

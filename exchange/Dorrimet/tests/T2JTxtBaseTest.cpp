@@ -273,4 +273,114 @@ TEST(ReadT2JTxtFileTest, LeadBytesAreThoseOfCodePage932) {
         EXPECT_FALSE(ReadT2JTxtFile::isShiftJIS1stByte(static_cast<unsigned char>(c))) << c;
 }
 
+TEST_F(T2JTxtBaseTest, ALineHoldingANulIsOneBadLineAndNoNameHoldsOne) {
+    const std::string nul("3.0 4.0 A\0B", 11);
+    FakeRegister reg;
+    EXPECT_FALSE(read("1.0 2.0 P\n" + nul + "\n5.0 6.0 Q\n", &reg));
+    EXPECT_EQ(reg.points, std::vector<std::string>{"1[P]1,2,0"});
+    TestT2J t2j;
+    t2j.m_pRegister = &reg;
+    EXPECT_FALSE(t2j.readPoints(path("src.txt"), nullptr));
+    EXPECT_EQ(t2j.GetStopLine(), 2);
+    EXPECT_EQ(t2j.GetStopReason(), kStopNul);
+
+    // The conversion copies it whole with its line end; the next point is converted.
+    put("1.0 2.0 P\r\n" + nul + "\r\n5.0 6.0 Q\r\n# c\0d\r\n");
+    std::vector<CString> messages;
+    EXPECT_FALSE(convert(t2j, 0, &messages));
+    EXPECT_EQ(get("dst.txt"), "# line one\r\n# line two\r\n"
+                              "     11.0000      22.0000 P\r\n" +
+                                  nul +
+                                  "\r\n     15.0000      26.0000 Q\r\n"
+                                  "# c\r\n");
+    EXPECT_EQ(t2j.GetStopLine(), 2);
+    EXPECT_EQ(t2j.GetStopReason(), kStopNul);
+}
+
+TEST_F(T2JTxtBaseTest, ALineEndEndsTheLineWhateverByteStandsBeforeIt) {
+    // A name that ends in the first byte of a double-byte character.
+    FakeRegister reg;
+    EXPECT_TRUE(read("1.0 2.0 AB\x81\r\n3.0 4.0 C\r\n", &reg));
+    EXPECT_EQ(reg.points, (std::vector<std::string>{"1[AB\x81]1,2,0", "2[C]3,4,0"}));
+    TestT2J t2j;
+    std::vector<CString> messages;
+    EXPECT_TRUE(convert(t2j, 0, &messages));
+    EXPECT_EQ(get("dst.txt"), "# line one\r\n# line two\r\n"
+                              "     11.0000      22.0000 AB\x81\r\n"
+                              "     13.0000      24.0000 C\r\n");
+}
+
+TEST_F(T2JTxtBaseTest, LoneCrLineEndsAreReadAndConverted) {
+    FakeRegister reg;
+    EXPECT_TRUE(read("# old system\r1.0 2.0 A\r3.0 4.0 B\r", &reg));
+    EXPECT_EQ(reg.points, (std::vector<std::string>{"1[A]1,2,0", "2[B]3,4,0"}));
+    TestT2J t2j;
+    std::vector<CString> messages;
+    EXPECT_TRUE(convert(t2j, 0, &messages));
+    EXPECT_EQ(get("dst.txt"), "# line one\r\n# line two\r\n# old system\r\n"
+                              "     11.0000      22.0000 A\r\n"
+                              "     13.0000      24.0000 B\r\n");
+}
+
+TEST_F(T2JTxtBaseTest, AConvertedLineAReadWouldRefuseIsKeptAsAComment) {
+    const std::string name(500, 'n');
+    put("1.0 2.0 " + name + "\r\n3.0 4.0 C\r\n");
+    TestT2J t2j;
+    std::vector<CString> messages;
+    EXPECT_FALSE(convert(t2j, 0, &messages));
+    EXPECT_EQ(get("dst.txt"), "# line one\r\n# line two\r\n# 1.0 2.0 " + name +
+                                  "\r\n     13.0000      24.0000 C\r\n");
+    EXPECT_EQ(t2j.GetStopLine(), 1);
+    EXPECT_EQ(t2j.GetStopReason(), "この行の座標は変換できませんでした。");
+}
+
+TEST_F(T2JTxtBaseTest, AReadNamesTheLineThatStoppedIt) {
+    FakeRegister reg;
+    TestT2J t2j;
+    t2j.m_pRegister = &reg;
+    put("1.0 2.0 A\n\n# note\n3.0 4.0 B\n");
+    EXPECT_FALSE(t2j.readPoints(path("src.txt"), nullptr));
+    EXPECT_EQ(t2j.GetStopLine(), 4);
+    EXPECT_EQ(t2j.GetStopReason(), "空行の後にデータがあります。");
+    put("1.0 2.0 A\nx 4.0 B\n");
+    EXPECT_FALSE(t2j.readPoints(path("src.txt"), nullptr));
+    EXPECT_EQ(t2j.GetStopLine(), 2);
+    EXPECT_EQ(t2j.GetStopReason(), "X座標とY座標の2つの数値が読めません。");
+    reg.endResult = false;
+    put("1.0 2.0 A\n");
+    EXPECT_FALSE(t2j.readPoints(path("src.txt"), nullptr));
+    EXPECT_EQ(t2j.GetStopLine(), 0);
+    EXPECT_EQ(t2j.GetStopReason(), kStopEndRegister);
+    reg.endResult = true;
+    EXPECT_TRUE(t2j.readPoints(path("src.txt"), nullptr));
+    EXPECT_EQ(t2j.GetStopReason(), "");
+}
+
+// One point far too large for the line, after one that fits.
+class HugeSupplier : public IPointSupplier {
+  public:
+    unsigned GetPointSize() override { return 2; }
+    bool GetPoint(unsigned, CString *, double *, double *, double *, bool *, int *) override {
+        return false;
+    }
+    bool GetPointWithBL(unsigned i, CString *name, double *x, double *y, double *, double *, int *,
+                        double *, bool *, int *status) override {
+        *name = i == 0 ? "OK" : "HUGE";
+        *x = i == 0 ? 1.0 : 1e300;
+        *y = *x;
+        *status = 0;
+        return true;
+    }
+};
+
+TEST_F(T2JTxtBaseTest, AWriteRefusesAPointTheLineCannotHold) {
+    HugeSupplier supplier;
+    TestT2J t2j;
+    t2j.m_pSupplier = &supplier;
+    EXPECT_FALSE(t2j.writePoints(path("out.txt")));
+    EXPECT_FALSE(exists("out.txt"));
+    EXPECT_EQ(t2j.GetStopLine(), 0);
+    EXPECT_EQ(t2j.GetStopReason(), "2番目の点[HUGE]はこの形式の行に収まりません。");
+}
+
 } // namespace

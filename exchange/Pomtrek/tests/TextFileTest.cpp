@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -146,6 +147,91 @@ TEST_F(TextFileTest, AWriterThatCannotCreateItsFileSaysSo) {
         EXPECT_EQ(e.m_cause, CFileException::sharingViolation);
     }
     EXPECT_EQ(get(), "keep,\n");
+}
+
+TEST_F(TextFileTest, ALineHoldingANulIsOneUnusableLineThatTheReaderNames) {
+    put(std::string("a,b\0c,d\nx,y\n", 12));
+    ReadCSVFile r(path(), 2);
+    ASSERT_EQ(r.startLine(), 1);
+    EXPECT_EQ(r.isLineUnusable(), 1);
+    EXPECT_EQ(r.isLineTooLong(), 0);
+    // Split not at all rather than cut at the NUL.
+    EXPECT_EQ(lineFields(r), Fields{});
+    EXPECT_EQ(r.GetStopLine(), 1);
+    EXPECT_EQ(r.GetStopReason(), kStopNul);
+    ASSERT_EQ(r.startLine(), 1);
+    EXPECT_EQ(r.isLineUnusable(), 0);
+    EXPECT_EQ(lineFields(r), (Fields{"x", "y"}));
+    EXPECT_EQ(r.GetStopLine(), 0);
+    EXPECT_EQ(r.GetStopReason(), "");
+
+    // A line over the limit is named with the limit.
+    put("ok,\n" + std::string(300, 'z') + "\n");
+    ReadCSVFileEx ex(path(), 0, 0);
+    ASSERT_EQ(ex.startLine(), 1);
+    ASSERT_EQ(ex.startLine(), 1);
+    EXPECT_EQ(ex.isLineUnusable(), 1);
+    EXPECT_EQ(ex.GetStopLine(), 2);
+    EXPECT_EQ(ex.GetStopReason(), "行が長すぎます(254文字まで)。");
+}
+
+TEST_F(TextFileTest, LinesEndingInALoneCrAreSeparateLines) {
+    put("A00,\rA01,1,P,1,2,,\rA99,\r");
+    ReadCSVFile r(path(), 2);
+    std::vector<Fields> lines;
+    while (r.startLine())
+        lines.push_back(lineFields(r));
+    EXPECT_EQ(lines,
+              (std::vector<Fields>{{"A00", ""}, {"A01", "1", "P", "1", "2", "", ""}, {"A99", ""}}));
+}
+
+TEST_F(TextFileTest, FieldReadsNameWhatIsWrong) {
+    const std::string twenty = "12345678901234.56789";
+    put("7, ,x,    1234567890.12345678," + twenty + ",1e3,abc,\n");
+    ReadCSVFile r(path(), 0);
+    ASSERT_EQ(r.startLine(), 1);
+    int i = -1;
+    double d = -1.0;
+    EXPECT_EQ(r.readIntField(&i), FIELD_OK);
+    EXPECT_EQ(i, 7);
+    EXPECT_EQ(r.readIntField(&i), FIELD_EMPTY);
+    EXPECT_EQ(r.readIntField(&i), FIELD_NOT_NUMBER);
+    EXPECT_EQ(i, 7);
+    // 19 characters after the leading blanks fit; 20 do not, and the field is passed over.
+    EXPECT_EQ(r.readRealField(&d, false), FIELD_OK);
+    EXPECT_DOUBLE_EQ(d, 1234567890.12345678);
+    EXPECT_EQ(r.readRealField(&d, false), FIELD_TOO_LONG);
+    EXPECT_EQ(r.readRealField(&d, false), FIELD_NOT_NUMBER);
+    CString text;
+    EXPECT_EQ(r.readTextField(2, &text), FIELD_TOO_LONG);
+    EXPECT_EQ(r.readTextField(2, &text), FIELD_OK);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(r.readTextField(2, &text), FIELD_MISSING);
+    EXPECT_DOUBLE_EQ(d, 1234567890.12345678);
+
+    // With exponent a real may have one.
+    put("1e3,\n");
+    ReadCSVFile e(path(), 0);
+    ASSERT_EQ(e.startLine(), 1);
+    EXPECT_EQ(e.readRealField(&d, true), FIELD_OK);
+    EXPECT_EQ(d, 1000.0);
+
+    EXPECT_EQ(FileStop::FieldReason("X座標", FIELD_TOO_LONG, 19), "X座標が19文字を超えています。");
+    EXPECT_EQ(FileStop::FieldReason("点名", FIELD_MISSING, 127), "点名がありません。");
+    EXPECT_TRUE(DivisionString::NumberFits(-12345678901.123456, 6));
+    EXPECT_FALSE(DivisionString::NumberFits(-123456789012.123456, 6));
+    EXPECT_FALSE(DivisionString::NumberFits(1e300, 0));
+    EXPECT_FALSE(DivisionString::NumberFits(NAN, 3));
+}
+
+TEST_F(TextFileTest, ALineWithANulIsWrittenWhole) {
+    {
+        WriteTextFile w(path());
+        ASSERT_EQ(w.writeLine(CString(std::string("Z00,a\0b,\n", 9))), 1);
+        ASSERT_EQ(w.writeLine("next,\n"), 1);
+        w.close();
+    }
+    EXPECT_EQ(get(), std::string("Z00,a\0b,\r\nnext,\r\n", 17));
 }
 
 } // namespace

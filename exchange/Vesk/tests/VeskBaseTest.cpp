@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -226,10 +227,9 @@ TEST_F(VeskBaseTest, ReadsPointsOnlyInsideTheirSection) {
 
 TEST_F(VeskBaseTest, AFieldThatIsNotWhollyANumberMakesTheRecordBad) {
     const char *bad[] = {
-        "A01,1,P,abc,2,,",    "A01,1,P,,2,,",        "A01,1,P,1,,,",   "A01,1,P,-,2,,",
-        "A01,1,P,1-2,2,,",    "A01,1,P,100.0 5,2,,", "A01,1,P,1,2,x,", "A01,1,P,1,2,1.0.0,",
-        "A01,x,P,1,2,,",      "A01,,P,1,2,,",        "A01,1,P,1,2",    "A01,1,P,1,2,+,",
-        "A01,1,P,1,2,1e999,",
+        "A01,1,P,abc,2,,", "A01,1,P,,2,,",        "A01,1,P,1,,,",   "A01,1,P,-,2,,",
+        "A01,1,P,1-2,2,,", "A01,1,P,100.0 5,2,,", "A01,1,P,1,2,x,", "A01,1,P,1,2,1.0.0,",
+        "A01,x,P,1,2,,",   "A01,1,P,1,2",         "A01,1,P,1,2,+,", "A01,1,P,1,2,1e999,",
     };
     for (const char *line : bad) {
         Recorder r;
@@ -549,6 +549,146 @@ TEST_F(VeskBaseTest, WrittenPointsAndLotsReadBackUnchanged) {
                           "Point(1," + kWideName + ",-4512.345600,23456.789100,12.345000,1)",
                           "Point(2,B,1.000000,2.000000,0.000000,0)", "LotStart(1,LOT,3)",
                           "LotPoint(2,B)", "LotPoint(1," + kWideName + ")", "LotEnd()"}));
+}
+
+TEST_F(VeskBaseTest, AnEmptyIntegerFieldReadsAsZeroButCoordinatesStayStrict) {
+    Recorder r;
+    EXPECT_EQ(read(r,
+                   "G00,,site,\nA00,\nA01,,P,1,2,,\nA99,\nD00,    1,LOT,,\nB01,,P,\nD99,\n"
+                   "F00,,,R,,\n",
+                   7),
+              0);
+    // The empty version 0 is a version to ask about; the rest reads on.
+    EXPECT_EQ(r.log, (Log{"Version?(0)"}));
+
+    Recorder lots;
+    lots.versionAnswer = 1;
+    EXPECT_EQ(read(lots,
+                   "G00,,site,\nA00,\nA01,,P,1,2,,\nA99,\nD00,    1,LOT,,\nB01,,P,\nD99,\n"
+                   "F00,,,R,,\nF99,\n",
+                   7),
+              1);
+    EXPECT_EQ(lots.log, (Log{"Version?(0)", "Site(site)", "Point(0,P,1.000000,2.000000,0.000000,0)",
+                             "LotStart(1,LOT,0)", "LotPoint(0,P)", "LotEnd()",
+                             "RouteStart(0,0,R,0)", "RouteEnd()"}));
+
+    for (const char *line : {"A01,1,P,,2,,", "A01,1,P,1, ,,"}) {
+        Recorder bad;
+        EXPECT_EQ(read(bad, std::string("A00,\n") + line + "\n", 1), 0) << line;
+        EXPECT_EQ(bad.GetStopLine(), 2) << line;
+    }
+    // The datum is no plain integer: an empty one stops the read.
+    Recorder datum;
+    EXPECT_EQ(read(datum, "Z01,,\nA00,\n", 1), 0);
+    EXPECT_EQ(datum.GetStopLine(), 1);
+    EXPECT_EQ(datum.GetStopReason(), "座標系が空です。");
+}
+
+TEST_F(VeskBaseTest, ANumberOfMoreThanNineteenCharactersIsMissing) {
+    const std::string forty(40, '1');
+    Recorder r;
+    EXPECT_EQ(read(r, "A00,\nA01,1,P," + forty + ",2,,\n", 1), 0);
+    EXPECT_EQ(r.log, (Log{"Ask(2" + kBadContent + ")"}));
+    EXPECT_EQ(r.GetStopLine(), 2);
+    EXPECT_EQ(r.GetStopReason(), "X座標が19文字を超えています。");
+
+    // Nineteen characters after the leading blanks read; twenty do not, the height too.
+    Recorder fits;
+    EXPECT_EQ(read(fits, "A00,\nA01,1,P,      -123456789.12345678,2,12345678901234567.8,\n", 1), 1);
+    EXPECT_EQ(fits.log, (Log{"Point(1,P,-123456789.123457,2.000000,12345678901234568.000000,1)"}));
+    Recorder height;
+    EXPECT_EQ(read(height, "A00,\nA01,1,P,1,2,123456789012345678.9,\n", 1), 0);
+    EXPECT_EQ(height.GetStopReason(), "標高が19文字を超えています。");
+    Recorder number;
+    EXPECT_EQ(read(number, "D00,12345678901234567890,L,1,\n", 2), 0);
+    EXPECT_EQ(number.GetStopReason(), "画地番号が19文字を超えています。");
+}
+
+TEST_F(VeskBaseTest, LinesEndingInALoneCrAreRead) {
+    Recorder r;
+    EXPECT_EQ(read(r, "G00,03,site,\rA00,\rA01,1,P1,1,2,,\rA01,2,P2,3,4,5,\rA99,\r", 1), 1);
+    EXPECT_EQ(r.log, (Log{"Site(site)", "Point(1,P1,1.000000,2.000000,0.000000,0)",
+                          "Point(2,P2,3.000000,4.000000,5.000000,1)"}));
+    EXPECT_EQ(r.getLineNo(), 5);
+}
+
+TEST_F(VeskBaseTest, ALineHoldingANulIsOneBadRecord) {
+    Recorder r;
+    r.askAnswer = 1;
+    EXPECT_EQ(read(r, std::string("A00,\nA01,1,P\0Q,1,2,,\nA01,2,R,3,4,,\n", 34), 1), 1);
+    EXPECT_EQ(r.log, (Log{"Ask(2" + kBadContent + ")", "Point(2,R,3.000000,4.000000,0.000000,0)"}));
+
+    Recorder stops;
+    EXPECT_EQ(read(stops, std::string("A00,\nA01,1,P,1,2,,\0\n", 20), 1), 0);
+    EXPECT_EQ(stops.GetStopLine(), 2);
+    EXPECT_EQ(stops.GetStopReason(), kStopNul);
+}
+
+TEST_F(VeskBaseTest, AStoppedReadNamesItsLineAndReason) {
+    struct Case {
+        std::string file;
+        int flags;
+        int line;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"A00,\nA01,1,P,x,2,,\n", 1, 2, "X座標が数値ではありません。"},
+        {"A00,\nA01,1,P,1\n", 1, 2, "Y座標がありません。"},
+        {"A00,\nA01,1," + std::string(128, 'n') + ",1,2,,\n", 1, 2,
+         "点名が127文字を超えています。"},
+        {"A00,\nA01,1,P,1,2,,\nA01,2,P," + std::string(250, '1') + "\n", 1, 3,
+         "行が長すぎます(254文字まで)。"},
+        {"G00,04,s,\n", 1, 1, "バージョン4のファイルは読み込めません。"},
+        {"Z00,c,\nZ01,x,\n", 1, 2, "座標系が数値ではありません。"},
+        {"D00,1,L,1,\nC99,\n", 2, 2, "C00のないC99があります。"},
+        {"D00,1,L,1,\nE00,\nE00,\n", 2, 3, "E99のないまま次のE00があります。"},
+        {"D00,1,L,1,\nE99,\n", 2, 2, "E00のないE99があります。"},
+        {"F00,1,x,R,1,\n", 4, 1, "路線の第2番号が数値ではありません。"},
+    };
+    for (const Case &c : cases) {
+        Recorder r;
+        EXPECT_EQ(read(r, c.file, c.flags), 0) << c.file;
+        EXPECT_EQ(r.GetStopLine(), c.line) << c.file;
+        EXPECT_EQ(r.GetStopReason(), c.reason.c_str()) << c.file;
+    }
+    Recorder refused;
+    refused.refuse = {"Point"};
+    EXPECT_EQ(read(refused, "A00,\nA01,1,P,1,2,,\n", 1), 0);
+    EXPECT_EQ(refused.GetStopLine(), 2);
+    EXPECT_EQ(refused.GetStopReason(), "データの登録ができません。");
+    Recorder world;
+    world.coordSysAnswer = 0;
+    EXPECT_EQ(read(world, "Z01,0,\n", 1), 0);
+    EXPECT_EQ(world.GetStopReason(), "ファイルの座標系(0)は受け付けられません。");
+
+    // A missing file is no line; a read that goes through clears what the last one left.
+    EXPECT_EQ(refused.Read(path("none.sim"), 1, 2), 0);
+    EXPECT_EQ(refused.GetStopLine(), 0);
+    EXPECT_EQ(refused.GetStopReason(), kStopOpen);
+    refused.refuse.clear();
+    EXPECT_EQ(read(refused, "A00,\nA01,1,P,1,2,,\n", 1), 1);
+    EXPECT_EQ(refused.GetStopLine(), 0);
+    EXPECT_EQ(refused.GetStopReason(), "");
+}
+
+TEST_F(VeskBaseTest, APointTheFormatCannotHoldIsRefusedAndNoFileIsMade) {
+    Recorder r;
+    r.points = {{"P1", 1, 2, 0, 0}, {"HUGE", 1e300, 2, 0, 0}};
+    EXPECT_EQ(r.WritePoints(path("out.sim"), "", 2), 0);
+    EXPECT_FALSE(exists("out.sim"));
+    EXPECT_EQ(r.GetStopLine(), 0);
+    EXPECT_EQ(r.GetStopReason(), "2番目の点[HUGE]の座標値はこの形式で書き出せません。");
+    // The largest value that fits is written and reads back.
+    r.points = {{"P1", -12345678901.5, 99999999999.25, -1234567890.5, 1}};
+    ASSERT_EQ(r.WritePoints(path("out.sim"), "", 1), 1);
+    EXPECT_EQ(r.GetStopReason(), "");
+    Recorder back;
+    EXPECT_EQ(back.Read(path("out.sim"), 1, 2), 1);
+    EXPECT_EQ(back.log, (Log{"Site()", "Point(1,P1,-12345678901.500000,99999999999.250000,"
+                                       "-1234567890.500000,1)"}));
+    r.points = {{"H", 1, 2, NAN, 1}};
+    EXPECT_EQ(r.WritePoints(path("nan.sim"), "", 1), 0);
+    EXPECT_FALSE(exists("nan.sim"));
 }
 
 } // namespace

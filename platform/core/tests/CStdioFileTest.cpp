@@ -45,8 +45,13 @@ TEST_F(CStdioFileTest, ReadStringTakesEveryKindOfLineEnd) {
     EXPECT_EQ(lines(fixture("lf.txt", "a,1\nb,2\n")), (Lines{"a,1", "b,2"}));
     // The last line without a line end is still a line; an empty line is one too.
     EXPECT_EQ(lines(fixture("open.txt", "a\r\n\r\nlast")), (Lines{"a", "", "last"}));
-    // A lone CR is part of the text.
-    EXPECT_EQ(lines(fixture("cr.txt", "a\rb\r\nc\r")), (Lines{"a\rb", "c\r"}));
+    // A lone CR (files of older systems) ends a line like LF; CR LF stays one
+    // line end, and CR CR LF is two.
+    EXPECT_EQ(lines(fixture("cr.txt", "a\rb\r\nc\r")), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(lines(fixture("crs.txt", "A00,\rA01,1,P,1,2,,\rA99,\r")),
+              (Lines{"A00,", "A01,1,P,1,2,,", "A99,"}));
+    EXPECT_EQ(lines(fixture("crcrlf.txt", "a\r\r\nb\r\x1A")), (Lines{"a", "", "b"}));
+    EXPECT_EQ(lines(path("cr.txt"), CFile::modeRead | CFile::typeBinary), (Lines{"a\rb\r", "c\r"}));
     EXPECT_EQ(lines(fixture("empty.txt", "")), Lines{});
     // Ctrl-Z ends the file in text mode, but not in binary mode.
     EXPECT_EQ(lines(fixture("eof.txt", "a\r\nb\r\n\x1A")), (Lines{"a", "b"}));
@@ -64,10 +69,13 @@ TEST_F(CStdioFileTest, LongLinesAndLineEndsAcrossTheBuffer) {
     const std::string line100k(100000, 'y');
     EXPECT_EQ(lines(fixture("long.txt", line300 + "\r\n" + line100k + "\r\nz")),
               (Lines{line300, line100k, "z"}));
-    // A CR LF pair split by a buffer refill still reads as one line end.
+    // A CR LF pair split by a buffer refill still reads as one line end, and a
+    // lone CR there as one too.
     for (std::size_t before : {4095u, 4096u, 65534u, 65535u, 65536u}) {
         const std::string text(before, 'q');
         EXPECT_EQ(lines(fixture("split.txt", text + "\r\nnext\r\n")), (Lines{text, "next"}))
+            << before;
+        EXPECT_EQ(lines(fixture("splitcr.txt", text + "\rnext\r")), (Lines{text, "next"}))
             << before;
     }
 }
@@ -91,6 +99,14 @@ TEST_F(CStdioFileTest, ReadStringIntoABufferLikeFgets) {
     ASSERT_NE(exact.ReadString(buf, 5), nullptr);
     EXPECT_EQ(std::string(buf), "\n");
     EXPECT_EQ(exact.ReadString(buf, 5), nullptr);
+    // A lone CR comes out as the line feed.
+    CStdioFile cr(fixture("cr.txt", "ab\rcd\r"), CFile::modeRead);
+    ASSERT_NE(cr.ReadString(buf, 255), nullptr);
+    EXPECT_EQ(std::string(buf), "ab\n");
+    ASSERT_NE(cr.ReadString(buf, 255), nullptr);
+    EXPECT_EQ(std::string(buf), "cd\n");
+    EXPECT_EQ(cr.ReadString(buf, 255), nullptr);
+    EXPECT_EQ(cr.GetPosition(), 6u);
 }
 
 TEST_F(CStdioFileTest, ReadStringIntoABufferNeverCutsADoubleByteCharacter) {

@@ -1,0 +1,28 @@
+#include "exchange/Pomtrek/FileStop.h"
+
+CString FileStop::FieldReason(const char *what, FIELD_FAULT fault, unsigned max) {
+    CString reason;
+    switch (fault) {
+    case FIELD_OK:
+        break;
+    case FIELD_MISSING:
+        reason.Format("%sがありません。", what);
+        break;
+    case FIELD_EMPTY:
+        reason.Format("%sが空です。", what);
+        break;
+    case FIELD_TOO_LONG:
+        reason.Format("%sが%u文字を超えています。", what, max);
+        break;
+    case FIELD_NOT_NUMBER:
+        reason.Format("%sが数値ではありません。", what);
+        break;
+    }
+    return reason;
+}
+
+CString LineTooLongReason(int limit) {
+    CString reason;
+    reason.Format("行が長すぎます(%d文字まで)。", limit);
+    return reason;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/core/CString.h"
+
+// How one field of a record failed to read.
+enum FIELD_FAULT {
+    FIELD_OK = 0,
+    FIELD_MISSING = 1,    // the line has no further field
+    FIELD_EMPTY = 2,      // the field is empty or blank
+    FIELD_TOO_LONG = 3,   // more characters than the field may hold
+    FIELD_NOT_NUMBER = 4, // not wholly a number of the asked kind
+};
+
+// Where and why a file reader stopped: the line of the file, counted from 1, and a short
+// reason in cp932 Japanese for the user. Every reader, writer and converter of the survey
+// files has this one pair. A read that answers false always leaves a reason (a caller that
+// gives no register or supplier excepted); the line is 0 when no line of the file is to blame
+// (the file could not be opened, the register refused the points as a whole, a writer met a
+// point the format cannot hold). Each read, write or conversion clears it when it starts. The line
+// readers name their current line while it cannot be split (over the line limit, or holding
+// a NUL).
+class FileStop {
+  public:
+    int GetStopLine() const { return m_stopLine; }
+    const CString &GetStopReason() const { return m_stopReason; }
+
+    // The reason for a field of a record: what names the field ("X座標").
+    static CString FieldReason(const char *what, FIELD_FAULT fault, unsigned max);
+
+  protected:
+    void SetStop(int line, const CString &reason) {
+        m_stopLine = line;
+        m_stopReason = reason;
+    }
+    void ClearStop() {
+        m_stopLine = 0;
+        m_stopReason.Empty();
+    }
+
+  private:
+    int m_stopLine = 0;
+    CString m_stopReason;
+};
+
+// Reasons shared by the readers.
+inline constexpr char kStopOpen[] = "ファイルを開けません。";
+inline constexpr char kStopCancel[] = "ユーザーにより中止されました。";
+inline constexpr char kStopNul[] = "行にNUL文字が含まれています。";
+inline constexpr char kStopRefused[] = "点の登録ができません。";
+inline constexpr char kStopEndRegister[] = "点の登録を完了できません。";
+// "行が長すぎます(%d文字まで)。" with the line limit.
+CString LineTooLongReason(int limit);
