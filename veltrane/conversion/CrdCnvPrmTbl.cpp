@@ -30,10 +30,8 @@ int CrdCnvPrmTbl::convPrecIdToIdx(PRECISION_CHECK_ID id) {
     return id == PrecChkChkObs ? 1 : id == PrecChkAdjCnvPrec ? 2 : 0;
 }
 
-void CrdCnvPrmTbl::ClearCrdCnvTbl() {
-    m_engines.clear();
-    m_nBlockNo = 0;
-}
+// The block number stays: a table of a block that loses its fit still belongs to that block.
+void CrdCnvPrmTbl::ClearCrdCnvTbl() { m_engines.clear(); }
 
 bool CrdCnvPrmTbl::Initialize(Veltrane *db, PointTable *points, unsigned block) {
     ClearCrdCnvTbl();
@@ -64,7 +62,6 @@ bool CrdCnvPrmTbl::PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase 
     if (m_pDataBase == nullptr || m_pPointTable == nullptr)
         return false;
     ClearCrdCnvTbl(); // a second preparation replaces the engines of the first
-    m_nBlockNo = m_pPointTable->GetBlockNo();
     m_pPointTable->CheckInsyoAndKnownRelation();
 
     if (option.m_fDatumShift) {

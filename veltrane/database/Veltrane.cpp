@@ -36,8 +36,13 @@ Veltrane::Veltrane()
 
 Veltrane::~Veltrane() { AllRemove(); }
 
-void Veltrane::Initialize(bool /*keepKind*/) {
+void Veltrane::Initialize(bool keepKind) {
+    m_prmTbl.Initialize(this, this, 0);
+    if (!keepKind)
+        m_prmTbl.SetCoordCnvKind(CrdCnvTKY2JGD);
     AllRemove();
+    m_fCompleted = false;
+    m_targetKind = JGDTargetNone;
     m_curTab = TabTokyo;
     m_curPrec = PrecChkCnvPrec;
     m_curITRFKind = ITRFKindCnvBasis;
@@ -56,11 +61,15 @@ void Veltrane::Initialize(bool /*keepKind*/) {
     m_limitSw = 1;
     m_multiplePlusName = "#ZUB";
     ClearInsyoList();
+    SetCoordCnvOption(CoordCnvOption());
 }
 
 void Veltrane::AllRemove() {
+    m_selectedPairs.AllRemove();
+    m_precMngTable.AllRemove();
     m_tmpTable.AllRemove();
     m_selected.AllRemove();
+    m_prmTbl.ClearAll();
     m_lots.AllRemove();
     for (Point *p : *this)
         delete p;
@@ -94,10 +103,15 @@ bool Veltrane::Remove(Point *p, bool rebuildIdxMaps) {
     if (p == nullptr || Find(p) == -1)
         return false;
     removeAll(m_tmpTable, p, false);
+    m_prmTbl.Remove(p);
+    m_selectedPairs.RemoveRelatedWith(p); // refers only: the pairs themselves go below
+    m_precMngTable.RemoveRelatedWith(p);
     removeAll(m_selected, p, false);
     m_nameIndex.Remove(p);
     while (m_lots.Remove(p)) {
     }
+    if (p->IsPossibleCalcParam())
+        m_fCompleted = false; // the fit no longer matches the points
     removeAll(*this, p, false);
     delete p;
     if (rebuildIdxMaps)
@@ -119,6 +133,7 @@ void Veltrane::MakeRetrievableIdxMap() {
     MakeTmpIdxMap();
     m_tmpTable.MakeTmpIdxMap();
     m_selected.MakeTmpIdxMap();
+    m_prmTbl.MakeRetrievableIdxMap();
 }
 
 void Veltrane::SetCoord(Point *p, const Coordinate &c, CoordinateKind kind, ITRFCoordKind itrf) {

@@ -2,19 +2,30 @@
 
 #include "exchange/Dorrimet/CoordConvEnums.h"
 #include "exchange/Dorrimet/PlaneCoord.h"
+#include "veltrane/conversion/CrdCnvPrmTbl.h"
 #include "veltrane/database/VeltraneTypes.h"
 #include "veltrane/model/DisplaySettings.h"
 #include "veltrane/model/InsyoRelate.h"
 #include "veltrane/model/JGDDDatCond.h"
 #include "veltrane/model/JLot.h"
 #include "veltrane/model/PointTable.h"
+#include "veltrane/model/PrecisionMngTable.h"
 #include "veltrane/model/PrtItemInfo.h"
 #include "veltrane/model/ZukakuCondition.h"
 
+#include <cstdint>
 #include <vector>
 
 class EarthEllips;
+class JIProgMsgBase;
 class OmbreskMngr;
+
+// Conversion options by block number, for preparing blocks with options of their own.
+struct CrdCnvOptTblEntry {
+    std::uint32_t blockNo = 0;
+    CoordCnvOption option;
+};
+using CrdCnvOptTbl = std::vector<CrdCnvOptTblEntry>;
 
 // The whole project: it is the main point table and owns every point in it, and it holds the
 // secondary tables (current tab, selection, name index), the lots, the zones and the settings.
@@ -164,6 +175,55 @@ class Veltrane : public PointTable {
     // The first point of that name whose Tokyo (known JGD2000) X and Y equal c's exactly.
     Point *FindRefInsyoPoint(const CString &name, const Coordinate &c) const;
     Point *FindRefKnownPoint(const CString &name, const Coordinate &c) const;
+    // ---- conversion
+    // Binds the whole-area parameter table anew and fits its engines with the option.
+    bool PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase *progress);
+    // Converts every point with the whole area's engine of the kind; false, with the state as it
+    // was, when that engine is missing, not fitted or cancelled.
+    bool CoordConvExecute(CoordCnvKind kind, JIProgMsgBase *progress);
+    // Converts every point with the published grid parameters.
+    bool T2JCoordConvExecute(const OmbreskMngr *grid, JIProgMsgBase *progress);
+    void SetCoordCnvOption(const CoordCnvOption &option) { m_prmTbl.SetCoordCnvOption(option); }
+    CoordCnvOption GetCoordCnvOption() const { return m_prmTbl.GetCoordCnvOption(); }
+    CoordCnvKind GetCoordCnvKind() const { return m_prmTbl.GetCoordCnvKind(); }
+    void SetCoordCnvKind(CoordCnvKind kind) { m_prmTbl.SetCoordCnvKind(kind); }
+    CoordConvParam *GetCoordConvParam(CoordCnvKind kind) { return m_prmTbl.GetCoordConvParam(kind); }
+    const CoordConvParam *GetSelectedCoordConvParam() const {
+        return m_prmTbl.GetSelectedCoordConvParam();
+    }
+    CrdCnvPrmTbl *GetCrdCnvPrmTbl() { return &m_prmTbl; }
+    const CrdCnvPrmTbl *GetCrdCnvPrmTbl() const { return &m_prmTbl; }
+    // 0: the whole area; -1: any block; n: block n.
+    bool IsCrdCnvCompleted(int block) const;
+    JGDTargetCrdKind GetJGDTargetCrdKind() const { return m_targetKind; }
+
+    // ---- precision
+    void MakeAllPrecChkTable();
+    // Id -1 is the current precision; only 0 and 1 are rebuilt.
+    void MakePrecChkTable(int id);
+    // Id -1 is the current precision; ids 0, 1 and 5; block 0 is the whole area.
+    PrecisionChkTable *GetPrecChkTable(int id, unsigned block);
+    const PrecisionChkTable *GetPrecChkTable(int id, unsigned block) const;
+    PrecisionChkTable *GetCurrentPrecChkTable();
+    bool SetResidualLimitByMM(int basis, int check);
+    bool SetResidualLimitByMM_H(int basis, int check);
+    // True when the block is not converted or the point is neither a basis nor a check point;
+    // else the answer of the block's basis or check table.
+    bool CheckPrecIsInLimit(const Point *p, unsigned block) const;
+    bool CheckPrecIsInLimitAll(const Point *p, unsigned block) const;
+    bool CheckPrecXIsInLimit(const Point *p, unsigned block) const;
+    bool CheckPrecYIsInLimit(const Point *p, unsigned block) const;
+    bool CheckPrecHIsInLimit(const Point *p, unsigned block) const;
+    PrecisionMngTable *GetPrecMngTable() { return &m_precMngTable; }
+    PrecisionMngTable *GetSelectedPMTable() { return &m_selectedPairs; }
+    // Takes the pair out of the selection and, when it was selected, out of the table.
+    bool Remove(PrecMngElm *pair);
+    bool MoveSelectedPMElm(const PrecMngElm *anchor, bool after);
+    void OnSetUseForCalc(bool value, bool inPrecisionView);
+    void SetSelectedKjnKind(KjnPointKind kind, bool inPrecisionView);
+    bool IsEnableSetUseForCalc(bool inPrecisionView) const;
+    bool IsEnableSetUnuseForCalc(bool inPrecisionView) const;
+    bool IsExistInCoordList(const Point *p) const;
 
     // ---- names
     static CString GetCoordCnvKindName(CoordCnvKind kind);
@@ -175,6 +235,7 @@ class Veltrane : public PointTable {
     static CoordinateKind ConvertTabToCoordinateKind(TABID tab, int subIndex);
     static TABID ConvertCoordinateKindToTab(CoordinateKind kind);
     CString GetCurrentCoordSysName() const;
+    CString GetCurrentCoordCnvKindName() const;
     static CString GetCompanyName();
     static CString GetProductName();
     static CString GetVersionName(bool shortForm);
@@ -182,15 +243,23 @@ class Veltrane : public PointTable {
 
   private:
     void calcAllPointBL();
+    // The selected points in the list that the use and kind commands act on.
+    std::vector<Point *> selectedInCurrentList(bool inPrecisionView) const;
+    const PrecisionChkTable *checkTableFor(const Point *p, unsigned block) const;
     // Whether the point belongs in a current-tab table of that coordinate kind.
     bool takeForTab(const Point *p, TABID tab, CoordinateKind kind, ITRFCoordKind itrf) const;
 
     PointTable m_tmpTable{true};
     int m_limitSw = 1;
+    PrecisionMngTable m_precMngTable{false};
+    PrecisionMngTable m_selectedPairs{true};
     std::vector<int> m_selectedAreas;
     PointTable m_selected{true};
     PointNameOrderedTbl m_nameIndex;
     JLotTable m_lots;
+    JGDTargetCrdKind m_targetKind = JGDTargetNone;
+    CrdCnvPrmTbl m_prmTbl;
+    bool m_fCompleted = false;
     bool m_fAdjustValid = false;
     CString m_cnvPrmFile;
     CString m_cnvPrmDir;

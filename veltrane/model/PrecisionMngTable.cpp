@@ -142,6 +142,12 @@ std::vector<const Point *> PrecisionMngTable::eligiblePoints(const PointTable *t
     return points;
 }
 
+bool PrecisionMngTable::Create(const Veltrane *db, const PointTable *table, int nearest,
+                               JIProgMsgBase *progress) {
+    return db != nullptr && Create(db, table, nearest, progress, db->IsCrdCnvCompleted(0),
+                                   db->IsCrdCnvCompleted(-1));
+}
+
 bool PrecisionMngTable::Create(const Veltrane * /*db*/, const PointTable *table, int nearest,
                                JIProgMsgBase *progress, bool wholeAreaDone, bool blocksDone) {
     const std::vector<const Point *> points = eligiblePoints(table, wholeAreaDone, blocksDone);

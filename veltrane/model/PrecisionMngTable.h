@@ -54,9 +54,11 @@ class PrecisionMngTable {
 
     // Appends the pairs of the eligible points of the table: each with its nearest neighbour in
     // the Tokyo datum when nearest is non-zero, else all pairs. A point is eligible when it is
-    // used for the calculation and has a new coordinate: its whole-area result when the whole
-    // area is converted (wholeAreaDone), else a block result when blocks are (blocksDone).
+    // used for the calculation and has a new coordinate: its whole-area result when the
+    // database's whole area is converted, else a block result when its blocks are.
     // False, with the table unchanged, when the user cancels the nearest-pair search.
+    bool Create(const Veltrane *db, const PointTable *table, int nearest, JIProgMsgBase *progress);
+    // The same with the conversion state given: whole area converted, blocks converted.
     bool Create(const Veltrane *db, const PointTable *table, int nearest, JIProgMsgBase *progress,
                 bool wholeAreaDone, bool blocksDone);
     // The quadratic nearest-pair search: each eligible point not yet paired with its nearest
