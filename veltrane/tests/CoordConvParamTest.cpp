@@ -2,21 +2,34 @@
 // progress and cancel, the inverse-distance spread of the residuals, the datum-shift step.
 #include "exchange/Dorrimet/PlaneArea.h"
 #include "ombresk/JCrdSysTrans.h"
+#include "veltrane/conversion/CalcAverage.h"
 #include "veltrane/conversion/CoordConvAffine.h"
 #include "veltrane/conversion/CoordConvHelmert.h"
 #include "veltrane/conversion/CoordConvNoTrend.h"
 #include "veltrane/conversion/CoordConvParaTrans.h"
 #include "veltrane/conversion/CoordConvSimilar.h"
+#include "veltrane/conversion/GeoidGridReader.h"
 #include "veltrane/tests/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
+#include <type_traits>
 
 using namespace enginetest;
 
 namespace {
+
+// Engines own their basis copies and the means own their supplier while they run: no copies.
+static_assert(!std::is_copy_constructible_v<CoordConvParaTrans2> &&
+              !std::is_copy_assignable_v<CoordConvParaTrans2>);
+static_assert(!std::is_copy_constructible_v<CoordConvHelmert3> &&
+              !std::is_copy_assignable_v<CoordConvAffine2>);
+static_assert(!std::is_copy_constructible_v<CalcAverageGeo> &&
+              !std::is_copy_assignable_v<CalcAverageSbys>);
+static_assert(!std::is_copy_constructible_v<GeoidGridReader> &&
+              !std::is_copy_assignable_v<GeoidGridReader>);
 
 CoordCnvOption Interpolating(bool on) {
     CoordCnvOption option;
