@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <emmintrin.h>
 #include <new>
 
 const double CoordConvParam::m_tiny = 1e-20;
@@ -339,8 +340,6 @@ void CoordConvParam::getUnknownPointTbl(const PointTable *in, PointTable *out) c
             out->Append(p);
 }
 
-double CoordConvParam::inverseDistanceWeight(double d) { return 1.0 / (d < 0.0001 ? 0.0001 : d); }
-
 bool CoordConvParam::calcWeightParam(const PointTable &points, TMatrix<double> &weights,
                                      std::vector<double> &sums) const {
     const unsigned m = points.size();
@@ -379,15 +378,29 @@ bool CoordConvParam::CalcJGD2000LSC(const Coordinate &source, const Coordinate &
                                     Coordinate *result) const {
     if (!m_fCalced || result == nullptr)
         return false;
+    // The weights are computed two nodes at a time (each exactly as inverseDistanceWeight
+    // gives it) and summed node by node in table order.
+    const __m128d x = _mm_set1_pd(source.GetX()), y = _mm_set1_pd(source.GetY());
+    const __m128d floor = _mm_set1_pd(0.0001), one = _mm_set1_pd(1.0);
+    const std::size_t n = m_residualNodes.size();
     double total = 0.0, sx = 0.0, sy = 0.0;
-    const double x = source.GetX(), y = source.GetY();
-    for (const ResidualNode &node : m_residualNodes) {
-        const double dx = node.x - x;
-        const double dy = node.y - y;
-        const double w = inverseDistanceWeight(std::sqrt(dx * dx + dy * dy));
-        total += w;
-        sx += node.rx * w;
-        sy += node.ry * w;
+    for (std::size_t j = 0; j < n; j += 2) {
+        const ResidualNode &a = m_residualNodes[j];
+        const ResidualNode &b = m_residualNodes[j + 1 < n ? j + 1 : j];
+        const __m128d dx = _mm_sub_pd(_mm_set_pd(b.x, a.x), x);
+        const __m128d dy = _mm_sub_pd(_mm_set_pd(b.y, a.y), y);
+        const __m128d d = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy)));
+        // max(floor, d) keeps a NaN distance, as the scalar comparison does.
+        alignas(16) double w[2];
+        _mm_store_pd(w, _mm_div_pd(one, _mm_max_pd(floor, d)));
+        total += w[0];
+        sx += a.rx * w[0];
+        sy += a.ry * w[0];
+        if (j + 1 < n) {
+            total += w[1];
+            sx += b.rx * w[1];
+            sy += b.ry * w[1];
+        }
     }
     if (!(total > 0.0 && std::isfinite(total)))
         return false;

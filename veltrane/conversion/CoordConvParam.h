@@ -147,7 +147,7 @@ class CoordConvParam : public ICoordTransformer {
     bool calcWeightParam(const PointTable &points, TMatrix<double> &weights,
                          std::vector<double> &sums) const;
     // 1 / d, with d below 0.0001 m counted as 0.0001 m.
-    static double inverseDistanceWeight(double d);
+    static double inverseDistanceWeight(double d) { return 1.0 / (d < 0.0001 ? 0.0001 : d); }
 
     // The model applied to a source coordinate: a new valid coordinate with the source's height.
     virtual bool calcJGD2000_sub(const Coordinate &source, Coordinate *result,
