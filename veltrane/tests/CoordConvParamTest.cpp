@@ -227,6 +227,11 @@ TEST_F(EngineBase, TransformMarksItsInterpolatedResultValid) {
     EXPECT_NEAR(out.GetY(), t1->GetJGD2000(0).GetY(), 1e-9);
     EXPECT_FALSE(engine.Transform(Coordinate(), &out, &status));
     EXPECT_FALSE(engine.ReverseTransform(out, &out, &status));
+    // A position that is not a number gives no weights to divide by.
+    Coordinate before = out;
+    EXPECT_FALSE(
+        engine.Transform(Coordinate(std::nan(""), -7000.0, 0.0, false, 0.0, false), &out, &status));
+    EXPECT_EQ(out.GetX(), before.GetX());
 }
 
 TEST_F(EngineBase, TheDatumShiftStepIsTheThreeParameterShiftOrNothingWithoutZones) {
@@ -415,6 +420,28 @@ TEST_F(EngineBase, DegenerateBasisSetsAreRefused) {
     EXPECT_FALSE(mirrored.Calculation(Interpolating(false)));
 }
 
+TEST(SecondAffine, AnAxisTurnedOntoTheOtherAxisReportsItsAngleWithoutAJump) {
+    // The image of the y axis along +X' (a2 = 1, a3 = 0 exactly) is +90 degrees, as it is when
+    // a3 is a little off 0 on either side; the x axis is turned by 45 degrees.
+    const auto angles = [](double a3) {
+        Veltrane db;
+        const double pts[][2] = {{0, 0}, {100, 0}, {0, 100}, {100, 100}};
+        for (int i = 0; i < 4; ++i) {
+            const double x = pts[i][0], y = pts[i][1];
+            db.Append(BasisPoint(i + 1, CString("P") + std::to_string(i).c_str(), x, y, x + y,
+                                 -x + a3 * y));
+        }
+        CoordConvAffine2 engine(db, &db, CoordConvParam::CalcModeNormal, 0);
+        EXPECT_TRUE(engine.Calculation(Interpolating(false)));
+        return std::pair{engine.GetRotationAngleX(), engine.GetRotationAngleY()};
+    };
+    const auto [x0, y0] = angles(0.0);
+    EXPECT_DOUBLE_EQ(x0, 45.0 * 3600.0);
+    EXPECT_DOUBLE_EQ(y0, 90.0 * 3600.0);
+    EXPECT_NEAR(angles(1e-6).second, y0, 1.0);
+    EXPECT_NEAR(angles(-1e-6).second, y0, 1.0);
+}
+
 TEST_F(EngineBase, ASingleBasisPointGivesItsOwnShift) {
     Veltrane one;
     one.Append(BasisPoint(1, "A", -30000.0, -7000.0, -29644.5, -7292.7));
@@ -466,6 +493,12 @@ TEST(NoTrend, PointsTakeTheWeightedMeanShiftOfTheBasisPoints) {
     // No basis point is converted, and a point without a Tokyo coordinate gets nothing.
     EXPECT_FALSE(Stored(db, "A")->IsExistJGD2000(0));
     EXPECT_FALSE(Stored(db, "K")->IsExistJGD2000(0));
+
+    // It has no residuals to spread: the spread of a single coordinate is refused.
+    Coordinate out(5.0, 6.0, 0.0, false, 0.0, false);
+    EXPECT_FALSE(engine.CalcJGD2000LSC(Coordinate(0.0, 100.0, 0.0, false, 0.0, false),
+                                       Coordinate(1.0, 1.0, 0.0, false, 0.0, false), &out));
+    EXPECT_EQ(out.GetX(), 5.0);
 
     CoordConvNoTrend adjust(db, &db, CoordConvParam::CalcModeAdjust, 0);
     ASSERT_TRUE(adjust.Calculation(CoordCnvOption()));

@@ -160,10 +160,13 @@ TEST_F(GeoidGrid, ValuesAreReadInTheCLocaleAndMustBeNumbers) {
     // Value (2, 0) becomes text that is not a number.
     grid.replace(254 + 2 * 9, 9, "  30.0x00");
     const CString file = put(grid, "grid.asc");
-    // A locale whose decimal separator is a comma.
-    const char *previous = std::setlocale(LC_ALL, nullptr);
-    const std::string saved = previous ? previous : "C";
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.utf8"), nullptr) << "the test needs de_DE.utf8";
+    // A locale whose decimal separator is a comma, given back at the end.
+    struct Locale {
+        std::string previous = std::setlocale(LC_ALL, nullptr);
+        ~Locale() { std::setlocale(LC_ALL, previous.c_str()); }
+    } restore;
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "locale de_DE.UTF-8 is missing; generate it with locale-gen";
     GeoidGridReader reader;
     ASSERT_EQ(reader.GeoidOpen(file), 1);
     double v = 0.0;
@@ -172,7 +175,6 @@ TEST_F(GeoidGrid, ValuesAreReadInTheCLocaleAndMustBeNumbers) {
     EXPECT_EQ(reader.GeoidReadValue(2, 0, &v), 0);
     EXPECT_EQ(reader.GeoidGetError(), 4);
     EXPECT_EQ(v, 999.0);
-    std::setlocale(LC_ALL, saved.c_str());
 }
 
 TEST_F(GeoidGrid, OpeningFailuresAndAClosedReader) {
