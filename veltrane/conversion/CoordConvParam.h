@@ -30,7 +30,7 @@ class CoordConvParam : public ICoordTransformer {
     };
     // What the text report holds beside the parameters.
     enum PrmStrFlags : int {
-        PrmStrBlock = 1, // the block line
+        PrmStrBlock = 1, // the block line (it needs the names of the conversion blocks)
         PrmStrNotes = 2, // the notes on the datum shift and the interpolation
     };
 
