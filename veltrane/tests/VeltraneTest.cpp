@@ -1,6 +1,6 @@
 #include "veltrane/database/Veltrane.h"
 
-#include "tests/support/SurveyZone9.h"
+#include "tests/support/SurveyData.h"
 
 #include <gtest/gtest.h>
 
@@ -10,24 +10,11 @@
 
 namespace {
 
-// The reference project: 24 basis and 6 check points with their observed new coordinates, then
-// the 40 targets with their Tokyo coordinates only, in zone IX.
+// The reference project in zone IX: 6 check and 24 basis points with their observed new
+// coordinates, then the 40 targets with their Tokyo coordinates only.
 class VeltraneTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_db.SetCurrentPlaneArea(9);
-        unsigned id = 1;
-        for (const auto &m : testsupport::SurveyZone9()) {
-            Point p(id++, m.name.c_str());
-            p.SetTokyoDatum(Coordinate(m.tokyoX, m.tokyoY, m.tokyoH, true, 0, false));
-            const Coordinate obs(m.jgdX, m.jgdY, m.jgdH, true, 0, false);
-            if (m.kind == "basis")
-                p.SetCnvBasisITRF(obs);
-            else if (m.kind == "check")
-                p.SetChkObsITRF(obs);
-            ASSERT_NE(m_db.Append(p), nullptr);
-        }
-    }
+    void SetUp() override { testsupport::AddSurveyPoints(m_db, testsupport::SurveyZone9()); }
 
     // Every structure agrees with the main table.
     void expectConsistent() {
@@ -68,6 +55,7 @@ TEST_F(VeltraneTest, TabTablesByTabAndObservationKind) {
     m_db.SetCurrentTab(TabObsITRF);
     m_db.MakeTmpTable();
     EXPECT_EQ(m_db.GetTmpTable()->size(), 24u);
+    EXPECT_EQ(m_db.GetTmpTable()->front(), m_db.GetPoint(6)); // the first basis point
     m_db.SetCurrentITRF(false);
     m_db.MakeTmpTable();
     EXPECT_EQ(m_db.GetTmpTable()->size(), 6u);
@@ -111,11 +99,12 @@ TEST_F(VeltraneTest, EditAndRemoveKeepEveryTableConsistent) {
     Point outside(1, "X");
     EXPECT_FALSE(m_db.Edit(outside, &outside)); // not a stored point
     Point *p = m_db.GetPoint(30);
+    const CString oldName = p->GetName();
     Point renamed(*p);
     renamed.SetName("NEW");
     ASSERT_TRUE(m_db.Edit(renamed, p));
     EXPECT_EQ(m_db.Find(CString("NEW")), p);
-    EXPECT_EQ(m_db.Find(CString("KJ031")), nullptr);
+    EXPECT_EQ(m_db.Find(oldName), nullptr);
     EXPECT_FALSE(m_db.Remove(&outside, true));
 
     std::mt19937 rng(20261208);
