@@ -241,35 +241,18 @@ void CoordConvParam::modifyCoordCnvOption() {
     m_option.m_nTakeGeoid = 1;
 }
 
-namespace {
-
-// The shift between the Tokyo-datum zone and the new datum's zone of the database, forward or
-// back; without both zones, or when the shift fails, *out is a copy of in.
-bool shiftBetweenZones(const Veltrane *db, const Coordinate &in, Coordinate *out, bool reverse) {
-    *out = in;
-    const PlaneArea *oldArea = db ? db->GetCurrentPlaneArea(false) : nullptr;
-    const PlaneArea *newArea = db ? db->GetCurrentPlaneArea(true) : nullptr;
-    if (oldArea == nullptr || newArea == nullptr)
-        return false;
-    const JCrdSysTrans shift(oldArea->GetProjection(), newArea->GetProjection(),
-                             oldArea->GetRefEllips(), newArea->GetRefEllips());
-    double x = 0.0, y = 0.0, h = 0.0;
-    const bool done = reverse ? shift.TransferRvs(in.GetX(), in.GetY(), in.GetElpsH(), &x, &y, &h)
-                              : shift.Transfer(in.GetX(), in.GetY(), in.GetElpsH(), &x, &y, &h);
-    if (!done)
-        return false;
-    out->SetXYH(x, y, in.GetH(), in.IsHUsed());
-    return true;
-}
-
-} // namespace
-
 bool CoordConvParam::convSysTrans(const Coordinate &in, Coordinate *out) const {
-    return shiftBetweenZones(m_pDataBase, in, out, false);
+    if (m_pDataBase)
+        return m_pDataBase->ShiftBetweenZones(in, out, false);
+    *out = in;
+    return false;
 }
 
 bool CoordConvParam::convSysTransRvs(const Coordinate &in, Coordinate *out) const {
-    return shiftBetweenZones(m_pDataBase, in, out, true);
+    if (m_pDataBase)
+        return m_pDataBase->ShiftBetweenZones(in, out, true);
+    *out = in;
+    return false;
 }
 
 bool CoordConvParam::beginCalculation(const CoordCnvOption &option) {

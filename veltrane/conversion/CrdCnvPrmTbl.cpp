@@ -1,7 +1,5 @@
 #include "veltrane/conversion/CrdCnvPrmTbl.h"
 
-#include "exchange/Dorrimet/PlaneArea.h"
-#include "ombresk/JCrdSysTrans.h"
 #include "pallomir/ui/JIProgMsgBase.h"
 #include "platform/core/CArchive.h"
 #include "veltrane/database/Veltrane.h"
@@ -44,18 +42,10 @@ bool CrdCnvPrmTbl::Initialize(Veltrane *db, PointTable *points, unsigned block) 
 }
 
 void CrdCnvPrmTbl::convSysTrans(const Coordinate &in, Coordinate *out) const {
-    *out = in;
-    const PlaneArea *oldArea = m_pDataBase ? m_pDataBase->GetCurrentPlaneArea(false) : nullptr;
-    const PlaneArea *newArea = m_pDataBase ? m_pDataBase->GetCurrentPlaneArea(true) : nullptr;
-    if (oldArea == nullptr || newArea == nullptr)
-        return;
-    const JCrdSysTrans shift(oldArea->GetProjection(), newArea->GetProjection(),
-                             oldArea->GetRefEllips(), newArea->GetRefEllips());
-    double x = 0, y = 0, h = 0;
-    if (shift.Transfer(in.GetX(), in.GetY(), in.GetElpsH(), &x, &y, &h)) {
-        out->SetX(x);
-        out->SetY(y);
-    }
+    if (m_pDataBase)
+        m_pDataBase->ShiftBetweenZones(in, out, false);
+    else
+        *out = in;
 }
 
 bool CrdCnvPrmTbl::PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase *progress) {
@@ -121,9 +111,9 @@ bool CrdCnvPrmTbl::ExecuteCoordConv(CoordCnvKind kind, JIProgMsgBase *progress) 
 
     m_fAdjustCompleted = false;
     if (static_cast<int>(m_pPointTable->GetAdjustKnownPointSize()) >= engine->GetMinPosNum()) {
-        m_adjustEngine.reset(CoordConvParam::CreateCrdCnvPrmObj(
-            engine->GetType(), m_pDataBase, m_pPointTable, CoordConvParam::CalcModeAdjust,
-            m_nBlockNo));
+        m_adjustEngine.reset(
+            CoordConvParam::CreateCrdCnvPrmObj(engine->GetType(), m_pDataBase, m_pPointTable,
+                                               CoordConvParam::CalcModeAdjust, m_nBlockNo));
         if (m_adjustEngine && m_adjustEngine->Calculation(m_pDataBase->GetCoordCnvOption())) {
             if (!m_adjustEngine->CalcJGD2000(m_pPointTable, progress, false))
                 return false; // cancelled

@@ -2,6 +2,7 @@
 
 #include "kernels/Brennic/JGDRoundMode.h"
 #include "kernels/Grisveld/EarthEllips.h"
+#include "ombresk/JCrdSysTrans.h"
 
 #include <algorithm>
 
@@ -243,6 +244,23 @@ void Veltrane::calcAllPointBL() {
 
 void Veltrane::CalcNewCoordBL(Coordinate &c, int unit) const {
     c.CalcBL(GetCurrentPlaneArea(true), JGDRoundMode(unit, 261));
+}
+
+bool Veltrane::ShiftBetweenZones(const Coordinate &in, Coordinate *out, bool reverse) const {
+    *out = in;
+    const PlaneArea *oldArea = GetCurrentPlaneArea(false);
+    const PlaneArea *newArea = GetCurrentPlaneArea(true);
+    if (oldArea == nullptr || newArea == nullptr)
+        return false;
+    const JCrdSysTrans shift(oldArea->GetProjection(), newArea->GetProjection(),
+                             oldArea->GetRefEllips(), newArea->GetRefEllips());
+    double x = 0.0, y = 0.0, h = 0.0;
+    const bool done = reverse ? shift.TransferRvs(in.GetX(), in.GetY(), in.GetElpsH(), &x, &y, &h)
+                              : shift.Transfer(in.GetX(), in.GetY(), in.GetElpsH(), &x, &y, &h);
+    if (!done)
+        return false;
+    out->SetXYH(x, y, in.GetH(), in.IsHUsed());
+    return true;
 }
 
 bool Veltrane::takeForTab(const Point *p, TABID tab, CoordinateKind kind,

@@ -114,6 +114,10 @@ class Veltrane : public PointTable {
     // longitude.
     bool SetCurrentPlaneArea(int no);
     void CalcNewCoordBL(Coordinate &c, int unit) const;
+    // The three-parameter shift from the Tokyo-datum zone to the new datum's zone (reverse: back):
+    // X and Y moved, H and its flag kept. Without both zones, or when the shift fails, *out is a
+    // copy of in and the answer false.
+    bool ShiftBetweenZones(const Coordinate &in, Coordinate *out, bool reverse) const;
 
     // ---- current-tab tables
     PointTable *GetTmpTable() { return &m_tmpTable; }
@@ -187,7 +191,9 @@ class Veltrane : public PointTable {
     CoordCnvOption GetCoordCnvOption() const { return m_prmTbl.GetCoordCnvOption(); }
     CoordCnvKind GetCoordCnvKind() const { return m_prmTbl.GetCoordCnvKind(); }
     void SetCoordCnvKind(CoordCnvKind kind) { m_prmTbl.SetCoordCnvKind(kind); }
-    CoordConvParam *GetCoordConvParam(CoordCnvKind kind) { return m_prmTbl.GetCoordConvParam(kind); }
+    CoordConvParam *GetCoordConvParam(CoordCnvKind kind) {
+        return m_prmTbl.GetCoordConvParam(kind);
+    }
     const CoordConvParam *GetSelectedCoordConvParam() const {
         return m_prmTbl.GetSelectedCoordConvParam();
     }

@@ -1,5 +1,5 @@
-#include "pallomir/ui/JIProgMsgBase.h"
 #include "ombresk/OmbreskMngr.h"
+#include "pallomir/ui/JIProgMsgBase.h"
 #include "veltrane/conversion/CoordConvTKY2JGD.h"
 #include "veltrane/database/Veltrane.h"
 

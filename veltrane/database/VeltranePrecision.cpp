@@ -140,9 +140,9 @@ bool Veltrane::IsExistInCoordList(const Point *p) const {
 
 std::vector<Point *> Veltrane::selectedInCurrentList(bool inPrecisionView) const {
     std::vector<Point *> points;
-    const PrecisionChkTable *prec =
-        inPrecisionView && m_curRightView != ViewCoordList ? GetPrecChkTable(-1, m_curBlock)
-                                                            : nullptr;
+    const PrecisionChkTable *prec = inPrecisionView && m_curRightView != ViewCoordList
+                                        ? GetPrecChkTable(-1, m_curBlock)
+                                        : nullptr;
     for (Point *p : m_selected) {
         bool listed;
         if (!inPrecisionView)

@@ -5,8 +5,8 @@
 #include "kernels/Grisveld/EarthEllips.h"
 #include "kernels/Lunmarg/Angle.h"
 #include "ombresk/OmbreskMngr.h"
+#include "tests/support/RecordingProgress.h"
 #include "veltrane/database/Veltrane.h"
-#include "veltrane/tests/RecordingProgress.h"
 
 #include "tests/support/GridParFile.h"
 #include "tests/support/ReferenceRows.h"
@@ -20,6 +20,8 @@
 #include <vector>
 
 namespace {
+
+using testsupport::RecordingProgress;
 
 constexpr double kDeg = std::numbers::pi / 180.0;
 const double kRI = Angle::m_RI; // seconds per radian

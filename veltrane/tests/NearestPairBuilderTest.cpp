@@ -1,8 +1,8 @@
 #include "veltrane/model/NearestPairBuilder.h"
 
+#include "tests/support/RecordingProgress.h"
 #include "veltrane/model/Point.h"
 #include "veltrane/model/PrecisionMngTable.h"
-#include "veltrane/tests/RecordingProgress.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +20,8 @@
 #include <vector>
 
 namespace {
+
+using testsupport::RecordingProgress;
 
 struct PointSet {
     std::deque<Point> points;

@@ -2,8 +2,8 @@
 
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"
+#include "tests/support/RecordingProgress.h"
 #include "veltrane/database/Veltrane.h"
-#include "veltrane/tests/RecordingProgress.h"
 
 #include "tests/support/Bytes.h"
 #include "tests/support/TempFolder.h"
@@ -16,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+using testsupport::RecordingProgress;
 
 // A point of the database with a Tokyo coordinate and, unless converted is false, a
 // whole-area result.

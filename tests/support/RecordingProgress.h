@@ -1,0 +1,105 @@
+#pragma once
+
+#include "pallomir/ui/JIProgMsgBase.h"
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A progress display for the tests: it records what a long operation reports and answers
+// "cancel" where it is told to.
+//
+// Reports (Progress and ProgressPercent calls) are counted from 1. The run is cancelled at the
+// report numbered cancelAtReport, at the first report while the progress kind is cancelKind, at
+// a percentage of cancelAtPercent or more, at the Progress call numbered cancelAtProgress, or at
+// the cancel check numbered cancelAtCheck; once cancelled it stays cancelled.
+class RecordingProgress : public JIProgMsgBase {
+  public:
+    explicit RecordingProgress(int cancelAtReport = 0, int cancelKind = -1)
+        : cancelAtReport(cancelAtReport), cancelKind(cancelKind) {}
+
+    int cancelAtReport;
+    int cancelKind;
+    int cancelAtPercent = 1 << 30;
+    int cancelAtProgress = 1 << 30;
+    int cancelAtCheck = 1 << 30;
+    // Leaves the Progress calls out of the log.
+    bool logProgress = true;
+
+    // "start 3", "percent 33", "progress 4", "end", in order.
+    mutable std::vector<std::string> log;
+    mutable std::vector<int> kinds;  // every SetProgressKind
+    mutable std::vector<int> totals; // every ProgressStart
+    mutable std::vector<int> percents;
+    mutable int reports = 0;
+    mutable int progressCalls = 0;
+    mutable int checks = 0;
+    mutable int inits = 0;
+    mutable int terms = 0;
+    mutable int ends = 0;
+    mutable bool open = false;
+
+    void ProgressStart(PROGRESS_KIND kind, int total) const override {
+        log.push_back("start kind " + std::to_string(kind) + " " + std::to_string(total));
+        start(total);
+    }
+    void ProgressStart(const std::string &, int total) const override { ProgressStart(total); }
+    void ProgressStart(int total) const override {
+        log.push_back("start " + std::to_string(total));
+        start(total);
+    }
+    bool Progress(int done) const override {
+        if (logProgress)
+            log.push_back("progress " + std::to_string(done));
+        if (++progressCalls >= cancelAtProgress)
+            m_canceled = true;
+        return report();
+    }
+    bool ProgressPercent(int percent, int) const override {
+        log.push_back("percent " + std::to_string(percent));
+        percents.push_back(percent);
+        if (percent >= cancelAtPercent)
+            m_canceled = true;
+        return report();
+    }
+    void ProgressEnd() const override {
+        log.push_back("end");
+        ++ends;
+        open = false;
+    }
+    bool ProgressInit(JGD_PROGRESS_TYPE) const override {
+        ++inits;
+        return true;
+    }
+    void SetProgressMsg(const CString &) const override {}
+    void ProgressTerm() const override { ++terms; }
+    bool CheckCancel() const override {
+        if (++checks >= cancelAtCheck)
+            m_canceled = true;
+        return m_canceled;
+    }
+    bool IsCanceled() const override { return m_canceled; }
+    void SetProgressKind(JGD_PROGRESS_KIND kind) const override {
+        kinds.push_back(kind);
+        m_kind = kind;
+    }
+    JGD_PROGRESS_TYPE GetProgressTtype() const override { return JGD_PROGRESS_TYPE{1}; }
+
+  private:
+    void start(int total) const {
+        totals.push_back(total);
+        open = true;
+    }
+    bool report() const {
+        ++reports;
+        if (reports == cancelAtReport || (cancelKind >= 0 && m_kind == cancelKind))
+            m_canceled = true;
+        return !m_canceled;
+    }
+
+    mutable int m_kind = -1;
+    mutable bool m_canceled = false;
+};
+
+} // namespace testsupport
