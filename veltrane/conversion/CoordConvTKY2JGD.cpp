@@ -119,3 +119,20 @@ bool CoordConvTKY2JGD::GetParamStrings(std::vector<CString> *lines, const Veltra
     appendParamStrings(lines, db->GetCnvPrmFile(), db->GetCnvPrmVer());
     return true;
 }
+
+bool CoordConvTKY2JGD::GetParamStrings(std::vector<ResPrtLine> *lines, const Veltrane *db) {
+    if (db == nullptr)
+        return false;
+    constexpr int kValueAttr = 44; // the value cells of this report
+    ResPrtLine method;
+    method.AddCell(ResPrtLine::m_nLabelAttr, "変換方式");
+    method.AddCell(kValueAttr, "TKY2JGD互換変換方式による座標変換");
+    lines->push_back(method);
+    CString value;
+    value.Format("\"%s\" %s", db->GetCnvPrmFile().GetString(), db->GetCnvPrmVer().GetString());
+    ResPrtLine file;
+    file.AddCell(ResPrtLine::m_nLabelAttr, "変換パラメータファイル");
+    file.AddCell(kValueAttr, value);
+    lines->push_back(file);
+    return true;
+}

@@ -4,6 +4,7 @@
 #include "exchange/Dorrimet/ICoordTransformer.h"
 #include "ombresk/JCrdSysTrans.h"
 #include "platform/core/CString.h"
+#include "veltrane/conversion/ResPrtLine.h"
 
 #include <vector>
 
@@ -49,6 +50,8 @@ class CoordConvTKY2JGD : public ICoordTransformer {
     bool CalcJGD2000(PointTable *table, bool unused) const;
 
     // The report lines with the database's parameter file and version.
+    // The same two lines as label and value cells.
+    static bool GetParamStrings(std::vector<ResPrtLine> *lines, const Veltrane *db);
     static bool GetParamStrings(std::vector<CString> *lines, const Veltrane *db);
 
   private:

@@ -237,6 +237,28 @@ TEST_F(CoordConvTKY2JGDTest, TableConversionReportsPercentagesAndStopsOnCancel) 
     EXPECT_FALSE(m_db.GetPoint(2)->IsExistJGD2000(0));
 }
 
+// The database's grid conversion: every point converted, latitudes, kind 5, the version kept.
+TEST_F(CoordConvTKY2JGDTest, TheDatabaseConvertsByTheGrid) {
+    EXPECT_FALSE(m_db.T2JCoordConvExecute(nullptr, nullptr));
+    Point *in = m_db.Append(Point(1, "IN"));
+    in->SetTokyoDatum(tokyo(kLat0 + 40.3, kLon0 + 65.7));
+    in->SetJGD2000(Coordinate(1, 1, 0, false, 0, false), CrdCnvStatAffine, 0); // an old result
+    Point *out = m_db.Append(Point(2, "OUT"));
+    out->SetTokyoDatum(tokyo(kLat0 + 100.0, kLon0 + 150.0));
+    m_db.SetCoordCnvKind(CrdCnvParaTrans2);
+    ASSERT_TRUE(m_db.T2JCoordConvExecute(&m_mngr, nullptr));
+    double x = 0, y = 0;
+    ASSERT_TRUE(m_mngr.Convert(in->GetTokyoDatum().GetX(), in->GetTokyoDatum().GetY(), &x, &y));
+    EXPECT_EQ(in->GetJGD2000(0).GetX(), x);
+    EXPECT_EQ(in->GetCrdCnvStat(0), CrdCnvStatGrid);
+    EXPECT_NE(in->GetJGD2000(0).GetB(), 0.0);
+    EXPECT_EQ(out->GetCrdCnvStat(0), CrdCnvStatDatumShift);
+    EXPECT_EQ(m_db.GetCoordCnvKind(), CrdCnvTKY2JGD);
+    EXPECT_TRUE(m_db.IsCrdCnvCompleted(0));
+    EXPECT_EQ(m_db.GetCnvPrmVer(), m_mngr.GetFileVerStr1());
+    EXPECT_FALSE(m_db.GetCnvPrmVer().IsEmpty());
+}
+
 TEST_F(CoordConvTKY2JGDTest, ParameterLinesNameTheMethodFileAndVersion) {
     const CoordConvTKY2JGD t(&m_mngr, m_old, m_new, nullptr);
     std::vector<CString> lines{"before"};
@@ -253,6 +275,14 @@ TEST_F(CoordConvTKY2JGDTest, ParameterLinesNameTheMethodFileAndVersion) {
     EXPECT_STREQ(lines[1], "変換パラメータファイル \"tky2jgd2.par\" ");
     EXPECT_FALSE(CoordConvTKY2JGD::GetParamStrings(&lines, nullptr));
     EXPECT_EQ(lines.size(), 2u);
+    std::vector<ResPrtLine> cells;
+    m_db.SetCnvPrmFile("関東.par");
+    ASSERT_TRUE(CoordConvTKY2JGD::GetParamStrings(&cells, &m_db));
+    ASSERT_EQ(cells.size(), 2u);
+    ASSERT_EQ(cells[1].GetCells().size(), 2u);
+    EXPECT_EQ(cells[1].GetCells()[0].attr, 21);
+    EXPECT_EQ(cells[1].GetCells()[1].attr, 44);
+    EXPECT_EQ(cells[1].GetCells()[1].text, CString("\"関東.par\" ") + m_db.GetCnvPrmVer());
 }
 
 } // namespace

@@ -1,0 +1,110 @@
+#include "veltrane/conversion/CrdCnvPrmTbl.h"
+#include "veltrane/database/Veltrane.h"
+
+#include "veltrane/tests/EngineTestSupport.h"
+#include "veltrane/tests/RecordFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace enginetest;
+
+class CrdCnvPrmTblTest : public RecordTest {
+  protected:
+    void SetUp() override {
+        RecordTest::SetUp();
+        m_db.SetCurrentPlaneArea(9);
+        // Four basis points related by a pure shift, one target.
+        const double pts[][2] = {{0, 0}, {1000, 0}, {0, 1000}, {1000, 1200}};
+        unsigned id = 1;
+        for (const auto &p : pts) {
+            const std::string name = "B" + std::to_string(id);
+            m_db.Append(BasisPoint(id++, name.c_str(), p[0], p[1], p[0] + 10, p[1] - 20, 5.0, 6.0));
+        }
+        m_db.Append(TargetPoint(id, "T", 500, 500, 7.0));
+    }
+    Veltrane m_db;
+};
+
+TEST_F(CrdCnvPrmTblTest, BuildsFourEnginesAndConvertsWithTheChosenOne) {
+    CrdCnvPrmTbl table;
+    EXPECT_FALSE(table.PrepareCoordConv(CoordCnvOption(), nullptr)); // not bound
+    EXPECT_FALSE(table.Initialize(nullptr, &m_db, 0));
+    ASSERT_TRUE(table.Initialize(&m_db, &m_db, 0));
+    RecordingProgress fit;
+    ASSERT_TRUE(table.PrepareCoordConv(CoordCnvOption(), &fit));
+    EXPECT_EQ(fit.kinds, (std::vector<int>{7}));
+    EXPECT_EQ(fit.totals, (std::vector<int>{4}));
+    for (CoordCnvKind kind : {CrdCnvHelmert, CrdCnvAffine2, CrdCnvHelmert3, CrdCnvParaTrans2})
+        ASSERT_NE(table.GetCoordConvParam(kind), nullptr) << kind;
+    EXPECT_EQ(table.GetCoordConvParam(CrdCnvParaTrans), nullptr);
+
+    ASSERT_TRUE(table.ExecuteCoordConv(CrdCnvParaTrans2, nullptr));
+    const Point *t = Stored(m_db, "T");
+    EXPECT_NEAR(t->GetJGD2000(0).GetX(), 510.0, 1e-6);
+    EXPECT_NEAR(t->GetJGD2000(0).GetY(), 480.0, 1e-6);
+    EXPECT_NEAR(t->GetJGD2000(0).GetH(), 8.0, 1e-9); // Tokyo height + the basis points' +1
+    EXPECT_EQ(table.GetSelectedCoordConvParam()->GetType(), CrdCnvParaTrans2);
+    EXPECT_EQ(table.GetPrecChkTable(PrecChkCnvPrec)->size(), 4u);
+    EXPECT_EQ(table.GetPrecChkTable(PrecChkCrdDiff), nullptr);
+    double hiko = 0;
+    EXPECT_EQ(table.GetHikoVectMax(&hiko), 1);
+    EXPECT_NEAR(hiko, 1.0, 1e-9);
+
+    // A cancel during the fit stops the preparation.
+    RecordingProgress cancel(2);
+    EXPECT_FALSE(table.PrepareCoordConv(CoordCnvOption(), &cancel));
+
+    // Too few basis points: the engines stay unfitted and no kind converts.
+    Veltrane small;
+    small.SetCurrentPlaneArea(9);
+    small.Append(TargetPoint(1, "T", 0, 0));
+    CrdCnvPrmTbl lone;
+    ASSERT_TRUE(lone.Initialize(&small, &small, 0));
+    ASSERT_TRUE(lone.PrepareCoordConv(CoordCnvOption(), nullptr));
+    EXPECT_FALSE(lone.ExecuteCoordConv(CrdCnvParaTrans2, nullptr));
+    EXPECT_FALSE(lone.IsCrdCnvCompleted());
+}
+
+TEST_F(CrdCnvPrmTblTest, RecordIs64BytesAndTheUseGeoidSwitchSetsTheFlagBit) {
+    CrdCnvPrmTbl table;
+    CoordCnvOption option;
+    option.m_fResidualInterp = true;
+    option.m_nFlag = 1;
+    option.m_dScaleFactor = 0.9999;
+    option.m_fUseGeoid = false;
+    option.m_nTakeHeight = 0;
+    table.SetCoordCnvOption(option);
+    table.SetCoordCnvKind(CrdCnvParaTrans2);
+    const std::string expected = testsupport::Bytes()
+                                     .i32(0)
+                                     .i32(9)
+                                     .i32(0)
+                                     .i32(0)
+                                     .i32(1)
+                                     .i32(1)
+                                     .f64(0.9999)
+                                     .f64(0.0)
+                                     .f64(0.0)
+                                     .i32(0)
+                                     .i32(1)
+                                     .i32(0)
+                                     .i32(1)
+                                     .data();
+    ASSERT_EQ(expected.size(), 64u);
+    EXPECT_EQ(stored([&](CArchive &ar) { table.Write(ar); }), expected);
+
+    // Read applies the option while its use-geoid switch still holds its default: the stored
+    // flag word gains the geoid bit whatever the stored switch says.
+    CrdCnvPrmTbl read;
+    load(expected, [&](CArchive &ar) { EXPECT_TRUE(read.Read(ar, 102)); });
+    EXPECT_EQ(read.GetCoordCnvKind(), CrdCnvParaTrans2);
+    EXPECT_EQ(read.GetCoordCnvOption().m_nFlag, 1 | CoordCnvOption::kAddGeoidHeight);
+    EXPECT_FALSE(read.GetCoordCnvOption().m_fUseGeoid);
+    EXPECT_EQ(read.GetCoordCnvOption().m_nTakeHeight, 0);
+    EXPECT_THROW(load(expected.substr(0, 63), [&](CArchive &ar) { read.Read(ar, 102); }),
+                 CArchiveException);
+}
+
+} // namespace
