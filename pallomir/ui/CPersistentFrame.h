@@ -2,6 +2,7 @@
 
 #include "platform/core/CString.h"
 #include "platform/core/SettingsStore.h"
+#include "platform/ui/Window.h"
 
 #include <QMainWindow>
 #include <QRect>

@@ -8,14 +8,18 @@ CrdSysCmbBox::CrdSysCmbBox(QWidget *parent) : QComboBox(parent) {}
 bool CrdSysCmbBox::SetData(const PlaneCoord *coord) {
     if (coord == nullptr)
         return false;
-    for (int i = 0; i < coord->GetSize(); ++i) {
+    // Adding items leaves the selection as it was.
+    const int selected = currentIndex();
+    bool added = true;
+    for (int i = 0; i < coord->GetSize() && added; ++i) {
         const PlaneArea *area = coord->GetArea(i);
-        if (area == nullptr)
-            return false;
-        addItem(ToQString(area->GetName().c_str()),
-                QVariant::fromValue(reinterpret_cast<quintptr>(area)));
+        added = area != nullptr;
+        if (added)
+            addItem(ToQString(area->GetName().c_str()),
+                    QVariant::fromValue(reinterpret_cast<quintptr>(area)));
     }
-    return true;
+    setCurrentIndex(selected);
+    return added;
 }
 
 void CrdSysCmbBox::SetCurSelFromNo(const PlaneCoord *coord, int no) {

@@ -12,8 +12,8 @@ class CrdSysCmbBox : public QComboBox {
   public:
     explicit CrdSysCmbBox(QWidget *parent = nullptr);
 
-    // Adds the zones after the items already there. False for a null coord or a null zone,
-    // with the zones before it added.
+    // Adds the zones after the items already there; the selection stays. False for a null
+    // coord or a null zone, with the zones before it added.
     bool SetData(const PlaneCoord *coord);
     // Selects the item at the zone's index in coord (none when the zone is not in it).
     void SetCurSelFromNo(const PlaneCoord *coord, int no);

@@ -43,6 +43,7 @@ bool JColorCmbBox::MakeContent(const std::vector<COLORREF> &colours) {
     clear();
     for (std::size_t i = 0; i < colours.size(); ++i)
         addItem(QString::number(i), QVariant::fromValue(static_cast<uint>(colours[i])));
+    setCurrentIndex(-1);
     return true;
 }
 

@@ -77,7 +77,8 @@ bool JEdxPrmFile::getVersionString(const CString &line, CString *field, CString 
     if (text.IsEmpty() || dot < 0)
         return false;
     CString digits;
-    for (const char c : text.Mid(dot + 1).Bytes()) {
+    const CString rest = text.Mid(dot + 1);
+    for (const char c : rest.Bytes()) {
         if ((c >= '0' && c <= '9') || c == '.')
             digits += c;
     }

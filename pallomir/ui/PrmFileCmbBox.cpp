@@ -19,6 +19,8 @@ bool PrmFileCmbBox::SetData() {
     m_files = CollectFileNames(m_baseDir);
     for (const CString &name : m_files)
         addItem(ToQString(name));
+    // Filling selects nothing; the caller chooses.
+    setCurrentIndex(-1);
     return true;
 }
 
@@ -69,6 +71,7 @@ bool PrmVerCmbBox::SetData() {
     }
     m_entries.emplace_back(CString(), CString("不明"));
     addItem(ToQString("バージョン不明(実行ファイルと同じ位置)"));
+    setCurrentIndex(-1);
     return true;
 }
 
