@@ -2,8 +2,6 @@
 
 #include "pallomir/ui/FileCopyForm.h"
 #include "pallomir/ui/JFileCopier.h"
-#include "platform/core/Prompt.h"
-#include "platform/ui/WaitCursor.h"
 
 namespace {
 
@@ -40,26 +38,11 @@ bool CADBFileCopyDlg::OnInitDialog() {
 void CADBFileCopyDlg::OnOK() {
     m_copiedFiles.clear();
     JAdbFileCopier copier(m_operation);
-    {
-        DisableWhile disabled(this);
-        CWaitCursor wait;
-        if (m_form->GetKind() == kFromFolder) {
-            if (m_form->GetFolder().IsEmpty())
-                return;
-            if (!copier.CopyFiles(m_form->GetFolder(), m_installFolder, "mlitksj", "txt")) {
-                wait.Restore();
-                AfxMessageBox("指定されたフォルダに行政界・海岸線(面)ファイルが１つもなかったため、"
-                              "コピーされませんでした。",
-                              MB_ICONINFORMATION);
-            }
-        } else {
-            if (m_form->GetFile().IsEmpty())
-                return;
-            copier.CopyFileA(m_form->GetFile(), m_installFolder, "mlitksj");
-        }
-        wait.Restore();
-        FileCopyForm::ReportFailures(copier);
-    }
+    if (!m_form->CopyFromSource(
+            copier, m_installFolder, "mlitksj", "txt",
+            "指定されたフォルダに行政界・海岸線(面)ファイルが１つもなかったため、"
+            "コピーされませんでした。"))
+        return;
     for (UINT i = 0; i < copier.GetCopiedFileSize(); ++i)
         m_copiedFiles.push_back(copier.GetCopiedFileName(i));
     // Nothing copied is no success: the dialog stays open.

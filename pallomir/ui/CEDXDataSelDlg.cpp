@@ -54,21 +54,11 @@ JMeshCode CEDXDataSelDlg::GetCode(UINT i) const {
 }
 
 bool CEDXDataSelDlg::getVersionString(const CString &folderName, CString *version) {
-    if (folderName.GetLength() <= 3 || folderName.Left(3).CompareNoCase("edx") != 0 ||
-        !IsVersionText(folderName.Mid(3)))
-        return false;
-    *version = folderName.Mid(3);
-    return true;
+    return JEdxPrmFile::GetFolderVersion(folderName, version);
 }
 
 bool CEDXDataSelDlg::is1stMeshCodeFolder(const CString &name) {
-    if (name.GetLength() != 4)
-        return false;
-    for (const char c : name.Bytes()) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
+    return JEdxPrmFile::Is1stMeshFolderName(name);
 }
 
 EDXDataVerTbls CEDXDataSelDlg::setData(const CString &installFolder,
@@ -224,26 +214,22 @@ void CEDXDataSelDlg::OnSelchangeCmbPrmversion(int index) {
 void CEDXDataSelDlg::OnBtnAllSelect1st() {
     if (AfxMessageBox("インストールされているすべての１次地域区画を選択します。\n"
                       "よろしければ[OK]ボタンを押してください。",
-                      MB_OKCANCEL) != IDOK)
-        return;
-    if (EDXDataVerTbl *table = displayTable()) {
-        for (auto &[number, first] : table->firstTables) {
-            for (auto &[code, element] : first.elements)
-                element.selected = code.GetCode2() == JMeshCode::kAbsent;
-        }
-    }
-    createEdxDataListBox(shownFirstTable());
+                      MB_OKCANCEL) == IDOK)
+        selectAll(true);
 }
 
 void CEDXDataSelDlg::OnBtnAllReset1st() {
     if (AfxMessageBox("現在選択されている項目の選択状態をすべて解除します。\n"
                       "よろしければ[OK]ボタンを押してください。",
-                      MB_OKCANCEL) != IDOK)
-        return;
+                      MB_OKCANCEL) == IDOK)
+        selectAll(false);
+}
+
+void CEDXDataSelDlg::selectAll(bool firstLevel) {
     if (EDXDataVerTbl *table = displayTable()) {
         for (auto &[number, first] : table->firstTables) {
             for (auto &[code, element] : first.elements)
-                element.selected = false;
+                element.selected = firstLevel && code.GetCode2() == JMeshCode::kAbsent;
         }
     }
     createEdxDataListBox(shownFirstTable());

@@ -80,6 +80,9 @@ class CEDXDataSelDlg : public JGDDlgBase {
     void createEdxDataListBox(const EDXDataElm1stTbl *table);
     // The elements shown take their tick as their selected flag.
     void updateDispTbl();
+    // Every element of the display version becomes selected when firstLevel is set and it is a
+    // first-level file, unselected otherwise; the EDX list is redrawn.
+    void selectAll(bool firstLevel);
     EDXDataVerTbl *displayTable();
     EDXDataElm1stTbl *shownFirstTable();
 

@@ -2,7 +2,6 @@
 
 #include "pallomir/ui/FileCopyForm.h"
 #include "pallomir/ui/JFileCopier.h"
-#include "platform/core/Prompt.h"
 #include "platform/ui/WaitCursor.h"
 
 #include <memory>
@@ -45,31 +44,18 @@ JEdxFileCopier *CEDXFileCopyDlg::createCopier() { return new JEdxFileCopier(m_op
 void CEDXFileCopyDlg::OnOK() {
     m_copiedFiles.clear();
     const std::unique_ptr<JEdxFileCopier> copier(createCopier());
-    {
-        DisableWhile disabled(this);
-        CWaitCursor wait;
-        switch (m_form->GetKind()) {
-        case kFromFloppy:
+    if (m_form->GetKind() == kFromFloppy) {
+        {
+            DisableWhile disabled(this);
+            CWaitCursor wait;
             copier->CopyFilesFromFD(m_installFolder, "edx", "edx");
-            break;
-        case kFromFolder:
-            if (m_form->GetFolder().IsEmpty())
-                return;
-            if (!copier->CopyFiles(m_form->GetFolder(), m_installFolder, "edx", "edx")) {
-                wait.Restore();
-                AfxMessageBox("指定されたフォルダにTrelvic/EDXファイルが１つもなかったため、"
-                              "コピーされませんでした。",
-                              MB_ICONINFORMATION);
-            }
-            break;
-        default:
-            if (m_form->GetFile().IsEmpty())
-                return;
-            copier->CopyFileA(m_form->GetFile(), m_installFolder, "edx");
-            break;
         }
-        wait.Restore();
         FileCopyForm::ReportFailures(*copier);
+    } else if (!m_form->CopyFromSource(
+                   *copier, m_installFolder, "edx", "edx",
+                   "指定されたフォルダにTrelvic/"
+                   "EDXファイルが１つもなかったため、コピーされませんでした。")) {
+        return;
     }
     for (UINT i = 0; i < copier->GetCopiedFileSize(); ++i)
         m_copiedFiles.push_back(copier->GetCopiedFilePath(i));

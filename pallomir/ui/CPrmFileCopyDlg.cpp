@@ -2,7 +2,6 @@
 
 #include "pallomir/ui/FileCopyForm.h"
 #include "pallomir/ui/JCnvPrmFileCopier.h"
-#include "platform/core/Prompt.h"
 #include "platform/ui/WaitCursor.h"
 
 #include <memory>
@@ -48,39 +47,23 @@ JCnvPrmFileCopier *CPrmFileCopyDlg::createCopier() { return new JCnvPrmFileCopie
 void CPrmFileCopyDlg::OnOK() {
     const std::unique_ptr<JCnvPrmFileCopier> copier(createCopier());
     const bool versioned = m_form->IsChecked();
-    {
-        // Enabled again however the handler ends, also when an edit was left empty.
-        DisableWhile disabled(this);
-        switch (GetCopyKind()) {
-        case kFromCdRom:
-            if (!copier->CopyPrmFilesPrompt())
-                return;
-            {
-                CWaitCursor wait;
-                copier->CopyPrmFiles(m_installFolder, versioned);
-            }
-            break;
-        case kFromFolder: {
-            if (m_form->GetFolder().IsEmpty())
-                return;
+    if (GetCopyKind() == kFromCdRom) {
+        if (!copier->CopyPrmFilesPrompt())
+            return;
+        {
+            DisableWhile disabled(this);
             CWaitCursor wait;
-            if (!copier->CopyPrmFiles(m_form->GetFolder(), m_installFolder, versioned)) {
-                wait.Restore();
-                AfxMessageBox("指定されたフォルダに変換パラメータファイルが１つもなかったため、"
-                              "コピーされませんでした。",
-                              MB_ICONINFORMATION);
-            }
-            break;
-        }
-        default: {
-            if (m_form->GetFile().IsEmpty())
-                return;
-            CWaitCursor wait;
-            copier->CopyPrmFile(m_form->GetFile(), m_installFolder, versioned);
-            break;
-        }
+            copier->CopyPrmFiles(m_installFolder, versioned);
         }
         FileCopyForm::ReportFailures(*copier);
+    } else {
+        copier->SetVersioned(versioned);
+        // An empty edit ends the handler; the dialog is never left disabled.
+        if (!m_form->CopyFromSource(
+                *copier, m_installFolder, CString(), "par",
+                "指定されたフォルダに変換パラメータファイルが１つもなかったため、"
+                "コピーされませんでした。"))
+            return;
     }
     // Nothing copied is no success: the dialog stays open.
     if (copier->GetCopiedFileSize() > 0)

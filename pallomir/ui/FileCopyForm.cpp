@@ -6,6 +6,7 @@
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/UiFont.h"
+#include "platform/ui/WaitCursor.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -148,6 +149,26 @@ void FileCopyForm::OnBtnRefFile() {
         return;
     m_file->setText(ToQString(path));
     updateCtrls();
+}
+
+bool FileCopyForm::CopyFromSource(JFileCopier &copier, const CString &installFolder,
+                                  const CString &dstSub, const CString &ext,
+                                  const char *noFileMessage) {
+    const bool fromFolder = GetKind() == m_layout.folderValue;
+    const CString source = fromFolder ? GetFolder() : GetFile();
+    if (source.IsEmpty())
+        return false;
+    {
+        DisableWhile disabled(m_dialog);
+        CWaitCursor wait;
+        const bool found = fromFolder ? copier.CopyFiles(source, installFolder, dstSub, ext)
+                                      : (copier.CopyFileA(source, installFolder, dstSub), true);
+        wait.Restore();
+        if (!found)
+            AfxMessageBox(noFileMessage, MB_ICONINFORMATION);
+    }
+    ReportFailures(copier);
+    return true;
 }
 
 void FileCopyForm::ReportFailures(const JFileCopier &copier) {

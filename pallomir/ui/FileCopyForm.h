@@ -75,6 +75,13 @@ class FileCopyForm : public QObject {
     void OnBtnRefFolder();
     void OnBtnRefFile();
 
+    // Copies from the folder or the file the form names (as the chosen radio button says) into
+    // installFolder/dstSub, with the dialog disabled and the wait cursor shown; then tells the
+    // user when the folder holds no such file (noFileMessage) and which files were not copied.
+    // False, with nothing done, when the chosen edit is empty.
+    bool CopyFromSource(JFileCopier &copier, const CString &installFolder, const CString &dstSub,
+                        const CString &ext, const char *noFileMessage);
+
     // Tells the user which files were not copied and why; nothing when every file was.
     static void ReportFailures(const JFileCopier &copier);
 

@@ -34,13 +34,13 @@ bool JCnvPrmFileCopier::CopyPrmFiles(const CString &dstBase, bool versioned) {
 
 bool JCnvPrmFileCopier::CopyPrmFiles(const CString &srcFolder, const CString &dstBase,
                                      bool versioned) {
-    m_versioned = versioned;
+    SetVersioned(versioned);
     return CopyFiles(srcFolder, dstBase, CString(), "par");
 }
 
 bool JCnvPrmFileCopier::CopyPrmFile(const CString &srcPath, const CString &dstBase,
                                     bool versioned) {
-    m_versioned = versioned;
+    SetVersioned(versioned);
     return CopyFileA(srcPath, dstBase, CString());
 }
 

@@ -17,6 +17,8 @@ class JCnvPrmFileCopier : public JFileCopier {
     bool CopyPrmFiles(const CString &srcFolder, const CString &dstBase, bool versioned);
     // One file; true only when it was copied.
     bool CopyPrmFile(const CString &srcPath, const CString &dstBase, bool versioned);
+    // Whether CopyFiles and CopyFileA copy into the version folders.
+    void SetVersioned(bool versioned) { m_versioned = versioned; }
 
   protected:
     CString getFileDstPath(const CString &srcPath, const CString &dstBase,

@@ -1,5 +1,6 @@
 #include "pallomir/ui/JEdxPrmFile.h"
 
+#include "pallomir/ui/VersionText.h"
 #include "platform/core/CFileFind.h"
 #include "platform/core/CStdioFile.h"
 #include "platform/core/Numbers.h"
@@ -98,4 +99,18 @@ CString JEdxPrmFile::GetFilePath(const CString &base, const CString &version,
     CString path = Path::Join(base, CFileFind::FindNameNoCase(base, CString("edx") + version));
     path = Path::Join(path, meshFolder);
     return Path::Join(path, CFileFind::FindNameNoCase(path, GetFileName(code)));
+}
+
+bool JEdxPrmFile::GetFolderVersion(const CString &folderName, CString *version) {
+    if (folderName.GetLength() <= 3 || folderName.Left(3).CompareNoCase("edx") != 0 ||
+        !IsVersionText(folderName.Mid(3)))
+        return false;
+    if (version != nullptr)
+        *version = folderName.Mid(3);
+    return true;
+}
+
+bool JEdxPrmFile::Is1stMeshFolderName(const CString &name) {
+    int value = 0;
+    return name.GetLength() == 4 && getDigit(name, &value);
 }

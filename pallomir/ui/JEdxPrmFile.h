@@ -27,6 +27,11 @@ class JEdxPrmFile {
     // base/edx<version>/<first-level mesh>/<file name>. Each part that exists on disk in
     // another case (EDX1.00, 5339.EDX) is taken as it is found.
     static CString GetFilePath(const CString &base, const CString &version, const JMeshCode &code);
+    // The version of a version folder "edx<version>" (any case), digits and dots only; false
+    // for any other name.
+    static bool GetFolderVersion(const CString &folderName, CString *version);
+    // A first-level mesh folder: exactly four digits.
+    static bool Is1stMeshFolderName(const CString &name);
 
   protected:
     // "NNNN" (first level) or "NNNN-MM" (second level) at the start of the name; NNNN must not

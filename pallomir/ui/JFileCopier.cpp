@@ -230,24 +230,16 @@ bool JEdxFileCopier::CopyFilesFromFD(const CString &dstBase, const CString &dstS
 CString JEdxFileCopier::getMaxCopiedVerStr() const {
     CString newest;
     for (const CString &folder : m_dstFolders) {
-        const CString name = Path::FileName(Path::Folder(folder));
-        if (name.GetLength() <= 3 || name.Left(3).CompareNoCase("edx") != 0)
-            continue;
-        const CString version = name.Mid(3);
-        if (IsVersionText(version) && (newest.IsEmpty() || CompareVersionText(version, newest) > 0))
+        CString version;
+        if (JEdxPrmFile::GetFolderVersion(Path::FileName(Path::Folder(folder)), &version) &&
+            (newest.IsEmpty() || CompareVersionText(version, newest) > 0))
             newest = version;
     }
     return newest;
 }
 
 bool JEdxFileCopier::is1stMeshFolderName(const CString &name) {
-    if (name.GetLength() != 4)
-        return false;
-    for (const char c : name.Bytes()) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
+    return JEdxPrmFile::Is1stMeshFolderName(name);
 }
 
 bool JEdxFileCopier::checkFileNameRule(const CString &fileName) const {
