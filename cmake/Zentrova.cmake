@@ -10,8 +10,11 @@ endfunction()
 # Qt's headers pull in <chrono>, whose C++20 duration output holds a micro sign that code page
 # 932 lacks; //TRANSLIT lets that one literal through (as a Greek mu) instead of failing the
 # build. Every character of ours converts exactly as before.
+# moc reads the headers it is given without the compiler's predefined macros: with them it
+# opens the C++20 parts of the standard headers (<concepts>, pulled in by CString.h), which it
+# cannot parse.
 function(zentrova_use_qt target)
-    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    set_target_properties(${target} PROPERTIES AUTOMOC ON AUTOMOC_COMPILER_PREDEFINES OFF)
     target_compile_options(${target} PRIVATE -fexec-charset=CP932//TRANSLIT)
 endfunction()
 

@@ -143,3 +143,22 @@ void CFileFind::Close() {
     m_next = 0;
     m_hasCurrent = false;
 }
+
+CString CFileFind::FindNameNoCase(const CString &folder, const CString &name) {
+    // A wildcard in the name would match other entries.
+    if (name.FindOneOf("*?") >= 0)
+        return name;
+    CFileFind find;
+    if (!find.FindFile(Path::Join(folder, name)))
+        return name;
+    CString found;
+    bool more = true;
+    while (more) {
+        more = find.FindNextFile();
+        if (find.GetFileName() == name)
+            return name;
+        if (found.IsEmpty())
+            found = find.GetFileName();
+    }
+    return found;
+}

@@ -31,6 +31,10 @@ class CFileFind {
 
     void Close();
 
+    // The entry of folder named name without regard to case (the exact name first when both
+    // exist); name itself when there is none.
+    static CString FindNameNoCase(const CString &folder, const CString &name);
+
   private:
     struct Entry {
         CString name;

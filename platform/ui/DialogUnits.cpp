@@ -47,14 +47,20 @@ QSize DialogUnits::ToPixels(const QSize &dlu) const {
 
 void PlaceControl(QWidget *control, int id, const QRect &dlu, const DialogUnits &units) {
     control->setGeometry(units.ToPixels(dlu));
-    control->setProperty(kControlId, id);
+    SetDlgCtrlID(control, id);
 }
+
+int GetDlgCtrlID(const QWidget *control) {
+    const QVariant value = control != nullptr ? control->property(kControlId) : QVariant();
+    return value.isValid() ? value.toInt() : 0;
+}
+
+void SetDlgCtrlID(QWidget *control, int id) { control->setProperty(kControlId, id); }
 
 QWidget *GetDlgItem(const QWidget *dialog, int id) {
     const QList<QWidget *> children = dialog->findChildren<QWidget *>();
     for (QWidget *child : children) {
-        const QVariant value = child->property(kControlId);
-        if (value.isValid() && value.toInt() == id) {
+        if (GetDlgCtrlID(child) == id) {
             return child;
         }
     }

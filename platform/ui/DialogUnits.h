@@ -29,3 +29,6 @@ class DialogUnits {
 void PlaceControl(QWidget *control, int id, const QRect &dlu, const DialogUnits &units);
 // The child control with that id, or null.
 QWidget *GetDlgItem(const QWidget *dialog, int id);
+// The control id given by PlaceControl or SetDlgCtrlID; 0 for a widget without one.
+int GetDlgCtrlID(const QWidget *control);
+void SetDlgCtrlID(QWidget *control, int id);

@@ -30,6 +30,39 @@ void SetOwnerWindow(QWidget *window, QWidget *owner) {
     }
 }
 
+void ShowWindow(QWidget *window, int showState) {
+    if (window == nullptr) {
+        return;
+    }
+    const bool noActivate = showState == SW_SHOWNOACTIVATE || showState == SW_SHOWMINNOACTIVE ||
+                            showState == SW_SHOWNA || showState == SW_MINIMIZE;
+    window->setAttribute(Qt::WA_ShowWithoutActivating, noActivate);
+    const Qt::WindowStates state = window->windowState();
+    switch (showState) {
+    case SW_HIDE:
+        window->hide();
+        return;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+        window->setWindowState(state | Qt::WindowMinimized);
+        break;
+    case SW_SHOWMAXIMIZED:
+        window->setWindowState((state & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        break;
+    case SW_SHOWNORMAL:
+    case SW_RESTORE:
+        // A minimized window returns to what it was before; a normal one stays normal.
+        window->setWindowState(state & Qt::WindowMinimized
+                                   ? state & ~Qt::WindowMinimized
+                                   : state & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+        break;
+    default:
+        break;
+    }
+    window->show();
+}
+
 WindowDisabler::~WindowDisabler() { Restore(); }
 
 void WindowDisabler::Disable(QWidget *window) {

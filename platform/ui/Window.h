@@ -3,6 +3,23 @@
 #include <QPointer>
 #include <QWidget>
 
+// Show states of a window.
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_SHOWMINIMIZED = 2;
+inline constexpr int SW_SHOWMAXIMIZED = 3;
+inline constexpr int SW_SHOWNOACTIVATE = 4;
+inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_MINIMIZE = 6;
+inline constexpr int SW_SHOWMINNOACTIVE = 7;
+inline constexpr int SW_SHOWNA = 8;
+inline constexpr int SW_RESTORE = 9;
+
+// Shows, hides, minimizes or maximizes the window as the show state says; the states without
+// activation show the window without activating it. A window maximized before it is minimized
+// comes back maximized.
+void ShowWindow(QWidget *window, int showState);
+
 // The application's main window: the first visible top-level QMainWindow, or null when
 // there is none.
 QWidget *AfxGetMainWnd();

@@ -1,9 +1,9 @@
 #include "pallomir/ui/JGDWaitDlg.h"
 #include "pallomir/ui/JGDSmpWaitDlg.h"
+#include "pallomir/ui/tests/Screenshot.h"
 #include "pallomir/ui/tests/WaitDlgProbe.h"
 #include "platform/ui/UiFont.h"
 
-#include <QDir>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTest>
@@ -17,13 +17,6 @@ namespace {
 
 QPushButton *ButtonOf(const QWidget *dialog, int id) {
     return qobject_cast<QPushButton *>(GetDlgItem(dialog, id));
-}
-
-// Saves what the dialog looks like as a test artefact.
-void SaveScreenshot(QWidget *dialog, const char *name) {
-    QDir().mkpath(QStringLiteral(ZENTROVA_ARTEFACT_DIR));
-    const QString path = QStringLiteral(ZENTROVA_ARTEFACT_DIR "/") + QLatin1String(name);
-    EXPECT_TRUE(dialog->grab().save(path)) << path.toStdString();
 }
 
 } // namespace

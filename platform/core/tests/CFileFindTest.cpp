@@ -114,4 +114,19 @@ TEST_F(CFileFindTest, DoubleByteNamesComeBackInCp932) {
     EXPECT_EQ(finder.GetFileTitle(), "表");
 }
 
+TEST_F(CFileFindTest, FindsANameWhateverItsCase) {
+    fs::create_directory(m_dir / "EDX1.00");
+    touch("Mlitksj.txt");
+    EXPECT_EQ(CFileFind::FindNameNoCase(folder(), "edx1.00"), "EDX1.00");
+    EXPECT_EQ(CFileFind::FindNameNoCase(folder(), "MLITKSJ.TXT"), "Mlitksj.txt");
+    EXPECT_EQ(CFileFind::FindNameNoCase(folder(), "missing"), "missing");
+    // With both spellings on disk the exact one wins.
+    fs::create_directory(m_dir / "edx1.00");
+    EXPECT_EQ(CFileFind::FindNameNoCase(folder(), "edx1.00"), "edx1.00");
+    EXPECT_EQ(CFileFind::FindNameNoCase(folder(), "Edx1.00"), "EDX1.00");
+    // A wildcard is not looked up.
+    EXPECT_EQ(CFileFind::FindNameNoCase(folder(), "edx*"), "edx*");
+    EXPECT_EQ(CFileFind::FindNameNoCase(folder() + "/none", "a"), "a");
+}
+
 } // namespace

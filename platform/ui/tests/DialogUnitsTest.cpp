@@ -53,4 +53,9 @@ TEST(DialogUnitsTest, ControlsAreFoundByTheirId) {
     EXPECT_EQ(GetDlgItem(&dialog, 18010), second);
     EXPECT_EQ(GetDlgItem(&dialog, 18008), nullptr);
     EXPECT_EQ(second->geometry(), QRect(11, 35, 249, 18));
+    EXPECT_EQ(GetDlgCtrlID(second), 18010);
+    EXPECT_EQ(GetDlgCtrlID(&dialog), 0);
+    EXPECT_EQ(GetDlgCtrlID(nullptr), 0);
+    SetDlgCtrlID(&dialog, 1);
+    EXPECT_EQ(GetDlgCtrlID(&dialog), 1);
 }

@@ -1,4 +1,8 @@
 #include "platform/ui/Window.h"
+#include "platform/ui/WaitCursor.h"
+
+#include <QApplication>
+#include <QCursor>
 
 #include <QDialog>
 #include <QMainWindow>
@@ -77,4 +81,38 @@ TEST(WindowTest, OwnedWindowStaysEnabledWhenTheOwnerIsDisabled) {
     SetOwnerWindow(&alone, nullptr);
     alone.show();
     EXPECT_EQ(alone.windowHandle()->transientParent(), nullptr);
+}
+
+TEST(WindowTest, ShowStatesMinimizeMaximizeAndRestore) {
+    QMainWindow window;
+    ShowWindow(&window, SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isMaximized());
+    // Minimized from maximized: it comes back maximized.
+    ShowWindow(&window, SW_SHOWMINNOACTIVE);
+    EXPECT_TRUE(window.isMinimized());
+    EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
+    ShowWindow(&window, SW_RESTORE);
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(window.isMaximized());
+    EXPECT_FALSE(window.testAttribute(Qt::WA_ShowWithoutActivating));
+    ShowWindow(&window, SW_SHOWNORMAL);
+    EXPECT_FALSE(window.isMaximized());
+    ShowWindow(&window, SW_HIDE);
+    EXPECT_FALSE(window.isVisible());
+    ShowWindow(nullptr, SW_SHOW);
+}
+
+TEST(WindowTest, WaitCursorsStackAndRestore) {
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    {
+        CWaitCursor outer;
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        CWaitCursor inner;
+        inner.Restore();
+        inner.Restore();
+        EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

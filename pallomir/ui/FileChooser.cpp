@@ -1,0 +1,44 @@
+#include "pallomir/ui/FileChooser.h"
+
+#include "platform/ui/QtText.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+IFileChooser::~IFileChooser() = default;
+
+bool QtFileChooser::ChooseFolder(QWidget *owner, const CString &title, CString &folder) {
+    const QString chosen =
+        QFileDialog::getExistingDirectory(owner, ToQString(title), ToQString(folder));
+    if (chosen.isEmpty())
+        return false;
+    folder = ToCString(chosen);
+    return true;
+}
+
+bool QtFileChooser::ChooseFile(QWidget *owner, const CString &title, const CString &filter,
+                               const CString &defaultExt, CString &path) {
+    QFileDialog dialog(owner, ToQString(title), QString(), ToQtFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(ToQString(defaultExt));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    path = ToCString(dialog.selectedFiles().first());
+    return true;
+}
+
+QtFileChooser &QtFileChooser::Default() {
+    static QtFileChooser chooser;
+    return chooser;
+}
+
+QString QtFileChooser::ToQtFilter(const CString &filter) {
+    const QStringList parts = ToQString(filter).split(QLatin1Char('|'));
+    QStringList descriptions;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        if (!parts[i].isEmpty())
+            descriptions << parts[i];
+    }
+    return descriptions.join(QStringLiteral(";;"));
+}
