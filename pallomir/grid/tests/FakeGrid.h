@@ -8,6 +8,7 @@
 #include "pallomir/grid/core/CGridEditWnd.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,8 @@ class FakeOwner : public IGridNotifyTarget {
             col = cell->iColumn;
         }
         heard.push_back({record->code, row, col});
+        if (onNotify)
+            onNotify(record);
         for (const auto &[code, answer] : answers)
             if (code == record->code)
                 return answer;
@@ -212,6 +215,8 @@ class FakeOwner : public IGridNotifyTarget {
 
     std::vector<Heard> heard;
     std::vector<std::pair<int, LRESULT>> answers;
+    // Runs inside every notification, after it is recorded.
+    std::function<void(NMHDR *)> onNotify;
     int commands = 0;
 };
 
