@@ -105,6 +105,7 @@ CGridCtrl::CGridCtrl(int nRows, int nCols, int nFixedRows, int nFixedCols, QWidg
     connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this](int action) { onScrollAction(SB_HORZ, action); });
     m_TitleTip.Create(viewport());
+    SetWheelScrollLines(QApplication::wheelScrollLines());
     m_bReady = true;
     ResetScrollBars();
 }
