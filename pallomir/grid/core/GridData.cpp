@@ -325,13 +325,40 @@ BOOL CGridCore::OnDrop(const CString *text, DROPEFFECT, CPoint) {
 
 // ---- Delimited text files
 
+namespace {
+
+bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
+// The bytes of the character at i: a lead byte and a trail byte make one character, anything
+// else stands alone. Splitting and quoting both go by it, so that what one writes the other
+// reads back.
+std::size_t CharLength(const std::string &bytes, std::size_t i) {
+    return CString::IsLeadByte(static_cast<unsigned char>(bytes[i])) && i + 1 < bytes.size() &&
+                   IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))
+               ? 2
+               : 1;
+}
+
+} // namespace
+
 CString CGridCore::QuoteField(const CString &text, char chSeparator) {
-    if (text.Find(chSeparator) < 0 && text.Find('\n') < 0 && text.Find('\r') < 0 &&
-        (text.IsEmpty() || text[0] != '"'))
+    const std::string &bytes = text.Bytes();
+    bool quote = !bytes.empty() && bytes[0] == '"';
+    // A lead byte at the end would pair with the separator written after it.
+    for (std::size_t i = 0; i < bytes.size() && !quote; i += CharLength(bytes, i))
+        quote =
+            bytes[i] == chSeparator || bytes[i] == '\n' || bytes[i] == '\r' ||
+            (i + 1 == bytes.size() && CString::IsLeadByte(static_cast<unsigned char>(bytes[i])));
+    if (!quote)
         return text;
-    CString quoted = text;
-    quoted.Replace("\"", "\"\"");
-    return '"' + quoted + '"';
+    std::string quoted = "\"";
+    for (const char c : bytes) {
+        quoted += c;
+        if (c == '"')
+            quoted += '"';
+    }
+    quoted += '"';
+    return CString(quoted);
 }
 
 bool CGridCore::SplitDelimitedLine(const CString &line, char chSeparator,
@@ -340,12 +367,10 @@ bool CGridCore::SplitDelimitedLine(const CString &line, char chSeparator,
     const std::string &bytes = line.Bytes();
     const std::size_t n = bytes.size();
     std::size_t i = 0;
-    // Appends one character (both bytes of a double-byte one) and moves on.
     const auto take = [&](std::string &field) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        field += bytes[i++];
-        if (CString::IsLeadByte(c) && i < n)
-            field += bytes[i++];
+        const std::size_t length = CharLength(bytes, i);
+        field.append(bytes, i, length);
+        i += length;
     };
     while (true) {
         std::string field;

@@ -280,6 +280,22 @@ TEST_F(GridFileTest, LoadTakesLongLinesAndExtraFieldsWhole) {
     EXPECT_EQ(grid.GetItemText(2, 1), CString("\x83\x7C"));
 }
 
+TEST_F(GridFileTest, ALeadByteBeforeTheSeparatorSurvivesSaving) {
+    // Found by fuzzing: the NUL cuts the field after a lead byte, which Save then wrote just
+    // before a '|', a possible trail byte.
+    static const char bytes[] = "c|ex\xff.Hu\t\x10\x90\x00\x004|\n";
+    put(std::string(bytes, sizeof bytes - 1), "lead.txt");
+    FakeGrid grid;
+    ASSERT_TRUE(grid.Load(path("lead.txt"), '|'));
+    ASSERT_EQ(grid.GetColumnCount(), 3);
+    EXPECT_EQ(grid.GetItemText(0, 1), CString("ex\xff.Hu\t\x10\x90"));
+    ASSERT_TRUE(grid.Save(path("saved.txt"), '|'));
+    FakeGrid again;
+    ASSERT_TRUE(again.Load(path("saved.txt"), '|'));
+    ASSERT_EQ(again.GetColumnCount(), 3);
+    EXPECT_EQ(again.GetItemText(0, 1), grid.GetItemText(0, 1));
+}
+
 TEST_F(GridFileTest, FailuresAreReportedAndVirtualGridsDoNotLoad) {
     FakeGrid grid(2, 2);
     {
@@ -307,7 +323,9 @@ TEST(GridFileFieldsTest, SplittingAndQuotingAgree) {
     EXPECT_FALSE(CGridCore::SplitDelimitedLine("a,\"open", ',', fields));
     EXPECT_TRUE(CGridCore::SplitDelimitedLine("", ',', fields));
     EXPECT_EQ(fields, Texts({""}));
-    for (const char *text : {"plain", "with,comma", "\"lead", "in\"side", "", "x\ny"}) {
+    // A lead byte without its trail byte stands alone, also before a quote or a comma.
+    for (const char *text : {"plain", "with,comma", "\"lead", "in\"side", "", "x\ny", "\"\x81",
+                             "a\x81,b", "\x83\x7C,", "ends in a lead byte \x90"}) {
         const CString quoted = CGridCore::QuoteField(text, ',');
         if (CString(text).Find('\n') < 0) {
             ASSERT_TRUE(CGridCore::SplitDelimitedLine(quoted, ',', fields));
@@ -315,4 +333,6 @@ TEST(GridFileFieldsTest, SplittingAndQuotingAgree) {
         }
     }
     EXPECT_EQ(CGridCore::QuoteField("in\"side", ','), CString("in\"side"));
+    // Written before a separator that is a trail byte, an unquoted lead byte would take it.
+    EXPECT_EQ(CGridCore::QuoteField("x\x90", '|'), CString("\"x\x90\""));
 }
