@@ -269,6 +269,12 @@ void CGridCtrl::changeEvent(QEvent *event) {
         OnSysColorChange();
 }
 
+void CGridCtrl::focusOutEvent(QFocusEvent *event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    if (m_bLMouseButtonDown)
+        OnCaptureChanged();
+}
+
 bool CGridCtrl::focusNextPrevChild(bool next) {
     // With a focus cell, Tab moves within the grid (keyPressEvent).
     if (GetHandleTabKey() && IsValid(GetFocusCell()))
@@ -500,6 +506,18 @@ void CGridCtrl::OnEditPaste() {
         return;
     }
     PasteTextToGrid(cell, QGuiApplication::clipboard()->mimeData(), TRUE);
+}
+
+BOOL CGridCtrl::OnUpdateEditSelectAll() const { return IsSelectable(); }
+
+BOOL CGridCtrl::OnUpdateEditCopy() const { return GetSelectedCount() > 0; }
+
+BOOL CGridCtrl::OnUpdateEditCut() const { return IsEditable() && GetSelectedCount() > 0; }
+
+BOOL CGridCtrl::OnUpdateEditPaste() const {
+    const CCellID cell = GetFocusCell();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    return IsValid(cell) && IsCellEditable(cell) && data != nullptr && data->hasText();
 }
 
 std::unique_ptr<CImageList> CGridCtrl::CreateDragImage(CPoint *pHotSpot) {

@@ -43,6 +43,13 @@ class CGridCtrl : public QAbstractScrollArea, public CGridCore {
     void OnEditCopy() override;
     void OnEditCut() override;
     void OnEditPaste() override;
+    // Whether the edit commands are enabled now (for the host's menus and tool bars): select
+    // all while the grid is selectable, copy with cells selected, cut when also editable,
+    // paste with an editable focus cell and text on the clipboard.
+    BOOL OnUpdateEditSelectAll() const;
+    BOOL OnUpdateEditCopy() const;
+    BOOL OnUpdateEditCut() const;
+    BOOL OnUpdateEditPaste() const;
 
     // The focus cell drawn as an image the size of the cell; null when the cell is not shown.
     // The caller owns it.
@@ -65,6 +72,8 @@ class CGridCtrl : public QAbstractScrollArea, public CGridCore {
     void inputMethodEvent(QInputMethodEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // Losing the focus with the button held ends auto-scrolling, as losing the mouse did.
+    void focusOutEvent(QFocusEvent *event) override;
     bool focusNextPrevChild(bool next) override;
     // The grid repaints what moved itself; the area does not shift pixels.
     void scrollContentsBy(int dx, int dy) override;

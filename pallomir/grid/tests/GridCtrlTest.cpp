@@ -275,10 +275,20 @@ TEST_F(GridCtrlTest, HeadingClicksSortAndASecondClickReverses) {
 }
 
 TEST_F(GridCtrlTest, ClipboardRoundTrip) {
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(grid->OnUpdateEditCopy());
+    EXPECT_TRUE(grid->OnUpdateEditSelectAll());
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, CentreOf(1, 1));
+    EXPECT_FALSE(grid->OnUpdateEditPaste());
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, CentreOf(2, 2));
+    EXPECT_TRUE(grid->OnUpdateEditCut());
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("1.1\t1.2\n2.1\t2.2"));
+    EXPECT_TRUE(grid->OnUpdateEditPaste());
+    grid->SetEditable(FALSE);
+    EXPECT_FALSE(grid->OnUpdateEditCut());
+    EXPECT_FALSE(grid->OnUpdateEditPaste());
+    grid->SetEditable(TRUE);
 
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, CentreOf(5, 3));
     Key(Qt::Key_V, Qt::ControlModifier);
