@@ -232,8 +232,9 @@ void CGridCtrl::keyPressEvent(QKeyEvent *event) {
     bool typed = false;
     if (vk != VK_DELETE) {
         for (const UINT ch : Characters(event->text())) {
-            if (ch == 0x7F ||
-                (ch < 0x20 && ch != VK_BACK && ch != VK_TAB && ch != VK_RETURN && ch != VK_ESCAPE))
+            // Escape is the window's (a dialog closes), never the grid's.
+            if (ch == 0x7F || ch == VK_ESCAPE ||
+                (ch < 0x20 && ch != VK_BACK && ch != VK_TAB && ch != VK_RETURN))
                 continue;
             if (ch > 0x7F)
                 OnImeChar(ch);

@@ -271,6 +271,7 @@ TEST_F(GridCtrlTest, HeadingClicksSortAndASecondClickReverses) {
     // Rows move whole.
     EXPECT_EQ(grid->GetItemText(1, 1), CString("3.1"));
     QApplication::processEvents();
+    SaveShot("grid-sorted.png");
     EXPECT_GT(host.commands, 0);
 }
 
@@ -420,4 +421,21 @@ TEST_F(GridCtrlTest, SavesAndLoadsTextFilesWithJapaneseNames) {
     EXPECT_EQ(loaded.GetColumnCount(), 6);
     EXPECT_EQ(loaded.GetItemText(1, 1), CString("東京,千代田"));
     EXPECT_EQ(loaded.GetItemText(11, 5), CString("11.5"));
+}
+
+TEST_F(GridCtrlTest, CreatePlacesTheGridAndEscapeIsLeftToTheWindow) {
+    CGridCtrl created(3, 4);
+    ASSERT_TRUE(created.Create(CRect(5, 6, 305, 206), &host, 1300, WS_VISIBLE));
+    EXPECT_EQ(created.parentWidget(), &host);
+    EXPECT_EQ(created.geometry(), QRect(5, 6, 300, 200));
+    EXPECT_EQ(created.GetDlgCtrlID(), 1300u);
+    EXPECT_TRUE(created.isVisible());
+    EXPECT_EQ(created.GetRowHeight(2), created.GetDefCellHeight());
+    EXPECT_EQ(created.GetColumnWidth(3), created.GetDefCellWidth());
+
+    grid->SetFocusCell(1, 1);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    QApplication::sendEvent(grid, &escape);
+    EXPECT_FALSE(escape.isAccepted());
+    EXPECT_EQ(Editor(), nullptr);
 }

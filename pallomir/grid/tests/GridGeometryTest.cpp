@@ -148,6 +148,15 @@ TEST(GridGeometryTest, FittingSpreadsTheDifferenceOverShownColumns) {
     grid.ExpandLastColumn();
     EXPECT_EQ(grid.GetColumnWidth(2), 200);
 
+    // Shrinking never takes a shown column below one pixel (or below zero).
+    grid.SetColumnWidth(0, 1);
+    grid.SetColumnWidth(1, 1);
+    grid.SetColumnWidth(2, 1000);
+    grid.ExpandColumnsToFit();
+    EXPECT_EQ(grid.GetColumnWidth(0), 1);
+    EXPECT_EQ(grid.GetColumnWidth(1), 1);
+    EXPECT_EQ(grid.GetColumnWidth(2), 800);
+
     FakeGrid rows(5, 1, 1, 0);
     rows.ExpandRowsToFit(FALSE);
     EXPECT_EQ(rows.GetRowHeight(0), 19);
