@@ -511,8 +511,6 @@ class CGridCore {
     BOOL MouseOverRowResizeArea(CPoint point);
     void SetSelectedBit(int nRow, int nCol, bool selected);
     static std::uint64_t SelectionKey(int nRow, int nCol);
-    // Redraws a cell when visible, through the DC when one is given.
-    void RedrawIfVisible(int nRow, int nCol, CDC *pDC);
     // The two-pixel line that follows the pointer while a column or row is sized.
     CRect TrackingLineRect() const;
     void DrawTrackingLine(CDC *pDC);

@@ -725,7 +725,6 @@ void CGridCore::OnDraw(CDC *pDC) {
 
     const int fixedRowHeight = GetFixedRowHeight();
     const int fixedColWidth = GetFixedColumnWidth();
-    const CCellID topLeft = GetTopleftNonFixedCell();
     CRect visibleRect;
     const CCellRange visible = GetVisibleNonFixedCellRange(&visibleRect);
     if (m_bVirtualMode)
@@ -791,7 +790,6 @@ void CGridCore::OnDraw(CDC *pDC) {
                           m_crGridLineColour);
         }
     }
-    (void)topLeft;
     DrawTrackingLine(pDC);
     if (m_bVirtualMode)
         SendCacheHintToParent(CCellRange());

@@ -26,15 +26,6 @@ void CGridCore::SetSelectedBit(int nRow, int nCol, bool selected) {
     SetItemState(nRow, nCol, selected ? state | GVIS_SELECTED : state & ~GVIS_SELECTED);
 }
 
-void CGridCore::RedrawIfVisible(int nRow, int nCol, CDC *pDC) {
-    if (!IsCellVisible(nRow, nCol))
-        return;
-    if (pDC != nullptr)
-        RedrawCell(nRow, nCol, pDC);
-    else
-        InvalidateCellRect(nRow, nCol);
-}
-
 CCellID CGridCore::SetFocusCell(CCellID cell) {
     if (cell == m_idCurrentCell)
         return m_idCurrentCell;
@@ -84,8 +75,8 @@ void CGridCore::SetSelectedRange(int nMinRow, int nMinCol, int nMaxRow, int nMax
     const bool waitCursor = HasWindow();
     if (waitCursor)
         BeginWaitCursor();
-    (void)bForceRepaint; // Cells are repainted through the window either way.
-    CDC *pDC = nullptr;
+    // Cells are repainted through the window, forced or not.
+    (void)bForceRepaint;
 
     const auto clampRow = [this](int row) {
         return row >= 0 && row < m_nFixedRows ? m_nFixedRows : row;
@@ -115,7 +106,7 @@ void CGridCore::SetSelectedRange(int nMinRow, int nMinCol, int nMaxRow, int nMax
             if (range.InRange(cell))
                 continue;
             SetSelectedBit(cell.row, cell.col, false);
-            RedrawIfVisible(cell.row, cell.col, pDC);
+            InvalidateCellRect(cell.row, cell.col);
         }
     }
 
@@ -124,7 +115,7 @@ void CGridCore::SetSelectedRange(int nMinRow, int nMinCol, int nMaxRow, int nMax
             if (!IsValid(cell))
                 continue;
             SetSelectedBit(cell.row, cell.col, true);
-            RedrawIfVisible(cell.row, cell.col, pDC);
+            InvalidateCellRect(cell.row, cell.col);
         }
     }
 
@@ -134,7 +125,7 @@ void CGridCore::SetSelectedRange(int nMinRow, int nMinCol, int nMaxRow, int nMax
                 if ((IsCellSelected(row, col) != FALSE) == (bSelectCells != FALSE))
                     continue;
                 SetSelectedBit(row, col, bSelectCells != FALSE);
-                RedrawIfVisible(row, col, pDC);
+                InvalidateCellRect(row, col);
             }
     }
     if (waitCursor)
