@@ -18,7 +18,7 @@ namespace {
 // The second line of a file: this text, a blank and the parameter version.
 constexpr char kVersionPrefix[] = "TKY2JGD parameter";
 constexpr int kVersionPrefixLength = sizeof kVersionPrefix - 1;
-// The longest version text whose line the reader still splits.
+// The longest version text whose written line the reader still splits.
 constexpr int kVersionMax = ReadTextFile::LINE_LIMIT - kVersionPrefixLength - 1;
 
 // Cell of the semi-dynamic indexes: five by five third-level meshes.
@@ -303,8 +303,11 @@ bool T2JErrIdxTbl::ReadEDXFile(const CString &path, bool clear) {
     file.endLine();
     if (line.Left(kVersionPrefixLength).Compare(kVersionPrefix) != 0)
         return false;
-    m_verStr = line.Mid(kVersionPrefixLength);
-    m_verStr.Trim();
+    CString version = line.Mid(kVersionPrefixLength);
+    version.Trim();
+    if (!keepableVersion(version))
+        return false;
+    m_verStr = version;
 
     JMeshCode code;
     double gamma = 0.0, delta = 0.0;

@@ -106,7 +106,8 @@ class T2JErrIdxTbl {
     // the read fails). Reading ends at the first line that is not an index whole: exactly a
     // third-level mesh code and two numbers within kValueLimit. False, with the indexes
     // untouched, when the file cannot be opened or its second line is not
-    // "TKY2JGD parameter ..."; the version is the rest of that line, trimmed.
+    // "TKY2JGD parameter ..." with a version that a written file can hold; the version is the
+    // rest of that line, trimmed.
     bool ReadEDXFile(const CString &path, bool clear);
 
   private:

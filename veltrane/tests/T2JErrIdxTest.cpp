@@ -193,6 +193,8 @@ TEST_F(EdxFileTest, RefusedReadsKeepOrClearAsAsked) {
         put("Trelvic/EDX File Version 1.00\r\n53394600,1.00,2.00\r\n", "no-version.edx"),
         put("Trelvic/EDX File Version 1.00\r\ntky2jgd parameter V\r\n", "lower-case.edx"),
         put("h\r\nTKY2JGD parameter " + std::string(240, 'v') + "\r\n", "long-line.edx"),
+        // A line that reads but a version too long for the line the writer makes.
+        put("h\r\nTKY2JGD parameter" + std::string(237, 'v') + "\r\n", "long-version.edx"),
     };
     for (const CString &file : refused) {
         SCOPED_TRACE(file.GetString());
