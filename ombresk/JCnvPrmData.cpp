@@ -7,10 +7,8 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <string>
-#include <system_error>
 
 static_assert(sizeof(float) == 4 && std::numeric_limits<float>::is_iec559,
               "the cache stores IEEE single-precision floats");
@@ -85,18 +83,6 @@ bool elmLess(const std::unique_ptr<JCnvPrmElm> &a, const std::unique_ptr<JCnvPrm
 
 bool tableLess(const std::unique_ptr<JCnvPrm1stTbl> &a, const std::unique_ptr<JCnvPrm1stTbl> &b) {
     return a->GetCode1() < b->GetCode1();
-}
-
-// Removes a partly written cache; only a regular file is removed (never a device
-// or the target of a link).
-void removeFile(const CString &path) {
-    std::string native;
-    if (!Path::ToNative(path, native))
-        return;
-    std::error_code error;
-    if (std::filesystem::symlink_status(native, error).type() ==
-        std::filesystem::file_type::regular)
-        std::filesystem::remove(native, error);
 }
 
 } // namespace
@@ -426,7 +412,7 @@ bool JCnvPrmData::WriteBin(const CString &path, ProgressMsgBase *progress) const
         written = false;
     } catch (...) {
         file.Abort();
-        removeFile(path);
+        Path::RemoveFile(path);
         if (progress)
             progress->ProgressEnd();
         throw;
@@ -435,7 +421,7 @@ bool JCnvPrmData::WriteBin(const CString &path, ProgressMsgBase *progress) const
         progress->ProgressEnd();
     if (!written) {
         file.Abort();
-        removeFile(path);
+        Path::RemoveFile(path);
     }
     return written;
 }

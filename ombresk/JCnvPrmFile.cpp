@@ -59,10 +59,7 @@ bool isBlankLine(std::string_view line) { return std::all_of(line.begin(), line.
 // An 8-digit third-level mesh code with second- and third-level digits in range.
 bool parseMeshCode(std::string_view token, UINT &code) {
     int value = 0;
-    if (!ParseInt(token, value) || value < 0 || value > 99999999)
-        return false;
-    const int code2 = value / 100 % 100;
-    if (code2 / 10 > 7 || code2 % 10 > 7)
+    if (!ParseInt(token, value) || !JMeshCode::IsMeshCode3(value))
         return false;
     code = static_cast<UINT>(value);
     return true;

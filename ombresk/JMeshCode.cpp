@@ -39,6 +39,13 @@ void JMeshCode::SetMeshCode3(UINT code) {
     m_code3 = static_cast<BYTE>(code % 100);
 }
 
+bool JMeshCode::IsMeshCode3(int value) {
+    if (value < 0 || value > 99999999)
+        return false;
+    const int code2 = value / 100 % 100;
+    return code2 / 10 <= 7 && code2 % 10 <= 7;
+}
+
 int JMeshCode::GetLevel() const {
     if (m_code2 == kAbsent)
         return 0;

@@ -23,6 +23,9 @@ class JMeshCode {
     void SetMeshCode1(short code1);
     void SetMeshCode2(UINT code);
     void SetMeshCode3(UINT code);
+    // Whether SetMeshCode3 takes value as a third-level number: 0 to 99999999, with the
+    // second-level digits 0 to 7.
+    static bool IsMeshCode3(int value);
 
     short GetCode1() const { return m_code1; }
     BYTE GetCode2() const { return m_code2; }

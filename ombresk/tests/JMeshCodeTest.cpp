@@ -133,6 +133,17 @@ TEST(JMeshCodeTest, SettersTextsAndCornerSeconds) {
     EXPECT_EQ(lon, 135 * 3600 + 7 * 450 + 8 * 45);
 }
 
+TEST(JMeshCodeTest, ThirdLevelNumbersInRange) {
+    EXPECT_TRUE(JMeshCode::IsMeshCode3(53394600));
+    EXPECT_TRUE(JMeshCode::IsMeshCode3(68487799)); // second-level digits 7, 7; third 9, 9
+    EXPECT_TRUE(JMeshCode::IsMeshCode3(99997799));
+    EXPECT_TRUE(JMeshCode::IsMeshCode3(0));
+    EXPECT_FALSE(JMeshCode::IsMeshCode3(53398000)); // second-level latitude digit 8
+    EXPECT_FALSE(JMeshCode::IsMeshCode3(53390800)); // second-level longitude digit 8
+    EXPECT_FALSE(JMeshCode::IsMeshCode3(100000000));
+    EXPECT_FALSE(JMeshCode::IsMeshCode3(-53394600));
+}
+
 TEST(JMeshCodeTest, CornerCoordinatesGoThroughTheProjection) {
     const SecondsProjection proj;
     const JMeshCode code = third(53394600);

@@ -70,6 +70,17 @@ CString FileTitle(const CString &name) {
     return dot < 0 ? name : name.Left(dot);
 }
 
+bool RemoveFile(const CString &path) {
+    std::string native;
+    if (!ToNative(path, native))
+        return false;
+    std::error_code error;
+    if (std::filesystem::symlink_status(native, error).type() !=
+        std::filesystem::file_type::regular)
+        return false;
+    return std::filesystem::remove(native, error);
+}
+
 CString Join(const CString &folder, const CString &name) {
     if (folder.IsEmpty())
         return name;

@@ -29,6 +29,10 @@ CString Folder(const CString &path);
 // A file name without its extension (the text from its last '.').
 CString FileTitle(const CString &name);
 
+// Removes the file when it is a regular file (never a device, a folder or the target of a
+// link); false when nothing was removed.
+bool RemoveFile(const CString &path);
+
 // folder and name joined with exactly one separator ('/' unless folder already
 // ends in one); either part may be empty.
 CString Join(const CString &folder, const CString &name);

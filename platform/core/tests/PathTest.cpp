@@ -1,4 +1,5 @@
 #include "platform/core/Path.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,21 @@ TEST(PathTest, ProgramFolderHoldsThisProgram) {
     std::string native;
     ASSERT_TRUE(Path::ToNative(Path::Join(folder, "PlatformFileTests"), native));
     EXPECT_TRUE(std::filesystem::is_regular_file(native)) << native;
+}
+
+class PathRemoveTest : public testsupport::TempFolderTest {};
+
+TEST_F(PathRemoveTest, RemovesOnlyARegularFile) {
+    const CString file = put("x", "a.txt");
+    std::filesystem::create_directory(m_dir / "sub");
+    std::filesystem::create_symlink(m_dir / "a.txt", m_dir / "link");
+    EXPECT_FALSE(Path::RemoveFile(path("sub")));
+    EXPECT_FALSE(Path::RemoveFile(path("link"))); // the link is left, and so is its target
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "link"));
+    EXPECT_TRUE(Path::RemoveFile(file));
+    EXPECT_FALSE(exists("a.txt"));
+    EXPECT_FALSE(Path::RemoveFile(file));
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir / "sub"));
 }
 
 } // namespace
