@@ -11,17 +11,9 @@
 // rectangles, text-drawing flags, key codes and the grid's own codes. Free of any GUI toolkit.
 
 using LONG = std::int32_t;
-using COLORREF = DWORD;
 using LPARAM = std::intptr_t;
 using WPARAM = std::uintptr_t;
 using LRESULT = std::intptr_t;
-
-constexpr COLORREF RGB(int r, int g, int b) {
-    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
-}
-constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
 
 // Stands for "the default cell's colour" wherever a cell holds a colour.
 inline constexpr COLORREF CLR_DEFAULT = 0xFF000000;
