@@ -58,10 +58,22 @@ void EarthEllips::initMeridianCoef() {
     m_G12 = G / 12.0;
     m_H14 = -H / 14.0;
     m_I16 = I / 16.0;
-}
 
-bool EarthEllips::IsValid() const {
-    return std::isfinite(m_a) && m_a > 0.0 && m_e2 >= 0.0 && m_e2 < 1.0;
+    // Series of the latitude in the rectifying latitude, in the third flattening n to n^6;
+    // its truncation error is below 1e-18 rad.
+    const double n = (1.0 - std::sqrt(1.0 - e2)) / (1.0 + std::sqrt(1.0 - e2));
+    const double n2 = n * n;
+    const double n3 = n2 * n;
+    const double n4 = n2 * n2;
+    const double n5 = n4 * n;
+    const double n6 = n3 * n3;
+    m_rectify = 1.0 / (m_M0 * A);
+    m_lat2 = 3.0 / 2.0 * n - 27.0 / 32.0 * n3 + 269.0 / 512.0 * n5;
+    m_lat4 = 21.0 / 16.0 * n2 - 55.0 / 32.0 * n4 + 6759.0 / 4096.0 * n6;
+    m_lat6 = 151.0 / 96.0 * n3 - 417.0 / 128.0 * n5;
+    m_lat8 = 1097.0 / 512.0 * n4 - 15543.0 / 2560.0 * n6;
+    m_lat10 = 8011.0 / 2560.0 * n5;
+    m_lat12 = 293393.0 / 61440.0 * n6;
 }
 
 double EarthEllips::Get1stE() const { return std::sqrt(m_e2); }
@@ -100,18 +112,53 @@ double EarthEllips::CalcMeanRadius(double B) const {
 
 double EarthEllips::CalcEquatorRadiusM() const { return CalcRadiusM(0.0); }
 
-double EarthEllips::CalcMeridian(double B) const {
+double EarthEllips::meridianArc(double B, double sin2B, double cos2B) const {
     // sin 2kB for k = 1..8 by the angle-addition recurrence
     // sin(k + 1)x = 2 cos x sin kx - sin(k - 1)x: one sine and one cosine instead of eight
     // sines; the difference to direct sines is below 1e-9 m of arc.
     double s[9];
     s[0] = 0.0;
-    s[1] = std::sin(2.0 * B);
-    const double twoCos = 2.0 * std::cos(2.0 * B);
+    s[1] = sin2B;
+    const double twoCos = 2.0 * cos2B;
     for (int k = 2; k <= 8; ++k)
         s[k] = twoCos * s[k - 1] - s[k - 2];
     return m_M0 * (m_A * B + m_B2 * s[1] + m_C4 * s[2] + m_D6 * s[3] + m_E8 * s[4] + m_F10 * s[5] +
                    m_G12 * s[6] + m_H14 * s[7] + m_I16 * s[8]);
+}
+
+double EarthEllips::CalcMeridian(double B) const {
+    return meridianArc(B, std::sin(2.0 * B), std::cos(2.0 * B));
+}
+
+double EarthEllips::CalcMeridian(double B, double sinB, double cosB) const {
+    return meridianArc(B, 2.0 * sinB * cosB, (cosB - sinB) * (cosB + sinB));
+}
+
+double EarthEllips::CalcLatitude(double S, double *sinB, double *cosB) const {
+    // B = mu + g, mu the rectifying latitude, g a sine series in mu below 0.003 rad.
+    const double mu = S * m_rectify;
+    const double sinMu = std::sin(mu);
+    const double cosMu = std::cos(mu);
+    // sin 2k mu by the recurrence of CalcMeridian.
+    const double s2 = 2.0 * sinMu * cosMu;
+    const double twoCos = 2.0 * (cosMu - sinMu) * (cosMu + sinMu);
+    const double s4 = twoCos * s2;
+    const double s6 = twoCos * s4 - s2;
+    const double s8 = twoCos * s6 - s4;
+    const double s10 = twoCos * s8 - s6;
+    const double s12 = twoCos * s10 - s8;
+    const double g =
+        m_lat2 * s2 + m_lat4 * s4 + m_lat6 * s6 + m_lat8 * s8 + m_lat10 * s10 + m_lat12 * s12;
+    // Sine and cosine of B from mu's: for so small a g the Taylor polynomials of sin g and
+    // cos g to g^5 are exact to the last bit.
+    const double g2 = g * g;
+    const double sinG = g * (1.0 - g2 * (1.0 / 6.0 - g2 * (1.0 / 120.0)));
+    const double cosG = 1.0 - g2 * (0.5 - g2 * (1.0 / 24.0));
+    if (sinB)
+        *sinB = sinMu * cosG + cosMu * sinG;
+    if (cosB)
+        *cosB = cosMu * cosG - sinMu * sinG;
+    return mu + g;
 }
 
 double EarthEllips::CalcMeridian(double B1, double B2) const {
