@@ -79,9 +79,7 @@ bool shellSort(std::vector<T> &v, Less less, const std::atomic<bool> *stop) {
     return true;
 }
 
-bool elmLess(const std::unique_ptr<JCnvPrmElm> &a, const std::unique_ptr<JCnvPrmElm> &b) {
-    return a->GetKey() < b->GetKey();
-}
+bool elmLess(const JCnvPrmElm *a, const JCnvPrmElm *b) { return a->GetKey() < b->GetKey(); }
 
 bool tableLess(const std::unique_ptr<JCnvPrm1stTbl> &a, const std::unique_ptr<JCnvPrm1stTbl> &b) {
     return a->GetCode1() < b->GetCode1();
@@ -99,6 +97,44 @@ void removeFile(const CString &path) {
         std::filesystem::remove(native, error);
 }
 
+// Nodes made by a table live in blocks that are given their room once and never grow past
+// it, so that a node never moves.
+constexpr std::size_t kBlockNodes = 8192;
+
+// Room for count more nodes in the last block: else a new block of room nodes.
+template <class Node>
+void makeRoom(std::vector<std::vector<Node>> &blocks, std::size_t count, std::size_t room) {
+    if (blocks.empty() || blocks.back().capacity() - blocks.back().size() < count) {
+        blocks.emplace_back();
+        blocks.back().reserve(room);
+    }
+}
+
+template <class Node, class... Values>
+const Node *makeNode(std::vector<std::vector<Node>> &blocks, Values... values) {
+    makeRoom(blocks, 1, kBlockNodes);
+    return &blocks.back().emplace_back(values...);
+}
+
+// Row (latitude) and column (longitude) of the square of a regular key in its first-level
+// mesh; false for a key whose second- or third-level code cannot come from a position.
+bool squareOfKey(WORD key, int *row, int *column) {
+    const int code2 = key / 100;
+    const int code3 = key % 100;
+    if (code2 > 77 || code2 % 10 > 7)
+        return false;
+    *row = code2 / 10 * 10 + code3 / 10;
+    *column = code2 % 10 * 10 + code3 % 10;
+    return true;
+}
+
+// Positions whose square FindShift finds directly: longitudes 100 to 200 degrees, where the
+// first-level code is the latitude row x 100 + the degrees - 100, and latitudes whose row
+// keeps that code in 16 bits.
+constexpr int kDirectLonFrom = 100 * 3600;
+constexpr int kDirectLonTo = 200 * 3600;
+constexpr int kDirectLatTo = 327 * 2400;
+
 } // namespace
 
 // ---- JCnvPrm1stTbl ----
@@ -107,40 +143,85 @@ JCnvPrm1stTbl::~JCnvPrm1stTbl() = default;
 
 const JCnvPrmElm *JCnvPrm1stTbl::Find(const JMeshCodeElm &code) const {
     const WORD key = code.GetKey();
-    const auto it = std::lower_bound(
-        m_elms.begin(), m_elms.end(), key,
-        [](const std::unique_ptr<JCnvPrmElm> &elm, WORD k) { return elm->GetKey() < k; });
+    const auto it =
+        std::lower_bound(m_elms.begin(), m_elms.end(), key,
+                         [](const JCnvPrmElm *elm, WORD k) { return elm->GetKey() < k; });
     if (it == m_elms.end() || (*it)->GetKey() != key)
         return nullptr;
-    return it->get();
+    return *it;
 }
 
 void JCnvPrm1stTbl::Append(JCnvPrmElm *elm) { Append(std::unique_ptr<JCnvPrmElm>(elm)); }
 
 void JCnvPrm1stTbl::Append(std::unique_ptr<JCnvPrmElm> elm) {
-    if (elm)
-        m_elms.push_back(std::move(elm));
+    if (!elm)
+        return;
+    dropIndex();
+    m_elms.push_back(elm.get());
+    m_owned.push_back(std::move(elm));
+}
+
+void JCnvPrm1stTbl::AppendNode(WORD key, float dB, float dL) {
+    dropIndex();
+    m_elms.push_back(makeNode(m_plainBlocks, JMeshCodeElm(key), dB, dL));
+}
+
+void JCnvPrm1stTbl::AppendSemiDynNode(WORD key, float dB, float dL, float dH) {
+    dropIndex();
+    m_elms.push_back(makeNode(m_semiBlocks, JMeshCodeElm(key), dB, dL, dH));
 }
 
 void JCnvPrm1stTbl::AppendAll(JCnvPrm1stTbl &other) {
     if (&other == this)
         return;
-    m_elms.reserve(m_elms.size() + other.m_elms.size());
-    for (auto &elm : other.m_elms)
-        m_elms.push_back(std::move(elm));
+    dropIndex();
+    other.dropIndex();
+    m_elms.insert(m_elms.end(), other.m_elms.begin(), other.m_elms.end());
     other.m_elms.clear();
+    // The storage moves with its nodes: a vector moved keeps its elements where they are.
+    for (auto &block : other.m_plainBlocks)
+        m_plainBlocks.push_back(std::move(block));
+    for (auto &block : other.m_semiBlocks)
+        m_semiBlocks.push_back(std::move(block));
+    for (auto &elm : other.m_owned)
+        m_owned.push_back(std::move(elm));
+    other.m_plainBlocks.clear();
+    other.m_semiBlocks.clear();
+    other.m_owned.clear();
 }
 
 bool JCnvPrm1stTbl::ExecSort(const std::atomic<bool> *stop) {
-    if (stop == nullptr) {
-        std::stable_sort(m_elms.begin(), m_elms.end(), elmLess);
-        return true;
+    if (!IsSorted()) {
+        if (stop == nullptr)
+            std::stable_sort(m_elms.begin(), m_elms.end(), elmLess);
+        else if (!shellSort(m_elms, elmLess, stop))
+            return false;
     }
-    return shellSort(m_elms, elmLess, stop);
+    buildIndex();
+    return true;
 }
 
 bool JCnvPrm1stTbl::IsSorted() const {
     return std::is_sorted(m_elms.begin(), m_elms.end(), elmLess);
+}
+
+void JCnvPrm1stTbl::buildIndex() {
+    constexpr std::size_t kSquares = kSide * kSide;
+    m_shifts.reset(new Shift[kSquares]);
+    m_present = std::make_unique<std::uint64_t[]>(kSquares / 64);
+    // Of equal keys the first in order, as the binary search finds it.
+    for (const JCnvPrmElm *elm : m_elms) {
+        int row, column;
+        if (!squareOfKey(elm->GetKey(), &row, &column))
+            continue;
+        const std::size_t square = static_cast<std::size_t>(row * kSide + column);
+        std::uint64_t &word = m_present[square / 64];
+        const std::uint64_t bit = std::uint64_t{1} << (square % 64);
+        if ((word & bit) == 0) {
+            word |= bit;
+            m_shifts[square] = {elm->GetdB(), elm->GetdL()};
+        }
+    }
 }
 
 void JCnvPrm1stTbl::WriteBin(CFile &file) const {
@@ -150,7 +231,7 @@ void JCnvPrm1stTbl::WriteBin(CFile &file) const {
     putU16(bytes.data(), static_cast<std::uint16_t>(m_code1));
     putU32(bytes.data() + 2, static_cast<std::uint32_t>(m_elms.size()));
     unsigned char *p = bytes.data() + 6;
-    for (const auto &elm : m_elms) {
+    for (const JCnvPrmElm *elm : m_elms) {
         putU16(p, elm->GetKey());
         putU32(p + 2, std::bit_cast<std::uint32_t>(elm->GetdB()));
         putU32(p + 6, std::bit_cast<std::uint32_t>(elm->GetdL()));
@@ -172,7 +253,12 @@ JCnvPrmReadRetCode JCnvPrm1stTbl::ReadBin(CFile &file, JCnvPrmData *data) {
         return CNVPRM_READ_DATA_ERROR;
 
     const std::atomic<bool> *stop = data ? data->GetStopFlag() : nullptr;
+    if (count == 0)
+        return CNVPRM_READ_SUCCESS;
+    dropIndex();
     m_elms.reserve(m_elms.size() + static_cast<std::size_t>(count));
+    makeRoom(m_plainBlocks, static_cast<std::size_t>(count), static_cast<std::size_t>(count));
+    std::vector<JCnvPrmElm> &block = m_plainBlocks.back();
     std::vector<unsigned char> bytes(std::min<std::size_t>(count, kNodesPerChunk) * kNodeSize);
     std::size_t left = static_cast<std::size_t>(count);
     while (left > 0) {
@@ -183,9 +269,9 @@ JCnvPrmReadRetCode JCnvPrm1stTbl::ReadBin(CFile &file, JCnvPrmData *data) {
             return CNVPRM_READ_DATA_ERROR;
         for (std::size_t i = 0; i < n; ++i) {
             const unsigned char *p = bytes.data() + i * kNodeSize;
-            m_elms.push_back(std::make_unique<JCnvPrmElm>(JMeshCodeElm(getU16(p)),
-                                                          std::bit_cast<float>(getU32(p + 2)),
-                                                          std::bit_cast<float>(getU32(p + 6))));
+            m_elms.push_back(&block.emplace_back(JMeshCodeElm(getU16(p)),
+                                                 std::bit_cast<float>(getU32(p + 2)),
+                                                 std::bit_cast<float>(getU32(p + 6))));
         }
         left -= n;
     }
@@ -212,6 +298,7 @@ void JCnvPrmData::clearContents() {
     m_verStr2.Empty();
     m_tables.clear();
     m_lastTable = nullptr;
+    dropIndex();
 }
 
 void JCnvPrmData::Clear() {
@@ -228,6 +315,16 @@ JCnvPrm1stTbl *JCnvPrmData::findTable(std::int16_t code1) {
     return nullptr;
 }
 
+JCnvPrm1stTbl *JCnvPrmData::tableFor(std::int16_t code1) {
+    dropIndex();
+    JCnvPrm1stTbl *table = findTable(code1);
+    if (table == nullptr) {
+        m_tables.push_back(std::make_unique<JCnvPrm1stTbl>(code1));
+        table = m_lastTable = m_tables.back().get();
+    }
+    return table;
+}
+
 void JCnvPrmData::Append(const JMeshCode &code, JCnvPrmElm *elm) {
     Append(code, std::unique_ptr<JCnvPrmElm>(elm));
 }
@@ -236,22 +333,87 @@ void JCnvPrmData::Append(const JMeshCode &code, std::unique_ptr<JCnvPrmElm> elm)
     if (!elm)
         return;
     elm->SetMeshCodeElm(JMeshCodeElm(code));
-    JCnvPrm1stTbl *table = findTable(code.GetCode1());
-    if (table == nullptr) {
-        m_tables.push_back(std::make_unique<JCnvPrm1stTbl>(code.GetCode1()));
-        table = m_lastTable = m_tables.back().get();
-    }
-    table->Append(std::move(elm));
+    tableFor(code.GetCode1())->Append(std::move(elm));
 }
 
-const JCnvPrmElm *JCnvPrmData::Find(const JMeshCode &code) const {
-    const short code1 = code.GetCode1();
+void JCnvPrmData::AppendNode(const JMeshCode &code, float dB, float dL) {
+    tableFor(code.GetCode1())->AppendNode(JMeshCodeElm(code).GetKey(), dB, dL);
+}
+
+void JCnvPrmData::AppendSemiDynNode(const JMeshCode &code, float dB, float dL, float dH) {
+    tableFor(code.GetCode1())->AppendSemiDynNode(JMeshCodeElm(code).GetKey(), dB, dL, dH);
+}
+
+const JCnvPrm1stTbl *JCnvPrmData::findSorted(std::int16_t code1) const {
+    if (!m_tableIndex.empty()) {
+        const std::size_t slot = static_cast<std::size_t>(code1 - m_firstCode1);
+        return slot < m_tableIndex.size() ? m_tableIndex[slot] : nullptr;
+    }
     const auto it = std::lower_bound(
         m_tables.begin(), m_tables.end(), code1,
         [](const std::unique_ptr<JCnvPrm1stTbl> &t, short c) { return t->GetCode1() < c; });
-    if (it == m_tables.end() || (*it)->GetCode1() != code1)
-        return nullptr;
-    return (*it)->Find(JMeshCodeElm(code));
+    return it == m_tables.end() || (*it)->GetCode1() != code1 ? nullptr : it->get();
+}
+
+const JCnvPrmElm *JCnvPrmData::Find(const JMeshCode &code) const {
+    const JCnvPrm1stTbl *table = findSorted(code.GetCode1());
+    return table ? table->Find(JMeshCodeElm(code)) : nullptr;
+}
+
+bool JCnvPrmData::directTable(int latSec, int lonSec, const JCnvPrm1stTbl **table) const {
+    if (m_tableIndex.empty() || latSec < 0 || latSec >= kDirectLatTo || lonSec < kDirectLonFrom ||
+        lonSec >= kDirectLonTo)
+        return false;
+    const int code1 = latSec / 2400 * 100 + lonSec / 3600 - 100;
+    const std::size_t slot = static_cast<std::size_t>(code1 - m_firstCode1);
+    *table = slot < m_tableIndex.size() ? m_tableIndex[slot] : nullptr;
+    return true;
+}
+
+bool JCnvPrmData::FindShift(int latSec, int lonSec, float *dB, float *dL) const {
+    const JCnvPrm1stTbl *table = nullptr;
+    if (directTable(latSec, lonSec, &table))
+        return table != nullptr && table->FindShift(latSec % 2400 / 30, lonSec % 3600 / 45, dB, dL);
+    const JCnvPrmElm *node = Find(JMeshCode::CreateMeshCode(latSec, lonSec, 2));
+    if (node == nullptr)
+        return false;
+    *dB = node->GetdB();
+    *dL = node->GetdL();
+    return true;
+}
+
+bool JCnvPrmData::FindCellShifts(int latSec, int lonSec, float dB[4], float dL[4]) const {
+    const JCnvPrm1stTbl *table = nullptr;
+    if (directTable(latSec, lonSec, &table)) {
+        const int row = latSec % 2400 / 30;
+        const int column = lonSec % 3600 / 45;
+        // A cell inside one first-level mesh: all four in its table.
+        if (row + 1 < JCnvPrm1stTbl::kSide && column + 1 < JCnvPrm1stTbl::kSide)
+            return table != nullptr && table->FindShift(row, column, &dB[0], &dL[0]) &&
+                   table->FindShift(row + 1, column, &dB[1], &dL[1]) &&
+                   table->FindShift(row, column + 1, &dB[2], &dL[2]) &&
+                   table->FindShift(row + 1, column + 1, &dB[3], &dL[3]);
+    }
+    return FindShift(latSec, lonSec, &dB[0], &dL[0]) &&
+           FindShift(latSec + 30, lonSec, &dB[1], &dL[1]) &&
+           FindShift(latSec, lonSec + 45, &dB[2], &dL[2]) &&
+           FindShift(latSec + 30, lonSec + 45, &dB[3], &dL[3]);
+}
+
+void JCnvPrmData::dropIndex() { m_tableIndex.clear(); }
+
+void JCnvPrmData::buildIndex() {
+    dropIndex();
+    if (m_tables.empty())
+        return;
+    for (const auto &table : m_tables)
+        if (!table->IsIndexed())
+            return;
+    m_firstCode1 = m_tables.front()->GetCode1();
+    const int last = m_tables.back()->GetCode1();
+    m_tableIndex.assign(static_cast<std::size_t>(last - m_firstCode1 + 1), nullptr);
+    for (const auto &table : m_tables)
+        m_tableIndex[static_cast<std::size_t>(table->GetCode1() - m_firstCode1)] = table.get();
 }
 
 const JSemiDynPrmElm *JCnvPrmData::FindSemiDynPrm(const JMeshCode &code) const {
@@ -270,11 +432,14 @@ bool JCnvPrmData::sortAll(bool stoppable) {
     for (const auto &table : m_tables)
         if (!table->ExecSort(stop))
             return false;
-    if (stop == nullptr) {
-        std::stable_sort(m_tables.begin(), m_tables.end(), tableLess);
-        return true;
+    if (!std::is_sorted(m_tables.begin(), m_tables.end(), tableLess)) {
+        if (stop == nullptr)
+            std::stable_sort(m_tables.begin(), m_tables.end(), tableLess);
+        else if (!shellSort(m_tables, tableLess, stop))
+            return false;
     }
-    return shellSort(m_tables, tableLess, stop);
+    buildIndex();
+    return true;
 }
 
 JCnvPrmReadRetCode JCnvPrmData::fail(JCnvPrmReadRetCode code, ProgressMsgBase *progress) {
@@ -366,11 +531,8 @@ JCnvPrmReadRetCode JCnvPrmData::ReadBin(const CString &path, bool stoppable,
                 return fail(CNVPRM_READ_STOPPED, progress);
         }
 
-        // A cache we wrote is sorted; any other is sorted here.
-        const bool sorted = std::is_sorted(m_tables.begin(), m_tables.end(), tableLess) &&
-                            std::all_of(m_tables.begin(), m_tables.end(),
-                                        [](const auto &t) { return t->IsSorted(); });
-        if (!sorted && !sortAll(stoppable))
+        // A cache we wrote is sorted and is only indexed; any other is sorted here.
+        if (!sortAll(stoppable))
             return fail(CNVPRM_READ_STOPPED, progress);
     } catch (...) {
         if (progress)

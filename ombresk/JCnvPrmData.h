@@ -16,8 +16,16 @@
 class JCnvPrmData;
 
 // The nodes of one first-level mesh, owned, sorted by key once the data is ready.
+//
+// The nodes that the readers make live in blocks of the table (no heap object each); a node
+// appended whole is owned as it is. Sorting also indexes the table: the shifts of every
+// regular square (second- and third-level digits 0-7 and 0-9) then stand in a grid of
+// 80 x 80 squares.
 class JCnvPrm1stTbl {
   public:
+    // Squares of a first-level mesh: 80 rows of 80.
+    static constexpr int kSide = 80;
+
     explicit JCnvPrm1stTbl(short code1 = 0) : m_code1(code1) {}
     JCnvPrm1stTbl(const JCnvPrm1stTbl &) = delete;
     JCnvPrm1stTbl &operator=(const JCnvPrm1stTbl &) = delete;
@@ -25,24 +33,42 @@ class JCnvPrm1stTbl {
 
     short GetCode1() const { return m_code1; }
     std::size_t GetSize() const { return m_elms.size(); }
-    const JCnvPrmElm *GetAt(std::size_t i) const { return m_elms[i].get(); }
+    const JCnvPrmElm *GetAt(std::size_t i) const { return m_elms[i]; }
 
     // Compare this table's code with code1 of a mesh code.
     bool IsSame(const JMeshCode &code) const { return m_code1 == code.GetCode1(); }
     bool IsLessThan(const JMeshCode &code) const { return m_code1 < code.GetCode1(); }
     bool IsGreaterThan(const JMeshCode &code) const { return m_code1 > code.GetCode1(); }
 
-    // Binary search by key (the nodes must be sorted); null when absent.
+    // Binary search by key (the nodes must be sorted); null when absent. Of equal keys the
+    // first in order.
     const JCnvPrmElm *Find(const JMeshCodeElm &code) const;
+    // The shifts of the node of the square at row (latitude, 0-79) and column (longitude,
+    // 0-79) of the mesh, the node that Find gives; false when there is none. Only while
+    // IsIndexed.
+    bool FindShift(int row, int column, float *dB, float *dL) const {
+        const std::size_t square = static_cast<std::size_t>(row * kSide + column);
+        if ((m_present[square / 64] >> (square % 64) & 1) == 0)
+            return false;
+        *dB = m_shifts[square].dB;
+        *dL = m_shifts[square].dL;
+        return true;
+    }
+    bool IsIndexed() const { return m_shifts != nullptr; }
+
     // Takes ownership of elm.
     void Append(JCnvPrmElm *elm);
     void Append(std::unique_ptr<JCnvPrmElm> elm);
+    // Adds a plain node, or a semi-dynamic one, made in the table's own blocks.
+    void AppendNode(WORD key, float dB, float dL);
+    void AppendSemiDynNode(WORD key, float dB, float dL, float dH);
     // Moves every node of other to the end of this table.
     void AppendAll(JCnvPrm1stTbl &other);
 
-    // Sorts the nodes by key: a stable merge sort without a stop flag, a shell
-    // sort testing *stop before every gap, element and exchange with one.
-    // False when stopped (the nodes are then in some order, none lost).
+    // Sorts the nodes by key: a stable merge sort without a stop flag, a shell sort
+    // testing *stop before every gap, element and exchange with one (a table already in
+    // order only tests it once). Indexes the sorted table. False when stopped (the nodes
+    // are then in some order, none lost).
     bool ExecSort(const std::atomic<bool> *stop = nullptr);
     bool IsSorted() const;
 
@@ -54,8 +80,25 @@ class JCnvPrm1stTbl {
     JCnvPrmReadRetCode ReadBin(CFile &file, JCnvPrmData *data);
 
   private:
+    struct Shift {
+        float dB;
+        float dL;
+    };
+
+    void buildIndex();
+    void dropIndex() { m_shifts.reset(); }
+
     std::int16_t m_code1;
-    std::vector<std::unique_ptr<JCnvPrmElm>> m_elms;
+    std::vector<const JCnvPrmElm *> m_elms;
+    // Owners of the nodes: blocks that never grow past their first room (so the nodes
+    // never move), and nodes appended whole.
+    std::vector<std::vector<JCnvPrmElm>> m_plainBlocks;
+    std::vector<std::vector<JSemiDynPrmElm>> m_semiBlocks;
+    std::vector<std::unique_ptr<JCnvPrmElm>> m_owned;
+    // The shifts of every regular square, kSide x kSide row by row, and a bit for each
+    // square that has a node; null when not indexed.
+    std::unique_ptr<Shift[]> m_shifts;
+    std::unique_ptr<std::uint64_t[]> m_present;
 };
 
 // Grid parameters in memory: the nodes grouped by first-level mesh, sorted for
@@ -107,8 +150,19 @@ class JCnvPrmData {
     // Adds a node (owned) to the table of code's code1, creating the table at the end.
     void Append(const JMeshCode &code, JCnvPrmElm *elm);
     void Append(const JMeshCode &code, std::unique_ptr<JCnvPrmElm> elm);
+    // The same for a plain or a semi-dynamic node with these values, made in the table's
+    // own storage.
+    void AppendNode(const JMeshCode &code, float dB, float dL);
+    void AppendSemiDynNode(const JMeshCode &code, float dB, float dL, float dH);
     // Binary search by code1, then by key; null when absent.
     const JCnvPrmElm *Find(const JMeshCode &code) const;
+    // The shifts of the node whose square's south-west corner is (latSec, lonSec) in whole
+    // seconds, the node of Find(JMeshCode::CreateMeshCode(latSec, lonSec, 2)); false when
+    // there is none. Directly from the tables' grids once the data is sorted.
+    bool FindShift(int latSec, int lonSec, float *dB, float *dL) const;
+    // FindShift of the four corners of the 30" x 45" cell whose south-west corner is
+    // (latSec, lonSec): south-west, north, east, north-east; false when one is missing.
+    bool FindCellShifts(int latSec, int lonSec, float dB[4], float dL[4]) const;
     // As Find, null also when the node is not semi-dynamic.
     const JSemiDynPrmElm *FindSemiDynPrm(const JMeshCode &code) const;
 
@@ -121,6 +175,15 @@ class JCnvPrmData {
     // Empties the tables, path and version texts but keeps the file type.
     void clearContents();
     JCnvPrm1stTbl *findTable(std::int16_t code1);
+    // The table of code1 for appending, made at the end when there is none.
+    JCnvPrm1stTbl *tableFor(std::int16_t code1);
+    // The table of code1 of the sorted vector; null when none.
+    const JCnvPrm1stTbl *findSorted(std::int16_t code1) const;
+    // The indexed table of the square at (latSec, lonSec) when FindShift finds it directly
+    // (else false), null when there is no such table.
+    bool directTable(int latSec, int lonSec, const JCnvPrm1stTbl **table) const;
+    void buildIndex();
+    void dropIndex();
     // Sorts every table and the table vector; false when stopped.
     bool sortAll(bool stoppable);
     JCnvPrmReadRetCode fail(JCnvPrmReadRetCode code, ProgressMsgBase *progress);
@@ -134,4 +197,8 @@ class JCnvPrmData {
     std::atomic<bool> m_ready{false};
     // Table of the last Append, tried first.
     JCnvPrm1stTbl *m_lastTable = nullptr;
+    // Once sorted: the table of every first-level code from m_firstCode1 on (null: none),
+    // when every table is indexed; empty otherwise.
+    std::vector<const JCnvPrm1stTbl *> m_tableIndex;
+    int m_firstCode1 = 0;
 };

@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -56,10 +58,19 @@ int splitTokens(std::string_view line, std::string_view *tokens, int count) {
 
 bool isBlankLine(std::string_view line) { return std::all_of(line.begin(), line.end(), isBlank); }
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
 // An 8-digit third-level mesh code with second- and third-level digits in range.
 bool parseMeshCode(std::string_view token, UINT &code) {
     int value = 0;
-    if (!ParseInt(token, value) || value < 0 || value > 99999999)
+    // Plain digits directly, anything else as ParseInt reads it.
+    if (!token.empty() && token.size() <= 9 && std::all_of(token.begin(), token.end(), isDigit)) {
+        for (char c : token)
+            value = value * 10 + (c - '0');
+    } else if (!ParseInt(token, value)) {
+        return false;
+    }
+    if (value < 0 || value > 99999999)
         return false;
     const int code2 = value / 100 % 100;
     if (code2 / 10 > 7 || code2 % 10 > 7)
@@ -68,13 +79,110 @@ bool parseMeshCode(std::string_view token, UINT &code) {
     return true;
 }
 
+// A decimal number of at most 15 digits without exponent, such as the files' "-11.12345":
+// its digits as an integer over a power of ten, both exact in a double, so that the one
+// rounded division gives the double nearest to the text, as ParseDouble does. False for any
+// other form.
+bool parseShortDecimal(std::string_view token, double &value) {
+    static constexpr double kPowerOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0;
+    const bool negative = !token.empty() && token[0] == '-';
+    if (!token.empty() && (token[0] == '-' || token[0] == '+'))
+        ++i;
+    std::int64_t digits = 0;
+    int count = 0;
+    int fraction = -1; // digits after the point; -1 before it
+    for (; i < token.size(); ++i) {
+        const char c = token[i];
+        if (isDigit(c)) {
+            digits = digits * 10 + (c - '0');
+            ++count;
+            if (fraction >= 0)
+                ++fraction;
+        } else if (c == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0 || count > 15)
+        return false;
+    const double parsed = static_cast<double>(digits) / kPowerOfTen[std::max(fraction, 0)];
+    value = negative ? -parsed : parsed;
+    return true;
+}
+
 bool parseShift(std::string_view token, float &value) {
     double d = 0.0;
-    if (!ParseDouble(token, d) || !(std::fabs(d) <= FLT_MAX))
+    if (!parseShortDecimal(token, d) && !ParseDouble(token, d))
+        return false;
+    if (!(std::fabs(d) <= FLT_MAX))
         return false;
     value = static_cast<float>(d);
     return true;
 }
+
+// The lines of a file as text mode reads them, from large blocks without a string each: a
+// line ends at "\n", a "\r" just before it is dropped (a lone "\r" stays), and a 0x1A byte
+// ends the file. A last line without "\n" counts when it holds anything.
+class LineReader {
+  public:
+    explicit LineReader(CFile &file) : m_file(file), m_buffer(kBlock) {}
+
+    // The next line, valid until the next call; false at the end of the file.
+    bool Next(std::string_view &line) {
+        for (;;) {
+            const char *begin = m_buffer.data() + m_begin;
+            const std::size_t size = m_end - m_begin;
+            if (const void *nl = std::memchr(begin, '\n', size)) {
+                std::size_t length =
+                    static_cast<std::size_t>(static_cast<const char *>(nl) - begin);
+                m_begin += length + 1;
+                if (length > 0 && begin[length - 1] == '\r')
+                    --length;
+                line = std::string_view(begin, length);
+                return true;
+            }
+            if (m_atEnd) {
+                if (size == 0)
+                    return false;
+                line = std::string_view(begin, size);
+                m_begin = m_end;
+                return true;
+            }
+            fill();
+        }
+    }
+
+  private:
+    static constexpr std::size_t kBlock = 1 << 20;
+
+    // Moves the unread bytes to the front and reads more after them (a line longer than the
+    // buffer makes it grow).
+    void fill() {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_begin, m_end - m_begin);
+        m_end -= m_begin;
+        m_begin = 0;
+        if (m_end == m_buffer.size())
+            m_buffer.resize(m_buffer.size() * 2);
+        const std::size_t room = std::min<std::size_t>(m_buffer.size() - m_end, UINT_MAX);
+        const std::size_t n = m_file.Read(m_buffer.data() + m_end, static_cast<UINT>(room));
+        if (const void *eof = std::memchr(m_buffer.data() + m_end, 0x1A, n)) {
+            m_end = static_cast<std::size_t>(static_cast<const char *>(eof) - m_buffer.data());
+            m_atEnd = true;
+        } else {
+            m_end += n;
+            m_atEnd = n == 0;
+        }
+    }
+
+    CFile &m_file;
+    std::vector<char> m_buffer;
+    std::size_t m_begin = 0;
+    std::size_t m_end = 0;
+    bool m_atEnd = false;
+};
 
 // Version text 1 of a first line read as type.
 CString versionText(const CString &line, JCnvPrmFileType type) {
@@ -149,25 +257,27 @@ JCnvPrmReadRetCode JCnvPrmFile::Read(const CString &path, JCnvPrmData *data, JCn
                                      ProgressMsgBase *progress) {
     if (data == nullptr)
         return CNVPRM_READ_DATA_ERROR;
-    CStdioFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite | CFile::typeText))
+    CFile file;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite))
         return CNVPRM_READ_OPEN_ERROR;
+    LineReader reader(file);
 
     // Header: the first line names the kind, then a fixed number of lines follow.
-    CString line;
-    if (!file.ReadString(line))
+    std::string_view text;
+    if (!reader.Next(text))
         return CNVPRM_READ_HEADER_ERROR;
-    const JCnvPrmFileType detected = DetectType(line);
+    const CString first(text.data(), static_cast<int>(text.size()));
+    const JCnvPrmFileType detected = DetectType(first);
     if (detected != CNVPRM_TYPE_DETECT)
         type = detected;
     else if (findKind(type) == nullptr)
         return CNVPRM_READ_HEADER_ERROR;
-    const CString ver1 = versionText(line, type);
+    const CString ver1 = versionText(first, type);
     CString ver2;
     if (!MakeVerStr2(ver1, &ver2))
         return CNVPRM_READ_HEADER_ERROR;
     for (int i = GetHeaderLineCount(type); i > 0; --i)
-        if (!file.ReadString(line))
+        if (!reader.Next(text))
             return CNVPRM_READ_HEADER_ERROR;
     data->SetFileVerStr(ver1, ver2);
 
@@ -178,9 +288,8 @@ JCnvPrmReadRetCode JCnvPrmFile::Read(const CString &path, JCnvPrmData *data, JCn
     int lastPercent = -1;
     std::string_view tokens[4];
     JMeshCode code;
-    while (file.ReadString(line)) {
+    while (reader.Next(text)) {
         ++lines;
-        const std::string_view text(line.GetString(), static_cast<std::size_t>(line.GetLength()));
         if (!isBlankLine(text)) {
             if (splitTokens(text, tokens, fieldCount) < fieldCount)
                 return CNVPRM_READ_DATA_ERROR;
@@ -190,11 +299,10 @@ JCnvPrmReadRetCode JCnvPrmFile::Read(const CString &path, JCnvPrmData *data, JCn
                 !parseShift(tokens[2], dL) || (semiDynamic && !parseShift(tokens[3], dH)))
                 return CNVPRM_READ_DATA_ERROR;
             code.SetMeshCode3(mesh);
-            const JMeshCodeElm key(code);
             if (semiDynamic)
-                data->Append(code, std::make_unique<JSemiDynPrmElm>(key, dB, dL, dH));
+                data->AppendSemiDynNode(code, dB, dL, dH);
             else
-                data->Append(code, std::make_unique<JCnvPrmElm>(key, dB, dL));
+                data->AppendNode(code, dB, dL);
 
             if (progress) {
                 const int percent =

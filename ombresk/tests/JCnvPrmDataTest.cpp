@@ -1,5 +1,7 @@
 #include "ombresk/JCnvPrmData.h"
 
+#include "kernels/Lunmarg/Angle.h"
+
 #include "tests/support/Bytes.h"
 #include "tests/support/TempFolder.h"
 
@@ -499,4 +501,72 @@ TEST(JCnvPrmDataAppendTest, AppendGroupsByFirstLevelMesh) {
     EXPECT_EQ(data.FindSemiDynPrm(mesh(53404600))->GetdH(), 5.0f);
     EXPECT_EQ(data.FindSemiDynPrm(mesh(53394600)), nullptr);
     EXPECT_EQ(data.Find(JMeshCode(5339, 46, 255)), nullptr);
+}
+
+// The grids of the sorted tables give the shifts of the very nodes that Find gives for the
+// square of a point and its neighbours: inside a mesh, across first-level edges, where a
+// table is missing, for a code given twice (the first line wins), on both sides of 100
+// degrees east (where the first-level code of a point is no longer that of its corner), and
+// again once an Append has unsorted the data.
+TEST_F(JCnvPrmDataTest, ShiftLookupsGiveTheNodesThatFindGives) {
+    // Squares around two corners of four first-level meshes: 5339/5340/5439/5440 (5440
+    // missing) and 5299/5200/5399/5300 at 100 degrees east; every seventh square missing.
+    const int centres[2][2] = {{129600, 504000}, {127200, 360000}};
+    std::string text = kType1Header;
+    int n = 0;
+    for (const auto &centre : centres)
+        for (int latSec = centre[0] - 90; latSec <= centre[0] + 60; latSec += 30)
+            for (int lonSec = centre[1] - 135; lonSec <= centre[1] + 90; lonSec += 45) {
+                const JMeshCode code = JMeshCode::CreateMeshCode(latSec, lonSec, 2);
+                if (code.GetCode1() == 5440 || ++n % 7 == 0)
+                    continue;
+                text += std::string(code.GetCodeStr().GetString()) + " " + std::to_string(n) +
+                        ".5 -" + std::to_string(n) + ".25\r\n";
+            }
+    text += "53390000 1000 2000\r\n53390000 3000 4000\r\n";
+    JCnvPrmData data;
+    ASSERT_EQ(data.Read(put(text, "corners.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    data.Append(JMeshCode::CreateMeshCode(129600, 504000, 2),
+                new JCnvPrmElm(JMeshCodeElm(WORD(0)), 5.0f, 6.0f));
+
+    auto expectAgreement = [&](const char *when) {
+        int found = 0;
+        for (const auto &centre : centres)
+            for (double dLat = -115.5; dLat < 90; dLat += 11.0)
+                for (double dLon = -170.5; dLon < 135; dLon += 16.0) {
+                    const JMeshCode s = JMeshCode::CreateMeshCode(
+                        (centre[0] + dLat) / Angle::m_RI, (centre[1] + dLon) / Angle::m_RI, 2);
+                    SCOPED_TRACE(testing::Message() << when << " " << s.GetCodeStr().GetString());
+                    const JMeshCode codes[4] = {s, s.GetAdjMeshCode(30, 0), s.GetAdjMeshCode(0, 45),
+                                                s.GetAdjMeshCode(30, 45)};
+                    const int lat = s.GetLatSec(), lon = s.GetLonSec();
+                    float dB = -1, dL = -1;
+                    const JCnvPrmElm *node = data.Find(s);
+                    ASSERT_EQ(data.FindShift(lat, lon, &dB, &dL), node != nullptr);
+                    if (node != nullptr) {
+                        ++found;
+                        EXPECT_EQ(dB, node->GetdB());
+                        EXPECT_EQ(dL, node->GetdL());
+                    }
+                    bool all = true;
+                    for (const JMeshCode &code : codes)
+                        all = all && data.Find(code) != nullptr;
+                    float cellB[4], cellL[4];
+                    ASSERT_EQ(data.FindCellShifts(lat, lon, cellB, cellL), all);
+                    for (int k = 0; all && k < 4; ++k) {
+                        EXPECT_EQ(cellB[k], data.Find(codes[k])->GetdB());
+                        EXPECT_EQ(cellL[k], data.Find(codes[k])->GetdL());
+                    }
+                }
+        EXPECT_GT(found, 100);
+    };
+    expectAgreement("unsorted after Append");
+    ASSERT_EQ(data.Read(put(text, "corners.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    expectAgreement("sorted");
+
+    float dB = 0, dL = 0;
+    ASSERT_TRUE(data.FindShift(53 * 2400, 139 * 3600, &dB, &dL));
+    EXPECT_EQ(dB, 1000.0f);
+    EXPECT_EQ(dL, 2000.0f);
+    EXPECT_FALSE(data.FindShift(54 * 2400, 140 * 3600, &dB, &dL));
 }
