@@ -141,14 +141,50 @@ constexpr int kDirectLatTo = 327 * 2400;
 
 JCnvPrm1stTbl::~JCnvPrm1stTbl() = default;
 
+void JCnvPrm1stTbl::makeObjects() const {
+    std::call_once(m_makeOnce, [this] {
+        m_objects.reserve(m_records.size());
+        for (const Record &record : m_records)
+            m_objects.emplace_back(JMeshCodeElm(record.key), record.dB, record.dL);
+        m_objectsMade.store(true);
+    });
+}
+
+const JCnvPrmElm *JCnvPrm1stTbl::GetAt(std::size_t i) const {
+    if (m_listed)
+        return m_elms[i];
+    makeObjects();
+    return &m_objects[i];
+}
+
+void JCnvPrm1stTbl::list() {
+    if (m_listed)
+        return;
+    makeObjects();
+    m_elms.reserve(m_objects.size());
+    for (const JCnvPrmElm &elm : m_objects)
+        m_elms.push_back(&elm);
+    // The objects move with their vector's storage, so pointers given out stay good.
+    if (!m_objects.empty())
+        m_plainBlocks.push_back(std::move(m_objects));
+    m_objects.clear();
+    m_records.clear();
+    m_records.shrink_to_fit();
+    m_listed = true;
+}
+
 const JCnvPrmElm *JCnvPrm1stTbl::Find(const JMeshCodeElm &code) const {
     const WORD key = code.GetKey();
-    const auto it =
-        std::lower_bound(m_elms.begin(), m_elms.end(), key,
-                         [](const JCnvPrmElm *elm, WORD k) { return elm->GetKey() < k; });
-    if (it == m_elms.end() || (*it)->GetKey() != key)
-        return nullptr;
-    return *it;
+    std::size_t lo = 0;
+    std::size_t hi = GetSize();
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (keyAt(mid) < key)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo < GetSize() && keyAt(lo) == key ? GetAt(lo) : nullptr;
 }
 
 void JCnvPrm1stTbl::Append(JCnvPrmElm *elm) { Append(std::unique_ptr<JCnvPrmElm>(elm)); }
@@ -157,17 +193,24 @@ void JCnvPrm1stTbl::Append(std::unique_ptr<JCnvPrmElm> elm) {
     if (!elm)
         return;
     dropIndex();
+    list();
     m_elms.push_back(elm.get());
     m_owned.push_back(std::move(elm));
 }
 
 void JCnvPrm1stTbl::AppendNode(WORD key, float dB, float dL) {
     dropIndex();
+    if (recordsOpen()) {
+        m_records.push_back({key, dB, dL});
+        return;
+    }
+    list();
     m_elms.push_back(makeNode(m_plainBlocks, JMeshCodeElm(key), dB, dL));
 }
 
 void JCnvPrm1stTbl::AppendSemiDynNode(WORD key, float dB, float dL, float dH) {
     dropIndex();
+    list();
     m_elms.push_back(makeNode(m_semiBlocks, JMeshCodeElm(key), dB, dL, dH));
 }
 
@@ -176,6 +219,8 @@ void JCnvPrm1stTbl::AppendAll(JCnvPrm1stTbl &other) {
         return;
     dropIndex();
     other.dropIndex();
+    list();
+    other.list();
     m_elms.insert(m_elms.end(), other.m_elms.begin(), other.m_elms.end());
     other.m_elms.clear();
     // The storage moves with its nodes: a vector moved keeps its elements where they are.
@@ -191,51 +236,63 @@ void JCnvPrm1stTbl::AppendAll(JCnvPrm1stTbl &other) {
 }
 
 bool JCnvPrm1stTbl::ExecSort(const std::atomic<bool> *stop) {
-    if (!IsSorted()) {
+    if (indexIfSorted())
+        return true;
+    if (recordsOpen()) {
+        auto less = [](const Record &a, const Record &b) { return a.key < b.key; };
+        if (stop == nullptr)
+            std::stable_sort(m_records.begin(), m_records.end(), less);
+        else if (!shellSort(m_records, less, stop))
+            return false;
+    } else {
+        list();
         if (stop == nullptr)
             std::stable_sort(m_elms.begin(), m_elms.end(), elmLess);
         else if (!shellSort(m_elms, elmLess, stop))
             return false;
     }
-    buildIndex();
-    return true;
+    return indexIfSorted();
 }
 
 bool JCnvPrm1stTbl::IsSorted() const {
-    return std::is_sorted(m_elms.begin(), m_elms.end(), elmLess);
+    for (std::size_t i = 1; i < GetSize(); ++i)
+        if (keyAt(i) < keyAt(i - 1))
+            return false;
+    return true;
 }
 
-void JCnvPrm1stTbl::buildIndex() {
+bool JCnvPrm1stTbl::indexIfSorted() {
     constexpr std::size_t kSquares = kSide * kSide;
-    m_shifts.reset(new Shift[kSquares]);
-    m_present = std::make_unique<std::uint64_t[]>(kSquares / 64);
+    dropIndex();
+    const std::size_t size = GetSize();
+    if (size >= kNoNode || !IsSorted())
+        return false;
+    m_squares.reset(new std::uint16_t[kSquares]);
+    std::fill_n(m_squares.get(), kSquares, kNoNode);
     // Of equal keys the first in order, as the binary search finds it.
-    for (const JCnvPrmElm *elm : m_elms) {
+    for (std::size_t i = size; i-- > 0;) {
         int row, column;
-        if (!squareOfKey(elm->GetKey(), &row, &column))
-            continue;
-        const std::size_t square = static_cast<std::size_t>(row * kSide + column);
-        std::uint64_t &word = m_present[square / 64];
-        const std::uint64_t bit = std::uint64_t{1} << (square % 64);
-        if ((word & bit) == 0) {
-            word |= bit;
-            m_shifts[square] = {elm->GetdB(), elm->GetdL()};
-        }
+        if (squareOfKey(keyAt(i), &row, &column))
+            m_squares[static_cast<std::size_t>(row * kSide + column)] =
+                static_cast<std::uint16_t>(i);
     }
+    return true;
 }
 
 void JCnvPrm1stTbl::WriteBin(CFile &file) const {
-    if (m_elms.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+    const std::size_t size = GetSize();
+    if (size > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         AfxThrowFileException(CFileException::genericException, -1, file.GetFilePath());
-    std::vector<unsigned char> bytes(6 + m_elms.size() * kNodeSize);
+    std::vector<unsigned char> bytes(6 + size * kNodeSize);
     putU16(bytes.data(), static_cast<std::uint16_t>(m_code1));
-    putU32(bytes.data() + 2, static_cast<std::uint32_t>(m_elms.size()));
+    putU32(bytes.data() + 2, static_cast<std::uint32_t>(size));
     unsigned char *p = bytes.data() + 6;
-    for (const JCnvPrmElm *elm : m_elms) {
-        putU16(p, elm->GetKey());
-        putU32(p + 2, std::bit_cast<std::uint32_t>(elm->GetdB()));
-        putU32(p + 6, std::bit_cast<std::uint32_t>(elm->GetdL()));
-        p += kNodeSize;
+    for (std::size_t i = 0; i < size; ++i, p += kNodeSize) {
+        const float dB = m_listed ? m_elms[i]->GetdB() : m_records[i].dB;
+        const float dL = m_listed ? m_elms[i]->GetdL() : m_records[i].dL;
+        putU16(p, keyAt(i));
+        putU32(p + 2, std::bit_cast<std::uint32_t>(dB));
+        putU32(p + 6, std::bit_cast<std::uint32_t>(dL));
     }
     file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
 }
@@ -253,12 +310,9 @@ JCnvPrmReadRetCode JCnvPrm1stTbl::ReadBin(CFile &file, JCnvPrmData *data) {
         return CNVPRM_READ_DATA_ERROR;
 
     const std::atomic<bool> *stop = data ? data->GetStopFlag() : nullptr;
-    if (count == 0)
-        return CNVPRM_READ_SUCCESS;
     dropIndex();
-    m_elms.reserve(m_elms.size() + static_cast<std::size_t>(count));
-    makeRoom(m_plainBlocks, static_cast<std::size_t>(count), static_cast<std::size_t>(count));
-    std::vector<JCnvPrmElm> &block = m_plainBlocks.back();
+    if (recordsOpen())
+        m_records.reserve(m_records.size() + static_cast<std::size_t>(count));
     std::vector<unsigned char> bytes(std::min<std::size_t>(count, kNodesPerChunk) * kNodeSize);
     std::size_t left = static_cast<std::size_t>(count);
     while (left > 0) {
@@ -269,9 +323,8 @@ JCnvPrmReadRetCode JCnvPrm1stTbl::ReadBin(CFile &file, JCnvPrmData *data) {
             return CNVPRM_READ_DATA_ERROR;
         for (std::size_t i = 0; i < n; ++i) {
             const unsigned char *p = bytes.data() + i * kNodeSize;
-            m_elms.push_back(&block.emplace_back(JMeshCodeElm(getU16(p)),
-                                                 std::bit_cast<float>(getU32(p + 2)),
-                                                 std::bit_cast<float>(getU32(p + 6))));
+            AppendNode(getU16(p), std::bit_cast<float>(getU32(p + 2)),
+                       std::bit_cast<float>(getU32(p + 6)));
         }
         left -= n;
     }

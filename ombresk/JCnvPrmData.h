@@ -11,16 +11,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class JCnvPrmData;
 
 // The nodes of one first-level mesh, owned, sorted by key once the data is ready.
 //
-// The nodes that the readers make live in blocks of the table (no heap object each); a node
-// appended whole is owned as it is. Sorting also indexes the table: the shifts of every
-// regular square (second- and third-level digits 0-7 and 0-9) then stand in a grid of
-// 80 x 80 squares.
+// Plain nodes that the readers add are kept as compact records (key and shifts); their node
+// objects are made all at once when one is first asked for (GetAt, Find), since the grid
+// conversion needs only the shifts. Semi-dynamic nodes, nodes appended whole and a table
+// changed after its objects were made are kept as objects, listed in order. Sorting also
+// indexes the table: every regular square (second- and third-level digits 0-7 and 0-9) of
+// its 80 x 80 then finds its node directly.
+//
+// Reading a table (GetAt, Find, FindShift, WriteBin) may be done by several threads at once;
+// changing it by one thread alone.
 class JCnvPrm1stTbl {
   public:
     // Squares of a first-level mesh: 80 rows of 80.
@@ -32,8 +38,8 @@ class JCnvPrm1stTbl {
     virtual ~JCnvPrm1stTbl();
 
     short GetCode1() const { return m_code1; }
-    std::size_t GetSize() const { return m_elms.size(); }
-    const JCnvPrmElm *GetAt(std::size_t i) const { return m_elms[i]; }
+    std::size_t GetSize() const { return m_listed ? m_elms.size() : m_records.size(); }
+    const JCnvPrmElm *GetAt(std::size_t i) const;
 
     // Compare this table's code with code1 of a mesh code.
     bool IsSame(const JMeshCode &code) const { return m_code1 == code.GetCode1(); }
@@ -47,19 +53,24 @@ class JCnvPrm1stTbl {
     // 0-79) of the mesh, the node that Find gives; false when there is none. Only while
     // IsIndexed.
     bool FindShift(int row, int column, float *dB, float *dL) const {
-        const std::size_t square = static_cast<std::size_t>(row * kSide + column);
-        if ((m_present[square / 64] >> (square % 64) & 1) == 0)
+        const std::uint16_t i = m_squares[static_cast<std::size_t>(row * kSide + column)];
+        if (i == kNoNode)
             return false;
-        *dB = m_shifts[square].dB;
-        *dL = m_shifts[square].dL;
+        if (m_listed) {
+            *dB = m_elms[i]->GetdB();
+            *dL = m_elms[i]->GetdL();
+        } else {
+            *dB = m_records[i].dB;
+            *dL = m_records[i].dL;
+        }
         return true;
     }
-    bool IsIndexed() const { return m_shifts != nullptr; }
+    bool IsIndexed() const { return m_squares != nullptr; }
 
     // Takes ownership of elm.
     void Append(JCnvPrmElm *elm);
     void Append(std::unique_ptr<JCnvPrmElm> elm);
-    // Adds a plain node, or a semi-dynamic one, made in the table's own blocks.
+    // Adds a plain node, or a semi-dynamic one, with these values.
     void AppendNode(WORD key, float dB, float dL);
     void AppendSemiDynNode(WORD key, float dB, float dL, float dH);
     // Moves every node of other to the end of this table.
@@ -67,7 +78,7 @@ class JCnvPrm1stTbl {
 
     // Sorts the nodes by key: a stable merge sort without a stop flag, a shell sort
     // testing *stop before every gap, element and exchange with one (a table already in
-    // order only tests it once). Indexes the sorted table. False when stopped (the nodes
+    // order is not sorted again). Indexes the sorted table. False when stopped (the nodes
     // are then in some order, none lost).
     bool ExecSort(const std::atomic<bool> *stop = nullptr);
     bool IsSorted() const;
@@ -80,25 +91,43 @@ class JCnvPrm1stTbl {
     JCnvPrmReadRetCode ReadBin(CFile &file, JCnvPrmData *data);
 
   private:
-    struct Shift {
+    static constexpr std::uint16_t kNoNode = 0xFFFF;
+
+    // A plain node as the table keeps it until its object is asked for.
+    struct Record {
+        WORD key;
         float dB;
         float dL;
     };
 
-    void buildIndex();
-    void dropIndex() { m_shifts.reset(); }
+    WORD keyAt(std::size_t i) const { return m_listed ? m_elms[i]->GetKey() : m_records[i].key; }
+    // Whether the records can still take changes: their objects are not made yet.
+    bool recordsOpen() const { return !m_listed && !m_objectsMade.load(); }
+    // Makes the objects of the records, once.
+    void makeObjects() const;
+    // Turns the records into listed objects, so that any node can be added or reordered.
+    void list();
+    // Indexes the table when its nodes are in order by key; false (no index) otherwise.
+    bool indexIfSorted();
+    void dropIndex() { m_squares.reset(); }
 
     std::int16_t m_code1;
+    // Until m_listed: the nodes are the records, in order, and m_objects their objects once
+    // made.
+    bool m_listed = false;
+    std::vector<Record> m_records;
+    mutable std::once_flag m_makeOnce;
+    mutable std::atomic<bool> m_objectsMade{false};
+    mutable std::vector<JCnvPrmElm> m_objects;
+    // Once listed: the nodes in order, owned by blocks that never grow past their first
+    // room (so that no node moves) and by the list of nodes appended whole.
     std::vector<const JCnvPrmElm *> m_elms;
-    // Owners of the nodes: blocks that never grow past their first room (so the nodes
-    // never move), and nodes appended whole.
     std::vector<std::vector<JCnvPrmElm>> m_plainBlocks;
     std::vector<std::vector<JSemiDynPrmElm>> m_semiBlocks;
     std::vector<std::unique_ptr<JCnvPrmElm>> m_owned;
-    // The shifts of every regular square, kSide x kSide row by row, and a bit for each
-    // square that has a node; null when not indexed.
-    std::unique_ptr<Shift[]> m_shifts;
-    std::unique_ptr<std::uint64_t[]> m_present;
+    // The position of the node of every regular square, kSide x kSide row by row (kNoNode:
+    // none); null when not indexed.
+    std::unique_ptr<std::uint16_t[]> m_squares;
 };
 
 // Grid parameters in memory: the nodes grouped by first-level mesh, sorted for

@@ -39,37 +39,12 @@ const HeaderKind *findKind(JCnvPrmFileType type) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-// Splits line into at most count blank-separated tokens; the number found.
-int splitTokens(std::string_view line, std::string_view *tokens, int count) {
-    int found = 0;
-    std::size_t i = 0;
-    while (found < count) {
-        while (i < line.size() && isBlank(line[i]))
-            ++i;
-        if (i >= line.size())
-            break;
-        const std::size_t start = i;
-        while (i < line.size() && !isBlank(line[i]))
-            ++i;
-        tokens[found++] = line.substr(start, i - start);
-    }
-    return found;
-}
-
 bool isBlankLine(std::string_view line) { return std::all_of(line.begin(), line.end(), isBlank); }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // An 8-digit third-level mesh code with second- and third-level digits in range.
-bool parseMeshCode(std::string_view token, UINT &code) {
-    int value = 0;
-    // Plain digits directly, anything else as ParseInt reads it.
-    if (!token.empty() && token.size() <= 9 && std::all_of(token.begin(), token.end(), isDigit)) {
-        for (char c : token)
-            value = value * 10 + (c - '0');
-    } else if (!ParseInt(token, value)) {
-        return false;
-    }
+bool validMeshCode(int value, UINT &code) {
     if (value < 0 || value > 99999999)
         return false;
     const int code2 = value / 100 % 100;
@@ -79,49 +54,105 @@ bool parseMeshCode(std::string_view token, UINT &code) {
     return true;
 }
 
-// A decimal number of at most 15 digits without exponent, such as the files' "-11.12345":
-// its digits as an integer over a power of ten, both exact in a double, so that the one
-// rounded division gives the double nearest to the text, as ParseDouble does. False for any
-// other form.
-bool parseShortDecimal(std::string_view token, double &value) {
-    static constexpr double kPowerOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    std::size_t i = 0;
-    const bool negative = !token.empty() && token[0] == '-';
-    if (!token.empty() && (token[0] == '-' || token[0] == '+'))
-        ++i;
-    std::int64_t digits = 0;
-    int count = 0;
-    int fraction = -1; // digits after the point; -1 before it
-    for (; i < token.size(); ++i) {
-        const char c = token[i];
-        if (isDigit(c)) {
-            digits = digits * 10 + (c - '0');
-            ++count;
-            if (fraction >= 0)
-                ++fraction;
-        } else if (c == '.' && fraction < 0) {
-            fraction = 0;
-        } else {
-            return false;
-        }
-    }
-    if (count == 0 || count > 15)
-        return false;
-    const double parsed = static_cast<double>(digits) / kPowerOfTen[std::max(fraction, 0)];
-    value = negative ? -parsed : parsed;
-    return true;
-}
+// The fields of a data line, each running from a non-blank character to the next blank or
+// the end of the line, read as they are scanned: a field of the files' usual form (plain
+// digits, a short decimal) in the same pass, one of any other form cut out and read by
+// ParseInt or ParseDouble, which take the same numbers to the same values.
+class FieldScanner {
+  public:
+    explicit FieldScanner(std::string_view line)
+        : m_p(line.data()), m_end(line.data() + line.size()) {}
 
-bool parseShift(std::string_view token, float &value) {
-    double d = 0.0;
-    if (!parseShortDecimal(token, d) && !ParseDouble(token, d))
-        return false;
-    if (!(std::fabs(d) <= FLT_MAX))
-        return false;
-    value = static_cast<float>(d);
-    return true;
-}
+    // Each false when the field is missing or is not such a number.
+    bool MeshCode(UINT &code) {
+        if (!skipBlanks())
+            return false;
+        const char *start = m_p;
+        int value = 0;
+        int digits = 0;
+        for (; m_p < m_end && isDigit(*m_p) && digits < 9; ++m_p, ++digits)
+            value = value * 10 + (*m_p - '0');
+        if (digits == 0 || !atFieldEnd()) {
+            m_p = start;
+            if (!ParseInt(field(), value))
+                return false;
+        }
+        return validMeshCode(value, code);
+    }
+
+    bool Shift(float &value) {
+        if (!skipBlanks())
+            return false;
+        const char *start = m_p;
+        double d = 0.0;
+        if (!shortDecimal(d) || !atFieldEnd()) {
+            m_p = start;
+            if (!ParseDouble(field(), d))
+                return false;
+        }
+        if (!(std::fabs(d) <= FLT_MAX))
+            return false;
+        value = static_cast<float>(d);
+        return true;
+    }
+
+  private:
+    // False at the end of the line.
+    bool skipBlanks() {
+        while (m_p < m_end && isBlank(*m_p))
+            ++m_p;
+        return m_p < m_end;
+    }
+
+    bool atFieldEnd() const { return m_p == m_end || isBlank(*m_p); }
+
+    // The rest of the field.
+    std::string_view field() {
+        const char *start = m_p;
+        while (m_p < m_end && !isBlank(*m_p))
+            ++m_p;
+        return std::string_view(start, static_cast<std::size_t>(m_p - start));
+    }
+
+    // A decimal number of at most 15 digits without exponent, such as the files'
+    // "-11.12345", read up to the first character that cannot go on with it: its digits
+    // as an integer over a power of ten, both exact in a double, so that the one rounded
+    // division gives the double nearest to the text, as ParseDouble does. False when there
+    // is no digit or there are more than 15.
+    bool shortDecimal(double &value) {
+        static constexpr double kPowerOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const bool negative = m_p < m_end && *m_p == '-';
+        if (m_p < m_end && (*m_p == '-' || *m_p == '+'))
+            ++m_p;
+        std::int64_t digits = 0;
+        int count = 0;
+        int fraction = -1; // digits after the point; -1 before it
+        for (; m_p < m_end; ++m_p) {
+            const char c = *m_p;
+            if (isDigit(c)) {
+                if (count == 15)
+                    return false;
+                digits = digits * 10 + (c - '0');
+                ++count;
+                if (fraction >= 0)
+                    ++fraction;
+            } else if (c == '.' && fraction < 0) {
+                fraction = 0;
+            } else {
+                break;
+            }
+        }
+        if (count == 0)
+            return false;
+        const double parsed = static_cast<double>(digits) / kPowerOfTen[std::max(fraction, 0)];
+        value = negative ? -parsed : parsed;
+        return true;
+    }
+
+    const char *m_p;
+    const char *m_end;
+};
 
 // The lines of a file as text mode reads them, from large blocks without a string each: a
 // line ends at "\n", a "\r" just before it is dropped (a lone "\r" stays), and a 0x1A byte
@@ -282,21 +313,20 @@ JCnvPrmReadRetCode JCnvPrmFile::Read(const CString &path, JCnvPrmData *data, JCn
     data->SetFileVerStr(ver1, ver2);
 
     const bool semiDynamic = type == CNVPRM_TYPE_SEMIDYNA;
-    const int fieldCount = semiDynamic ? 4 : 3;
     const std::uint64_t length = std::max<std::uint64_t>(file.GetLength(), 1);
     std::uint64_t lines = static_cast<std::uint64_t>(GetHeaderLineCount(type)) + 1;
     int lastPercent = -1;
-    std::string_view tokens[4];
     JMeshCode code;
     while (reader.Next(text)) {
         ++lines;
         if (!isBlankLine(text)) {
-            if (splitTokens(text, tokens, fieldCount) < fieldCount)
-                return CNVPRM_READ_DATA_ERROR;
+            // A missing field and a bad one are alike bad data; fields after the last are
+            // not read.
+            FieldScanner fields(text);
             UINT mesh = 0;
             float dB = 0.0f, dL = 0.0f, dH = 0.0f;
-            if (!parseMeshCode(tokens[0], mesh) || !parseShift(tokens[1], dB) ||
-                !parseShift(tokens[2], dL) || (semiDynamic && !parseShift(tokens[3], dH)))
+            if (!fields.MeshCode(mesh) || !fields.Shift(dB) || !fields.Shift(dL) ||
+                (semiDynamic && !fields.Shift(dH)))
                 return CNVPRM_READ_DATA_ERROR;
             code.SetMeshCode3(mesh);
             if (semiDynamic)
