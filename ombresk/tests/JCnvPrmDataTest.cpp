@@ -17,6 +17,7 @@
 #include <random>
 #include <string>
 #include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -569,4 +570,89 @@ TEST_F(JCnvPrmDataTest, ShiftLookupsGiveTheNodesThatFindGives) {
     EXPECT_EQ(dB, 1000.0f);
     EXPECT_EQ(dL, 2000.0f);
     EXPECT_FALSE(data.FindShift(54 * 2400, 140 * 3600, &dB, &dL));
+}
+
+// Nodes added as values are sorted, found and indexed like nodes appended whole; the node
+// objects given out stay where they are whatever the table does next.
+TEST(JCnvPrm1stTblTest, NodesAddedAsValuesSortFindAndStay) {
+    std::vector<WORD> keys;
+    for (WORD k = 0; k < 7800; k += 13)
+        keys.push_back(k);
+    std::shuffle(keys.begin(), keys.end(), std::mt19937(3));
+    for (bool stoppable : {false, true}) {
+        JCnvPrm1stTbl table(5339);
+        for (WORD k : keys)
+            table.AppendNode(k, k * 0.5f, -k * 0.25f);
+        // The same key again later: the stable sort keeps it second.
+        table.AppendNode(keys.front(), 99.0f, 99.0f);
+        std::atomic<bool> stop{false};
+        ASSERT_TRUE(table.ExecSort(stoppable ? &stop : nullptr));
+        EXPECT_TRUE(table.IsSorted());
+        ASSERT_EQ(table.GetSize(), keys.size() + 1);
+        for (WORD k : keys) {
+            const JCnvPrmElm *elm = table.Find(JMeshCodeElm(k));
+            ASSERT_NE(elm, nullptr) << k;
+            EXPECT_EQ(elm->GetKey(), k);
+            EXPECT_EQ(elm->GetdL(), -k * 0.25f);
+        }
+        if (!stoppable) {
+            EXPECT_EQ(table.Find(JMeshCodeElm(keys.front()))->GetdB(), keys.front() * 0.5f);
+        }
+        EXPECT_EQ(table.Find(JMeshCodeElm(WORD(1))), nullptr);
+    }
+
+    JCnvPrm1stTbl table(5339);
+    table.AppendNode(10, 1.0f, 2.0f);
+    table.AppendNode(20, 3.0f, 4.0f);
+    const JCnvPrmElm *first = table.GetAt(0);
+    const JCnvPrmElm *second = table.Find(JMeshCodeElm(WORD(20)));
+    ASSERT_EQ(second, table.GetAt(1));
+    // Adding after the objects were given out, in each way, then reordering.
+    table.AppendNode(5, 5.0f, 6.0f);
+    table.AppendSemiDynNode(15, 7.0f, 8.0f, 9.0f);
+    table.Append(new JCnvPrmElm(JMeshCodeElm(WORD(1)), 10.0f, 11.0f));
+    JCnvPrm1stTbl other(5339);
+    other.AppendNode(25, 12.0f, 13.0f);
+    const JCnvPrmElm *fromOther = other.GetAt(0);
+    table.AppendAll(other);
+    EXPECT_EQ(other.GetSize(), 0u);
+    ASSERT_TRUE(table.ExecSort());
+    ASSERT_EQ(table.GetSize(), 6u);
+    EXPECT_EQ(first->GetKey(), 10);
+    EXPECT_EQ(first->GetdB(), 1.0f);
+    EXPECT_EQ(second->GetdL(), 4.0f);
+    EXPECT_EQ(table.Find(JMeshCodeElm(WORD(10))), first);
+    EXPECT_EQ(table.Find(JMeshCodeElm(WORD(25))), fromOther);
+    const std::vector<WORD> order = {1, 5, 10, 15, 20, 25};
+    for (std::size_t i = 0; i < order.size(); ++i)
+        EXPECT_EQ(table.GetAt(i)->GetKey(), order[i]);
+    EXPECT_NE(dynamic_cast<const JSemiDynPrmElm *>(table.Find(JMeshCodeElm(WORD(15)))), nullptr);
+    EXPECT_EQ(dynamic_cast<const JSemiDynPrmElm *>(table.Find(JMeshCodeElm(WORD(5)))), nullptr);
+}
+
+// Readers on several threads ask a freshly read table for its nodes at the same time.
+TEST_F(JCnvPrmDataTest, NodesAreFoundFromSeveralThreadsAtOnce) {
+    std::string text = kType1Header;
+    for (int code3 = 0; code3 < 100; ++code3)
+        text += "533946" + std::to_string(100 + code3).substr(1) + " " + std::to_string(code3) +
+                " 1\r\n";
+    JCnvPrmData data;
+    ASSERT_EQ(data.Read(put(text, "grid.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    std::vector<const JCnvPrmElm *> seen[4];
+    std::vector<std::thread> readers;
+    for (auto &found : seen)
+        readers.emplace_back([&data, &found] {
+            for (int code3 = 0; code3 < 100; ++code3)
+                found.push_back(data.Find(mesh(53394600 + code3)));
+        });
+    for (auto &reader : readers)
+        reader.join();
+    for (const auto &found : seen) {
+        ASSERT_EQ(found.size(), 100u);
+        for (int code3 = 0; code3 < 100; ++code3) {
+            ASSERT_NE(found[code3], nullptr);
+            EXPECT_EQ(found[code3], seen[0][code3]);
+            EXPECT_EQ(found[code3]->GetdB(), static_cast<float>(code3));
+        }
+    }
 }
