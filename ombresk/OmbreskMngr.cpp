@@ -71,6 +71,35 @@ double bilinear(double p, double q, double s, double n, double e, double ne) {
     return (1.0 - p) * (1.0 - q) * s + p * (1.0 - q) * n + (1.0 - p) * q * e + p * q * ne;
 }
 
+// The shifts of the nodes of the conversion cell of a square, kept for that square.
+struct CellShifts {
+    JMeshCode square; // the default code, of no point, until a cell is found
+    float dB[4];
+    float dL[4];
+};
+
+// Bilinear shifts (radians) at (B, L), from the nodes of cell when the point is in its
+// square, else from the nodes found for the point's square, which cell then keeps.
+bool shiftAt(const JCnvPrmData &data, double B, double L, CellShifts *cell, double *dB,
+             double *dL) {
+    const JMeshCode s = JMeshCode::CreateMeshCode(B, L, 2);
+    if (s.GetLevel() != 2)
+        return false;
+    if (s != cell->square) {
+        if (!findCellShifts(data, s, cell->dB, cell->dL))
+            return false;
+        cell->square = s;
+    }
+    double p = 0.0;
+    double q = 0.0;
+    cellFractions(s, B, L, kLatStep, kLonStep, &p, &q);
+    const float *b = cell->dB;
+    const float *l = cell->dL;
+    *dB = bilinear(p, q, b[0], b[1], b[2], b[3]) / Angle::m_RI;
+    *dL = bilinear(p, q, l[0], l[1], l[2], l[3]) / Angle::m_RI;
+    return true;
+}
+
 // Angle at the corner between sides a and b, opposite side c.
 double cornerAngle(double a, double b, double c) {
     return std::acos((b * b + a * a - c * c) / (2.0 * b * a));
@@ -134,18 +163,8 @@ bool OmbreskMngr::CalcMeshCode(double x, double y, JMeshCode *code) const {
 }
 
 bool OmbreskMngr::calcShift(double B, double L, double *dB, double *dL) const {
-    const JMeshCode s = JMeshCode::CreateMeshCode(B, L, 2);
-    if (s.GetLevel() != 2)
-        return false;
-    float b[4], l[4];
-    if (!findCellShifts(m_data, s, b, l))
-        return false;
-    double p = 0.0;
-    double q = 0.0;
-    cellFractions(s, B, L, kLatStep, kLonStep, &p, &q);
-    *dB = bilinear(p, q, b[0], b[1], b[2], b[3]) / Angle::m_RI;
-    *dL = bilinear(p, q, l[0], l[1], l[2], l[3]) / Angle::m_RI;
-    return true;
+    CellShifts cell;
+    return shiftAt(m_data, B, L, &cell, dB, dL);
 }
 
 bool OmbreskMngr::ConvertBL(double B, double L, double *B2, double *L2) const {
@@ -184,13 +203,15 @@ bool OmbreskMngr::ConvertRvsBL(double B, double L, double *B2, double *L2) const
     if (!m_data.IsDataReady())
         return false;
     const double start = kRvsStartSec / Angle::m_RI;
+    // The second round is mostly in the cell of the first: its nodes are kept.
+    CellShifts cell;
     double dB1 = 0.0;
     double dL1 = 0.0;
-    if (!calcShift(B - start, L + start, &dB1, &dL1))
+    if (!shiftAt(m_data, B - start, L + start, &cell, &dB1, &dL1))
         return false;
     double dB2 = 0.0;
     double dL2 = 0.0;
-    if (!calcShift(B - dB1, L - dL1, &dB2, &dL2))
+    if (!shiftAt(m_data, B - dB1, L - dL1, &cell, &dB2, &dL2))
         return false;
     put(B2, B - dB2);
     put(L2, L - dL2);

@@ -67,13 +67,21 @@ void EarthEllips::initMeridianCoef() {
     const double n4 = n2 * n2;
     const double n5 = n4 * n;
     const double n6 = n3 * n3;
+    const double b1 = 3.0 / 2.0 * n - 27.0 / 32.0 * n3 + 269.0 / 512.0 * n5;
+    const double b2 = 21.0 / 16.0 * n2 - 55.0 / 32.0 * n4 + 6759.0 / 4096.0 * n6;
+    const double b3 = 151.0 / 96.0 * n3 - 417.0 / 128.0 * n5;
+    const double b4 = 1097.0 / 512.0 * n4 - 15543.0 / 2560.0 * n6;
+    const double b5 = 8011.0 / 2560.0 * n5;
+    const double b6 = 293393.0 / 61440.0 * n6;
+    // sin 2k mu = sin 2mu U(k-1)(cos 2mu), U the Chebyshev polynomials of the second kind:
+    // the sum of the b_k sin 2k mu is sin 2mu times a polynomial in cos 2mu.
     m_rectify = 1.0 / (m_M0 * A);
-    m_lat2 = 3.0 / 2.0 * n - 27.0 / 32.0 * n3 + 269.0 / 512.0 * n5;
-    m_lat4 = 21.0 / 16.0 * n2 - 55.0 / 32.0 * n4 + 6759.0 / 4096.0 * n6;
-    m_lat6 = 151.0 / 96.0 * n3 - 417.0 / 128.0 * n5;
-    m_lat8 = 1097.0 / 512.0 * n4 - 15543.0 / 2560.0 * n6;
-    m_lat10 = 8011.0 / 2560.0 * n5;
-    m_lat12 = 293393.0 / 61440.0 * n6;
+    m_lat[0] = b1 - b3 + b5;
+    m_lat[1] = 2.0 * b2 - 4.0 * b4 + 6.0 * b6;
+    m_lat[2] = 4.0 * b3 - 12.0 * b5;
+    m_lat[3] = 8.0 * b4 - 32.0 * b6;
+    m_lat[4] = 16.0 * b5;
+    m_lat[5] = 32.0 * b6;
 }
 
 double EarthEllips::Get1stE() const { return std::sqrt(m_e2); }
@@ -139,16 +147,13 @@ double EarthEllips::CalcLatitude(double S, double *sinB, double *cosB) const {
     const double mu = S * m_rectify;
     const double sinMu = std::sin(mu);
     const double cosMu = std::cos(mu);
-    // sin 2k mu by the recurrence of CalcMeridian.
-    const double s2 = 2.0 * sinMu * cosMu;
-    const double twoCos = 2.0 * (cosMu - sinMu) * (cosMu + sinMu);
-    const double s4 = twoCos * s2;
-    const double s6 = twoCos * s4 - s2;
-    const double s8 = twoCos * s6 - s4;
-    const double s10 = twoCos * s8 - s6;
-    const double s12 = twoCos * s10 - s8;
-    const double g =
-        m_lat2 * s2 + m_lat4 * s4 + m_lat6 * s6 + m_lat8 * s8 + m_lat10 * s10 + m_lat12 * s12;
+    // sin 2mu times the polynomial in x = cos 2mu, its terms paired (Estrin) so that
+    // they are summed side by side.
+    const double x = (cosMu - sinMu) * (cosMu + sinMu);
+    const double x2 = x * x;
+    const double g = 2.0 * sinMu * cosMu *
+                     ((m_lat[0] + m_lat[1] * x) +
+                      x2 * ((m_lat[2] + m_lat[3] * x) + x2 * (m_lat[4] + m_lat[5] * x)));
     // Sine and cosine of B from mu's: for so small a g the Taylor polynomials of sin g and
     // cos g to g^5 are exact to the last bit.
     const double g2 = g * g;

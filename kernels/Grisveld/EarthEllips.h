@@ -91,13 +91,8 @@ class EarthEllips {
     double m_G12 = 0.0;
     double m_H14 = 0.0;
     double m_I16 = 0.0;
-    // Inverse of the arc: the rectifying latitude is S / (M0 A), and the latitude that
-    // plus the sines of 2, 4, ..., 12 times it with these coefficients.
+    // Inverse of the arc: the rectifying latitude mu is S / (M0 A), and the latitude mu
+    // plus sin 2mu times the polynomial in cos 2mu with these coefficients.
     double m_rectify = 0.0;
-    double m_lat2 = 0.0;
-    double m_lat4 = 0.0;
-    double m_lat6 = 0.0;
-    double m_lat8 = 0.0;
-    double m_lat10 = 0.0;
-    double m_lat12 = 0.0;
+    double m_lat[6] = {};
 };

@@ -23,9 +23,10 @@ double sq(double x) { return x * x; }
 TransMercator::TransMercator(const EarthEllips *ellips, double B0, double L0, double m0, double x0,
                              double y0, OrgCrdUnit /*unit*/, FormulaKind kind)
     : m_B0(B0), m_L0(L0), m_x0(x0), m_y0(y0), m_m0(m0), m_ellips(ellips), m_kind(kind),
-      m_arcB0(kNaN), m_arcA(kNaN), m_arcE2(kNaN) {
+      m_arcB0(kNaN), m_invAM0(kNaN), m_arcA(kNaN), m_arcE2(kNaN) {
     if (usable()) {
         m_arcB0 = originArc();
+        m_invAM0 = invAM0();
         m_arcA = ellips->GetRadiusA();
         m_arcE2 = ellips->Get1stE2();
     }
@@ -36,11 +37,21 @@ bool TransMercator::usable() const {
            std::isfinite(m_B0) && std::isfinite(m_L0) && std::isfinite(m_x0) && std::isfinite(m_y0);
 }
 
+bool TransMercator::keptTermsHold() const {
+    // They depend on a and e2 alone.
+    return m_ellips->GetRadiusA() == m_arcA && m_ellips->Get1stE2() == m_arcE2;
+}
+
 double TransMercator::originArc() const {
-    // The arc depends on a and e2 alone.
-    if (m_ellips->GetRadiusA() == m_arcA && m_ellips->Get1stE2() == m_arcE2)
+    if (keptTermsHold())
         return m_arcB0;
     return m_ellips->CalcMeridian(m_B0, std::sin(m_B0), std::cos(m_B0));
+}
+
+double TransMercator::invAM0() const {
+    if (keptTermsHold())
+        return m_invAM0;
+    return 1.0 / (m_ellips->GetRadiusA() * m_m0);
 }
 
 bool TransMercator::BLtoXY(double B, double L, double *x, double *y) const {
@@ -136,7 +147,7 @@ bool TransMercator::XYtoBL(double x, double y, double *B, double *L) const {
     const double eta2 = e.Get2ndE2() * c * c;
     const double eta4 = eta2 * eta2;
     // q = (y - y0) / (N m0) with N = a / W.
-    const double q = (y - m_y0) * std::sqrt(1.0 - e.Get1stE2() * s * s) / (e.GetRadiusA() * m_m0);
+    const double q = (y - m_y0) * std::sqrt(1.0 - e.Get1stE2() * s * s) * invAM0();
     const double q2 = q * q;
 
     // The series in q, its powers gathered (Horner).

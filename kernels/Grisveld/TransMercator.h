@@ -101,9 +101,11 @@ class TransMercator : public Projection {
     // Ellipsoid present and set up, scale factor > 0 and origin finite.
     bool usable() const;
     double meanRadius(double x1, double y1, double x2, double y2, bool orgRadius) const;
-    // Meridian arc at the origin latitude: kept from the constructor while the ellipsoid
-    // still has the constants it had then, else computed.
+    // Meridian arc at the origin latitude, and 1 / (a m0): kept from the constructor while
+    // the ellipsoid still has the constants it had then, else computed.
+    bool keptTermsHold() const;
     double originArc() const;
+    double invAM0() const;
     // Footpoint latitude of a usable projection, with its sine and cosine.
     double footpoint(double x, double *sinB, double *cosB) const;
 
@@ -114,8 +116,10 @@ class TransMercator : public Projection {
     double m_m0;
     const EarthEllips *m_ellips;
     FormulaKind m_kind;
-    // originArc() and the ellipsoid constants it was computed with (NaN: none).
+    // originArc() and invAM0(), and the ellipsoid constants they were computed with (NaN:
+    // none).
     double m_arcB0;
+    double m_invAM0;
     double m_arcA;
     double m_arcE2;
 };
