@@ -159,7 +159,10 @@ class FieldScanner {
 // ends the file. A last line without "\n" counts when it holds anything.
 class LineReader {
   public:
-    explicit LineReader(CFile &file) : m_file(file), m_buffer(kBlock) {}
+    // A small file gets a buffer of its own size (and one byte to see its end).
+    explicit LineReader(CFile &file)
+        : m_file(file), m_buffer(static_cast<std::size_t>(
+                            std::min<std::uint64_t>(file.GetLength() + 1, kBlock))) {}
 
     // The next line, valid until the next call; false at the end of the file.
     bool Next(std::string_view &line) {
