@@ -97,22 +97,16 @@ void removeFile(const CString &path) {
         std::filesystem::remove(native, error);
 }
 
-// Nodes made by a table live in blocks that are given their room once and never grow past
-// it, so that a node never moves.
+// Nodes made one by one live in blocks that get their room once and never grow past it, so
+// that a node never moves.
 constexpr std::size_t kBlockNodes = 8192;
-
-// Room for count more nodes in the last block: else a new block of room nodes.
-template <class Node>
-void makeRoom(std::vector<std::vector<Node>> &blocks, std::size_t count, std::size_t room) {
-    if (blocks.empty() || blocks.back().capacity() - blocks.back().size() < count) {
-        blocks.emplace_back();
-        blocks.back().reserve(room);
-    }
-}
 
 template <class Node, class... Values>
 const Node *makeNode(std::vector<std::vector<Node>> &blocks, Values... values) {
-    makeRoom(blocks, 1, kBlockNodes);
+    if (blocks.empty() || blocks.back().size() == blocks.back().capacity()) {
+        blocks.emplace_back();
+        blocks.back().reserve(kBlockNodes);
+    }
     return &blocks.back().emplace_back(values...);
 }
 
@@ -264,9 +258,12 @@ bool JCnvPrm1stTbl::IsSorted() const {
 bool JCnvPrm1stTbl::indexIfSorted() {
     constexpr std::size_t kSquares = kSide * kSide;
     dropIndex();
-    const std::size_t size = GetSize();
-    if (size >= kNoNode || !IsSorted())
+    if (!IsSorted())
         return false;
+    // More nodes than the index can number (codes given many times): no index.
+    const std::size_t size = GetSize();
+    if (size >= kNoNode)
+        return true;
     m_squares.reset(new std::uint16_t[kSquares]);
     std::fill_n(m_squares.get(), kSquares, kNoNode);
     // Of equal keys the first in order, as the binary search finds it.
@@ -420,7 +417,7 @@ bool JCnvPrmData::directTable(int latSec, int lonSec, const JCnvPrm1stTbl **tabl
     const int code1 = latSec / 2400 * 100 + lonSec / 3600 - 100;
     const std::size_t slot = static_cast<std::size_t>(code1 - m_firstCode1);
     *table = slot < m_tableIndex.size() ? m_tableIndex[slot] : nullptr;
-    return true;
+    return *table == nullptr || (*table)->IsIndexed();
 }
 
 bool JCnvPrmData::FindShift(int latSec, int lonSec, float *dB, float *dL) const {
@@ -459,9 +456,6 @@ void JCnvPrmData::buildIndex() {
     dropIndex();
     if (m_tables.empty())
         return;
-    for (const auto &table : m_tables)
-        if (!table->IsIndexed())
-            return;
     m_firstCode1 = m_tables.front()->GetCode1();
     const int last = m_tables.back()->GetCode1();
     m_tableIndex.assign(static_cast<std::size_t>(last - m_firstCode1 + 1), nullptr);

@@ -78,8 +78,8 @@ class JCnvPrm1stTbl {
 
     // Sorts the nodes by key: a stable merge sort without a stop flag, a shell sort
     // testing *stop before every gap, element and exchange with one (a table already in
-    // order is not sorted again). Indexes the sorted table. False when stopped (the nodes
-    // are then in some order, none lost).
+    // order is not sorted again). Indexes the sorted table (unless it has 65535 nodes or
+    // more). False when stopped (the nodes are then in some order, none lost).
     bool ExecSort(const std::atomic<bool> *stop = nullptr);
     bool IsSorted() const;
 
@@ -179,15 +179,16 @@ class JCnvPrmData {
     // Adds a node (owned) to the table of code's code1, creating the table at the end.
     void Append(const JMeshCode &code, JCnvPrmElm *elm);
     void Append(const JMeshCode &code, std::unique_ptr<JCnvPrmElm> elm);
-    // The same for a plain or a semi-dynamic node with these values, made in the table's
-    // own storage.
+    // The same for a plain or a semi-dynamic node with these values, kept by the table
+    // without a heap object of its own.
     void AppendNode(const JMeshCode &code, float dB, float dL);
     void AppendSemiDynNode(const JMeshCode &code, float dB, float dL, float dH);
-    // Binary search by code1, then by key; null when absent.
+    // The table by code1 (by binary search, directly once sorted), then binary search by
+    // key; null when absent.
     const JCnvPrmElm *Find(const JMeshCode &code) const;
     // The shifts of the node whose square's south-west corner is (latSec, lonSec) in whole
     // seconds, the node of Find(JMeshCode::CreateMeshCode(latSec, lonSec, 2)); false when
-    // there is none. Directly from the tables' grids once the data is sorted.
+    // there is none. Directly through the tables' square indexes once the data is sorted.
     bool FindShift(int latSec, int lonSec, float *dB, float *dL) const;
     // FindShift of the four corners of the 30" x 45" cell whose south-west corner is
     // (latSec, lonSec): south-west, north, east, north-east; false when one is missing.
@@ -208,8 +209,8 @@ class JCnvPrmData {
     JCnvPrm1stTbl *tableFor(std::int16_t code1);
     // The table of code1 of the sorted vector; null when none.
     const JCnvPrm1stTbl *findSorted(std::int16_t code1) const;
-    // The indexed table of the square at (latSec, lonSec) when FindShift finds it directly
-    // (else false), null when there is no such table.
+    // The table of the square at (latSec, lonSec) (null when there is none) when FindShift
+    // finds it directly, through the table's index; else false.
     bool directTable(int latSec, int lonSec, const JCnvPrm1stTbl **table) const;
     void buildIndex();
     void dropIndex();
@@ -226,8 +227,8 @@ class JCnvPrmData {
     std::atomic<bool> m_ready{false};
     // Table of the last Append, tried first.
     JCnvPrm1stTbl *m_lastTable = nullptr;
-    // Once sorted: the table of every first-level code from m_firstCode1 on (null: none),
-    // when every table is indexed; empty otherwise.
+    // Once sorted: the table of every first-level code from m_firstCode1 on (null: none);
+    // empty otherwise.
     std::vector<const JCnvPrm1stTbl *> m_tableIndex;
     int m_firstCode1 = 0;
 };

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -655,4 +656,34 @@ TEST_F(JCnvPrmDataTest, NodesAreFoundFromSeveralThreadsAtOnce) {
             EXPECT_EQ(found[code3]->GetdB(), static_cast<float>(code3));
         }
     }
+}
+
+// A first-level mesh of more nodes than its index can number (codes given many times) is
+// read, sorted and searched without the index.
+TEST_F(JCnvPrmDataTest, TableOfManyRepeatedCodesIsSearchedWithoutIndex) {
+    std::string text = kType1Header;
+    // 70,000 lines over the 6,400 squares of mesh 5339, each square about 11 times.
+    for (int i = 0; i < 70000; ++i) {
+        char line[48];
+        std::snprintf(line, sizeof line, "5339%d%d%02d %d 0.5\r\n", i / 100 % 8, i / 800 % 8,
+                      i % 100, i);
+        text += line;
+    }
+    text += "53400000 1 2\r\n";
+    JCnvPrmData data;
+    ASSERT_EQ(data.Read(put(text, "many.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(data.GetElmCount(), 70001u);
+    for (int latSec = 53 * 2400; latSec < 53 * 2400 + 300; latSec += 30)
+        for (int lonSec = 139 * 3600; lonSec < 140 * 3600 + 90; lonSec += 45) {
+            const JCnvPrmElm *node = data.Find(JMeshCode::CreateMeshCode(latSec, lonSec, 2));
+            float dB = -1, dL = -1;
+            ASSERT_EQ(data.FindShift(latSec, lonSec, &dB, &dL), node != nullptr);
+            if (node != nullptr) {
+                EXPECT_EQ(dB, node->GetdB());
+                EXPECT_EQ(dL, node->GetdL());
+            }
+        }
+    float dB = 0, dL = 0;
+    ASSERT_TRUE(data.FindShift(53 * 2400, 140 * 3600, &dB, &dL));
+    EXPECT_EQ(dB, 1.0f);
 }
