@@ -258,22 +258,35 @@ bool JCnvPrm1stTbl::IsSorted() const {
 bool JCnvPrm1stTbl::indexIfSorted() {
     constexpr std::size_t kSquares = kSide * kSide;
     dropIndex();
-    if (!IsSorted())
-        return false;
     // More nodes than the index can number (codes given many times): no index.
     const std::size_t size = GetSize();
     if (size >= kNoNode)
+        return IsSorted();
+    std::unique_ptr<std::uint16_t[]> squares(new std::uint16_t[kSquares]);
+    std::fill_n(squares.get(), kSquares, kNoNode);
+    // In one pass: the order checked, and of equal keys the first taken, as the binary
+    // search finds it.
+    auto index = [&](auto keyOf) {
+        WORD last = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            const WORD key = keyOf(i);
+            if (key < last)
+                return false;
+            last = key;
+            int row, column;
+            if (squareOfKey(key, &row, &column)) {
+                std::uint16_t &square = squares[static_cast<std::size_t>(row * kSide + column)];
+                if (square == kNoNode)
+                    square = static_cast<std::uint16_t>(i);
+            }
+        }
         return true;
-    m_squares.reset(new std::uint16_t[kSquares]);
-    std::fill_n(m_squares.get(), kSquares, kNoNode);
-    // Of equal keys the first in order, as the binary search finds it.
-    for (std::size_t i = size; i-- > 0;) {
-        int row, column;
-        if (squareOfKey(keyAt(i), &row, &column))
-            m_squares[static_cast<std::size_t>(row * kSide + column)] =
-                static_cast<std::uint16_t>(i);
-    }
-    return true;
+    };
+    const bool sorted = m_listed ? index([this](std::size_t i) { return m_elms[i]->GetKey(); })
+                                 : index([this](std::size_t i) { return m_records[i].key; });
+    if (sorted)
+        m_squares = std::move(squares);
+    return sorted;
 }
 
 void JCnvPrm1stTbl::WriteBin(CFile &file) const {
@@ -308,7 +321,8 @@ JCnvPrmReadRetCode JCnvPrm1stTbl::ReadBin(CFile &file, JCnvPrmData *data) {
 
     const std::atomic<bool> *stop = data ? data->GetStopFlag() : nullptr;
     dropIndex();
-    if (recordsOpen())
+    const bool toRecords = recordsOpen();
+    if (toRecords)
         m_records.reserve(m_records.size() + static_cast<std::size_t>(count));
     std::vector<unsigned char> bytes(std::min<std::size_t>(count, kNodesPerChunk) * kNodeSize);
     std::size_t left = static_cast<std::size_t>(count);
@@ -320,8 +334,13 @@ JCnvPrmReadRetCode JCnvPrm1stTbl::ReadBin(CFile &file, JCnvPrmData *data) {
             return CNVPRM_READ_DATA_ERROR;
         for (std::size_t i = 0; i < n; ++i) {
             const unsigned char *p = bytes.data() + i * kNodeSize;
-            AppendNode(getU16(p), std::bit_cast<float>(getU32(p + 2)),
-                       std::bit_cast<float>(getU32(p + 6)));
+            const WORD key = getU16(p);
+            const float dB = std::bit_cast<float>(getU32(p + 2));
+            const float dL = std::bit_cast<float>(getU32(p + 6));
+            if (toRecords)
+                m_records.push_back({key, dB, dL});
+            else
+                AppendNode(key, dB, dL);
         }
         left -= n;
     }
