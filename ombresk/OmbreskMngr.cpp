@@ -43,9 +43,9 @@ bool findCell(const JCnvPrmData &data, const JMeshCode &s, int latStep, int lonS
 }
 
 // The shifts (seconds) of the four nodes of the conversion cell whose south-west node is s,
-// as findCell finds them: south-west, north, east, north-east. A code of a position east of
-// 100 degrees (code1 not negative) is the code of its own corner, so the cell is found by
-// the corner.
+// as findCell finds them: south-west, north, east, north-east. A code whose code1 is not
+// negative is the code of the corner that GetLatSec and GetLonSec give, so the cell is found
+// by that corner; a negative code1 (south of 40 minutes and west of 100 degrees) is not.
 bool findCellShifts(const JCnvPrmData &data, const JMeshCode &s, float dB[4], float dL[4]) {
     if (s.GetCode1() >= 0)
         return data.FindCellShifts(s.GetLatSec(), s.GetLonSec(), dB, dL);
