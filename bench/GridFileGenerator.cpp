@@ -1,7 +1,11 @@
 #include "bench/GridFileGenerator.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -28,14 +32,56 @@ constexpr Row kRows[] = {
     {59, 40, 41}, {60, 40, 41}, {61, 40, 41}, {62, 40, 41}, {63, 41, 44}, {64, 41, 44},
 };
 
-void appendFixed(std::string &line, double value) {
-    char buffer[32];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 5);
-    line.append(buffer, result.ptr);
+constexpr int kLatStep = 30;
+constexpr int kLonStep = 45;
+
+template <class T> void putLittle(std::string &out, T value) {
+    unsigned char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    if constexpr (std::endian::native == std::endian::big)
+        std::reverse(std::begin(bytes), std::end(bytes));
+    out.append(reinterpret_cast<const char *>(bytes), sizeof bytes);
+}
+
+// An NTv2 header record: an 8-character keyword and an 8-byte value.
+void putLabel(std::string &out, const char *keyword) {
+    char field[8];
+    std::memset(field, ' ', sizeof field);
+    std::memcpy(field, keyword, std::min<std::size_t>(std::strlen(keyword), sizeof field));
+    out.append(field, sizeof field);
+}
+
+void putText(std::string &out, const char *keyword, const char *value) {
+    putLabel(out, keyword);
+    putLabel(out, value);
+}
+
+void putInt(std::string &out, const char *keyword, std::int32_t value) {
+    putLabel(out, keyword);
+    putLittle(out, value);
+    putLittle(out, std::int32_t{0});
+}
+
+void putReal(std::string &out, const char *keyword, double value) {
+    putLabel(out, keyword);
+    putLittle(out, value);
 }
 
 } // namespace
+
+std::string ShiftText(double shift) {
+    char buffer[32];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, shift, std::chars_format::fixed, 5);
+    return std::string(buffer, result.ptr);
+}
+
+float StoredShift(double shift) {
+    const std::string text = ShiftText(shift);
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return static_cast<float>(value);
+}
 
 const std::vector<short> &FirstLevelCodes() {
     static const std::vector<short> codes = [] {
@@ -75,9 +121,9 @@ std::size_t WriteGridFile(const std::string &path, std::size_t records) {
                 NodeShift(latSec, lonSec, &dB, &dL);
                 line = std::to_string(code1 * 10000 + code2 * 100 + code3);
                 line += "   ";
-                appendFixed(line, dB);
+                line += ShiftText(dB);
                 line += "   ";
-                appendFixed(line, dL);
+                line += ShiftText(dL);
                 line += "\r\n";
                 out << line;
                 ++written;
@@ -88,6 +134,54 @@ std::size_t WriteGridFile(const std::string &path, std::size_t records) {
     if (!out)
         throw std::runtime_error("cannot write " + path);
     return written;
+}
+
+void WriteNtv2File(const std::string &path, int southSec, int northSec, int westSec, int eastSec) {
+    const int rows = (northSec - southSec) / kLatStep + 1;
+    const int columns = (eastSec - westSec) / kLonStep + 1;
+    const double bessel = 6377397.155, grs80 = 6378137.0;
+    std::string out;
+    putInt(out, "NUM_OREC", 11);
+    putInt(out, "NUM_SREC", 11);
+    putInt(out, "NUM_FILE", 1);
+    putText(out, "GS_TYPE", "SECONDS");
+    putText(out, "VERSION", "NTv2.0");
+    putText(out, "SYSTEM_F", "TOKYO");
+    putText(out, "SYSTEM_T", "JGD2000");
+    putReal(out, "MAJOR_F", bessel);
+    putReal(out, "MINOR_F", bessel * (1.0 - 1.0 / 299.152813));
+    putReal(out, "MAJOR_T", grs80);
+    putReal(out, "MINOR_T", grs80 * (1.0 - 1.0 / 298.257222101));
+    putText(out, "SUB_NAME", "SYNTHETC");
+    putText(out, "PARENT", "NONE");
+    putText(out, "CREATED", "");
+    putText(out, "UPDATED", "");
+    // Longitudes positive west: the east edge is the smaller value.
+    putReal(out, "S_LAT", southSec);
+    putReal(out, "N_LAT", northSec);
+    putReal(out, "E_LONG", -eastSec);
+    putReal(out, "W_LONG", -westSec);
+    putReal(out, "LAT_INC", kLatStep);
+    putReal(out, "LONG_INC", kLonStep);
+    putInt(out, "GS_COUNT", rows * columns);
+    // Rows from south to north, each from east to west; shifts north and west.
+    for (int row = 0; row < rows; ++row)
+        for (int column = columns - 1; column >= 0; --column) {
+            double dB, dL;
+            NodeShift(southSec + row * kLatStep, westSec + column * kLonStep, &dB, &dL);
+            putLittle(out, StoredShift(dB));
+            putLittle(out, -StoredShift(dL));
+            putLittle(out, 0.0f);
+            putLittle(out, 0.0f);
+        }
+    putLabel(out, "END");
+    putLittle(out, std::int64_t{0});
+
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(out.data(), static_cast<std::streamsize>(out.size()));
+    file.close();
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
 }
 
 std::string FullSizeGridFile() {

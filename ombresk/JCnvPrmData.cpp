@@ -77,13 +77,43 @@ bool shellSort(std::vector<T> &v, Less less, const std::atomic<bool> *stop) {
     return true;
 }
 
-bool elmLess(const std::unique_ptr<JCnvPrmElm> &a, const std::unique_ptr<JCnvPrmElm> &b) {
-    return a->GetKey() < b->GetKey();
-}
+bool elmLess(const JCnvPrmElm *a, const JCnvPrmElm *b) { return a->GetKey() < b->GetKey(); }
 
 bool tableLess(const std::unique_ptr<JCnvPrm1stTbl> &a, const std::unique_ptr<JCnvPrm1stTbl> &b) {
     return a->GetCode1() < b->GetCode1();
 }
+
+// Nodes made one by one live in blocks that get their room once and never grow past it, so
+// that a node never moves.
+constexpr std::size_t kBlockNodes = 8192;
+
+template <class Node, class... Values>
+const Node *makeNode(std::vector<std::vector<Node>> &blocks, Values... values) {
+    if (blocks.empty() || blocks.back().size() == blocks.back().capacity()) {
+        blocks.emplace_back();
+        blocks.back().reserve(kBlockNodes);
+    }
+    return &blocks.back().emplace_back(values...);
+}
+
+// Row (latitude) and column (longitude) of the square of a regular key in its first-level
+// mesh; false for a key whose second- or third-level code cannot come from a position.
+bool squareOfKey(WORD key, int *row, int *column) {
+    const int code2 = key / 100;
+    const int code3 = key % 100;
+    if (code2 > 77 || code2 % 10 > 7)
+        return false;
+    *row = code2 / 10 * 10 + code3 / 10;
+    *column = code2 % 10 * 10 + code3 % 10;
+    return true;
+}
+
+// Positions whose square FindShift finds directly: longitudes 100 to 200 degrees, where the
+// first-level code is the latitude row x 100 + the degrees - 100, and latitudes whose row
+// keeps that code in 16 bits.
+constexpr int kDirectLonFrom = 100 * 3600;
+constexpr int kDirectLonTo = 200 * 3600;
+constexpr int kDirectLatTo = 327 * 2400;
 
 } // namespace
 
@@ -91,56 +121,174 @@ bool tableLess(const std::unique_ptr<JCnvPrm1stTbl> &a, const std::unique_ptr<JC
 
 JCnvPrm1stTbl::~JCnvPrm1stTbl() = default;
 
+void JCnvPrm1stTbl::makeObjects() const {
+    std::call_once(m_makeOnce, [this] {
+        m_objects.reserve(m_records.size());
+        for (const Record &record : m_records)
+            m_objects.emplace_back(JMeshCodeElm(record.key), record.dB, record.dL);
+        m_objectsMade.store(true);
+    });
+}
+
+const JCnvPrmElm *JCnvPrm1stTbl::GetAt(std::size_t i) const {
+    if (m_listed)
+        return m_elms[i];
+    makeObjects();
+    return &m_objects[i];
+}
+
+void JCnvPrm1stTbl::list() {
+    if (m_listed)
+        return;
+    makeObjects();
+    m_elms.reserve(m_objects.size());
+    for (const JCnvPrmElm &elm : m_objects)
+        m_elms.push_back(&elm);
+    // The objects move with their vector's storage, so pointers given out stay good.
+    if (!m_objects.empty())
+        m_plainBlocks.push_back(std::move(m_objects));
+    m_objects.clear();
+    m_records.clear();
+    m_records.shrink_to_fit();
+    m_listed = true;
+}
+
 const JCnvPrmElm *JCnvPrm1stTbl::Find(const JMeshCodeElm &code) const {
     const WORD key = code.GetKey();
-    const auto it = std::lower_bound(
-        m_elms.begin(), m_elms.end(), key,
-        [](const std::unique_ptr<JCnvPrmElm> &elm, WORD k) { return elm->GetKey() < k; });
-    if (it == m_elms.end() || (*it)->GetKey() != key)
-        return nullptr;
-    return it->get();
+    std::size_t lo = 0;
+    std::size_t hi = GetSize();
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (keyAt(mid) < key)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo < GetSize() && keyAt(lo) == key ? GetAt(lo) : nullptr;
 }
 
 void JCnvPrm1stTbl::Append(JCnvPrmElm *elm) { Append(std::unique_ptr<JCnvPrmElm>(elm)); }
 
 void JCnvPrm1stTbl::Append(std::unique_ptr<JCnvPrmElm> elm) {
-    if (elm)
-        m_elms.push_back(std::move(elm));
+    if (!elm)
+        return;
+    dropIndex();
+    list();
+    m_elms.push_back(elm.get());
+    m_owned.push_back(std::move(elm));
+}
+
+void JCnvPrm1stTbl::AppendNode(WORD key, float dB, float dL) {
+    dropIndex();
+    if (recordsOpen()) {
+        m_records.push_back({key, dB, dL});
+        return;
+    }
+    list();
+    m_elms.push_back(makeNode(m_plainBlocks, JMeshCodeElm(key), dB, dL));
+}
+
+void JCnvPrm1stTbl::AppendSemiDynNode(WORD key, float dB, float dL, float dH) {
+    dropIndex();
+    list();
+    m_elms.push_back(makeNode(m_semiBlocks, JMeshCodeElm(key), dB, dL, dH));
 }
 
 void JCnvPrm1stTbl::AppendAll(JCnvPrm1stTbl &other) {
     if (&other == this)
         return;
-    m_elms.reserve(m_elms.size() + other.m_elms.size());
-    for (auto &elm : other.m_elms)
-        m_elms.push_back(std::move(elm));
+    dropIndex();
+    other.dropIndex();
+    list();
+    other.list();
+    m_elms.insert(m_elms.end(), other.m_elms.begin(), other.m_elms.end());
     other.m_elms.clear();
+    // The storage moves with its nodes: a vector moved keeps its elements where they are.
+    for (auto &block : other.m_plainBlocks)
+        m_plainBlocks.push_back(std::move(block));
+    for (auto &block : other.m_semiBlocks)
+        m_semiBlocks.push_back(std::move(block));
+    for (auto &elm : other.m_owned)
+        m_owned.push_back(std::move(elm));
+    other.m_plainBlocks.clear();
+    other.m_semiBlocks.clear();
+    other.m_owned.clear();
 }
 
 bool JCnvPrm1stTbl::ExecSort(const std::atomic<bool> *stop) {
-    if (stop == nullptr) {
-        std::stable_sort(m_elms.begin(), m_elms.end(), elmLess);
+    if (indexIfSorted())
         return true;
+    if (recordsOpen()) {
+        auto less = [](const Record &a, const Record &b) { return a.key < b.key; };
+        if (stop == nullptr)
+            std::stable_sort(m_records.begin(), m_records.end(), less);
+        else if (!shellSort(m_records, less, stop))
+            return false;
+    } else {
+        list();
+        if (stop == nullptr)
+            std::stable_sort(m_elms.begin(), m_elms.end(), elmLess);
+        else if (!shellSort(m_elms, elmLess, stop))
+            return false;
     }
-    return shellSort(m_elms, elmLess, stop);
+    return indexIfSorted();
 }
 
 bool JCnvPrm1stTbl::IsSorted() const {
-    return std::is_sorted(m_elms.begin(), m_elms.end(), elmLess);
+    for (std::size_t i = 1; i < GetSize(); ++i)
+        if (keyAt(i) < keyAt(i - 1))
+            return false;
+    return true;
+}
+
+bool JCnvPrm1stTbl::indexIfSorted() {
+    constexpr std::size_t kSquares = kSide * kSide;
+    dropIndex();
+    // More nodes than the index can number (codes given many times): no index.
+    const std::size_t size = GetSize();
+    if (size >= kNoNode)
+        return IsSorted();
+    std::unique_ptr<std::uint16_t[]> squares(new std::uint16_t[kSquares]);
+    std::fill_n(squares.get(), kSquares, kNoNode);
+    // In one pass: the order checked, and of equal keys the first taken, as the binary
+    // search finds it.
+    auto index = [&](auto keyOf) {
+        WORD last = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            const WORD key = keyOf(i);
+            if (key < last)
+                return false;
+            last = key;
+            int row, column;
+            if (squareOfKey(key, &row, &column)) {
+                std::uint16_t &square = squares[static_cast<std::size_t>(row * kSide + column)];
+                if (square == kNoNode)
+                    square = static_cast<std::uint16_t>(i);
+            }
+        }
+        return true;
+    };
+    const bool sorted = m_listed ? index([this](std::size_t i) { return m_elms[i]->GetKey(); })
+                                 : index([this](std::size_t i) { return m_records[i].key; });
+    if (sorted)
+        m_squares = std::move(squares);
+    return sorted;
 }
 
 void JCnvPrm1stTbl::WriteBin(CFile &file) const {
-    if (m_elms.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+    const std::size_t size = GetSize();
+    if (size > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         AfxThrowFileException(CFileException::genericException, -1, file.GetFilePath());
-    std::vector<unsigned char> bytes(6 + m_elms.size() * kNodeSize);
+    std::vector<unsigned char> bytes(6 + size * kNodeSize);
     putU16(bytes.data(), static_cast<std::uint16_t>(m_code1));
-    putU32(bytes.data() + 2, static_cast<std::uint32_t>(m_elms.size()));
+    putU32(bytes.data() + 2, static_cast<std::uint32_t>(size));
     unsigned char *p = bytes.data() + 6;
-    for (const auto &elm : m_elms) {
-        putU16(p, elm->GetKey());
-        putU32(p + 2, std::bit_cast<std::uint32_t>(elm->GetdB()));
-        putU32(p + 6, std::bit_cast<std::uint32_t>(elm->GetdL()));
-        p += kNodeSize;
+    for (std::size_t i = 0; i < size; ++i, p += kNodeSize) {
+        const float dB = m_listed ? m_elms[i]->GetdB() : m_records[i].dB;
+        const float dL = m_listed ? m_elms[i]->GetdL() : m_records[i].dL;
+        putU16(p, keyAt(i));
+        putU32(p + 2, std::bit_cast<std::uint32_t>(dB));
+        putU32(p + 6, std::bit_cast<std::uint32_t>(dL));
     }
     file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
 }
@@ -158,7 +306,10 @@ JCnvPrmReadRetCode JCnvPrm1stTbl::ReadBin(CFile &file, JCnvPrmData *data) {
         return CNVPRM_READ_DATA_ERROR;
 
     const std::atomic<bool> *stop = data ? data->GetStopFlag() : nullptr;
-    m_elms.reserve(m_elms.size() + static_cast<std::size_t>(count));
+    dropIndex();
+    const bool toRecords = recordsOpen();
+    if (toRecords)
+        m_records.reserve(m_records.size() + static_cast<std::size_t>(count));
     std::vector<unsigned char> bytes(std::min<std::size_t>(count, kNodesPerChunk) * kNodeSize);
     std::size_t left = static_cast<std::size_t>(count);
     while (left > 0) {
@@ -169,9 +320,13 @@ JCnvPrmReadRetCode JCnvPrm1stTbl::ReadBin(CFile &file, JCnvPrmData *data) {
             return CNVPRM_READ_DATA_ERROR;
         for (std::size_t i = 0; i < n; ++i) {
             const unsigned char *p = bytes.data() + i * kNodeSize;
-            m_elms.push_back(std::make_unique<JCnvPrmElm>(JMeshCodeElm(getU16(p)),
-                                                          std::bit_cast<float>(getU32(p + 2)),
-                                                          std::bit_cast<float>(getU32(p + 6))));
+            const WORD key = getU16(p);
+            const float dB = std::bit_cast<float>(getU32(p + 2));
+            const float dL = std::bit_cast<float>(getU32(p + 6));
+            if (toRecords)
+                m_records.push_back({key, dB, dL});
+            else
+                AppendNode(key, dB, dL);
         }
         left -= n;
     }
@@ -198,6 +353,7 @@ void JCnvPrmData::clearContents() {
     m_verStr2.Empty();
     m_tables.clear();
     m_lastTable = nullptr;
+    dropIndex();
 }
 
 void JCnvPrmData::Clear() {
@@ -214,6 +370,16 @@ JCnvPrm1stTbl *JCnvPrmData::findTable(std::int16_t code1) {
     return nullptr;
 }
 
+JCnvPrm1stTbl *JCnvPrmData::tableFor(std::int16_t code1) {
+    dropIndex();
+    JCnvPrm1stTbl *table = findTable(code1);
+    if (table == nullptr) {
+        m_tables.push_back(std::make_unique<JCnvPrm1stTbl>(code1));
+        table = m_lastTable = m_tables.back().get();
+    }
+    return table;
+}
+
 void JCnvPrmData::Append(const JMeshCode &code, JCnvPrmElm *elm) {
     Append(code, std::unique_ptr<JCnvPrmElm>(elm));
 }
@@ -222,22 +388,84 @@ void JCnvPrmData::Append(const JMeshCode &code, std::unique_ptr<JCnvPrmElm> elm)
     if (!elm)
         return;
     elm->SetMeshCodeElm(JMeshCodeElm(code));
-    JCnvPrm1stTbl *table = findTable(code.GetCode1());
-    if (table == nullptr) {
-        m_tables.push_back(std::make_unique<JCnvPrm1stTbl>(code.GetCode1()));
-        table = m_lastTable = m_tables.back().get();
-    }
-    table->Append(std::move(elm));
+    tableFor(code.GetCode1())->Append(std::move(elm));
 }
 
-const JCnvPrmElm *JCnvPrmData::Find(const JMeshCode &code) const {
-    const short code1 = code.GetCode1();
+void JCnvPrmData::AppendNode(const JMeshCode &code, float dB, float dL) {
+    tableFor(code.GetCode1())->AppendNode(JMeshCodeElm(code).GetKey(), dB, dL);
+}
+
+void JCnvPrmData::AppendSemiDynNode(const JMeshCode &code, float dB, float dL, float dH) {
+    tableFor(code.GetCode1())->AppendSemiDynNode(JMeshCodeElm(code).GetKey(), dB, dL, dH);
+}
+
+const JCnvPrm1stTbl *JCnvPrmData::findSorted(std::int16_t code1) const {
+    if (!m_tableIndex.empty()) {
+        const std::size_t slot = static_cast<std::size_t>(code1 - m_firstCode1);
+        return slot < m_tableIndex.size() ? m_tableIndex[slot] : nullptr;
+    }
     const auto it = std::lower_bound(
         m_tables.begin(), m_tables.end(), code1,
         [](const std::unique_ptr<JCnvPrm1stTbl> &t, short c) { return t->GetCode1() < c; });
-    if (it == m_tables.end() || (*it)->GetCode1() != code1)
-        return nullptr;
-    return (*it)->Find(JMeshCodeElm(code));
+    return it == m_tables.end() || (*it)->GetCode1() != code1 ? nullptr : it->get();
+}
+
+const JCnvPrmElm *JCnvPrmData::Find(const JMeshCode &code) const {
+    const JCnvPrm1stTbl *table = findSorted(code.GetCode1());
+    return table ? table->Find(JMeshCodeElm(code)) : nullptr;
+}
+
+bool JCnvPrmData::directTable(int latSec, int lonSec, const JCnvPrm1stTbl **table) const {
+    if (m_tableIndex.empty() || latSec < 0 || latSec >= kDirectLatTo || lonSec < kDirectLonFrom ||
+        lonSec >= kDirectLonTo)
+        return false;
+    const int code1 = latSec / 2400 * 100 + lonSec / 3600 - 100;
+    const std::size_t slot = static_cast<std::size_t>(code1 - m_firstCode1);
+    *table = slot < m_tableIndex.size() ? m_tableIndex[slot] : nullptr;
+    return *table == nullptr || (*table)->IsIndexed();
+}
+
+bool JCnvPrmData::FindShift(int latSec, int lonSec, float *dB, float *dL) const {
+    const JCnvPrm1stTbl *table = nullptr;
+    if (directTable(latSec, lonSec, &table))
+        return table != nullptr && table->FindShift(latSec % 2400 / 30, lonSec % 3600 / 45, dB, dL);
+    const JCnvPrmElm *node = Find(JMeshCode::CreateMeshCode(latSec, lonSec, 2));
+    if (node == nullptr)
+        return false;
+    *dB = node->GetdB();
+    *dL = node->GetdL();
+    return true;
+}
+
+bool JCnvPrmData::FindCellShifts(int latSec, int lonSec, float dB[4], float dL[4]) const {
+    const JCnvPrm1stTbl *table = nullptr;
+    if (directTable(latSec, lonSec, &table)) {
+        const int row = latSec % 2400 / 30;
+        const int column = lonSec % 3600 / 45;
+        // A cell inside one first-level mesh: all four in its table.
+        if (row + 1 < JCnvPrm1stTbl::kSide && column + 1 < JCnvPrm1stTbl::kSide)
+            return table != nullptr && table->FindShift(row, column, &dB[0], &dL[0]) &&
+                   table->FindShift(row + 1, column, &dB[1], &dL[1]) &&
+                   table->FindShift(row, column + 1, &dB[2], &dL[2]) &&
+                   table->FindShift(row + 1, column + 1, &dB[3], &dL[3]);
+    }
+    return FindShift(latSec, lonSec, &dB[0], &dL[0]) &&
+           FindShift(latSec + 30, lonSec, &dB[1], &dL[1]) &&
+           FindShift(latSec, lonSec + 45, &dB[2], &dL[2]) &&
+           FindShift(latSec + 30, lonSec + 45, &dB[3], &dL[3]);
+}
+
+void JCnvPrmData::dropIndex() { m_tableIndex.clear(); }
+
+void JCnvPrmData::buildIndex() {
+    dropIndex();
+    if (m_tables.empty())
+        return;
+    m_firstCode1 = m_tables.front()->GetCode1();
+    const int last = m_tables.back()->GetCode1();
+    m_tableIndex.assign(static_cast<std::size_t>(last - m_firstCode1 + 1), nullptr);
+    for (const auto &table : m_tables)
+        m_tableIndex[static_cast<std::size_t>(table->GetCode1() - m_firstCode1)] = table.get();
 }
 
 const JSemiDynPrmElm *JCnvPrmData::FindSemiDynPrm(const JMeshCode &code) const {
@@ -256,11 +484,14 @@ bool JCnvPrmData::sortAll(bool stoppable) {
     for (const auto &table : m_tables)
         if (!table->ExecSort(stop))
             return false;
-    if (stop == nullptr) {
-        std::stable_sort(m_tables.begin(), m_tables.end(), tableLess);
-        return true;
+    if (!std::is_sorted(m_tables.begin(), m_tables.end(), tableLess)) {
+        if (stop == nullptr)
+            std::stable_sort(m_tables.begin(), m_tables.end(), tableLess);
+        else if (!shellSort(m_tables, tableLess, stop))
+            return false;
     }
-    return shellSort(m_tables, tableLess, stop);
+    buildIndex();
+    return true;
 }
 
 JCnvPrmReadRetCode JCnvPrmData::fail(JCnvPrmReadRetCode code, ProgressMsgBase *progress) {
@@ -352,11 +583,8 @@ JCnvPrmReadRetCode JCnvPrmData::ReadBin(const CString &path, bool stoppable,
                 return fail(CNVPRM_READ_STOPPED, progress);
         }
 
-        // A cache we wrote is sorted; any other is sorted here.
-        const bool sorted = std::is_sorted(m_tables.begin(), m_tables.end(), tableLess) &&
-                            std::all_of(m_tables.begin(), m_tables.end(),
-                                        [](const auto &t) { return t->IsSorted(); });
-        if (!sorted && !sortAll(stoppable))
+        // A cache we wrote is sorted and is only indexed; any other is sorted here.
+        if (!sortAll(stoppable))
             return fail(CNVPRM_READ_STOPPED, progress);
     } catch (...) {
         if (progress)

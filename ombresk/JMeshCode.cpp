@@ -14,6 +14,15 @@ namespace {
 constexpr int kLatInterval[3] = {2400, 300, 30};
 constexpr int kLonInterval[3] = {3600, 450, 45};
 
+// Below 90 degrees of latitude and 360 of longitude a point always has a square.
+constexpr double kDirectLatLimit = 90.0 * 3600.0;
+constexpr double kDirectLonLimit = 360.0 * 3600.0;
+
+bool awayFromWholeSecond(double sec) {
+    const double fraction = sec - std::floor(sec);
+    return fraction > 1e-6 && fraction < 1.0 - 1e-6;
+}
+
 } // namespace
 
 JMeshCode::JMeshCode() : m_code1(0), m_code2(kAbsent), m_code3(kAbsent) {}
@@ -46,12 +55,6 @@ bool JMeshCode::IsMeshCode3(int value) {
     return code2 / 10 <= 7 && code2 % 10 <= 7;
 }
 
-int JMeshCode::GetLevel() const {
-    if (m_code2 == kAbsent)
-        return 0;
-    return m_code3 == kAbsent ? 1 : 2;
-}
-
 CString JMeshCode::GetCodeStr() const {
     CString text;
     text.Format("%4d%02d%02d", m_code1, m_code2, m_code3);
@@ -67,24 +70,6 @@ CString JMeshCode::GetHyphenCodeStr(int level) const {
     else
         text.Format("%4d-%02d-%02d", m_code1, m_code2, m_code3);
     return text;
-}
-
-int JMeshCode::GetLatSec() const {
-    int sec = m_code1 / 100 * 2400;
-    if (m_code2 != kAbsent)
-        sec += m_code2 / 10 * 300;
-    if (m_code3 != kAbsent)
-        sec += m_code3 / 10 * 30;
-    return sec;
-}
-
-int JMeshCode::GetLonSec() const {
-    int sec = m_code1 % 100 * 3600 + 360000;
-    if (m_code2 != kAbsent)
-        sec += m_code2 % 10 * 450;
-    if (m_code3 != kAbsent)
-        sec += m_code3 % 10 * 45;
-    return sec;
 }
 
 double JMeshCode::GetLat() const { return GetLatSec() / Angle::m_RI; }
@@ -163,6 +148,14 @@ JMeshCode JMeshCode::GetAdjMeshCode(int flags) const {
 }
 
 JMeshCode JMeshCode::CreateMeshCode(double B, double L, int level) {
+    // Latitude and longitude in plain seconds: away from a whole second (where the rounding
+    // of the seconds to 7 decimals below could carry) their whole seconds are the ones that
+    // the degrees, minutes and seconds give, far less than a millionth of a second off.
+    const double secB = B * Angle::m_RI;
+    const double secL = L * Angle::m_RI;
+    if (secB >= 0.0 && secB < kDirectLatLimit && secL >= 0.0 && secL < kDirectLonLimit &&
+        awayFromWholeSecond(secB) && awayFromWholeSecond(secL))
+        return CreateMeshCode(static_cast<int>(secB), static_cast<int>(secL), level);
     if (!std::isfinite(B) || !std::isfinite(L))
         return JMeshCode();
     int dB = 0, mB = 0, dL = 0, mL = 0;

@@ -33,7 +33,11 @@ class JMeshCode {
     // code2 / 10: the latitude digit of the second level.
     int GetLatCode2() const { return m_code2 / 10; }
     // 0 first level, 1 second level, 2 third level.
-    int GetLevel() const;
+    int GetLevel() const {
+        if (m_code2 == kAbsent)
+            return 0;
+        return m_code3 == kAbsent ? 1 : 2;
+    }
 
     // "%4d%02d%02d"
     CString GetCodeStr() const;
@@ -41,8 +45,22 @@ class JMeshCode {
     CString GetHyphenCodeStr(int level) const;
 
     // South-west corner in whole arc seconds; absent levels are left out.
-    int GetLatSec() const;
-    int GetLonSec() const;
+    int GetLatSec() const {
+        int sec = m_code1 / 100 * 2400;
+        if (m_code2 != kAbsent)
+            sec += m_code2 / 10 * 300;
+        if (m_code3 != kAbsent)
+            sec += m_code3 / 10 * 30;
+        return sec;
+    }
+    int GetLonSec() const {
+        int sec = m_code1 % 100 * 3600 + 360000;
+        if (m_code2 != kAbsent)
+            sec += m_code2 % 10 * 450;
+        if (m_code3 != kAbsent)
+            sec += m_code3 % 10 * 45;
+        return sec;
+    }
     // The same in radians.
     double GetLat() const;
     double GetLon() const;

@@ -5,9 +5,7 @@
 #include "kernels/Lunmarg/Angle.h"
 #include "ombresk/JCrdSysTrans.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstddef>
 
 namespace {
 
@@ -32,74 +30,31 @@ struct CellNodes {
     const JCnvPrmElm *node[4];
 };
 
-const JCnvPrm1stTbl *findTable(const JCnvPrmData &data, short code1) {
-    std::size_t lo = 0;
-    std::size_t hi = data.GetTableCount();
-    while (lo < hi) {
-        const std::size_t mid = lo + (hi - lo) / 2;
-        if (data.GetTable(mid)->GetCode1() < code1)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return lo < data.GetTableCount() && data.GetTable(lo)->GetCode1() == code1 ? data.GetTable(lo)
-                                                                               : nullptr;
-}
-
-// First place in [lo, hi) of t whose key is not below key.
-std::size_t lowerBound(const JCnvPrm1stTbl &t, WORD key, std::size_t lo, std::size_t hi) {
-    while (lo < hi) {
-        const std::size_t mid = lo + (hi - lo) / 2;
-        if (t.GetAt(mid)->GetKey() < key)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return lo;
-}
-
-// The same after the place `from`, whose key is below key. The keys of a sorted table rise
-// by at least one a node unless a code repeats, so the place is within key - key(from)
-// nodes; past them (a repeated code) the search goes on to the end.
-std::size_t lowerBoundAfter(const JCnvPrm1stTbl &t, WORD key, std::size_t from) {
-    const std::size_t size = t.GetSize();
-    const std::size_t near =
-        std::min<std::size_t>(size, from + (key - t.GetAt(from)->GetKey()) + 1);
-    const std::size_t i = lowerBound(t, key, from + 1, near);
-    return i < near ? i : lowerBound(t, key, near, size);
-}
-
-const JCnvPrmElm *nodeAt(const JCnvPrm1stTbl &t, std::size_t i, WORD key) {
-    return i < t.GetSize() && t.GetAt(i)->GetKey() == key ? t.GetAt(i) : nullptr;
-}
-
 // Finds the nodes of the cell whose south-west node is s and whose size is latStep x
-// lonStep seconds; the same nodes as JCnvPrmData::Find, but the neighbours in the table of
-// s are looked for just after it, where they stand. False when one is missing.
+// lonStep seconds (the nodes of s and of GetAdjMeshCode of it); false when one is missing.
 bool findCell(const JCnvPrmData &data, const JMeshCode &s, int latStep, int lonStep,
               CellNodes *cell) {
-    const JCnvPrm1stTbl *table = findTable(data, s.GetCode1());
-    if (table == nullptr)
-        return false;
-    const WORD keyS = JMeshCodeElm(s).GetKey();
-    const std::size_t iS = lowerBound(*table, keyS, 0, table->GetSize());
-    if ((cell->node[0] = nodeAt(*table, iS, keyS)) == nullptr)
-        return false;
-    const JMeshCode others[3] = {s.GetAdjMeshCode(latStep, 0), s.GetAdjMeshCode(0, lonStep),
-                                 s.GetAdjMeshCode(latStep, lonStep)};
-    for (int k = 0; k < 3; ++k) {
-        const JMeshCode &code = others[k];
-        const JCnvPrmElm *node = nullptr;
-        if (code.GetCode1() != s.GetCode1()) {
-            node = data.Find(code);
-        } else {
-            const WORD key = JMeshCodeElm(code).GetKey();
-            const std::size_t i = key > keyS ? lowerBoundAfter(*table, key, iS)
-                                             : lowerBound(*table, key, 0, table->GetSize());
-            node = nodeAt(*table, i, key);
-        }
-        if ((cell->node[k + 1] = node) == nullptr)
+    const JMeshCode codes[4] = {s, s.GetAdjMeshCode(latStep, 0), s.GetAdjMeshCode(0, lonStep),
+                                s.GetAdjMeshCode(latStep, lonStep)};
+    for (int k = 0; k < 4; ++k)
+        if ((cell->node[k] = data.Find(codes[k])) == nullptr)
             return false;
+    return true;
+}
+
+// The shifts (seconds) of the four nodes of the conversion cell whose south-west node is s,
+// as findCell finds them: south-west, north, east, north-east. A code whose code1 is not
+// negative is the code of the corner that GetLatSec and GetLonSec give, so the cell is found
+// by that corner; a negative code1 (south of 40 minutes and west of 100 degrees) is not.
+bool findCellShifts(const JCnvPrmData &data, const JMeshCode &s, float dB[4], float dL[4]) {
+    if (s.GetCode1() >= 0)
+        return data.FindCellShifts(s.GetLatSec(), s.GetLonSec(), dB, dL);
+    CellNodes cell;
+    if (!findCell(data, s, kLatStep, kLonStep, &cell))
+        return false;
+    for (int k = 0; k < 4; ++k) {
+        dB[k] = cell.node[k]->GetdB();
+        dL[k] = cell.node[k]->GetdL();
     }
     return true;
 }
@@ -114,6 +69,35 @@ void cellFractions(const JMeshCode &sw, double B, double L, int latStep, int lon
 
 double bilinear(double p, double q, double s, double n, double e, double ne) {
     return (1.0 - p) * (1.0 - q) * s + p * (1.0 - q) * n + (1.0 - p) * q * e + p * q * ne;
+}
+
+// The shifts of the nodes of the conversion cell of a square, kept for that square.
+struct CellShifts {
+    JMeshCode square; // the default code, of no point, until a cell is found
+    float dB[4];
+    float dL[4];
+};
+
+// Bilinear shifts (radians) at (B, L), from the nodes of cell when the point is in its
+// square, else from the nodes found for the point's square, which cell then keeps.
+bool shiftAt(const JCnvPrmData &data, double B, double L, CellShifts *cell, double *dB,
+             double *dL) {
+    const JMeshCode s = JMeshCode::CreateMeshCode(B, L, 2);
+    if (s.GetLevel() != 2)
+        return false;
+    if (s != cell->square) {
+        if (!findCellShifts(data, s, cell->dB, cell->dL))
+            return false;
+        cell->square = s;
+    }
+    double p = 0.0;
+    double q = 0.0;
+    cellFractions(s, B, L, kLatStep, kLonStep, &p, &q);
+    const float *b = cell->dB;
+    const float *l = cell->dL;
+    *dB = bilinear(p, q, b[0], b[1], b[2], b[3]) / Angle::m_RI;
+    *dL = bilinear(p, q, l[0], l[1], l[2], l[3]) / Angle::m_RI;
+    return true;
 }
 
 // Angle at the corner between sides a and b, opposite side c.
@@ -179,19 +163,8 @@ bool OmbreskMngr::CalcMeshCode(double x, double y, JMeshCode *code) const {
 }
 
 bool OmbreskMngr::calcShift(double B, double L, double *dB, double *dL) const {
-    const JMeshCode s = JMeshCode::CreateMeshCode(B, L, 2);
-    if (s.GetLevel() != 2)
-        return false;
-    CellNodes cell;
-    if (!findCell(m_data, s, kLatStep, kLonStep, &cell))
-        return false;
-    const JCnvPrmElm *const *n = cell.node;
-    double p = 0.0;
-    double q = 0.0;
-    cellFractions(s, B, L, kLatStep, kLonStep, &p, &q);
-    *dB = bilinear(p, q, n[0]->GetdB(), n[1]->GetdB(), n[2]->GetdB(), n[3]->GetdB()) / Angle::m_RI;
-    *dL = bilinear(p, q, n[0]->GetdL(), n[1]->GetdL(), n[2]->GetdL(), n[3]->GetdL()) / Angle::m_RI;
-    return true;
+    CellShifts cell;
+    return shiftAt(m_data, B, L, &cell, dB, dL);
 }
 
 bool OmbreskMngr::ConvertBL(double B, double L, double *B2, double *L2) const {
@@ -230,13 +203,15 @@ bool OmbreskMngr::ConvertRvsBL(double B, double L, double *B2, double *L2) const
     if (!m_data.IsDataReady())
         return false;
     const double start = kRvsStartSec / Angle::m_RI;
+    // The second round is mostly in the cell of the first: its nodes are kept.
+    CellShifts cell;
     double dB1 = 0.0;
     double dL1 = 0.0;
-    if (!calcShift(B - start, L + start, &dB1, &dL1))
+    if (!shiftAt(m_data, B - start, L + start, &cell, &dB1, &dL1))
         return false;
     double dB2 = 0.0;
     double dL2 = 0.0;
-    if (!calcShift(B - dB1, L - dL1, &dB2, &dL2))
+    if (!shiftAt(m_data, B - dB1, L - dL1, &cell, &dB2, &dL2))
         return false;
     put(B2, B - dB2);
     put(L2, L - dL2);

@@ -58,10 +58,30 @@ void EarthEllips::initMeridianCoef() {
     m_G12 = G / 12.0;
     m_H14 = -H / 14.0;
     m_I16 = I / 16.0;
-}
 
-bool EarthEllips::IsValid() const {
-    return std::isfinite(m_a) && m_a > 0.0 && m_e2 >= 0.0 && m_e2 < 1.0;
+    // Series of the latitude in the rectifying latitude, in the third flattening n to n^6;
+    // its truncation error is below 1e-18 rad.
+    const double n = (1.0 - std::sqrt(1.0 - e2)) / (1.0 + std::sqrt(1.0 - e2));
+    const double n2 = n * n;
+    const double n3 = n2 * n;
+    const double n4 = n2 * n2;
+    const double n5 = n4 * n;
+    const double n6 = n3 * n3;
+    const double b1 = 3.0 / 2.0 * n - 27.0 / 32.0 * n3 + 269.0 / 512.0 * n5;
+    const double b2 = 21.0 / 16.0 * n2 - 55.0 / 32.0 * n4 + 6759.0 / 4096.0 * n6;
+    const double b3 = 151.0 / 96.0 * n3 - 417.0 / 128.0 * n5;
+    const double b4 = 1097.0 / 512.0 * n4 - 15543.0 / 2560.0 * n6;
+    const double b5 = 8011.0 / 2560.0 * n5;
+    const double b6 = 293393.0 / 61440.0 * n6;
+    // sin 2k mu = sin 2mu U(k-1)(cos 2mu), U the Chebyshev polynomials of the second kind:
+    // the sum of the b_k sin 2k mu is sin 2mu times a polynomial in cos 2mu.
+    m_rectify = 1.0 / (m_M0 * A);
+    m_lat[0] = b1 - b3 + b5;
+    m_lat[1] = 2.0 * b2 - 4.0 * b4 + 6.0 * b6;
+    m_lat[2] = 4.0 * b3 - 12.0 * b5;
+    m_lat[3] = 8.0 * b4 - 32.0 * b6;
+    m_lat[4] = 16.0 * b5;
+    m_lat[5] = 32.0 * b6;
 }
 
 double EarthEllips::Get1stE() const { return std::sqrt(m_e2); }
@@ -100,18 +120,50 @@ double EarthEllips::CalcMeanRadius(double B) const {
 
 double EarthEllips::CalcEquatorRadiusM() const { return CalcRadiusM(0.0); }
 
-double EarthEllips::CalcMeridian(double B) const {
+double EarthEllips::meridianArc(double B, double sin2B, double cos2B) const {
     // sin 2kB for k = 1..8 by the angle-addition recurrence
     // sin(k + 1)x = 2 cos x sin kx - sin(k - 1)x: one sine and one cosine instead of eight
     // sines; the difference to direct sines is below 1e-9 m of arc.
     double s[9];
     s[0] = 0.0;
-    s[1] = std::sin(2.0 * B);
-    const double twoCos = 2.0 * std::cos(2.0 * B);
+    s[1] = sin2B;
+    const double twoCos = 2.0 * cos2B;
     for (int k = 2; k <= 8; ++k)
         s[k] = twoCos * s[k - 1] - s[k - 2];
     return m_M0 * (m_A * B + m_B2 * s[1] + m_C4 * s[2] + m_D6 * s[3] + m_E8 * s[4] + m_F10 * s[5] +
                    m_G12 * s[6] + m_H14 * s[7] + m_I16 * s[8]);
+}
+
+double EarthEllips::CalcMeridian(double B) const {
+    return meridianArc(B, std::sin(2.0 * B), std::cos(2.0 * B));
+}
+
+double EarthEllips::CalcMeridian(double B, double sinB, double cosB) const {
+    return meridianArc(B, 2.0 * sinB * cosB, (cosB - sinB) * (cosB + sinB));
+}
+
+double EarthEllips::CalcLatitude(double S, double *sinB, double *cosB) const {
+    // B = mu + g, mu the rectifying latitude, g a sine series in mu below 0.003 rad.
+    const double mu = S * m_rectify;
+    const double sinMu = std::sin(mu);
+    const double cosMu = std::cos(mu);
+    // sin 2mu times the polynomial in x = cos 2mu, its terms paired (Estrin) so that
+    // they are summed side by side.
+    const double x = (cosMu - sinMu) * (cosMu + sinMu);
+    const double x2 = x * x;
+    const double g = 2.0 * sinMu * cosMu *
+                     ((m_lat[0] + m_lat[1] * x) +
+                      x2 * ((m_lat[2] + m_lat[3] * x) + x2 * (m_lat[4] + m_lat[5] * x)));
+    // Sine and cosine of B from mu's: for so small a g the Taylor polynomials of sin g and
+    // cos g to g^5 are exact to the last bit.
+    const double g2 = g * g;
+    const double sinG = g * (1.0 - g2 * (1.0 / 6.0 - g2 * (1.0 / 120.0)));
+    const double cosG = 1.0 - g2 * (0.5 - g2 * (1.0 / 24.0));
+    if (sinB)
+        *sinB = sinMu * cosG + cosMu * sinG;
+    if (cosB)
+        *cosB = cosMu * cosG - sinMu * sinG;
+    return mu + g;
 }
 
 double EarthEllips::CalcMeridian(double B1, double B2) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <limits>
+
 // An earth ellipsoid: radii of curvature, meridian arc, geodetic <-> geocentric
 // coordinates and a short geodesic distance. Angles are radians, lengths metres.
 // Not polymorphic; copied as a whole by assignment.
@@ -12,7 +14,9 @@ class EarthEllips {
 
     // True when the constants describe an ellipsoid: a finite and > 0, e2 in [0, 1).
     // A default-constructed object is not valid.
-    bool IsValid() const;
+    bool IsValid() const {
+        return m_a > 0.0 && m_a <= std::numeric_limits<double>::max() && m_e2 >= 0.0 && m_e2 < 1.0;
+    }
 
     double GetRadiusA() const { return m_a; }
     double GetFlat() const { return 1.0 / m_invFlat; }
@@ -43,6 +47,12 @@ class EarthEllips {
 
     // Meridian arc length from the equator to B.
     double CalcMeridian(double B) const;
+    // The same from B and its sine and cosine, for a caller that has them.
+    double CalcMeridian(double B, double sinB, double cosB) const;
+    // The latitude whose meridian arc from the equator is S (the inverse of CalcMeridian, by
+    // a series exact to a few units in the last place), and its sine and cosine (either may
+    // be null).
+    double CalcLatitude(double S, double *sinB, double *cosB) const;
     // Meridian arc from B1 to B2 (S(B2) - S(B1)).
     double CalcMeridian(double B1, double B2) const;
 
@@ -63,6 +73,8 @@ class EarthEllips {
 
   private:
     static double Square(double x) { return x * x; }
+    // S(B) from sin 2B and cos 2B.
+    double meridianArc(double B, double sin2B, double cos2B) const;
 
     double m_a = 0.0;       // semi-major axis
     double m_invFlat = 0.0; // 1/f as given
@@ -79,4 +91,8 @@ class EarthEllips {
     double m_G12 = 0.0;
     double m_H14 = 0.0;
     double m_I16 = 0.0;
+    // Inverse of the arc: the rectifying latitude mu is S / (M0 A), and the latitude mu
+    // plus sin 2mu times the polynomial in cos 2mu with these coefficients.
+    double m_rectify = 0.0;
+    double m_lat[6] = {};
 };

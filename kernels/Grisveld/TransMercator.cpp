@@ -7,8 +7,14 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Footpoint iteration stops once a step is below 0.00002 arc seconds.
-constexpr double kFootpointTolerance = 9.69627362219072e-11;
+// Reciprocals of the series' factorials, so that the series multiply instead of divide.
+constexpr double k1_2 = 1.0 / 2.0;
+constexpr double k1_6 = 1.0 / 6.0;
+constexpr double k1_24 = 1.0 / 24.0;
+constexpr double k1_120 = 1.0 / 120.0;
+constexpr double k1_720 = 1.0 / 720.0;
+constexpr double k1_5040 = 1.0 / 5040.0;
+constexpr double k1_40320 = 1.0 / 40320.0;
 
 double sq(double x) { return x * x; }
 
@@ -16,65 +22,89 @@ double sq(double x) { return x * x; }
 
 TransMercator::TransMercator(const EarthEllips *ellips, double B0, double L0, double m0, double x0,
                              double y0, OrgCrdUnit /*unit*/, FormulaKind kind)
-    : m_B0(B0), m_L0(L0), m_x0(x0), m_y0(y0), m_m0(m0), m_ellips(ellips), m_kind(kind) {}
+    : m_B0(B0), m_L0(L0), m_x0(x0), m_y0(y0), m_m0(m0), m_ellips(ellips), m_kind(kind),
+      m_arcB0(kNaN), m_invAM0(kNaN), m_arcA(kNaN), m_arcE2(kNaN) {
+    if (usable()) {
+        m_arcB0 = originArc();
+        m_invAM0 = invAM0();
+        m_arcA = ellips->GetRadiusA();
+        m_arcE2 = ellips->Get1stE2();
+    }
+}
 
 bool TransMercator::usable() const {
     return m_ellips != nullptr && m_ellips->IsValid() && std::isfinite(m_m0) && m_m0 > 0.0 &&
            std::isfinite(m_B0) && std::isfinite(m_L0) && std::isfinite(m_x0) && std::isfinite(m_y0);
 }
 
+bool TransMercator::keptTermsHold() const {
+    // They depend on a and e2 alone.
+    return m_ellips->GetRadiusA() == m_arcA && m_ellips->Get1stE2() == m_arcE2;
+}
+
+double TransMercator::originArc() const {
+    if (keptTermsHold())
+        return m_arcB0;
+    return m_ellips->CalcMeridian(m_B0, std::sin(m_B0), std::cos(m_B0));
+}
+
+double TransMercator::invAM0() const {
+    if (keptTermsHold())
+        return m_invAM0;
+    return 1.0 / (m_ellips->GetRadiusA() * m_m0);
+}
+
 bool TransMercator::BLtoXY(double B, double L, double *x, double *y) const {
     if (!usable())
         return false;
     const EarthEllips &e = *m_ellips;
-    const double t = std::tan(B);
-    const double c = std::cos(B);
     const double s = std::sin(B);
+    const double c = std::cos(B);
+    const double t = s / c;
     const double t2 = t * t;
     const double t4 = t2 * t2;
-    const double eta2 = e.CalcParamEata2(B);
+    const double c2 = c * c;
+    const double eta2 = e.Get2ndE2() * c2;
     const double eta4 = eta2 * eta2;
-    const double N = e.CalcRadiusN(B);
+    const double N = e.GetRadiusA() / std::sqrt(1.0 - e.Get1stE2() * s * s);
     const double l = L - m_L0;
-    const double arc = e.CalcMeridian(B) - e.CalcMeridian(m_B0);
+    const double arc = e.CalcMeridian(B, s, c) - originArc();
 
     double px;
     double py;
     if (m_kind != FORMULA_PRECISE) {
-        const double c3 = c * c * c;
-        const double c5 = c3 * c * c;
+        // The series in l, its powers gathered (Horner).
+        const double Nc = N * c;
+        const double Nc3 = Nc * c2;
+        const double Nc5 = Nc3 * c2;
         const double l2 = l * l;
-        const double l3 = l2 * l;
-        const double l4 = l2 * l2;
-        const double l5 = l4 * l;
-        const double l6 = l4 * l2;
-        px = m_m0 * (arc + N * s * c * l2 / 2.0 +
-                     N * s * c3 * (5.0 - t2 + 9.0 * eta2 + 4.0 * eta4) * l4 / 24.0 +
-                     N * s * c5 * (61.0 - 58.0 * t2 + t4) * l6 / 720.0) +
+        px = m_m0 *
+                 (arc + s * l2 *
+                            (Nc * k1_2 + l2 * (Nc3 * (5.0 - t2 + 9.0 * eta2 + 4.0 * eta4) * k1_24 +
+                                               l2 * Nc5 * (61.0 - 58.0 * t2 + t4) * k1_720))) +
              m_x0;
-        py = m_m0 * (N * c * l + N * c3 * (1.0 - t2 + eta2) * l3 / 6.0 +
-                     N * c5 * (5.0 - 18.0 * t2 + t4) * l5 / 120.0) +
+        py = m_m0 * l *
+                 (Nc + l2 * (Nc3 * (1.0 - t2 + eta2) * k1_6 +
+                             l2 * Nc5 * (5.0 - 18.0 * t2 + t4) * k1_120)) +
              m_y0;
     } else {
+        // The series in p = c l.
         const double t6 = t4 * t2;
         const double p = c * l;
         const double p2 = p * p;
-        const double p3 = p2 * p;
-        const double p4 = p2 * p2;
-        const double p5 = p4 * p;
-        const double p6 = p4 * p2;
-        const double p7 = p6 * p;
-        const double p8 = p4 * p4;
         px = m_m0 * (arc +
-                     N * t *
-                         (p2 / 2.0 + p4 * (5.0 - t2 + 9.0 * eta2 + 4.0 * eta4) / 24.0 +
-                          p6 * (61.0 - 58.0 * t2 + t4 + 270.0 * eta2 - 330.0 * t2 * eta2) / 720.0 +
-                          p8 * (1385.0 - 3111.0 * t2 + 543.0 * t4 - t6) / 40320.0)) +
+                     N * t * p2 *
+                         (k1_2 +
+                          p2 * ((5.0 - t2 + 9.0 * eta2 + 4.0 * eta4) * k1_24 +
+                                p2 * ((61.0 - 58.0 * t2 + t4 + 270.0 * eta2 - 330.0 * t2 * eta2) *
+                                          k1_720 +
+                                      p2 * (1385.0 - 3111.0 * t2 + 543.0 * t4 - t6) * k1_40320)))) +
              m_x0;
-        py = m_m0 * N *
-                 (p + p3 * (1.0 - t2 + eta2) / 6.0 +
-                  p5 * (5.0 - 18.0 * t2 + t4 + 14.0 * eta2 - 58.0 * t2 * eta2) / 120.0 +
-                  p7 * (61.0 - 479.0 * t2 + 179.0 * t4 - t6) / 5040.0) +
+        py = m_m0 * N * p *
+                 (1.0 +
+                  p2 * ((1.0 - t2 + eta2) * k1_6 +
+                        p2 * ((5.0 - 18.0 * t2 + t4 + 14.0 * eta2 - 58.0 * t2 * eta2) * k1_120 +
+                              p2 * (61.0 - 479.0 * t2 + 179.0 * t4 - t6) * k1_5040))) +
              m_y0;
     }
     if (!std::isfinite(px) || !std::isfinite(py))
@@ -86,60 +116,58 @@ bool TransMercator::BLtoXY(double B, double L, double *x, double *y) const {
     return true;
 }
 
+double TransMercator::footpoint(double x, double *sinB, double *cosB) const {
+    // On the origin's northing the footpoint is the origin latitude itself.
+    if (x == m_x0) {
+        *sinB = std::sin(m_B0);
+        *cosB = std::cos(m_B0);
+        return m_B0;
+    }
+    return m_ellips->CalcLatitude(originArc() + (x - m_x0) / m_m0, sinB, cosB);
+}
+
 double TransMercator::CalcFootpoint(double x) const {
     if (!usable())
         return kNaN;
-    const EarthEllips &e = *m_ellips;
-    const double M0 = e.CalcEquatorRadiusM();
-    const double target = e.CalcMeridian(m_B0) + (x - m_x0) / m_m0;
-    auto step = [&](double B) {
-        const double W = e.CalcParamW(B);
-        return B - (e.CalcMeridian(B) - target) * W * W * W / M0;
-    };
-    double B = m_B0;
-    for (int i = 0; i < 10; ++i) {
-        const double next = step(B);
-        if (std::fabs(next - B) < kFootpointTolerance)
-            return next;
-        B = next;
-    }
-    return step(B);
+    double s, c;
+    return footpoint(x, &s, &c);
 }
 
 bool TransMercator::XYtoBL(double x, double y, double *B, double *L) const {
     if (!usable())
         return false;
     const EarthEllips &e = *m_ellips;
-    const double B1 = CalcFootpoint(x);
-    const double t = std::tan(B1);
+    double s, c;
+    const double B1 = footpoint(x, &s, &c);
+    const double secB1 = 1.0 / c;
+    const double t = s * secB1;
     const double t2 = t * t;
     const double t4 = t2 * t2;
     const double t6 = t4 * t2;
-    const double eta2 = e.CalcParamEata2(B1);
+    const double eta2 = e.Get2ndE2() * c * c;
     const double eta4 = eta2 * eta2;
-    const double N = e.CalcRadiusN(B1);
-    const double q = (y - m_y0) / (N * m_m0);
+    // q = (y - y0) / (N m0) with N = a / W.
+    const double q = (y - m_y0) * std::sqrt(1.0 - e.Get1stE2() * s * s) * invAM0();
     const double q2 = q * q;
-    const double q3 = q2 * q;
-    const double q4 = q2 * q2;
-    const double q5 = q4 * q;
-    const double q6 = q4 * q2;
-    const double q7 = q6 * q;
-    const double q8 = q4 * q4;
 
+    // The series in q, its powers gathered (Horner).
     const double lat =
         B1 +
-        t * (-(1.0 + eta2) * q2 / 2.0 +
-             (5.0 + 3.0 * t2 + 6.0 * eta2 - 6.0 * t2 * eta2 - 3.0 * eta4 - 9.0 * t2 * eta4) * q4 /
-                 24.0 -
-             (61.0 + 90.0 * t2 + 45.0 * t4 + 107.0 * eta2 - 162.0 * t2 * eta2 - 45.0 * t4 * eta2) *
-                 q6 / 720.0 +
-             (1385.0 + 3633.0 * t2 + 4095.0 * t4 + 1575.0 * t6) * q8 / 40320.0);
+        t * q2 *
+            (-(1.0 + eta2) * k1_2 +
+             q2 * ((5.0 + 3.0 * t2 + 6.0 * eta2 - 6.0 * t2 * eta2 - 3.0 * eta4 - 9.0 * t2 * eta4) *
+                       k1_24 -
+                   q2 * ((61.0 + 90.0 * t2 + 45.0 * t4 + 107.0 * eta2 - 162.0 * t2 * eta2 -
+                          45.0 * t4 * eta2) *
+                             k1_720 -
+                         q2 * (1385.0 + 3633.0 * t2 + 4095.0 * t4 + 1575.0 * t6) * k1_40320)));
     const double lon =
-        m_L0 + (q - (1.0 + 2.0 * t2 + eta2) * q3 / 6.0 +
-                (5.0 + 28.0 * t2 + 24.0 * t4 + 6.0 * eta2 + 8.0 * t2 * eta2) * q5 / 120.0 -
-                (61.0 + 662.0 * t2 + 1320.0 * t4 + 720.0 * t6) * q7 / 5040.0) /
-                   std::cos(B1);
+        m_L0 +
+        q * secB1 *
+            (1.0 -
+             q2 * ((1.0 + 2.0 * t2 + eta2) * k1_6 -
+                   q2 * ((5.0 + 28.0 * t2 + 24.0 * t4 + 6.0 * eta2 + 8.0 * t2 * eta2) * k1_120 -
+                         q2 * (61.0 + 662.0 * t2 + 1320.0 * t4 + 720.0 * t6) * k1_5040)));
     if (!std::isfinite(lat) || !std::isfinite(lon))
         return false;
     if (B)
@@ -205,11 +233,12 @@ double TransMercator::CalcMeridianCnvBL(double B, double L) const {
 double TransMercator::CalcMeridianCnvXY(double x, double y) const {
     if (!usable())
         return kNaN;
-    const double B1 = CalcFootpoint(x);
-    const double t = std::tan(B1);
+    double s, c;
+    footpoint(x, &s, &c);
+    const double t = s / c;
     const double t2 = t * t;
-    const double eta2 = m_ellips->CalcParamEata2(B1);
-    const double N = m_ellips->CalcRadiusN(B1);
+    const double eta2 = m_ellips->Get2ndE2() * c * c;
+    const double N = m_ellips->GetRadiusA() / std::sqrt(1.0 - m_ellips->Get1stE2() * s * s);
     const double d = (y - m_y0) / m_m0;
     const double d2 = sq(d / N);
     return (t * d / N) *

@@ -101,6 +101,13 @@ class TransMercator : public Projection {
     // Ellipsoid present and set up, scale factor > 0 and origin finite.
     bool usable() const;
     double meanRadius(double x1, double y1, double x2, double y2, bool orgRadius) const;
+    // Meridian arc at the origin latitude, and 1 / (a m0): kept from the constructor while
+    // the ellipsoid still has the constants it had then, else computed.
+    bool keptTermsHold() const;
+    double originArc() const;
+    double invAM0() const;
+    // Footpoint latitude of a usable projection, with its sine and cosine.
+    double footpoint(double x, double *sinB, double *cosB) const;
 
     double m_B0;
     double m_L0;
@@ -109,4 +116,10 @@ class TransMercator : public Projection {
     double m_m0;
     const EarthEllips *m_ellips;
     FormulaKind m_kind;
+    // originArc() and invAM0(), and the ellipsoid constants they were computed with (NaN:
+    // none).
+    double m_arcB0;
+    double m_invAM0;
+    double m_arcA;
+    double m_arcE2;
 };

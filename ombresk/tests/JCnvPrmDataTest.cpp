@@ -1,5 +1,7 @@
 #include "ombresk/JCnvPrmData.h"
 
+#include "kernels/Lunmarg/Angle.h"
+
 #include "tests/support/Bytes.h"
 #include "tests/support/TempFolder.h"
 
@@ -7,6 +9,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,6 +18,7 @@
 #include <random>
 #include <string>
 #include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -499,4 +503,187 @@ TEST(JCnvPrmDataAppendTest, AppendGroupsByFirstLevelMesh) {
     EXPECT_EQ(data.FindSemiDynPrm(mesh(53404600))->GetdH(), 5.0f);
     EXPECT_EQ(data.FindSemiDynPrm(mesh(53394600)), nullptr);
     EXPECT_EQ(data.Find(JMeshCode(5339, 46, 255)), nullptr);
+}
+
+// The grids of the sorted tables give the shifts of the very nodes that Find gives for the
+// square of a point and its neighbours: inside a mesh, across first-level edges, where a
+// table is missing, for a code given twice (the first line wins), on both sides of 100
+// degrees east (where the first-level code of a point is no longer that of its corner), and
+// again once an Append has unsorted the data.
+TEST_F(JCnvPrmDataTest, ShiftLookupsGiveTheNodesThatFindGives) {
+    // Squares around two corners of four first-level meshes: 5339/5340/5439/5440 (5440
+    // missing) and 5299/5200/5399/5300 at 100 degrees east; every seventh square missing.
+    const int centres[2][2] = {{129600, 504000}, {127200, 360000}};
+    std::string text = kType1Header;
+    int n = 0;
+    for (const auto &centre : centres)
+        for (int latSec = centre[0] - 90; latSec <= centre[0] + 60; latSec += 30)
+            for (int lonSec = centre[1] - 135; lonSec <= centre[1] + 90; lonSec += 45) {
+                const JMeshCode code = JMeshCode::CreateMeshCode(latSec, lonSec, 2);
+                if (code.GetCode1() == 5440 || ++n % 7 == 0)
+                    continue;
+                text += std::string(code.GetCodeStr().GetString()) + " " + std::to_string(n) +
+                        ".5 -" + std::to_string(n) + ".25\r\n";
+            }
+    text += "53390000 1000 2000\r\n53390000 3000 4000\r\n";
+    JCnvPrmData data;
+    ASSERT_EQ(data.Read(put(text, "corners.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    data.Append(JMeshCode::CreateMeshCode(129600, 504000, 2),
+                new JCnvPrmElm(JMeshCodeElm(WORD(0)), 5.0f, 6.0f));
+
+    auto expectAgreement = [&](const char *when) {
+        int found = 0;
+        for (const auto &centre : centres)
+            for (double dLat = -115.5; dLat < 90; dLat += 11.0)
+                for (double dLon = -170.5; dLon < 135; dLon += 16.0) {
+                    const JMeshCode s = JMeshCode::CreateMeshCode(
+                        (centre[0] + dLat) / Angle::m_RI, (centre[1] + dLon) / Angle::m_RI, 2);
+                    SCOPED_TRACE(testing::Message() << when << " " << s.GetCodeStr().GetString());
+                    const JMeshCode codes[4] = {s, s.GetAdjMeshCode(30, 0), s.GetAdjMeshCode(0, 45),
+                                                s.GetAdjMeshCode(30, 45)};
+                    const int lat = s.GetLatSec(), lon = s.GetLonSec();
+                    float dB = -1, dL = -1;
+                    const JCnvPrmElm *node = data.Find(s);
+                    ASSERT_EQ(data.FindShift(lat, lon, &dB, &dL), node != nullptr);
+                    if (node != nullptr) {
+                        ++found;
+                        EXPECT_EQ(dB, node->GetdB());
+                        EXPECT_EQ(dL, node->GetdL());
+                    }
+                    bool all = true;
+                    for (const JMeshCode &code : codes)
+                        all = all && data.Find(code) != nullptr;
+                    float cellB[4], cellL[4];
+                    ASSERT_EQ(data.FindCellShifts(lat, lon, cellB, cellL), all);
+                    for (int k = 0; all && k < 4; ++k) {
+                        EXPECT_EQ(cellB[k], data.Find(codes[k])->GetdB());
+                        EXPECT_EQ(cellL[k], data.Find(codes[k])->GetdL());
+                    }
+                }
+        EXPECT_GT(found, 100);
+    };
+    expectAgreement("unsorted after Append");
+    ASSERT_EQ(data.Read(put(text, "corners.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    expectAgreement("sorted");
+
+    float dB = 0, dL = 0;
+    ASSERT_TRUE(data.FindShift(53 * 2400, 139 * 3600, &dB, &dL));
+    EXPECT_EQ(dB, 1000.0f);
+    EXPECT_EQ(dL, 2000.0f);
+    EXPECT_FALSE(data.FindShift(54 * 2400, 140 * 3600, &dB, &dL));
+}
+
+// Nodes added as values are sorted, found and indexed like nodes appended whole; the node
+// objects given out stay where they are whatever the table does next.
+TEST(JCnvPrm1stTblTest, NodesAddedAsValuesSortFindAndStay) {
+    std::vector<WORD> keys;
+    for (WORD k = 0; k < 7800; k += 13)
+        keys.push_back(k);
+    std::shuffle(keys.begin(), keys.end(), std::mt19937(3));
+    for (bool stoppable : {false, true}) {
+        JCnvPrm1stTbl table(5339);
+        for (WORD k : keys)
+            table.AppendNode(k, k * 0.5f, -k * 0.25f);
+        // The same key again later: the stable sort keeps it second.
+        table.AppendNode(keys.front(), 99.0f, 99.0f);
+        std::atomic<bool> stop{false};
+        ASSERT_TRUE(table.ExecSort(stoppable ? &stop : nullptr));
+        EXPECT_TRUE(table.IsSorted());
+        ASSERT_EQ(table.GetSize(), keys.size() + 1);
+        for (WORD k : keys) {
+            const JCnvPrmElm *elm = table.Find(JMeshCodeElm(k));
+            ASSERT_NE(elm, nullptr) << k;
+            EXPECT_EQ(elm->GetKey(), k);
+            EXPECT_EQ(elm->GetdL(), -k * 0.25f);
+        }
+        if (!stoppable) {
+            EXPECT_EQ(table.Find(JMeshCodeElm(keys.front()))->GetdB(), keys.front() * 0.5f);
+        }
+        EXPECT_EQ(table.Find(JMeshCodeElm(WORD(1))), nullptr);
+    }
+
+    JCnvPrm1stTbl table(5339);
+    table.AppendNode(10, 1.0f, 2.0f);
+    table.AppendNode(20, 3.0f, 4.0f);
+    const JCnvPrmElm *first = table.GetAt(0);
+    const JCnvPrmElm *second = table.Find(JMeshCodeElm(WORD(20)));
+    ASSERT_EQ(second, table.GetAt(1));
+    // Adding after the objects were given out, in each way, then reordering.
+    table.AppendNode(5, 5.0f, 6.0f);
+    table.AppendSemiDynNode(15, 7.0f, 8.0f, 9.0f);
+    table.Append(new JCnvPrmElm(JMeshCodeElm(WORD(1)), 10.0f, 11.0f));
+    JCnvPrm1stTbl other(5339);
+    other.AppendNode(25, 12.0f, 13.0f);
+    const JCnvPrmElm *fromOther = other.GetAt(0);
+    table.AppendAll(other);
+    EXPECT_EQ(other.GetSize(), 0u);
+    ASSERT_TRUE(table.ExecSort());
+    ASSERT_EQ(table.GetSize(), 6u);
+    EXPECT_EQ(first->GetKey(), 10);
+    EXPECT_EQ(first->GetdB(), 1.0f);
+    EXPECT_EQ(second->GetdL(), 4.0f);
+    EXPECT_EQ(table.Find(JMeshCodeElm(WORD(10))), first);
+    EXPECT_EQ(table.Find(JMeshCodeElm(WORD(25))), fromOther);
+    const std::vector<WORD> order = {1, 5, 10, 15, 20, 25};
+    for (std::size_t i = 0; i < order.size(); ++i)
+        EXPECT_EQ(table.GetAt(i)->GetKey(), order[i]);
+    EXPECT_NE(dynamic_cast<const JSemiDynPrmElm *>(table.Find(JMeshCodeElm(WORD(15)))), nullptr);
+    EXPECT_EQ(dynamic_cast<const JSemiDynPrmElm *>(table.Find(JMeshCodeElm(WORD(5)))), nullptr);
+}
+
+// Readers on several threads ask a freshly read table for its nodes at the same time.
+TEST_F(JCnvPrmDataTest, NodesAreFoundFromSeveralThreadsAtOnce) {
+    std::string text = kType1Header;
+    for (int code3 = 0; code3 < 100; ++code3)
+        text += "533946" + std::to_string(100 + code3).substr(1) + " " + std::to_string(code3) +
+                " 1\r\n";
+    JCnvPrmData data;
+    ASSERT_EQ(data.Read(put(text, "grid.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    std::vector<const JCnvPrmElm *> seen[4];
+    std::vector<std::thread> readers;
+    for (auto &found : seen)
+        readers.emplace_back([&data, &found] {
+            for (int code3 = 0; code3 < 100; ++code3)
+                found.push_back(data.Find(mesh(53394600 + code3)));
+        });
+    for (auto &reader : readers)
+        reader.join();
+    for (const auto &found : seen) {
+        ASSERT_EQ(found.size(), 100u);
+        for (int code3 = 0; code3 < 100; ++code3) {
+            ASSERT_NE(found[code3], nullptr);
+            EXPECT_EQ(found[code3], seen[0][code3]);
+            EXPECT_EQ(found[code3]->GetdB(), static_cast<float>(code3));
+        }
+    }
+}
+
+// A first-level mesh of more nodes than its index can number (codes given many times) is
+// read, sorted and searched without the index.
+TEST_F(JCnvPrmDataTest, TableOfManyRepeatedCodesIsSearchedWithoutIndex) {
+    std::string text = kType1Header;
+    // 70,000 lines over the 6,400 squares of mesh 5339, each square about 11 times.
+    for (int i = 0; i < 70000; ++i) {
+        char line[48];
+        std::snprintf(line, sizeof line, "5339%d%d%02d %d 0.5\r\n", i / 100 % 8, i / 800 % 8,
+                      i % 100, i);
+        text += line;
+    }
+    text += "53400000 1 2\r\n";
+    JCnvPrmData data;
+    ASSERT_EQ(data.Read(put(text, "many.par"), false, nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(data.GetElmCount(), 70001u);
+    for (int latSec = 53 * 2400; latSec < 53 * 2400 + 300; latSec += 30)
+        for (int lonSec = 139 * 3600; lonSec < 140 * 3600 + 90; lonSec += 45) {
+            const JCnvPrmElm *node = data.Find(JMeshCode::CreateMeshCode(latSec, lonSec, 2));
+            float dB = -1, dL = -1;
+            ASSERT_EQ(data.FindShift(latSec, lonSec, &dB, &dL), node != nullptr);
+            if (node != nullptr) {
+                EXPECT_EQ(dB, node->GetdB());
+                EXPECT_EQ(dL, node->GetdL());
+            }
+        }
+    float dB = 0, dL = 0;
+    ASSERT_TRUE(data.FindShift(53 * 2400, 140 * 3600, &dB, &dL));
+    EXPECT_EQ(dB, 1.0f);
 }

@@ -1,15 +1,20 @@
 #include "ombresk/JCnvPrmFile.h"
 #include "ombresk/JCnvPrmData.h"
 
+#include "platform/core/Numbers.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -201,6 +206,89 @@ TEST_F(JCnvPrmFileTest, LineEndsEndOfFileMarkAndBlankLines) {
     // A header-only file is an empty grid.
     ASSERT_EQ(read(kType1Header, CNVPRM_TYPE_DETECT), CNVPRM_READ_SUCCESS);
     EXPECT_EQ(m_data.GetTableCount(), 0u);
+}
+
+// Every form of number that ParseDouble and ParseInt take is read to the same value, whether
+// the reader takes it directly (plain digits, short decimals) or hands it on.
+TEST_F(JCnvPrmFileTest, NumbersAreReadAsTheStrictParsersReadThem) {
+    const char *shifts[] = {"1.",
+                            ".5",
+                            "+1.25",
+                            "-0.0",
+                            "-0",
+                            "0.30000000000000004",
+                            "1e1",
+                            "-2.5E-1",
+                            "123456789012345",
+                            "1234567890123456",
+                            "-11.12345",
+                            "12.797990000000001",
+                            "007.125",
+                            "-.75"};
+    std::string text = kType1Header;
+    int code3 = 0;
+    for (const char *shift : shifts)
+        text += "533946" + std::to_string(10 + code3++) + " " + shift + " " + shift + "\r\n";
+    // Random five-decimal shifts like the published files'.
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> whole(0, 30), fraction(0, 99999);
+    std::vector<std::string> random;
+    for (int i = 0; i < 60; ++i) {
+        char value[32];
+        std::snprintf(value, sizeof value, "%d.%05d", whole(rng), fraction(rng));
+        random.push_back(value);
+        text += "533947" + std::to_string(10 + i) + " " + value + " -" + value + "\r\n";
+    }
+    // Mesh codes with a sign or leading zeros.
+    text += "+53394630 1 2\r\n053394631 3 4\r\n0053394632 5 6\r\n";
+    ASSERT_EQ(read(text, CNVPRM_TYPE_DETECT), CNVPRM_READ_SUCCESS);
+
+    auto stored = [](const std::string &shift) {
+        double value = 0;
+        EXPECT_TRUE(ParseDouble(shift, value)) << shift;
+        return static_cast<float>(value);
+    };
+    code3 = 0;
+    for (const char *shift : shifts) {
+        const JCnvPrmElm *node = find(53394610 + code3++);
+        ASSERT_NE(node, nullptr) << shift;
+        EXPECT_EQ(node->GetdB(), stored(shift)) << shift;
+        EXPECT_EQ(std::signbit(node->GetdB()), std::signbit(stored(shift))) << shift;
+    }
+    for (int i = 0; i < 60; ++i) {
+        const JCnvPrmElm *node = find(53394710 + i);
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->GetdB(), stored(random[i])) << random[i];
+        EXPECT_EQ(node->GetdL(), stored("-" + random[i])) << random[i];
+    }
+    EXPECT_EQ(find(53394630)->GetdB(), 1.0f);
+    EXPECT_EQ(find(53394631)->GetdB(), 3.0f);
+    EXPECT_EQ(find(53394632)->GetdB(), 5.0f);
+}
+
+// Lines that straddle the reader's blocks, a line longer than a block and an end-of-file mark
+// well into the file.
+TEST_F(JCnvPrmFileTest, LongFilesAndLongLines) {
+    std::string text = "JGD2000-TokyoDatum Ver.2.1.1\r\n" + std::string(3 << 20, 'h') + "\r\n";
+    int count = 0;
+    for (int code2 = 0; code2 < 78; ++code2)
+        for (int code3 = 0; code3 < 100 && code2 % 10 < 8; ++code3, ++count) {
+            char line[64];
+            std::snprintf(line, sizeof line, "5339%02d%02d   %d.25   -%d.5\r\n", code2, code3,
+                          count % 40, count % 30);
+            text += line;
+        }
+    const std::size_t markAt = text.size();
+    text += "\x1A"
+            "53400000 1 2\r\n";
+    ASSERT_EQ(read(text, CNVPRM_TYPE_DETECT), CNVPRM_READ_SUCCESS);
+    EXPECT_EQ(m_data.GetElmCount(), static_cast<std::size_t>(count));
+    EXPECT_EQ(count, 6400);
+    EXPECT_GT(markAt, std::size_t{3 << 20});
+    EXPECT_EQ(find(53390000)->GetdB(), 0.25f);
+    EXPECT_EQ(find(53397799)->GetdB(), 6399 % 40 + 0.25f);
+    EXPECT_EQ(find(53397799)->GetdL(), -(6399 % 30) - 0.5f);
+    EXPECT_EQ(find(53400000), nullptr);
 }
 
 TEST_F(JCnvPrmFileTest, NumbersAreReadInTheCLocale) {

@@ -3,11 +3,13 @@
 
 #include "kernels/Grisveld/Projection.h"
 #include "kernels/Lunmarg/Angle.h"
+#include "kernels/Lunmarg/AngleFunctions.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -84,6 +86,33 @@ TEST(JMeshCodeTest, PointsWithoutASquareGiveTheDefaultCode) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_EQ(JMeshCode::CreateMeshCode(nan, rad(139, 0, 0), 2), none);
     EXPECT_EQ(JMeshCode::CreateMeshCode(1e10, rad(139, 0, 0), 2), none);
+}
+
+// The square of a point is that of its whole seconds after the seconds are rounded to 7
+// decimals, as RadToDMS3 gives them; points are taken all over Japan and a hair either side
+// of whole seconds, where the rounding decides.
+TEST(JMeshCodeTest, SquareIsThatOfTheSecondsRoundedToSevenDecimals) {
+    auto expected = [](double B, double L) {
+        int dB = 0, mB = 0, dL = 0, mL = 0;
+        double sB = 0, sL = 0;
+        RadToDMS3(B, &dB, &mB, &sB, 7);
+        RadToDMS3(L, &dL, &mL, &sL, 7);
+        return JMeshCode::CreateMeshCode(dB * 3600 + mB * 60 + static_cast<int>(sB),
+                                         dL * 3600 + mL * 60 + static_cast<int>(sL), 2);
+    };
+    std::mt19937_64 rng(42);
+    std::uniform_int_distribution<int> lat(20 * 3600, 46 * 3600), lon(122 * 3600, 154 * 3600);
+    const double offsets[] = {0.0,     1e-9,    -1e-9,    4.9e-8, -4.9e-8, 5.1e-8,
+                              -5.1e-8, 1.01e-6, -1.01e-6, 0.25,   0.5,     0.999999};
+    for (int i = 0; i < 2000; ++i) {
+        const int latSec = lat(rng), lonSec = lon(rng);
+        for (double dLat : offsets)
+            for (double dLon : offsets) {
+                const double B = (latSec + dLat) / Angle::m_RI, L = (lonSec + dLon) / Angle::m_RI;
+                ASSERT_EQ(JMeshCode::CreateMeshCode(B, L, 2), expected(B, L))
+                    << latSec << "+" << dLat << " " << lonSec << "+" << dLon;
+            }
+    }
 }
 
 TEST(JMeshCodeTest, SettersTextsAndCornerSeconds) {

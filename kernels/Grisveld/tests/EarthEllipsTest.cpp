@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -51,6 +52,36 @@ TEST(EarthEllips, MeridianArc) {
             EXPECT_NEAR(e->CalcMeridian(B), integratedArc(*e, 0.0, B), 1e-6) << deg;
             EXPECT_NEAR(e->CalcMeridian(0.4, B), integratedArc(*e, 0.4, B), 1e-6) << deg;
         }
+    }
+}
+
+TEST(EarthEllips, ArcFromSineAndCosineIsTheArc) {
+    for (const EarthEllips *e : {&kGrs80, &kBessel})
+        for (int i = -900; i <= 900; ++i) {
+            const double B = i * 0.1 * kDeg + 1e-5;
+            EXPECT_NEAR(e->CalcMeridian(B, std::sin(B), std::cos(B)), e->CalcMeridian(B), 3e-9)
+                << B;
+        }
+}
+
+// The latitude of an arc is the inverse of the arc to a few units in the last place, on the
+// whole meridian and on both ellipsoids, and comes with its own sine and cosine.
+TEST(EarthEllips, LatitudeOfAnArcInvertsTheArc) {
+    for (const EarthEllips *e : {&kGrs80, &kBessel}) {
+        double largest = 0.0;
+        for (int i = -9000; i <= 9000; ++i) {
+            const double B = i * 0.01 * kDeg + 3.7e-6;
+            double s = NAN, c = NAN;
+            const double back = e->CalcLatitude(e->CalcMeridian(B), &s, &c);
+            largest = std::max(largest, std::fabs(back - B));
+            EXPECT_NEAR(s, std::sin(back), 3e-16) << B;
+            EXPECT_NEAR(c, std::cos(back), 3e-16) << B;
+        }
+        EXPECT_LT(largest, 1e-15);
+        // Against the arc integrated independently of the series.
+        EXPECT_NEAR(e->CalcLatitude(integratedArc(*e, 0.0, 41.5 * kDeg), nullptr, nullptr),
+                    41.5 * kDeg, 1e-12);
+        EXPECT_EQ(e->CalcLatitude(0.0, nullptr, nullptr), 0.0);
     }
 }
 

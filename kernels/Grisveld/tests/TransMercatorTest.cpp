@@ -184,6 +184,28 @@ TEST(TransMercator, MissingOrUnsetEllipsoidRefusesAndTouchesNothing) {
     EXPECT_EQ(b, 2.0);
 }
 
+// A projection made before its ellipsoid is set up works once it is, exactly as one made on
+// the set-up ellipsoid; one whose ellipsoid changes follows it.
+TEST(TransMercator, EllipsoidSetUpOrChangedLaterIsFollowed) {
+    EarthEllips e;
+    const TransMercator early = zone9(FORMULA_SHORT, &e);
+    double x = 0, y = 0;
+    EXPECT_FALSE(early.BLtoXY(36.5 * kDeg, 140.0 * kDeg, &x, &y));
+    for (const EarthEllips &target : {kGrs80, EarthEllips(6377397.155, 299.152813)}) {
+        e = target;
+        const TransMercator made = zone9(FORMULA_SHORT, &target);
+        double x1, y1, x2, y2, B1, L1, B2, L2;
+        ASSERT_TRUE(early.BLtoXY(36.5 * kDeg, 140.0 * kDeg, &x1, &y1));
+        ASSERT_TRUE(made.BLtoXY(36.5 * kDeg, 140.0 * kDeg, &x2, &y2));
+        EXPECT_EQ(x1, x2);
+        EXPECT_EQ(y1, y2);
+        ASSERT_TRUE(early.XYtoBL(-35000.0, 47000.0, &B1, &L1));
+        ASSERT_TRUE(made.XYtoBL(-35000.0, 47000.0, &B2, &L2));
+        EXPECT_EQ(B1, B2);
+        EXPECT_EQ(L1, L2);
+    }
+}
+
 TEST(TransMercator, CopySharesTheCallersEllipsoid) {
     EarthEllips e(6377397.155, 299.152813);
     const TransMercator original = zone9(FORMULA_PRECISE, &e);
