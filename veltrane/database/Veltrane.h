@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <vector>
 
+class CArchive;
 class EarthEllips;
 class JIProgMsgBase;
 class OmbreskMngr;
@@ -231,6 +232,16 @@ class Veltrane : public PointTable {
     bool IsEnableSetUnuseForCalc(bool inPrecisionView) const;
     bool IsExistInCoordList(const Point *p) const;
 
+    // ---- project file
+    // Whether the database reads files of that version.
+    static bool IsValidVersion(unsigned long version);
+    // Writes the project; false when a precision table of the whole area is missing.
+    bool Write(CArchive &ar);
+    // Loads a project over the database, which always starts empty. A file that ends early or is
+    // damaged leaves the database empty (DbReadShort); so does a file that is not a project
+    // (DbReadNotProject). A loaded project is fitted and converted again with its stored kind.
+    JDDbReadRetCode Read(CArchive &ar, bool keepKind);
+
     // ---- names
     static CString GetCoordCnvKindName(CoordCnvKind kind);
     CString GetCoordCnvKindLongName(CoordCnvKind kind, const OmbreskMngr *grid) const;
@@ -248,6 +259,9 @@ class Veltrane : public PointTable {
     static CString GetCnvBasisPointName();
 
   private:
+    // The records after the header, in file order; raises the archive's exception when the file
+    // ends early or holds what no writer writes.
+    void readRecords(CArchive &ar, unsigned long version);
     void calcAllPointBL();
     // The selected points in the list that the use and kind commands act on.
     std::vector<Point *> selectedInCurrentList(bool inPrecisionView) const;

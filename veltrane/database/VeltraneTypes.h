@@ -21,3 +21,10 @@ enum JGDTargetCrdKind : int {
     JGDTargetBlocks = -1,   // blocks, each with its own parameters
     JGDTargetWholeArea = 0, // the whole area
 };
+
+// The result of reading a project file.
+enum JDDbReadRetCode : int {
+    DbReadLoaded = 0,
+    DbReadShort = 1,      // the file ended early or is damaged
+    DbReadNotProject = 2, // not a project file, or a version the database does not read
+};
