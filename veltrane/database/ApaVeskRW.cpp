@@ -19,7 +19,11 @@ bool ApaVeskRW::ReadPoints(const CString &path, JIProgMsgBase *progress, Coordin
     m_kind = kind;
     PointRegister reg(m_pDataBase);
     reg.Init(kind, itrf);
-    return Read(&reg, path, progress, kSplitMode);
+    if (Read(&reg, path, progress, kSplitMode))
+        return true;
+    if (reg.IsCancelled())
+        SetStop(GetStopLine(), kStopCancel);
+    return false;
 }
 
 bool ApaVeskRW::WritePoints(const CString &path, CoordinateKind kind, ITRFCoordKind itrf,

@@ -21,7 +21,11 @@ bool KjnTxtRW::ReadPoints(const CString &path, JIProgMsgBase *progress, Coordina
     m_kind = kind;
     PointRegister reg(m_pDataBase);
     reg.Init(kind, itrf);
-    return Read(&reg, path, progress, kSplitMode);
+    if (Read(&reg, path, progress, kSplitMode))
+        return true;
+    if (reg.IsCancelled())
+        SetStop(GetStopLine(), kStopCancel);
+    return false;
 }
 
 bool KjnTxtRW::WritePoints(const CString &path, CoordinateKind kind, ITRFCoordKind itrf,

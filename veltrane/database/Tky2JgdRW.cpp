@@ -17,7 +17,11 @@ Tky2JgdRW::~Tky2JgdRW() = default;
 bool Tky2JgdRW::ReadPoints(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
                            ITRFCoordKind itrf) {
     m_register.Init(kind, itrf);
-    return readPoints(path, progress);
+    if (readPoints(path, progress))
+        return true;
+    if (m_register.IsCancelled())
+        SetStop(GetStopLine(), kStopCancel);
+    return false;
 }
 
 bool Tky2JgdRW::WritePoints(const CString &path, CoordinateKind kind, ITRFCoordKind itrf,

@@ -31,6 +31,8 @@ int VeskRW::read(const CString &path, JIProgMsgBase *progress, bool withLots) {
     }
     if (!JVeskBaseEx::Read(path, progress, withLots ? kReadPointsAndLots : kReadPoints,
                            kSplitMode)) {
+        if (m_register.IsCancelled())
+            SetStop(GetStopLine(), kStopCancel);
         if (progress)
             progress->ProgressTerm();
         return 0;
@@ -124,9 +126,13 @@ int VeskRW::write(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, 
     SetCrdFigureNum(9, cond.GetCrdDecimals());
     SetHgtFigureNum(9, cond.GetHgtDecimals());
     const int newDatum = kind != CrdKindTokyo ? 1 : 0;
-    if (withLots)
+    if (withLots) {
+        // A lot is written with every member or the file is not written.
+        if (!lotsWritable())
+            return 0;
         return VeskBase::WritePointsAndLots(path, CString(), m_supplier.GetPointSize(), newDatum,
                                             m_pDataBase->GetLotTable()->GetLotSize(), version);
+    }
     return WritePoints2(path, CString(), m_supplier.GetPointSize(), newDatum, version);
 }
 
@@ -169,18 +175,42 @@ int VeskRW::GetLotName(unsigned lot, unsigned *memberCount, CString *name, int *
     return 1;
 }
 
-int VeskRW::GetLotPoint(unsigned lot, unsigned member, unsigned *pointIndex, CString *name) {
-    const JLot *p = m_pDataBase->GetLotTable()->GetLot(static_cast<int>(lot));
-    const Point *point = p ? p->GetPoint(member) : nullptr;
-    if (point == nullptr)
-        return 0;
-    int index = m_supplier.IndexOf(point);
-    for (unsigned i = 0; index < 0 && i < m_supplier.GetPointSize(); ++i) {
+int VeskRW::writtenIndex(const Point *point) {
+    const int index = m_supplier.IndexOf(point);
+    if (index >= 0 && m_supplier.GetPoint(static_cast<unsigned>(index), nullptr, nullptr, nullptr,
+                                          nullptr, nullptr, nullptr))
+        return index;
+    for (unsigned i = 0; i < m_supplier.GetPointSize(); ++i) {
         CString supplied;
         if (m_supplier.GetPoint(i, &supplied, nullptr, nullptr, nullptr, nullptr, nullptr) &&
             supplied == point->GetName())
-            index = static_cast<int>(i);
+            return static_cast<int>(i);
     }
+    return -1;
+}
+
+bool VeskRW::lotsWritable() {
+    const JLotTable *lots = m_pDataBase->GetLotTable();
+    for (unsigned i = 0; i < lots->GetLotSize(); ++i) {
+        const JLot *lot = lots->GetLot(static_cast<int>(i));
+        for (unsigned m = 0; m < lot->GetPntSize(); ++m) {
+            const Point *point = lot->GetPoint(m);
+            if (point != nullptr && writtenIndex(point) < 0) {
+                CString reason;
+                reason.Format("画地[%s]の点[%s]はこの座標の種類では書き出せません。",
+                              lot->GetName().GetString(), point->GetName().GetString());
+                SetStop(0, reason);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+int VeskRW::GetLotPoint(unsigned lot, unsigned member, unsigned *pointIndex, CString *name) {
+    const JLot *p = m_pDataBase->GetLotTable()->GetLot(static_cast<int>(lot));
+    const Point *point = p ? p->GetPoint(member) : nullptr;
+    const int index = point ? writtenIndex(point) : -1;
     if (index < 0)
         return 0;
     *pointIndex = static_cast<unsigned>(index);

@@ -29,7 +29,8 @@ class VeskRW : public JVeskBaseEx {
     int ReadPoints(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
                    ITRFCoordKind itrf);
     // The points of the kind (flags as PointSupplier::SetCondition) in the version; the base
-    // writer's result.
+    // writer's result. With lots, 0 and no file when a member of a lot is not written (it has no
+    // coordinate of the kind).
     int WritePoints(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags,
                     VeskVersionNo version);
     int WritePointsAndLots(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags,
@@ -68,8 +69,6 @@ class VeskRW : public JVeskBaseEx {
                  int *hUsed) override;
     int GetComment(int index, CString *text) override;
     int GetLotName(unsigned lot, unsigned *memberCount, CString *name, int *kind) override;
-    // The member's index among the written points: the member itself, else the first written
-    // point of its name.
     int GetLotPoint(unsigned lot, unsigned member, unsigned *pointIndex, CString *name) override;
     int ErrMsgOfVersion(int version) override;
     int AskErrorExecute() override;
@@ -86,6 +85,11 @@ class VeskRW : public JVeskBaseEx {
     int read(const CString &path, JIProgMsgBase *progress, bool withLots);
     int write(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags,
               VeskVersionNo version, bool withLots);
+    // The index among the written points of the point itself, else of the first written point
+    // of its name; -1 for none.
+    int writtenIndex(const Point *point);
+    // False, with the stop set, when a member of a lot is not among the written points.
+    bool lotsWritable();
 
     Veltrane *m_pDataBase;
     PointRegister m_register;
