@@ -10,7 +10,7 @@ constexpr int kSplitMode = 2;
 
 } // namespace
 
-ApaVeskRW::ApaVeskRW(Veltrane *db, int block) : m_pDataBase(db), m_nBlock(block) {}
+ApaVeskRW::ApaVeskRW(Veltrane *db, int) : m_pDataBase(db) {}
 
 ApaVeskRW::~ApaVeskRW() = default;
 

@@ -10,8 +10,11 @@ class Veltrane;
 // why.
 class ApaVeskRW : public ApaVeskBase {
   public:
+    // The block number is the caller's; the variant has no use for it.
     ApaVeskRW(Veltrane *db, int block);
     ~ApaVeskRW() override;
+
+    using ApaVeskBase::WritePoints;
 
     bool ReadPoints(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
                     ITRFCoordKind itrf);
@@ -26,6 +29,5 @@ class ApaVeskRW : public ApaVeskBase {
 
   private:
     Veltrane *m_pDataBase;
-    int m_nBlock; // kept for the caller; the variant has no block of its own
     CoordinateKind m_kind = CrdKindJGD2000;
 };

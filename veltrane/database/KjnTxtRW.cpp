@@ -12,7 +12,7 @@ constexpr int kSplitMode = 2;
 
 const char *const KjnTxtRW::m_pComment[2] = {"/%s/", "/%s %s/"};
 
-KjnTxtRW::KjnTxtRW(Veltrane *db, unsigned block) : m_pDataBase(db), m_nBlock(block) {}
+KjnTxtRW::KjnTxtRW(Veltrane *db, unsigned) : m_pDataBase(db) {}
 
 KjnTxtRW::~KjnTxtRW() = default;
 

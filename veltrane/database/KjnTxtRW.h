@@ -13,9 +13,11 @@ class KjnTxtRW : public KjnTxtBase {
     // The two comment lines.
     static const char *const m_pComment[2];
 
-    // block names the block whose conversion method the method line describes.
+    // The block is the caller's: the method line names the database's current method.
     KjnTxtRW(Veltrane *db, unsigned block);
     ~KjnTxtRW() override;
+
+    using KjnTxtBase::WritePoints;
 
     bool ReadPoints(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
                     ITRFCoordKind itrf);
@@ -34,6 +36,5 @@ class KjnTxtRW : public KjnTxtBase {
 
   private:
     Veltrane *m_pDataBase;
-    unsigned m_nBlock;
     CoordinateKind m_kind = CrdKindJGD2000;
 };

@@ -22,6 +22,11 @@ class VeskRW : public JVeskBaseEx {
     explicit VeskRW(Veltrane *db);
     ~VeskRW() override;
 
+    using JVeskBaseEx::Convert;
+    using JVeskBaseEx::Read;
+    using VeskBase::WritePoints;
+    using VeskBase::WritePointsAndLots;
+
     // Points and lots, as Tokyo-datum coordinates. 1 on success, 0 when the file was refused or
     // the user cancelled (nothing is then stored).
     int Read(const CString &path, JIProgMsgBase *progress);
