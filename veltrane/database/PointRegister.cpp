@@ -42,9 +42,7 @@ bool PointRegister::RegisterPoint(int no, const CString &name, double x, double 
     CString newName = name;
     bool asNew = false;
     const CString plus = m_pDataBase->GetMultiplePlusName();
-    if (stored == nullptr) {
-        // a new name
-    } else if (stored->IsExistCoord(m_kind, ITRFKindNone, 0)) {
+    if (stored != nullptr && stored->IsExistCoord(m_kind, ITRFKindNone, 0)) {
         const bool ask = m_kind == CrdKindTokyo || m_kind == CrdKindKnownJGD2K ||
                          (m_kind == CrdKindObsITRF && stored->GetITRFKind() != ITRFKindCnvBasis);
         if (!ask) {
@@ -68,10 +66,10 @@ bool PointRegister::RegisterPoint(int no, const CString &name, double x, double 
                 return false;
             }
         }
-    } else if (m_kind == CrdKindTokyo) {
+    } else if (stored != nullptr && m_kind == CrdKindTokyo) {
         asNew = true; // a Tokyo point beside the stored one of that name
-    } else if (m_kind == CrdKindObsITRF ? holdsTokyoOrKnown(*stored)
-                                        : stored->IsExistKnownJGD2K()) {
+    } else if (stored != nullptr && (m_kind == CrdKindObsITRF ? holdsTokyoOrKnown(*stored)
+                                                              : stored->IsExistKnownJGD2K())) {
         newName += plus;
         asNew = true;
     }

@@ -12,6 +12,15 @@ constexpr int kReadPoints = VeskBase::READ_POINTS;
 constexpr int kReadPointsAndLots = VeskBase::READ_POINTS | VeskBase::READ_LOTS;
 constexpr int kSplitMode = 2;
 
+// Closes the wait dialog that ProgressInit opened, on every way out.
+struct TermOnExit {
+    JIProgMsgBase *progress;
+    ~TermOnExit() {
+        if (progress)
+            progress->ProgressTerm();
+    }
+};
+
 } // namespace
 
 const char *const VeskRW::m_pComment[2] = {"/%s/", "/%s %s/"};
@@ -29,24 +38,25 @@ int VeskRW::read(const CString &path, JIProgMsgBase *progress, bool withLots) {
         progress->ProgressInit(JGD_PROGRESS_TYPE{1});
         progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindReadFile});
     }
-    if (!JVeskBaseEx::Read(path, progress, withLots ? kReadPointsAndLots : kReadPoints,
-                           kSplitMode)) {
+    bool read = false;
+    {
+        const TermOnExit reading{progress};
+        read = JVeskBaseEx::Read(path, progress, withLots ? kReadPointsAndLots : kReadPoints,
+                                 kSplitMode) != 0;
+    }
+    if (!read) {
         if (m_register.IsCancelled())
             SetStop(GetStopLine(), kStopCancel);
-        if (progress)
-            progress->ProgressTerm();
         return 0;
     }
     if (progress) {
-        progress->ProgressTerm();
         progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRegister});
         progress->ProgressInit(JGD_PROGRESS_TYPE{0});
     }
+    const TermOnExit registering{progress};
     bool result = withLots ? m_register.EndRegisterWithLots(&m_lots) : m_register.EndRegister();
     if (result && withLots && !m_register.IsCancelled())
         result = m_lots.MakeLots();
-    if (progress)
-        progress->ProgressTerm();
     if (!result)
         SetStop(0, kStopEndRegister);
     return result ? 1 : 0;

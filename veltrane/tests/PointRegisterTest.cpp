@@ -77,8 +77,9 @@ TEST_F(PointRegisterTest, OverwriteAllStopsTheQuestionsAndNoSkipsOnePoint) {
     db.Append(TargetPoint(5, "A", 1, 1, 1));
     db.Append(TargetPoint(9, "B", 2, 2));
     db.Append(TargetPoint(7, "C", 3, 3));
+    db.Append(KnownOnly(8, "K", 50, 50));
     const CString in = file("A01,1,A,10,10,10,\r\nA01,2,B,20,20,,\r\nA01,3,C,30,30,,\r\n"
-                            "A01,4,D,40,40,,\r\n");
+                            "A01,4,D,40,40,,\r\nA01,5,K,60,60,,\r\n");
     ScriptedRewrite rewrite({CrdRewriteNo, CrdRewriteAll});
     ASSERT_TRUE(db.ReadVesk(in, nullptr, CrdKindTokyo, ITRFKindNone));
 
@@ -96,13 +97,18 @@ TEST_F(PointRegisterTest, OverwriteAllStopsTheQuestionsAndNoSkipsOnePoint) {
     EXPECT_EQ(rewrite.asked[1].name, "B");
 
     // Overwritten in place: no second point of the name, the ID kept.
-    ASSERT_EQ(db.size(), 4u);
+    ASSERT_EQ(db.size(), 6u);
     EXPECT_EQ(tokyo("A").GetX(), 1.0);
     EXPECT_EQ(tokyo("B").GetX(), 20.0);
     EXPECT_FALSE(tokyo("B").IsHUsed());
     EXPECT_EQ(Stored(db, "B")->GetID(), 9u);
     EXPECT_EQ(tokyo("C").GetX(), 30.0);
     EXPECT_EQ(Stored(db, "D")->GetID(), 10u); // above every ID, not the file's number 4
+    // Overwriting all answers the questions only: K held no Tokyo coordinate, so its Tokyo point
+    // still stands beside it.
+    EXPECT_FALSE(Stored(db, "K")->IsExistTokyoDatum());
+    EXPECT_EQ(db.back()->GetName(), "K");
+    EXPECT_EQ(db.back()->GetTokyoDatum().GetX(), 60.0);
     expectUniqueIDs();
 }
 
