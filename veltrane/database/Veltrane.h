@@ -257,8 +257,8 @@ class Veltrane : public PointTable {
     // Each runs the binding of one file format on this database and answers its result; when it
     // answers false, GetFileStop() says at which line of the file and why (line 0 when no line is
     // to blame). A read stores nothing unless it succeeds; a point whose name is stored already
-    // is asked about through AskCrdRewrite. Reads and writes take flags as
-    // PointSupplier::SetCondition; a write leaves the current tab as it was, also when it throws.
+    // is asked about through AskCrdRewrite. Writes take flags as PointSupplier::SetCondition and
+    // leave the current tab as it was, also when they throw.
     // In the land-surveyor mode a Tokyo-datum read of an exchange file reads its lots as well.
     bool ReadVesk(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
                   ITRFCoordKind itrf);

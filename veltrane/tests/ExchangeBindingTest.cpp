@@ -201,6 +201,10 @@ TEST_F(ExchangeBindingTest, GridResultsGetTheExplanatoryBlock) {
     EXPECT_EQ(out[4], "#     JGD2000系（計算値）");
     EXPECT_EQ(out[8], "# 以上のどちらでもない行は，「地域毎の変換パラメータ」で変換された行です。");
     EXPECT_EQ(out[9].substr(out[9].size() - 2), "T1");
+    // The reference-point text names the method in its first line.
+    ASSERT_TRUE(db.WriteKjnTxt(path("kjn.txt"), CrdKindJGD2000, ITRFKindNone, 0));
+    EXPECT_EQ(lines(get("kjn.txt"))[0], "Z00,ZUB世界座標取得システム Ver.1.00 TKY2JGD(par )互換変換"
+                                        "方式による座標変換,");
 
     // By block priority the plain comments stand at the head (and no block converted a point).
     ASSERT_TRUE(db.WriteT2JTxt(path("out.txt"), CrdKindJGD2000, ITRFKindNone, 0x1000));
