@@ -18,6 +18,23 @@ class PointSupplier : public IPointSupplier {
     // Flag bit of SetCondition: the JGD2000 results by block priority.
     static constexpr unsigned kByBlockPriority = 0x1000;
 
+    // The condition of one write: SetCondition when made, RestoreTable when it ends, also when
+    // the writer throws.
+    class ConditionScope {
+      public:
+        ConditionScope(PointSupplier &supplier, CoordinateKind kind, ITRFCoordKind itrf,
+                       unsigned flags)
+            : m_supplier(supplier) {
+            m_supplier.SetCondition(kind, itrf, flags);
+        }
+        ~ConditionScope() { m_supplier.RestoreTable(); }
+        ConditionScope(const ConditionScope &) = delete;
+        ConditionScope &operator=(const ConditionScope &) = delete;
+
+      private:
+        PointSupplier &m_supplier;
+    };
+
     explicit PointSupplier(Veltrane *db);
     ~PointSupplier() override;
 
@@ -30,6 +47,8 @@ class PointSupplier : public IPointSupplier {
     void SetRound(bool compute, int digits);
 
     unsigned GetPointSize() override;
+    // The index of the point among those to write; -1 when it is not one of them.
+    int IndexOf(const Point *p) const { return m_table.Find(p); }
     bool GetPoint(unsigned index, CString *name, double *x, double *y, double *h, bool *hUsed,
                   int *status) override;
     bool GetPointWithBL(unsigned index, CString *name, double *x, double *y, double *b, double *l,

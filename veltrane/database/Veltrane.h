@@ -2,6 +2,7 @@
 
 #include "exchange/Dorrimet/CoordConvEnums.h"
 #include "exchange/Dorrimet/PlaneCoord.h"
+#include "exchange/Pomtrek/FileStop.h"
 #include "veltrane/conversion/CrdCnvPrmTbl.h"
 #include "veltrane/database/VeltraneTypes.h"
 #include "veltrane/model/DisplaySettings.h"
@@ -17,8 +18,10 @@
 #include <vector>
 
 class EarthEllips;
+class ICoordTransformer;
 class JIProgMsgBase;
 class OmbreskMngr;
+enum VeskVersionNo : int;
 
 // Conversion options by block number, for preparing blocks with options of their own.
 struct CrdCnvOptTblEntry {
@@ -242,10 +245,44 @@ class Veltrane : public PointTable {
     static TABID ConvertCoordinateKindToTab(CoordinateKind kind);
     CString GetCurrentCoordSysName() const;
     CString GetCurrentCoordCnvKindName() const;
+    // "%s %s %s": the product, the short version and the long name of the current method (the
+    // grid's parameter version for the grid method, the stored one without a grid).
+    CString GetCurrentCoordCnvKindForPrt(const OmbreskMngr *grid) const;
     static CString GetCompanyName();
     static CString GetProductName();
     static CString GetVersionName(bool shortForm);
     static CString GetCnvBasisPointName();
+
+    // ---- exchange files
+    // Each runs the binding of one file format on this database and answers its result; when it
+    // answers false, GetFileStop() says at which line of the file and why (line 0 when no line is
+    // to blame). A read stores nothing unless it succeeds; a point whose name is stored already
+    // is asked about through AskCrdRewrite. Writes take flags as PointSupplier::SetCondition and
+    // leave the current tab as it was, also when they throw.
+    // In the land-surveyor mode a Tokyo-datum read of an exchange file reads its lots as well.
+    bool ReadVesk(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
+                  ITRFCoordKind itrf);
+    bool ReadKjnTxt(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
+                    ITRFCoordKind itrf);
+    bool ReadApaVesk(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
+                     ITRFCoordKind itrf);
+    bool ReadT2JTxt(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
+                    ITRFCoordKind itrf);
+    bool WriteVesk(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags,
+                   VeskVersionNo version, bool withLots);
+    bool WriteKjnTxt(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags);
+    bool WriteApaVesk(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags);
+    bool WriteT2JTxt(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags);
+    // Where and why the last of the operations above stopped.
+    const FileStop &GetFileStop() const { return m_fileStop; }
+    // The comment block at the head of a converted file: the destination, the program, the time
+    // (seconds since the epoch, shown in local time), the folders and names, the zone when it is 1
+    // to 19, the direction applied (-1: none, by the mode) and the parameters of the transformers
+    // (the first, then the adjustment). False, with nothing appended, without a transformer.
+    bool GetFileConvertComments(std::vector<CString> *lines, const CString &src, const CString &dst,
+                                JGDCrdFileFormat format, ConvertMode mode, int planeNo,
+                                const std::vector<const ICoordTransformer *> &chain,
+                                int appliedDirection, std::int64_t time) const;
 
   private:
     void calcAllPointBL();
@@ -254,6 +291,8 @@ class Veltrane : public PointTable {
     const PrecisionChkTable *checkTableFor(const Point *p, unsigned block) const;
     // Whether the point belongs in a current-tab table of that coordinate kind.
     bool takeForTab(const Point *p, TABID tab, CoordinateKind kind, ITRFCoordKind itrf) const;
+    // After a read of check observations or known coordinates.
+    void readTxtSub(CoordinateKind kind, ITRFCoordKind itrf);
 
     PointTable m_tmpTable{true};
     int m_limitSw = 1;
@@ -286,4 +325,5 @@ class Veltrane : public PointTable {
     CString m_geoidModelFile;
     CString m_multiplePlusName;
     InsyoRelateList m_insyoList;
+    FileStop m_fileStop;
 };
