@@ -2,6 +2,7 @@
 
 #include "pallomir/ui/JIProgMsgBase.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,9 @@ namespace testsupport {
 //
 // Reports (Progress and ProgressPercent calls) are counted from 1. The run is cancelled at the
 // report numbered cancelAtReport, at the first report while the progress kind is cancelKind, at
-// a percentage of cancelAtPercent or more, at the Progress call numbered cancelAtProgress, or at
-// the cancel check numbered cancelAtCheck; once cancelled it stays cancelled.
+// a percentage of cancelAtPercent or more, at the Progress call numbered cancelAtProgress, at a
+// Progress call that onProgress answers false, or at the cancel check numbered cancelAtCheck;
+// once cancelled it stays cancelled.
 class RecordingProgress : public JIProgMsgBase {
   public:
     explicit RecordingProgress(int cancelAtReport = 0, int cancelKind = -1)
@@ -26,12 +28,17 @@ class RecordingProgress : public JIProgMsgBase {
     int cancelAtCheck = 1 << 30;
     // Leaves the Progress calls out of the log.
     bool logProgress = true;
+    // Puts the wait dialog's calls in the log too: "init 1", "kind 10", "term".
+    bool logDialog = false;
+    // Asked at every Progress call with its value (it may act on the caller too).
+    std::function<bool(int)> onProgress;
 
     // "start 3", "percent 33", "progress 4", "end", in order.
     mutable std::vector<std::string> log;
     mutable std::vector<int> kinds;  // every SetProgressKind
     mutable std::vector<int> totals; // every ProgressStart
     mutable std::vector<int> percents;
+    mutable std::vector<int> steps; // every Progress value
     mutable int reports = 0;
     mutable int progressCalls = 0;
     mutable int checks = 0;
@@ -52,7 +59,9 @@ class RecordingProgress : public JIProgMsgBase {
     bool Progress(int done) const override {
         if (logProgress)
             log.push_back("progress " + std::to_string(done));
-        if (++progressCalls >= cancelAtProgress)
+        steps.push_back(done);
+        const bool refused = onProgress && !onProgress(done);
+        if (++progressCalls >= cancelAtProgress || refused)
             m_canceled = true;
         return report();
     }
@@ -68,12 +77,18 @@ class RecordingProgress : public JIProgMsgBase {
         ++ends;
         open = false;
     }
-    bool ProgressInit(JGD_PROGRESS_TYPE) const override {
+    bool ProgressInit(JGD_PROGRESS_TYPE type) const override {
+        if (logDialog)
+            log.push_back("init " + std::to_string(type));
         ++inits;
         return true;
     }
     void SetProgressMsg(const CString &) const override {}
-    void ProgressTerm() const override { ++terms; }
+    void ProgressTerm() const override {
+        if (logDialog)
+            log.push_back("term");
+        ++terms;
+    }
     bool CheckCancel() const override {
         if (++checks >= cancelAtCheck)
             m_canceled = true;
@@ -81,6 +96,8 @@ class RecordingProgress : public JIProgMsgBase {
     }
     bool IsCanceled() const override { return m_canceled; }
     void SetProgressKind(JGD_PROGRESS_KIND kind) const override {
+        if (logDialog)
+            log.push_back("kind " + std::to_string(kind));
         kinds.push_back(kind);
         m_kind = kind;
     }
