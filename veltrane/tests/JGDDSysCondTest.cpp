@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -16,32 +17,16 @@ using testsupport::Bytes;
 struct Conditions {
     std::string tag = "KARNOLIT System Condition";
     int version = 101;
-    int s1 = 1;
-    int f1 = 1;
+    int s1 = 1, f1 = 1;
     std::string prmFile = "TKY2JGD.par";
     int u1 = -3, u2 = -4;
     std::string t1;
     int f2 = 0, f3 = 1;
-    std::string displays = Bytes()
-                               .i32(-1)
-                               .u8(1)
-                               .u8(1)
-                               .i32(0) // administrative boundaries
-                               .u8(1)
-                               .u32(1)
-                               .u8(0)
-                               .i32(0) // EDX meshes
-                               .i32(1)
-                               .i32(1)
-                               .u8(1)
-                               .u8(1)
-                               .u8(1)
-                               .i32(0)
-                               .i32(100)
-                               .i32(255)
-                               .u8(1) // groups
-                               .data();
-    int widths[6] = {25, 25, 20, 25, 24, 6};
+    // Administrative boundaries, EDX meshes and groups.
+    std::string displays = Bytes().i32(-1).u8(1).u8(1).i32(0).u8(1).u32(1).u8(0).i32(0).data() +
+                           Bytes().i32(1).i32(1).u8(1).u8(1).u8(1).i32(0).i32(100).i32(255).data() +
+                           "\x01";
+    std::vector<int> widths = {25, 25, 20, 25, 24, 6};
     int f6 = 1;
     std::optional<int> f4 = 1, f5 = 0; // from version 100
     std::optional<std::string> t2 = "";
@@ -49,49 +34,26 @@ struct Conditions {
 };
 
 // Every value away from its default.
+const std::string kCustomDisplays =
+    Bytes().i32(12).u8(0).u8(1).i32(2).i32(13).i32(47).data() +
+    Bytes().u8(0).u32(10).raw("Ver.2.1.1").u8(0).i32(1).i16(5339).u8(46).u8(0).data() +
+    Bytes().i32(2).i32(3).u8(0).u8(1).u8(0).i32(7).i32(50).i32(128).u8(0).data();
 Conditions custom() {
-    Conditions c;
-    c.s1 = -2;
-    c.f1 = 0;
-    c.prmFile = "表ソ.par";
-    c.u1 = 32767;
-    c.u2 = -32768;
-    c.t1 = "text one";
-    c.f2 = 1;
-    c.f3 = 0;
-    c.displays = Bytes()
-                     .i32(12)
-                     .u8(0)
-                     .u8(1)
-                     .i32(2)
-                     .i32(13)
-                     .i32(47)
-                     .u8(0)
-                     .u32(10)
-                     .raw("Ver.2.1.1")
-                     .u8(0)
-                     .i32(1)
-                     .i16(5339)
-                     .u8(46)
-                     .u8(0)
-                     .i32(2)
-                     .i32(3)
-                     .u8(0)
-                     .u8(1)
-                     .u8(0)
-                     .i32(7)
-                     .i32(50)
-                     .i32(128)
-                     .u8(0)
-                     .data();
-    c.widths[0] = 1;
-    c.widths[5] = -6;
-    c.f6 = 0;
-    c.f4 = 0;
-    c.f5 = 1;
-    c.t2 = "text two";
-    c.v1 = -123456789;
-    return c;
+    return {.s1 = -2,
+            .f1 = 0,
+            .prmFile = "表ソ.par",
+            .u1 = 32767,
+            .u2 = -32768,
+            .t1 = "text one",
+            .f2 = 1,
+            .f3 = 0,
+            .displays = kCustomDisplays,
+            .widths = {1, 25, 20, 25, 24, -6},
+            .f6 = 0,
+            .f4 = 0,
+            .f5 = 1,
+            .t2 = "text two",
+            .v1 = -123456789};
 }
 
 class JGDDSysCondTest : public SettingsFileTest {
