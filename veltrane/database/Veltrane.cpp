@@ -76,6 +76,7 @@ void Veltrane::AllRemove() {
         delete p;
     m_nameIndex.AllRemove();
     PointTable::AllRemove();
+    m_fileJobs.AllRemove();
     m_selectedAreas.clear();
 }
 

@@ -7,6 +7,7 @@
 #include "veltrane/database/VeltraneTypes.h"
 #include "veltrane/model/DisplaySettings.h"
 #include "veltrane/model/InsyoRelate.h"
+#include "veltrane/model/JFileCrdCnv.h"
 #include "veltrane/model/JGDDDatCond.h"
 #include "veltrane/model/JLot.h"
 #include "veltrane/model/PointTable.h"
@@ -22,6 +23,8 @@ class ICoordTransformer;
 class JIProgMsgBase;
 class OmbreskMngr;
 enum VeskVersionNo : int;
+class ProgressMsgBase;
+class T2JErrIdxDB;
 
 // Conversion options by block number, for preparing blocks with options of their own.
 struct CrdCnvOptTblEntry {
@@ -234,6 +237,27 @@ class Veltrane : public PointTable {
     bool IsEnableSetUnuseForCalc(bool inPrecisionView) const;
     bool IsExistInCoordList(const Point *p) const;
 
+    // ---- jobs and error indexes
+    JFileCrdCnvTbl *GetFileCrdCnvTbl() { return &m_fileJobs; }
+    const JFileCrdCnvTbl *GetFileCrdCnvTbl() const { return &m_fileJobs; }
+    // The grid parameter file: the program folder, the parameter folder when set, the name.
+    CString GetCnvPrmFilePath(const CString &programFolder) const;
+    // Error indexes of the grid. The whole area (wholeArea) walks the national extent in tiles
+    // and writes EDX files into folder: fileKind 0 one file a first-level mesh, "%04d.edx"; 1
+    // one a second-level mesh, "%04d-%02d.edx"; 2 both, each in a subfolder "%04d" of the
+    // first-level mesh. Otherwise the squares around the project's Tokyo-datum points go into
+    // one table for the target. The target is emptied first. False when the grid is missing or
+    // not loaded, the kind is unknown, there are no points or no zone, a file cannot be written
+    // or the run is cancelled.
+    bool T2JCalcConvErrIdx(const CString &folder, const OmbreskMngr *grid, T2JErrIdxDB *target,
+                           ProgressMsgBase *progress, bool wholeArea, int fileKind) const;
+    // Semi-dynamic error indexes of the whole area into the target (emptied first) and, with a
+    // folder, into EDX files in first-level subfolders.
+    bool CalcSemiDynErrIdx(const CString &folder, const OmbreskMngr *grid, T2JErrIdxDB *target,
+                           ProgressMsgBase *progress) const;
+    bool CalcSemiDynErrIdx(const OmbreskMngr *grid, T2JErrIdxDB *target,
+                           ProgressMsgBase *progress) const;
+
     // ---- names
     static CString GetCoordCnvKindName(CoordCnvKind kind);
     CString GetCoordCnvKindLongName(CoordCnvKind kind, const OmbreskMngr *grid) const;
@@ -286,6 +310,12 @@ class Veltrane : public PointTable {
 
   private:
     void calcAllPointBL();
+    // Walks the national extent in tiles of tileLat x tileLon seconds; each tile with answers
+    // becomes a table, written into folder (when given) and handed to the target (when given).
+    bool doT2JCalcConvErrIdx_sub(const CString &folder, const OmbreskMngr *grid,
+                                 ProgressMsgBase *progress, bool twoLevelName, int tileLat,
+                                 int tileLon, bool subfolders, bool semiDynamic,
+                                 T2JErrIdxDB *target) const;
     // The selected points in the list that the use and kind commands act on.
     std::vector<Point *> selectedInCurrentList(bool inPrecisionView) const;
     const PrecisionChkTable *checkTableFor(const Point *p, unsigned block) const;
@@ -322,6 +352,7 @@ class Veltrane : public PointTable {
     ZukakuCondition m_zukakuCond;
     JGDDDatCond m_datCond;
     PrtItemInfo m_prtItemInfo;
+    JFileCrdCnvTbl m_fileJobs;
     CString m_geoidModelFile;
     CString m_multiplePlusName;
     InsyoRelateList m_insyoList;
