@@ -19,9 +19,6 @@ using LRESULT = std::intptr_t;
 constexpr COLORREF RGB(int r, int g, int b) {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
 
 // Stands for "the default cell's colour" wherever a cell holds a colour.
 inline constexpr COLORREF CLR_DEFAULT = 0xFF000000;
