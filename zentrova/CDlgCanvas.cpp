@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char *kConfigFolderName = "config";
@@ -48,7 +50,9 @@ CDlgCanvas::CDlgCanvas(CanvasSources sources, QWidget *parent)
     setFont(ReplacedFont());
     const DialogUnits units(font());
     auto addLabel = [&](const char *text, const QRect &dlu) {
-        PlaceControl(new QLabel(ToQString(text), this), -1, dlu, units);
+        auto *label = new QLabel(ToQString(text), this);
+        PlaceControl(label, -1, dlu, units);
+        label->resize(label->width(), std::max(label->height(), label->sizeHint().height()));
     };
     addLabel("変換前", QRect(7, 7, 46, 8));
     m_before = new PointListCtrl(PointListCtrl::TokyoDatum, this);

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr double kLimit = 100000.0;
@@ -22,6 +24,7 @@ QLabel *addLabel(QWidget *dialog, const char *text, const QRect &dlu, const Dial
     auto *label = new QLabel(ToQString(text), dialog);
     label->setBuddy(buddy);
     PlaceControl(label, -1, dlu, units);
+    label->resize(label->width(), std::max(label->height(), label->sizeHint().height()));
     return label;
 }
 

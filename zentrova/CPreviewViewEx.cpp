@@ -30,24 +30,36 @@ CPreviewViewEx::CPreviewViewEx(CZentrovaView &view, QPrinter &printer, QWidget *
     auto *bar = new QWidget(this);
     bar->setFont(UiFont(9));
     const DialogUnits units(bar->font());
-    auto addButton = [&](const char *text, int id, int x) {
+    // The buttons in a row, each at least 40 units wide and as wide as its text needs; the
+    // boxes at their places or, when the buttons reach that far, after them.
+    int x = units.ToPixelsX(2);
+    const int top = units.ToPixelsY(2);
+    const int height = units.ToPixelsY(14);
+    auto place = [&](QWidget *control, int id, int leftDlu, int widthDlu) {
+        const int left = std::max(units.ToPixelsX(leftDlu), x);
+        const int width = std::max(units.ToPixelsX(widthDlu), control->sizeHint().width());
+        control->setGeometry(left, top, width, height);
+        SetDlgCtrlID(control, id);
+        x = left + width + units.ToPixelsX(2);
+    };
+    auto addButton = [&](const char *text, int id) {
         auto *button = new QPushButton(ToQString(text), bar);
         button->setAutoDefault(false);
-        PlaceControl(button, id, QRect(x, 2, 40, 14), units);
+        place(button, id, 0, 40);
         return button;
     };
-    QPushButton *print = addButton("印刷(&P)...", IDC_PRINT, 2);
-    m_next = addButton("次ページ(&N)", IDC_NEXT, 44);
-    m_prev = addButton("前ページ(&V)", IDC_PREV, 86);
-    QPushButton *two = addButton("2ページ(&T)", IDC_TWO_PAGES, 128);
-    QPushButton *zoomIn = addButton("拡大(&I)", IDC_ZOOM_IN, 170);
-    QPushButton *zoomOut = addButton("縮小(&O)", IDC_ZOOM_OUT, 212);
-    QPushButton *close = addButton("閉じる(&C)", IDC_CLOSE, 254);
+    QPushButton *print = addButton("印刷(&P)...", IDC_PRINT);
+    m_next = addButton("次ページ(&N)", IDC_NEXT);
+    m_prev = addButton("前ページ(&V)", IDC_PREV);
+    QPushButton *two = addButton("2ページ(&T)", IDC_TWO_PAGES);
+    QPushButton *zoomIn = addButton("拡大(&I)", IDC_ZOOM_IN);
+    QPushButton *zoomOut = addButton("縮小(&O)", IDC_ZOOM_OUT);
+    QPushButton *close = addButton("閉じる(&C)", IDC_CLOSE);
     m_orientation = new QComboBox(bar);
-    PlaceControl(m_orientation, IDC_ORIENTATION, QRect(301, 2, 71, 14), units);
+    place(m_orientation, IDC_ORIENTATION, 301, 71);
     m_paper = new QComboBox(bar);
-    PlaceControl(m_paper, IDC_PAPER, QRect(373, 2, 149, 14), units);
-    bar->setFixedSize(units.ToPixels(QSize(579, 27)));
+    place(m_paper, IDC_PAPER, 373, 149);
+    bar->setFixedSize(std::max(units.ToPixelsX(579), x), units.ToPixelsY(27));
 
     m_preview = new QPrintPreviewWidget(&m_printer, this);
     auto *layout = new QVBoxLayout(this);

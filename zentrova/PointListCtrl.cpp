@@ -4,6 +4,7 @@
 #include "veltrane/model/Point.h"
 
 #include <QHeaderView>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -25,11 +26,17 @@ QString number(double value) {
 
 PointListCtrl::PointListCtrl(Coords coords, QWidget *parent)
     : QTableWidget(0, 4, parent), m_coords(coords) {
+    // Columns 100 pixels wide, or as wide as a coordinate of the plane zones needs in the
+    // dialog's font (with the cell's margins, its grid line and a little room), so that no digit
+    // is ever cut off.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int width = std::max(100, fontMetrics().horizontalAdvance(QStringLiteral("-99999.999")) +
+                                        4 * margin + 4);
     const char *const headings[] = {"点名", "X座標", "Y座標", "標高"};
     for (int column = 0; column < 4; ++column) {
         setHorizontalHeaderItem(column, makeItem(ToQString(headings[column]),
                                                  column == 0 ? Qt::AlignLeft : Qt::AlignRight));
-        setColumnWidth(column, 100);
+        setColumnWidth(column, width);
     }
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->hide();

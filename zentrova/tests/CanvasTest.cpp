@@ -4,6 +4,7 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/RecordingProgress.h"
+#include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/PointListCtrl.h"
@@ -239,6 +240,16 @@ TEST_F(CanvasTest, ConvertingListsTheJgd2000CoordinatesOfTheTargets) {
     x.Format("%.3f", first.GetX());
     EXPECT_EQ(after->item(0, 1)->text(), ToQString(x));
     const QStringList once = column(after, 1);
+    // Every figure shows whole in its column, the labels and buttons too.
+    for (const PointListCtrl *list :
+         {static_cast<const PointListCtrl *>(canvas->GetBeforeList()), after})
+        for (int row = 0; row < list->rowCount(); ++row)
+            for (int col = 0; col < 4; ++col)
+                EXPECT_LT(list->fontMetrics().horizontalAdvance(list->item(row, col)->text()) + 8,
+                          list->columnWidth(col))
+                    << row << "," << col;
+    ExpectNothingClipped(canvas.get());
+    SaveScreenshot(canvas.get(), "canvas.png");
 
     RecordingProgress again;
     ASSERT_TRUE(canvas->ConvertTargets(again));

@@ -3,6 +3,7 @@
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/tests/QtTestApp.h"
+#include "tests/support/Screenshot.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CrdRewriteDlg.h"
 #include "zentrova/NumEdit.h"
@@ -29,6 +30,8 @@ TEST(CDlgPointInputTest, TypedValuesComeBackOnOk) {
     CDlgPointInput dialog;
     dialog.Value() = PointValue{"旧点", 1.5, -2.25, 150000.0};
     WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
+        SaveScreenshot(shown, "point-input.png");
+        ExpectNothingClipped(shown);
         EXPECT_EQ(textOf(shown, CDlgPointInput::IDC_EDIT_NAME), ToQString("旧点"));
         EXPECT_EQ(textOf(shown, CDlgPointInput::IDC_EDIT_X), QStringLiteral("1.50000000"));
         EXPECT_EQ(textOf(shown, CDlgPointInput::IDC_EDIT_H), QStringLiteral("100000.00000000"));
@@ -87,6 +90,8 @@ TEST(CrdRewriteDlgTest, ShowsBothCoordinatesAndAnswersByButton) {
     for (const auto &[id, answer] : buttons) {
         CrdRewriteDlg dialog("KJ001", read, stored, CrdKindObsITRF, ITRFKindChkObs);
         WhenShown<CrdRewriteDlg>([id = id](CrdRewriteDlg *shown) {
+            SaveScreenshot(shown, "crd-rewrite.png");
+            ExpectNothingClipped(shown);
             EXPECT_EQ(textOf(shown, CrdRewriteDlg::IDC_NAME), QStringLiteral("KJ001"));
             EXPECT_EQ(textOf(shown, CrdRewriteDlg::IDC_KIND), ToQString("検測点 観測新座標"));
             EXPECT_TRUE(textOf(shown, CrdRewriteDlg::IDC_STORED).endsWith(QStringLiteral("----")));

@@ -2,6 +2,7 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/RecordingProgress.h"
+#include "tests/support/Screenshot.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CPreviewViewEx.h"
 #include "zentrova/CZentrovaView.h"
@@ -157,6 +158,8 @@ TEST_F(PrintTest, ThePreviewStartsInLandscapeWithItsPagesAndBoxes) {
     view->GetPrinter().setOutputFormat(QPrinter::PdfFormat);
     view->GetPrinter().setPageOrientation(QPageLayout::Portrait);
     WhenShown<CPreviewViewEx>([&view](CPreviewViewEx *preview) {
+        SaveScreenshot(preview, "preview.png");
+        ExpectNothingClipped(preview);
         EXPECT_EQ(view->GetPrintMode(), 2);
         EXPECT_EQ(view->GetPrinter().pageLayout().orientation(), QPageLayout::Landscape);
         EXPECT_EQ(preview->GetPreview()->pageCount(), 2);

@@ -6,9 +6,9 @@
 #include "pallomir/ui/JCnvPrmFileCopier.h"
 #include "pallomir/ui/JFileCopier.h"
 #include "pallomir/ui/tests/DataFolders.h"
-#include "pallomir/ui/tests/Screenshot.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
+#include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedChooser.h"
 #include "tests/support/ScriptedPrompts.h"
 
