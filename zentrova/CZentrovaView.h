@@ -55,11 +55,12 @@ class CZentrovaView : public QWidget {
     short GetPrintMode() const { return m_printMode; }
     // Pages of the comparison table: 0 without targets, else 33 targets a page.
     int GetMaxPage() const;
-    // Prints the pages of the printer's range (all when it has none) in print mode 2.
-    void PrintComparisonTable(QPrinter &printer);
+    // Prints the pages of the printer's range (all when it has none) in print mode 2; a printer
+    // that cannot be drawn on is reported.
+    bool PrintComparisonTable(QPrinter &printer);
     // Starts a print run (a preview's first run turns the printer to landscape) and draws the
-    // pages of the printer's range.
-    void PrintDocument(QPrinter &printer);
+    // pages of the printer's range; false when the printer cannot be drawn on.
+    bool PrintDocument(QPrinter &printer);
     void OnEndPrinting() { m_printMode = 0; }
 
     // Draws one page of the table; nothing on the screen or without converted targets. Sizes

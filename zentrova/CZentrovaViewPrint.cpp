@@ -3,6 +3,7 @@
 #include "zentrova/CZentrovaView.h"
 
 #include "kernels/Nistrel/ExDouble.h"
+#include "platform/core/Prompt.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/UiFont.h"
 #include "zentrova/PointListCtrl.h"
@@ -50,13 +51,16 @@ void CZentrovaView::OnBeginPrinting(QPrinter &printer) {
     }
 }
 
-void CZentrovaView::PrintComparisonTable(QPrinter &printer) {
+bool CZentrovaView::PrintComparisonTable(QPrinter &printer) {
     m_printMode = 2;
-    PrintDocument(printer);
+    const bool printed = PrintDocument(printer);
     OnEndPrinting();
+    if (!printed)
+        AfxMessageBox("比較表を印刷できませんでした。", MB_OK | MB_ICONEXCLAMATION);
+    return printed;
 }
 
-void CZentrovaView::PrintDocument(QPrinter &printer) {
+bool CZentrovaView::PrintDocument(QPrinter &printer) {
     OnBeginPrinting(printer);
     const int maxPage = GetMaxPage();
     int first = 1;
@@ -67,13 +71,13 @@ void CZentrovaView::PrintDocument(QPrinter &printer) {
     }
     QPainter painter;
     if (!painter.begin(&printer))
-        return;
+        return false;
     for (int page = first; page <= last; ++page) {
-        if (page > first)
-            printer.newPage();
+        if (page > first && !printer.newPage())
+            return false;
         printComparisonPage(painter, printer, page - 1);
     }
-    painter.end();
+    return painter.end();
 }
 
 void CZentrovaView::printComparisonPage(QPainter &painter, const QPrinter &printer, int pageIndex) {

@@ -2,12 +2,15 @@
 // exported, and the exported coordinates compared with the JGD2000 values of the same marks.
 // Computed independently for this method (centroid translation, residuals spread by inverse
 // distance), the targets miss those values by 0.103 m on average and 0.227 m at most.
+#include "platform/ui/QtText.h"
 #include "tests/support/ScriptedChooser.h"
 #include "zentrova/CMainFrame.h"
 #include "zentrova/CZentrovaView.h"
 #include "zentrova/PointCsv.h"
 #include "zentrova/PointListCtrl.h"
 #include "zentrova/tests/ProgramFixture.h"
+
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +31,15 @@ TEST_F(EndToEndTest, ExportedTargetsMissTheirJgd2000ValuesAsComputedIndependentl
     frame.GetView()->OnConvert();
     ASSERT_EQ(frame.GetView()->GetDialog()->GetAfterList()->GetItemCount(), 40);
     frame.GetView()->OnCsvOutput();
+    // Both file dialogs start in the documents folder.
+    const CString documents =
+        ToCString(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    EXPECT_EQ(chooser.starts, (std::vector<CString>{documents, documents}));
+    EXPECT_EQ(
+        chooser.filters,
+        (std::vector<CString>{"CSVファイル(*.csv)|*.csv|SIM共通フォーマットファイル(*.sim)|*.sim||",
+                              "CSVファイル(*.csv)|*.csv||"}));
+    EXPECT_EQ(chooser.saves, 1);
 
     std::vector<CsvPoint> exported;
     PointCsvReader reader;

@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -88,33 +87,6 @@ TEST_F(FrameTest, CommandsFollowTheLoadAndTheLists) {
     EXPECT_FALSE(enabled(*unloaded, CZentrovaView::ID_FILE_IMPORT));
     EXPECT_TRUE(enabled(*unloaded, CZentrovaView::ID_FILE_PRINT_SETUP));
     EXPECT_TRUE(enabled(*unloaded, CZentrovaView::ID_APP_EXIT));
-}
-
-TEST_F(FrameTest, FileDialogsStartInTheDocumentsFolder) {
-    auto frame = open(sources());
-    CZentrovaView *view = frame->GetView();
-    m_chooser.answers = {putTargetCsv("targets.csv", 2)};
-    view->OnFileImport();
-    EXPECT_EQ(view->GetDialog()->GetBeforeList()->GetItemCount(), 2);
-    const CString documents =
-        ToCString(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    EXPECT_EQ(m_chooser.starts.at(0), documents);
-    EXPECT_EQ(m_chooser.filters.at(0),
-              CString("CSVファイル(*.csv)|*.csv|SIM共通フォーマットファイル(*.sim)|*.sim||"));
-
-    view->OnConvert();
-    m_chooser.answers = {path("out.csv")};
-    view->OnCsvOutput();
-    EXPECT_EQ(m_chooser.saves, 1);
-    EXPECT_EQ(m_chooser.filters.at(1), CString("CSVファイル(*.csv)|*.csv||"));
-    EXPECT_EQ(m_chooser.starts.at(1), documents);
-    const std::string written = get("out.csv");
-    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 3);
-
-    m_chooser.answers = {""}; // cancelled: nothing written
-    std::filesystem::remove(m_dir / "out.csv");
-    view->OnCsvOutput();
-    EXPECT_FALSE(exists("out.csv"));
 }
 
 TEST_F(FrameTest, AFileThatCannotBeWrittenIsReported) {

@@ -1,8 +1,10 @@
 // The comparison table, printed to PDF and read back, and its preview.
+#include "platform/core/Prompt.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CPreviewViewEx.h"
 #include "zentrova/CZentrovaView.h"
@@ -40,7 +42,7 @@ class PrintTest : public ProgramTest {
         printer.setOutputFileName(ToQString(path("table.pdf")));
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageOrientation(orientation);
-        view.PrintComparisonTable(printer);
+        EXPECT_TRUE(view.PrintComparisonTable(printer));
         EXPECT_EQ(view.GetPrintMode(), 0);
         QProcess pdftotext;
         pdftotext.start(
@@ -122,13 +124,15 @@ TEST_F(PrintTest, TheThirtyFourthTargetGoesOnASecondPage) {
     EXPECT_TRUE(pages[1].contains(QStringLiteral("Page 2")));
 }
 
-TEST_F(PrintTest, NothingIsPrintedBeforeAConversion) {
-    auto view = std::make_unique<CZentrovaView>(sources());
-    view->OnInitialUpdate();
-    ASSERT_TRUE(view->GetDialog()->AddTarget(PointValue{"T", 1, 2, 3}));
-    EXPECT_EQ(view->GetMaxPage(), 1);
-    const QStringList pages = printed(*view, QPageLayout::Landscape);
-    EXPECT_TRUE(pages.join(QString()).trimmed().isEmpty());
+TEST_F(PrintTest, APrinterThatCannotPrintIsReported) {
+    auto view = converted(2);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(ToQString(path("no/folder/table.pdf")));
+    testsupport::ScriptedPrompts prompts({IDOK});
+    EXPECT_FALSE(view->PrintComparisonTable(printer));
+    EXPECT_EQ(prompts.asked.at(0).first, CString("比較表を印刷できませんでした。"));
+    EXPECT_EQ(view->GetPrintMode(), 0);
 }
 
 TEST(DrawFittedTextTest, ATextTooWideShrinksInItsCellOnly) {
