@@ -1,0 +1,5 @@
+#include "zentrova/PromptHandlers.h"
+
+#include "platform/ui/MessageBox.h"
+
+void InstallPromptHandlers() { InstallPromptHandler(); }
