@@ -1,0 +1,185 @@
+// The block table: numbers, priorities, results by priority, and its project-file record
+// against hand-built bytes.
+#include "veltrane/conversion/CrdTrnsBlockTbl.h"
+
+#include "veltrane/database/Veltrane.h"
+#include "veltrane/tests/RecordFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+static_assert(!std::is_copy_constructible_v<CrdTrnsBlockTbl> &&
+              !std::is_copy_assignable_v<CrdTrnsBlockTbl> &&
+              !std::is_copy_constructible_v<CrdTrnsBlock>);
+
+using testsupport::Bytes;
+
+std::vector<unsigned> priority(const CrdTrnsBlockTbl &t) {
+    std::vector<unsigned> order;
+    t.GetBlockPriority(&order);
+    return order;
+}
+
+TEST(CrdTrnsBlockTbl, NumbersPrioritiesAndTheCurrentBlock) {
+    CrdTrnsBlockTbl t;
+    EXPECT_EQ(t.GetEmptyNo(false), 1u);
+    EXPECT_EQ(t.GetEmptyNo(true), 1u);
+    for (unsigned no : {4u, 1u, 2u})
+        ASSERT_TRUE(t.Append(new CrdTrnsBlock(no)));
+    for (unsigned no : {0u, 2u}) {
+        auto refused = std::make_unique<CrdTrnsBlock>(no);
+        EXPECT_FALSE(t.Append(refused.get())) << no;
+    }
+    EXPECT_EQ(t.GetEmptyNo(false), 3u);
+    EXPECT_EQ(t.GetEmptyNo(true), 5u);
+    EXPECT_EQ(priority(t), (std::vector<unsigned>{4, 1, 2}));
+
+    for (const std::vector<unsigned> &bad :
+         std::vector<std::vector<unsigned>>{{4, 1}, {4, 1, 2, 3}, {4, 1, 1}, {4, 1, 3}})
+        EXPECT_FALSE(t.SetBlockPriority(bad));
+    EXPECT_EQ(priority(t), (std::vector<unsigned>{4, 1, 2}));
+    ASSERT_TRUE(t.SetBlockPriority({2, 4, 1}));
+    EXPECT_EQ(t.GetBlock(0, true)->GetNo(), 2u);
+    EXPECT_EQ(t.GetBlock(0, false)->GetNo(), 1u);
+    EXPECT_EQ(t.GetBlock(3, false), nullptr);
+
+    EXPECT_FALSE(t.SetCurrentNo(3));
+    ASSERT_TRUE(t.SetCurrentNo(4));
+    ASSERT_TRUE(t.RemoveBlock(4));
+    EXPECT_EQ(t.GetCurrentNo(), 0u);
+    EXPECT_EQ(priority(t), (std::vector<unsigned>{2, 1}));
+    EXPECT_FALSE(t.RemoveBlock(4));
+}
+
+TEST(CrdTrnsBlockTbl, APointInTwoBlocksTakesThePriorBlocksResultAndColour) {
+    CrdTrnsBlockTbl t;
+    auto *one = new CrdTrnsBlock(1), *two = new CrdTrnsBlock(2);
+    one->SetColor(0x0000FF);
+    two->SetColor(0x00FF00);
+    ASSERT_TRUE(t.Append(one) && t.Append(two));
+    Point p(1, "P");
+    one->AppendPnt(&p, true, true);
+    two->AppendPnt(&p, true, true);
+    p.SetJGD2000(Coordinate(1, 1, 0, false, 0, false), CrdCnvStatAffine, 1);
+    p.SetJGD2000(Coordinate(2, 2, 0, false, 0, false), CrdCnvStatHelmert, 2);
+    ASSERT_TRUE(t.SetBlockPriority({2, 1}));
+
+    Coordinate c;
+    CoordConvStatusD status = CrdCnvStatNone;
+    COLORREF color = 0;
+    unsigned no = 0;
+    ASSERT_TRUE(t.GetPriorJGD2000(&p, &c, &status));
+    EXPECT_EQ(c.GetX(), 2);
+    EXPECT_EQ(status, CrdCnvStatHelmert);
+    ASSERT_TRUE(t.GetPriorColor(&p, &color) && t.GetPriorBlockNo(&p, &no));
+    EXPECT_EQ(color, 0x00FF00u);
+    EXPECT_EQ(no, 2u);
+    // Without a result in block 2 the result comes from block 1; the colour stays block 2's.
+    p.ClearJGD2000(2);
+    ASSERT_TRUE(t.GetPriorResultCrd(&p, &c, &status, &no));
+    EXPECT_EQ(no, 1u);
+    EXPECT_EQ(c.GetX(), 1);
+    ASSERT_TRUE(t.GetPriorColor(&p, &color));
+    EXPECT_EQ(color, 0x00FF00u);
+    // Removing block 2 disconnects its members.
+    ASSERT_TRUE(t.RemoveBlock(2));
+    EXPECT_FALSE(p.IsRelatedWithBlock(2));
+    EXPECT_TRUE(t.IsColorUsed(0x0000FF));
+    EXPECT_FALSE(t.IsColorUsed(0x00FF00));
+}
+
+// Blocks 1 and 3 over a database of three points.
+class BlockTableRecord : public RecordTest {
+  protected:
+    void SetUp() override {
+        RecordTest::SetUp();
+        for (unsigned i = 0; i < 3; ++i)
+            db.Append(Point(i + 1, CString(std::to_string(i).c_str())));
+        db.MakeTmpVector();
+    }
+
+    // The parameter table of a block: not converted, kind 2, the default option (the flag word
+    // with the geoid bit that reading gives it).
+    static Bytes &prmTable(Bytes &b, int completed = 0) {
+        b.i32(completed).i32(2).i32(0).i32(0).i32(0).i32(0x20002);
+        b.f64(1.0).f64(0.0).f64(0.0);
+        return b.i32(1).i32(1).i32(1).i32(1);
+    }
+    // Block 1 is a bow tie with a repeated vertex, which no edit would have let through.
+    static std::string record(std::initializer_list<int> members1,
+                              std::initializer_list<int> priorities, int second = 3) {
+        Bytes b;
+        b.i32(2);
+        b.i32(1).str("東").u32(0x80FF0010).i32(5);
+        for (double v : {0.0, 0.0, 10.0, 10.0, 10.0, 10.0, 10.0, 0.0, 0.0, 10.0})
+            b.f64(v);
+        b.u8(1).i32(static_cast<int>(members1.size()));
+        for (int m : members1)
+            b.i32(m);
+        prmTable(b).u8(0);
+        b.i32(second).str("").u32(0).i32(0).u8(0).i32(0);
+        prmTable(b).u8(1);
+        b.i32(static_cast<int>(priorities.size()));
+        for (int no : priorities)
+            b.i32(no);
+        return b.i32(3);
+    }
+    bool read(CrdTrnsBlockTbl &t, const std::string &bytes) {
+        bool ok = false;
+        load(bytes, [&](CArchive &ar) { ok = t.Read(&db, ar, 102); });
+        return ok;
+    }
+
+    Veltrane db;
+};
+
+TEST_F(BlockTableRecord, ReadTakesTheStoredVerticesAndWritesTheSameBytes) {
+    CrdTrnsBlockTbl t;
+    ASSERT_TRUE(read(t, record({2, -1, 7, 0}, {3, 1})));
+    const CrdTrnsBlock *one = t.FindBlock(1);
+    ASSERT_NE(one, nullptr);
+    EXPECT_EQ(one->GetCrdSize(), 5u);
+    EXPECT_TRUE(one->IsClose());
+    EXPECT_FALSE(one->IsCalcTarget());
+    EXPECT_EQ(one->GetColor(), 0x80FF0010u);
+    EXPECT_EQ(one->GetName(), "東");
+    ASSERT_EQ(one->GetPntSize(), 2u); // -1 and a position past the table are skipped
+    EXPECT_EQ(one->GetPoint(0), db.GetPoint(2));
+    EXPECT_EQ(t.GetCurrentNo(), 3u);
+    EXPECT_EQ(priority(t), (std::vector<unsigned>{3, 1}));
+    EXPECT_EQ(stored([&](CArchive &ar) { t.Write(&db, ar); }), record({2, 0}, {3, 1}));
+}
+
+TEST_F(BlockTableRecord, AnUnsoundRecordLeavesTheTableAsItWas) {
+    CrdTrnsBlockTbl t;
+    ASSERT_TRUE(t.Append(new CrdTrnsBlock(9)));
+    for (const std::string &bad : {record({}, {3, 3}), record({}, {1}), record({}, {1, 3, 2}),
+                                   record({}, {1, 1}, 1), record({}, {1, 0}, 0)})
+        EXPECT_FALSE(read(t, bad));
+    // Counts beyond the bytes left raise before anything is allocated.
+    for (const std::string &cut :
+         {Bytes().i32(100000000).data(),
+          Bytes().i32(1).i32(1).str("").u32(0).i32(1 << 30).raw(std::string(100, '\0')).data(),
+          record({}, {1, 3}).substr(0, 260)})
+        EXPECT_THROW(read(t, cut), CArchiveException);
+    EXPECT_FALSE(read(t, Bytes().i32(-1)));
+    EXPECT_EQ(t.GetBlockSize(), 1u);
+    EXPECT_NE(t.FindBlock(9), nullptr);
+    EXPECT_EQ(priority(t), (std::vector<unsigned>{9}));
+}
+
+TEST_F(BlockTableRecord, ABlockStoredAsConvertedThatCannotConvertIsNotReportedConverted) {
+    Bytes b;
+    b.i32(1).i32(1).str("").u32(0).i32(0).u8(0).i32(0);
+    prmTable(b, 1).u8(1).i32(1).i32(1).i32(0);
+    CrdTrnsBlockTbl t;
+    ASSERT_TRUE(read(t, b));
+    EXPECT_FALSE(t.IsCrdCnvCompleted(1)); // no basis point to fit
+}
+
+} // namespace
