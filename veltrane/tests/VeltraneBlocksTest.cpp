@@ -258,6 +258,11 @@ TEST_F(BlockConversion, SelectedPointsMoveBetweenBlocksAndTheirEffectIsForeseen)
     ASSERT_TRUE(db.Remove(t2, true));
     two->CommitPntTbl();
     EXPECT_EQ(two->GetPntSize(), 4u);
+    // A point taken in by an edit names the block once the edit is committed.
+    two->MakeBackupPntTbl();
+    ASSERT_TRUE(two->AppendPntTmp(t0));
+    two->CommitPntTbl();
+    EXPECT_TRUE(t0->IsRelatedWithBlock(2));
 }
 
 TEST_F(BlockConversion, PairsAndExtentsByBlock) {
