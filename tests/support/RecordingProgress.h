@@ -16,9 +16,11 @@ namespace testsupport {
 // a percentage of cancelAtPercent or more, at the Progress call numbered cancelAtProgress, at a
 // Progress call that onProgress answers false, or at the cancel check numbered cancelAtCheck;
 // once cancelled it stays cancelled.
-class RecordingProgress : public JIProgMsgBase {
+//
+// Base is JIProgMsgBase (RecordingProgress) or JIProgMsgBase2 (RecordingProgress2).
+template <typename Base> class RecordingProgressOf : public Base {
   public:
-    explicit RecordingProgress(int cancelAtReport = 0, int cancelKind = -1)
+    explicit RecordingProgressOf(int cancelAtReport = 0, int cancelKind = -1)
         : cancelAtReport(cancelAtReport), cancelKind(cancelKind) {}
 
     int cancelAtReport;
@@ -117,6 +119,27 @@ class RecordingProgress : public JIProgMsgBase {
 
     mutable int m_kind = -1;
     mutable bool m_canceled = false;
+};
+
+using RecordingProgress = RecordingProgressOf<JIProgMsgBase>;
+
+// The same with the element counter: "elements 3" and "element 1" go into the log, and the
+// number of reports at each element into reportsAtElement.
+class RecordingProgress2 : public RecordingProgressOf<JIProgMsgBase2> {
+  public:
+    using RecordingProgressOf::RecordingProgressOf;
+
+    mutable std::vector<int> reportsAtElement;
+
+    bool SetMaxElement(int max) const override {
+        log.push_back("elements " + std::to_string(max));
+        return true;
+    }
+    bool SetNowElement(int now) const override {
+        log.push_back("element " + std::to_string(now));
+        reportsAtElement.push_back(reports);
+        return true;
+    }
 };
 
 } // namespace testsupport

@@ -10,9 +10,6 @@ class Veltrane;
 // Gives a file writer (and the means of the scale correction) the database's points of one
 // coordinate kind. SetCondition switches the database's current tab and ITRF switch and fills
 // the supplier's own table; RestoreTable must follow before the database is used otherwise.
-//
-// The results of kind 2 by block priority (flag bit 12) need the conversion blocks: until they
-// come, that selection delivers no point.
 class PointSupplier : public IPointSupplier {
   public:
     // Flag bit of SetCondition: the JGD2000 results by block priority.

@@ -4,6 +4,7 @@
 #include "exchange/Dorrimet/PlaneCoord.h"
 #include "exchange/Pomtrek/FileStop.h"
 #include "veltrane/conversion/CrdCnvPrmTbl.h"
+#include "veltrane/conversion/CrdTrnsBlockTbl.h"
 #include "veltrane/database/VeltraneTypes.h"
 #include "veltrane/model/DisplaySettings.h"
 #include "veltrane/model/InsyoRelate.h"
@@ -21,6 +22,7 @@
 class EarthEllips;
 class ICoordTransformer;
 class JIProgMsgBase;
+class JIProgMsgBase2;
 class OmbreskMngr;
 enum VeskVersionNo : int;
 class ProgressMsgBase;
@@ -96,7 +98,6 @@ class Veltrane : public PointTable {
     void SetCurrentITRF(bool basis) { m_curITRFKind = basis ? ITRFKindCnvBasis : ITRFKindChkObs; }
     CoordinateKind GetCurrentRsltCrd() const { return m_curRsltCrd; }
     void SetCurrentRsltCrd(CoordinateKind kind);
-    unsigned GetCurrentBlockNo() const { return m_curBlock; }
     int GetPrecChkLimitSw() const { return m_limitSw; }
     void SetPrecChkLimitSw(int sw) { m_limitSw = sw; }
     bool IsAdjustCrdCnvValid() const { return m_fAdjustValid; }
@@ -132,10 +133,12 @@ class Veltrane : public PointTable {
     void MakeTmpTable(PointTable *table, TABID tab, ITRFCoordKind itrf, int subIndex);
     int getJGD2kTabSubIdx() const;
     bool IsAgreeWithCurrentTab(const Point *p) const;
+    // The points whose results in the block are reported; block -1 (as unsigned) takes each
+    // point's result by block priority.
     void MakeResultPointTable(unsigned block, PointTable *out, bool withBasis, bool withCheck,
                               bool withAdjust) const;
     // The new coordinate that precision management and lot areas take, by the data condition's
-    // precision source.
+    // precision source; block -1 is the block by priority.
     bool GetNewCoordForPrecMng(const Point *p, int block, Coordinate *out) const;
 
     // ---- settings that travel with the project
@@ -256,7 +259,42 @@ class Veltrane : public PointTable {
     bool CalcSemiDynErrIdx(const CString &folder, const OmbreskMngr *grid, T2JErrIdxDB *target,
                            ProgressMsgBase *progress) const;
     bool CalcSemiDynErrIdx(const OmbreskMngr *grid, T2JErrIdxDB *target,
-                           ProgressMsgBase *progress) const;
+    // ---- blocks
+    CrdTrnsBlockTbl *GetCrdTrnsBlockTbl() { return &m_blocks; }
+    const CrdTrnsBlockTbl *GetCrdTrnsBlockTbl() const { return &m_blocks; }
+    // False for a number other than 0 that names no block.
+    bool SetCurrentBlock(unsigned block) { return m_blocks.SetCurrentNo(block); }
+    unsigned GetCurrentBlockNo() const { return m_blocks.GetCurrentNo(); }
+    unsigned GetBlockCount() const { return m_blocks.GetBlockSize(); }
+    // Empty when there is no such block.
+    CString GetCrdTrnsBlockName(unsigned block) const;
+    // Each takes the selection in its order and clears it; the number of points removed or
+    // added, 0 when a block is missing (or is block 0, or from equals to).
+    unsigned RemoveSelectedPointsFromBlock(unsigned block);
+    unsigned AppendSelectedPoints(unsigned block);
+    unsigned MoveSelectedPoints(unsigned from, unsigned to);
+    // Whether the selection holds basis points in use that the converted block includes.
+    bool CheckSelectedPntRemoveEffect(unsigned block) const;
+    // The converted blocks (0 for the whole area) that hold selected basis points in use, each
+    // once; whether there is one.
+    bool CheckSelectedPntRemoveEffect(std::vector<unsigned> *blocks) const;
+    // The point's result in the block, or with block -1 in the block that the priority order
+    // gives; false when there is none.
+    bool GetJGD2000(const Point *p, int block, Coordinate *out, CoordConvStatusD *status) const;
+    using PointTable::GetMinMax;
+    // The Tokyo-datum extent of the points, widened by the error indexes' extent when they are
+    // drawn and by the polygons of the blocks with withBlocks; false when there is nothing.
+    bool GetMinMax(double *xmin, double *ymin, double *xmax, double *ymax,
+                   const T2JErrIdxDB *errIdx, bool withBlocks) const;
+    // Fits the engines of every block, with one option or with each block's entry of the table
+    // (the default option for a block without one). The progress counts blocks.
+    bool PrepareBlockCoordConv(const CoordCnvOption &option, JIProgMsgBase2 *progress);
+    bool PrepareBlockCoordConv(const CrdCnvOptTbl &options, JIProgMsgBase2 *progress);
+    // Converts every block marked for calculation with the kind (-1: each block's own); false,
+    // with the reasons in messages, when a block's engine is missing or not fitted, when no
+    // block is marked or when one fails.
+    bool BlockCoordConvExecute(CoordCnvKind kind, std::vector<CString> *messages,
+                               JIProgMsgBase2 *progress);
 
     // ---- names
     static CString GetCoordCnvKindName(CoordCnvKind kind);
@@ -332,6 +370,7 @@ class Veltrane : public PointTable {
     PointTable m_selected{true};
     PointNameOrderedTbl m_nameIndex;
     JLotTable m_lots;
+    CrdTrnsBlockTbl m_blocks;
     JGDTargetCrdKind m_targetKind = JGDTargetNone;
     CrdCnvPrmTbl m_prmTbl;
     bool m_fCompleted = false;
@@ -347,7 +386,6 @@ class Veltrane : public PointTable {
     PlaneCrdJpn m_oldZones;
     PlaneCrdJpn m_newZones;
     int m_planeNo = 7;
-    unsigned m_curBlock = 0;
     JGDDrawSw m_drawSw;
     ZukakuCondition m_zukakuCond;
     JGDDDatCond m_datCond;
