@@ -259,6 +259,8 @@ class Veltrane : public PointTable {
     bool CalcSemiDynErrIdx(const CString &folder, const OmbreskMngr *grid, T2JErrIdxDB *target,
                            ProgressMsgBase *progress) const;
     bool CalcSemiDynErrIdx(const OmbreskMngr *grid, T2JErrIdxDB *target,
+                           ProgressMsgBase *progress) const;
+
     // ---- blocks
     CrdTrnsBlockTbl *GetCrdTrnsBlockTbl() { return &m_blocks; }
     const CrdTrnsBlockTbl *GetCrdTrnsBlockTbl() const { return &m_blocks; }
