@@ -18,14 +18,15 @@ function(zentrova_use_qt target)
     target_compile_options(${target} PRIVATE -fexec-charset=CP932//TRANSLIT)
 endfunction()
 
-# zentrova_add_gtest(Name [QT] SOURCES a.cpp ... LINKS Lib ...)
+# zentrova_add_gtest(Name [QT] [XVFB] SOURCES a.cpp ... LINKS Lib ...)
 # A GoogleTest executable registered with CTest; tests run in the binary's folder. With QT the
-# executable links QtTest and its tests run headless (offscreen platform).
+# executable links QtTest and its tests run headless (offscreen platform). With XVFB as well,
+# the whole executable is one test that runs on a virtual X server (xvfb-run), in real windows.
 function(zentrova_add_gtest name)
     if(NOT ZENTROVA_BUILD_TESTS)
         return()
     endif()
-    cmake_parse_arguments(ARG "QT" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "QT;XVFB" "" "SOURCES;LINKS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} ZentrovaTestSupport GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
@@ -37,6 +38,13 @@ function(zentrova_add_gtest name)
         zentrova_use_qt(${name})
         target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
         set(properties PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    endif()
+    if(ARG_XVFB)
+        add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>
+                 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT
+            "QT_QPA_PLATFORM=xcb;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-x11.supp")
+        return()
     endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} ${properties})

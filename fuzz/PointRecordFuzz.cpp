@@ -43,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             } catch (const CArchiveException &e) {
                 FUZZ_CHECK(e.m_cause == CArchiveException::endOfFile ||
                            e.m_cause == CArchiveException::badIndex ||
+                           e.m_cause == CArchiveException::badSchema ||
                            e.m_cause == CArchiveException::genericException);
                 FUZZ_CHECK(recordOf(*p) == before);
                 FUZZ_CHECK(p->GetID() == 7);

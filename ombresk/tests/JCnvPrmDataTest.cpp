@@ -3,6 +3,7 @@
 #include "kernels/Lunmarg/Angle.h"
 
 #include "tests/support/Bytes.h"
+#include "tests/support/RecordingProgress.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <random>
@@ -27,29 +27,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using testsupport::bytes;
-
-// Records the calls; onProgress decides the answer to Progress.
-class RecordingProgress : public ProgressMsgBase {
-  public:
-    void ProgressStart(PROGRESS_KIND kind, int total) const override {
-        ++starts;
-        this->kind = kind;
-        this->total = total;
-    }
-    void ProgressStart(const std::string &, int) const override { ++starts; }
-    bool Progress(int done) const override {
-        values.push_back(done);
-        return onProgress ? onProgress(done) : true;
-    }
-    void ProgressEnd() const override { ++ends; }
-
-    std::function<bool(int)> onProgress;
-    mutable std::vector<int> values;
-    mutable int starts = 0;
-    mutable int ends = 0;
-    mutable int kind = -1;
-    mutable int total = -1;
-};
+using testsupport::RecordingProgress;
 
 const std::string kType1Header = "JGD2000-TokyoDatum Ver.2.1.1\r\nMeshCode dB(sec) dL(sec)\r\n";
 
@@ -96,10 +74,9 @@ TEST_F(JCnvPrmDataTest, CacheIsWrittenByteForByte) {
     RecordingProgress progress;
     ASSERT_TRUE(data.WriteBin(path("grid.bin"), &progress));
     EXPECT_EQ(get("grid.bin"), smallCache());
-    EXPECT_EQ(progress.starts, 1);
-    EXPECT_EQ(progress.kind, 3);
-    EXPECT_EQ(progress.total, 100);
-    EXPECT_EQ(progress.values, (std::vector<int>{50, 100}));
+    EXPECT_EQ(progress.totals, std::vector<int>{100});
+    EXPECT_EQ(progress.log.front(), "start kind 3 100");
+    EXPECT_EQ(progress.steps, (std::vector<int>{50, 100}));
     EXPECT_EQ(progress.ends, 1);
 }
 
@@ -118,8 +95,8 @@ TEST_F(JCnvPrmDataTest, HandWrittenCacheIsRead) {
     EXPECT_EQ(data.Find(mesh(53394601))->GetdB(), 12.0f);
     EXPECT_EQ(data.Find(mesh(53404600))->GetdB(), -3.0f);
     EXPECT_EQ(data.Find(mesh(53404601)), nullptr);
-    EXPECT_EQ(progress.values, (std::vector<int>{50, 100}));
-    EXPECT_EQ(progress.starts, 1);
+    EXPECT_EQ(progress.steps, (std::vector<int>{50, 100}));
+    EXPECT_EQ(progress.totals.size(), 1u);
     EXPECT_EQ(progress.ends, 1);
 
     // Trailing bytes after the promised tables are not read.
@@ -217,7 +194,7 @@ TEST_F(JCnvPrmDataTest, WriteBinRefusesAndLeavesNoFile) {
     // Not ready.
     EXPECT_FALSE(data.WriteBin(path("a.bin"), &progress));
     EXPECT_FALSE(exists("a.bin"));
-    EXPECT_EQ(progress.starts, 0);
+    EXPECT_TRUE(progress.totals.empty());
     // Ready but without a table.
     ASSERT_EQ(data.Read(put(kType1Header, "empty.par"), false, nullptr), CNVPRM_READ_SUCCESS);
     ASSERT_TRUE(data.IsDataReady());
@@ -233,7 +210,7 @@ TEST_F(JCnvPrmDataTest, WriteBinRefusesAndLeavesNoFile) {
     progress.onProgress = [](int) { return false; };
     EXPECT_FALSE(data.WriteBin(path("a.bin"), &progress));
     EXPECT_FALSE(exists("a.bin"));
-    EXPECT_EQ(progress.values, (std::vector<int>{50}));
+    EXPECT_EQ(progress.steps, (std::vector<int>{50}));
     EXPECT_EQ(progress.ends, 1);
 }
 
@@ -258,7 +235,7 @@ TEST_F(JCnvPrmDataTest, FailedWriteAnswersFalseAndRemovesThePartialFile) {
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(exists("grid.bin"));
-    EXPECT_EQ(progress.starts, 1);
+    EXPECT_EQ(progress.totals.size(), 1u);
     EXPECT_EQ(progress.ends, 1);
 }
 
@@ -383,17 +360,16 @@ TEST_F(JCnvPrmDataTest, TextReadProgressCancelAndStop) {
 
     RecordingProgress progress;
     ASSERT_EQ(data.Read(file, false, &progress), CNVPRM_READ_SUCCESS);
-    EXPECT_EQ(progress.starts, 1);
-    EXPECT_EQ(progress.kind, 3);
-    EXPECT_EQ(progress.total, 100);
+    EXPECT_EQ(progress.totals, std::vector<int>{100});
+    EXPECT_EQ(progress.log.front(), "start kind 3 100");
     EXPECT_EQ(progress.ends, 1);
-    ASSERT_FALSE(progress.values.empty());
-    EXPECT_TRUE(std::is_sorted(progress.values.begin(), progress.values.end()));
-    EXPECT_EQ(std::adjacent_find(progress.values.begin(), progress.values.end()),
-              progress.values.end());
-    EXPECT_LE(progress.values.back(), 100);
+    ASSERT_FALSE(progress.steps.empty());
+    EXPECT_TRUE(std::is_sorted(progress.steps.begin(), progress.steps.end()));
+    EXPECT_EQ(std::adjacent_find(progress.steps.begin(), progress.steps.end()),
+              progress.steps.end());
+    EXPECT_LE(progress.steps.back(), 100);
     // Lines x 30 / bytes: 203 lines of about 24 bytes is more than 100 % and stays 100.
-    EXPECT_EQ(progress.values.back(), 100);
+    EXPECT_EQ(progress.steps.back(), 100);
 
     // The callback cancels half-way.
     RecordingProgress cancel;
@@ -424,7 +400,7 @@ TEST_F(JCnvPrmDataTest, CacheReadCancelAndStop) {
     cancel.onProgress = [](int) { return false; };
     EXPECT_EQ(data.ReadBin(cache, false, &cancel), CNVPRM_READ_STOPPED);
     expectEmpty(data);
-    EXPECT_EQ(cancel.values, (std::vector<int>{50}));
+    EXPECT_EQ(cancel.steps, (std::vector<int>{50}));
     EXPECT_EQ(cancel.ends, 1);
 
     RecordingProgress stopper;
@@ -434,7 +410,7 @@ TEST_F(JCnvPrmDataTest, CacheReadCancelAndStop) {
     };
     EXPECT_EQ(data.ReadBin(cache, true, &stopper), CNVPRM_READ_STOPPED);
     expectEmpty(data);
-    EXPECT_EQ(stopper.values.size(), 1u);
+    EXPECT_EQ(stopper.steps.size(), 1u);
     EXPECT_EQ(stopper.ends, 1);
 }
 

@@ -440,8 +440,7 @@ void CGridCtrl::PostCommandToOwner() {
     QMetaObject::invokeMethod(
         this,
         [this, id] {
-            IGridNotifyTarget *target = GetOwner() != nullptr ? GetOwner() : GetParentTarget();
-            if (target != nullptr)
+            if (IGridNotifyTarget *target = GetNotifyTarget())
                 target->OnGridCommand(this, id);
         },
         Qt::QueuedConnection);

@@ -43,9 +43,5 @@ void CADBFileCopyDlg::OnOK() {
             "指定されたフォルダに行政界・海岸線(面)ファイルが１つもなかったため、"
             "コピーされませんでした。"))
         return;
-    for (UINT i = 0; i < copier.GetCopiedFileSize(); ++i)
-        m_copiedFiles.push_back(copier.GetCopiedFileName(i));
-    // Nothing copied is no success: the dialog stays open.
-    if (!m_copiedFiles.empty())
-        JGDDlgBase::OnOK();
+    EndWithCopied(copier, false);
 }

@@ -57,10 +57,6 @@ void CEDXFileCopyDlg::OnOK() {
                    "EDXファイルが１つもなかったため、コピーされませんでした。")) {
         return;
     }
-    for (UINT i = 0; i < copier->GetCopiedFileSize(); ++i)
-        m_copiedFiles.push_back(copier->GetCopiedFilePath(i));
     m_copiedVersion = copier->getMaxCopiedVerStr();
-    // Nothing copied is no success: the dialog stays open.
-    if (!m_copiedFiles.empty())
-        JGDDlgBase::OnOK();
+    EndWithCopied(*copier, true);
 }

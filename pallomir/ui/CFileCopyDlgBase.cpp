@@ -16,6 +16,14 @@ CString CFileCopyDlgBase::GetCopiedFilePath(UINT i) const {
     return i < m_copiedFiles.size() ? m_copiedFiles[i] : CString();
 }
 
+void CFileCopyDlgBase::EndWithCopied(const JFileCopier &copier, bool fullPaths) {
+    for (UINT i = 0; i < copier.GetCopiedFileSize(); ++i)
+        m_copiedFiles.push_back(fullPaths ? copier.GetCopiedFilePath(i)
+                                          : copier.GetCopiedFileName(i));
+    if (!m_copiedFiles.empty())
+        JGDDlgBase::OnOK();
+}
+
 void CFileCopyDlgBase::SetFileChooser(IFileChooser *chooser) {
     if (m_form != nullptr)
         m_form->SetFileChooser(chooser);

@@ -8,6 +8,7 @@
 class FileCopyForm;
 class IFileChooser;
 class IFileCopyOperation;
+class JFileCopier;
 
 // The base of the installation dialogs that report what they copied. The caller reads the
 // copied list after DoModal returns OK, which it does only when something was copied.
@@ -27,6 +28,11 @@ class CFileCopyDlgBase : public JGDDlgBase {
 
   protected:
     CFileCopyDlgBase(UINT templateId, QWidget *parent);
+
+    // Adds what the copier copied to the list, as file names or as full paths, and closes the
+    // dialog with OK when the list holds anything: nothing copied is no success, and the dialog
+    // stays open.
+    void EndWithCopied(const JFileCopier &copier, bool fullPaths);
 
     FileCopyForm *m_form = nullptr;
     IFileCopyOperation *m_operation = nullptr;

@@ -7,6 +7,11 @@
 
 IFileChooser::~IFileChooser() = default;
 
+bool IFileChooser::ChooseSaveFile(QWidget *, const CString &, const CString &, const CString &,
+                                  CString &) {
+    return false;
+}
+
 bool QtFileChooser::ChooseFolder(QWidget *owner, const CString &title, CString &folder) {
     const QString chosen =
         QFileDialog::getExistingDirectory(owner, ToQString(title), ToQString(folder));
@@ -18,9 +23,21 @@ bool QtFileChooser::ChooseFolder(QWidget *owner, const CString &title, CString &
 
 bool QtFileChooser::ChooseFile(QWidget *owner, const CString &title, const CString &filter,
                                const CString &defaultExt, CString &path) {
-    QFileDialog dialog(owner, ToQString(title), QString(), ToQtFilter(filter));
+    QFileDialog dialog(owner, ToQString(title), ToQString(path), ToQtFilter(filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(ToQString(defaultExt));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    path = ToCString(dialog.selectedFiles().first());
+    return true;
+}
+
+bool QtFileChooser::ChooseSaveFile(QWidget *owner, const CString &title, const CString &filter,
+                                   const CString &defaultExt, CString &path) {
+    QFileDialog dialog(owner, ToQString(title), ToQString(path), ToQtFilter(filter));
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(ToQString(defaultExt));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;

@@ -14,10 +14,15 @@ class IFileChooser {
 
     // Starts at folder; true with folder set when the user chose one.
     virtual bool ChooseFolder(QWidget *owner, const CString &title, CString &folder) = 0;
-    // An existing file. filter as the framework writes it: "text (*.ext)|*.ext||". True with
-    // path set when the user chose one.
+    // An existing file. filter as the framework writes it: "text (*.ext)|*.ext||". path: on
+    // entry the folder to start in (empty: the current one). True with path set when the user
+    // chose one.
     virtual bool ChooseFile(QWidget *owner, const CString &title, const CString &filter,
                             const CString &defaultExt, CString &path) = 0;
+    // A file to write, as ChooseFile; the user confirms replacing an existing file. False in a
+    // chooser that offers no files to write.
+    virtual bool ChooseSaveFile(QWidget *owner, const CString &title, const CString &filter,
+                                const CString &defaultExt, CString &path);
 };
 
 // The Qt file dialogs.
@@ -26,6 +31,8 @@ class QtFileChooser : public IFileChooser {
     bool ChooseFolder(QWidget *owner, const CString &title, CString &folder) override;
     bool ChooseFile(QWidget *owner, const CString &title, const CString &filter,
                     const CString &defaultExt, CString &path) override;
+    bool ChooseSaveFile(QWidget *owner, const CString &title, const CString &filter,
+                        const CString &defaultExt, CString &path) override;
 
     static QtFileChooser &Default();
     // "a (*.x)|*.x|b (*.y)|*.y||" -> "a (*.x);;b (*.y)": the descriptions, which carry their

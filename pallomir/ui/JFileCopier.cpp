@@ -7,9 +7,7 @@
 #include "platform/core/Path.h"
 #include "platform/core/Prompt.h"
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 namespace {
 
@@ -105,14 +103,7 @@ CString JFileCopier::getFileDstPath(const CString &srcPath, const CString &dstBa
     return makeDstFolder(srcPath, joinFolder(dstBase, CFileFind::FindNameNoCase(dstBase, dstSub)));
 }
 
-bool JFileCopier::createFolder(const CString &folder) {
-    std::string native;
-    if (folder.IsEmpty() || !Path::ToNative(folder, native))
-        return false;
-    std::error_code ec;
-    std::filesystem::create_directories(native, ec);
-    return std::filesystem::is_directory(native, ec);
-}
+bool JFileCopier::createFolder(const CString &folder) { return Path::CreateFolder(folder); }
 
 std::vector<CString> JFileCopier::findFiles(const CString &folder, const CString &ext) {
     std::vector<CString> files;

@@ -81,6 +81,25 @@ bool RemoveFile(const CString &path) {
     return std::filesystem::remove(native, error);
 }
 
+bool Exists(const CString &path) {
+    std::string native;
+    if (!ToNative(path, native))
+        return true;
+    std::error_code error;
+    // A missing entry or a missing folder on the way is not_found; anything else is taken.
+    return std::filesystem::symlink_status(native, error).type() !=
+           std::filesystem::file_type::not_found;
+}
+
+bool CreateFolder(const CString &path) {
+    std::string native;
+    if (path.IsEmpty() || !ToNative(path, native))
+        return false;
+    std::error_code error;
+    std::filesystem::create_directories(native, error);
+    return std::filesystem::is_directory(native, error);
+}
+
 CString Join(const CString &folder, const CString &name) {
     if (folder.IsEmpty())
         return name;

@@ -33,6 +33,13 @@ CString FileTitle(const CString &name);
 // link); false when nothing was removed.
 bool RemoveFile(const CString &path);
 
+// Whether the name is taken: false only when no entry of that name exists. A broken link, an
+// entry that cannot be examined and a path that does not convert count as taken.
+bool Exists(const CString &path);
+
+// Creates the folder and its missing parents; true when it is a folder afterwards.
+bool CreateFolder(const CString &path);
+
 // folder and name joined with exactly one separator ('/' unless folder already
 // ends in one); either part may be empty.
 CString Join(const CString &folder, const CString &name);

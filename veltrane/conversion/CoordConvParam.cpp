@@ -142,19 +142,19 @@ bool CoordConvParam::reportStep(JIProgMsgBase *progress, unsigned done, unsigned
     return false;
 }
 
-bool CoordConvParam::GetParamStrings(std::vector<ResPrtLine> *lines, const Veltrane *) const {
+bool CoordConvParam::GetParamStrings(std::vector<ResPrtLine> *lines, const Veltrane *db) const {
     if (!m_fCalced || lines == nullptr)
         return false;
-    for (const ParamItem &item : reportItems())
+    for (const ParamItem &item : reportItems(db, true))
         lines->emplace_back(item.label, item.cell);
     return true;
 }
 
-bool CoordConvParam::GetParamStrings(std::vector<CString> *lines, const Veltrane *,
+bool CoordConvParam::GetParamStrings(std::vector<CString> *lines, const Veltrane *db,
                                      PrmStrFlags flags) const {
     if (!m_fCalced || lines == nullptr)
         return false;
-    for (const ParamItem &item : reportItems())
+    for (const ParamItem &item : reportItems(db, (flags & PrmStrBlock) != 0))
         lines->push_back(item.label + item.gap + item.text);
     if (!hasNoteLines() || (flags & PrmStrNotes) == 0)
         return true;
@@ -165,9 +165,11 @@ bool CoordConvParam::GetParamStrings(std::vector<CString> *lines, const Veltrane
     return true;
 }
 
-// The block line needs the block names, which come with the conversion blocks.
-std::vector<CoordConvParam::ParamItem> CoordConvParam::reportItems() const {
+std::vector<CoordConvParam::ParamItem> CoordConvParam::reportItems(const Veltrane *db,
+                                                                   bool withBlock) const {
     std::vector<ParamItem> items;
+    if (withBlock && m_nBlockNo != 0 && db != nullptr)
+        items.emplace_back("ブロック", "       ", db->GetCrdTrnsBlockName(m_nBlockNo));
     items.emplace_back("変換方式", "       ", Veltrane::GetCoordCnvKindName(GetType()));
     paramItems(&items);
     return items;

@@ -30,7 +30,7 @@ class CoordConvParam : public ICoordTransformer {
     };
     // What the text report holds beside the parameters.
     enum PrmStrFlags : int {
-        PrmStrBlock = 1, // the block line (it needs the names of the conversion blocks)
+        PrmStrBlock = 1, // the block line (blocks other than the whole area)
         PrmStrNotes = 2, // the notes on the datum shift and the interpolation
     };
 
@@ -179,7 +179,9 @@ class CoordConvParam : public ICoordTransformer {
         double ry;
     };
 
-    std::vector<ParamItem> reportItems() const;
+    // The block line (for a block, with a database and withBlock), the method line and the
+    // engine's parameters.
+    std::vector<ParamItem> reportItems(const Veltrane *db, bool withBlock) const;
     void interpolatePoint(Point *p) const;
 
     std::vector<std::unique_ptr<Point>> m_basisCopies;

@@ -20,6 +20,7 @@ constexpr CoordCnvKind kEngineKinds[4] = {CrdCnvHelmert, CrdCnvAffine2, CrdCnvHe
 CrdCnvPrmTbl::CrdCnvPrmTbl() {
     for (int i = 0; i < 3; ++i)
         m_precTables[i].Initialize(kTableIds[i], 0);
+    SetCoordCnvOption(CoordCnvOption()); // every stored option passes the same rule
 }
 
 CrdCnvPrmTbl::~CrdCnvPrmTbl() { ClearAll(); }
@@ -304,12 +305,12 @@ bool CrdCnvPrmTbl::Read(CArchive &ar, unsigned long) {
     option.m_fResidualInterp = ReadFlag(ar);
     option.m_nFlag = ReadInt(ar);
     ar >> option.m_dScaleFactor >> option.m_dMeanHeight >> option.m_dMeanGeoidHeight;
-    // The option goes in while its use-geoid switch still holds its default, so the flag word
-    // gains the geoid bit; the stored switches follow.
+    option.m_fUseGeoid = ReadFlag(ar);
+    option.m_nTakeScale = ReadInt(ar);
+    option.m_nTakeHeight = ReadInt(ar);
+    option.m_nTakeGeoid = ReadInt(ar);
+    // With its stored use-geoid switch: a stored "no geoid" does not gain the geoid bit, so what
+    // is read writes back the same.
     SetCoordCnvOption(option);
-    m_option.m_fUseGeoid = ReadFlag(ar);
-    m_option.m_nTakeScale = ReadInt(ar);
-    m_option.m_nTakeHeight = ReadInt(ar);
-    m_option.m_nTakeGeoid = ReadInt(ar);
     return true;
 }

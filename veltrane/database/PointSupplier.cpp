@@ -31,9 +31,9 @@ void PointSupplier::SetCondition(CoordinateKind kind, ITRFCoordKind itrf, unsign
         m_pDataBase->SetCurrentITRF(itrf == ITRFKindCnvBasis);
     if (kind == CrdKindJGD2000) {
         m_fByBlockPriority = (flags & kByBlockPriority) != 0;
-        if (!m_fByBlockPriority)
-            m_pDataBase->MakeResultPointTable(0, &m_table, (flags & 1) != 0, (flags & 2) != 0,
-                                              (flags & 4) != 0);
+        m_pDataBase->MakeResultPointTable(m_fByBlockPriority ? static_cast<unsigned>(-1) : 0,
+                                          &m_table, (flags & 1) != 0, (flags & 2) != 0,
+                                          (flags & 4) != 0);
     } else {
         m_pDataBase->MakeTmpTable(&m_table);
     }
@@ -58,10 +58,15 @@ unsigned PointSupplier::GetPointSize() { return m_table.size(); }
 bool PointSupplier::pointAt(unsigned index, const Point **point, Coordinate *coord,
                             int *status) const {
     const Point *p = index < m_table.size() ? m_table.GetPoint(static_cast<int>(index)) : nullptr;
-    if (p == nullptr || m_fByBlockPriority)
+    if (p == nullptr)
         return false;
     int stat = CrdCnvStatNone;
-    if (m_kind == CrdKindJGD2000) {
+    if (m_kind == CrdKindJGD2000 && m_fByBlockPriority) {
+        CoordConvStatusD byBlock = CrdCnvStatNone;
+        if (!m_pDataBase->GetJGD2000(p, -1, coord, &byBlock))
+            return false;
+        stat = byBlock;
+    } else if (m_kind == CrdKindJGD2000) {
         *coord = p->GetResultCrd(0);
         stat = p->GetCrdCnvStat(0);
     } else {

@@ -10,13 +10,27 @@ class Veltrane;
 // Gives a file writer (and the means of the scale correction) the database's points of one
 // coordinate kind. SetCondition switches the database's current tab and ITRF switch and fills
 // the supplier's own table; RestoreTable must follow before the database is used otherwise.
-//
-// The results of kind 2 by block priority (flag bit 12) need the conversion blocks: until they
-// come, that selection delivers no point.
 class PointSupplier : public IPointSupplier {
   public:
     // Flag bit of SetCondition: the JGD2000 results by block priority.
     static constexpr unsigned kByBlockPriority = 0x1000;
+
+    // The condition of one write: SetCondition when made, RestoreTable when it ends, also when
+    // the writer throws.
+    class ConditionScope {
+      public:
+        ConditionScope(PointSupplier &supplier, CoordinateKind kind, ITRFCoordKind itrf,
+                       unsigned flags)
+            : m_supplier(supplier) {
+            m_supplier.SetCondition(kind, itrf, flags);
+        }
+        ~ConditionScope() { m_supplier.RestoreTable(); }
+        ConditionScope(const ConditionScope &) = delete;
+        ConditionScope &operator=(const ConditionScope &) = delete;
+
+      private:
+        PointSupplier &m_supplier;
+    };
 
     explicit PointSupplier(Veltrane *db);
     ~PointSupplier() override;
@@ -30,6 +44,8 @@ class PointSupplier : public IPointSupplier {
     void SetRound(bool compute, int digits);
 
     unsigned GetPointSize() override;
+    // The index of the point among those to write; -1 when it is not one of them.
+    int IndexOf(const Point *p) const { return m_table.Find(p); }
     bool GetPoint(unsigned index, CString *name, double *x, double *y, double *h, bool *hUsed,
                   int *status) override;
     bool GetPointWithBL(unsigned index, CString *name, double *x, double *y, double *b, double *l,

@@ -5,6 +5,7 @@
 #include "ombresk/JCrdSysTrans.h"
 
 #include <algorithm>
+#include <map>
 
 bool Veltrane::m_fChosashiMode = false;
 
@@ -50,7 +51,6 @@ void Veltrane::Initialize(bool keepKind) {
     m_curRsltCrd = CrdKindAdjustedJGD;
     m_curRightView = ViewCoordList;
     m_planeNo = 7;
-    m_curBlock = 0;
     m_fAdjustValid = false;
     m_drawSw = JGDDrawSw();
     m_zukakuCond.Initialize();
@@ -71,11 +71,13 @@ void Veltrane::AllRemove() {
     m_tmpTable.AllRemove();
     m_selected.AllRemove();
     m_prmTbl.ClearAll();
+    m_blocks.AllRemove();
     m_lots.AllRemove();
     for (Point *p : *this)
         delete p;
     m_nameIndex.AllRemove();
     PointTable::AllRemove();
+    m_fileJobs.AllRemove();
     m_selectedAreas.clear();
 }
 
@@ -109,6 +111,7 @@ bool Veltrane::Remove(Point *p, bool rebuildIdxMaps) {
     m_precMngTable.RemoveRelatedWith(p);
     removeAll(m_selected, p, false);
     m_nameIndex.Remove(p);
+    m_blocks.Remove(p);
     while (m_lots.Remove(p)) {
     }
     if (p->IsPossibleCalcParam())
@@ -135,6 +138,7 @@ void Veltrane::MakeRetrievableIdxMap() {
     m_tmpTable.MakeTmpIdxMap();
     m_selected.MakeTmpIdxMap();
     m_prmTbl.MakeRetrievableIdxMap();
+    m_blocks.MakeRetrievableIdxMap();
 }
 
 void Veltrane::SetCoord(Point *p, const Coordinate &c, CoordinateKind kind, ITRFCoordKind itrf) {
@@ -170,6 +174,10 @@ bool Veltrane::RemoveSelect(int area) {
 }
 
 bool Veltrane::MoveSelectedCrd(const Point *anchor, bool after) {
+    // The points move in the main table, or in the current block's member list.
+    PointTable *list = this;
+    if (const unsigned block = GetCurrentBlockNo(); block != 0)
+        list = &m_blocks.FindBlock(block)->GetPntTable();
     const std::vector<Point *> tab(m_tmpTable.begin(), m_tmpTable.end());
     std::vector<Point *> moving;
     for (Point *p : tab)
@@ -195,11 +203,11 @@ bool Veltrane::MoveSelectedCrd(const Point *anchor, bool after) {
         anchor = found;
     }
     for (Point *p : moving)
-        PointTable::Remove(p, false);
+        list->Remove(p, false);
     const Point *where = anchor;
     bool before = !after;
     for (Point *p : moving) {
-        Insert(p, where, before);
+        list->Insert(p, where, before);
         where = p; // the next one goes right after the one just placed
         before = false;
     }
@@ -279,12 +287,20 @@ bool Veltrane::takeForTab(const Point *p, TABID tab, CoordinateKind kind,
 
 void Veltrane::MakeTmpTable(PointTable *table, TABID tab, ITRFCoordKind itrf, int subIndex) {
     table->AllRemove();
-    table->SetBlockNo(m_curBlock);
+    const unsigned block = GetCurrentBlockNo();
+    table->SetBlockNo(block);
     if (tab != TabPrecChk && tab != TabAreaChk) {
         const CoordinateKind kind = ConvertTabToCoordinateKind(tab, subIndex);
-        for (Point *p : *this)
-            if (takeForTab(p, tab, kind, itrf))
-                table->Append(p);
+        if (block == 0) {
+            for (Point *p : *this)
+                if (takeForTab(p, tab, kind, itrf))
+                    table->Append(p);
+        } else {
+            for (Point *p : *m_blocks.FindBlock(block))
+                if (p->IsExistCoord(kind, itrf, block) &&
+                    (tab != TabKnownJGD || !p->IsAdjustBasisPoint()))
+                    table->Append(p);
+        }
     }
     table->MakeTmpIdxMap();
 }
@@ -302,33 +318,61 @@ int Veltrane::getJGD2kTabSubIdx() const {
 bool Veltrane::IsAgreeWithCurrentTab(const Point *p) const {
     switch (m_curTab) {
     case TabPrecChk:
-        return p->IsPossiblePrecCheck(m_curPrec, m_curBlock);
+        return p->IsPossiblePrecCheck(m_curPrec, GetCurrentBlockNo());
     case TabAreaChk:
         return false;
     default:
         return p->IsExistCoord(ConvertTabToCoordinateKind(m_curTab, getJGD2kTabSubIdx()),
-                               GetCurrentITRFKind(), m_curBlock);
+                               GetCurrentITRFKind(), GetCurrentBlockNo());
     }
 }
 
 void Veltrane::MakeResultPointTable(unsigned block, PointTable *out, bool withBasis, bool withCheck,
                                     bool withAdjust) const {
-    if (block == 0)
+    if (block == 0) {
         PointTable::MakeResultPointTable(out, withBasis, withCheck, withAdjust);
+        return;
+    }
+    const bool byPriority = block == static_cast<unsigned>(-1);
+    // The basis points with a result in each block, made when first needed.
+    std::map<unsigned, PointTable> basis;
+    auto basisOf = [&](unsigned no) -> const PointTable & {
+        auto [it, made] = basis.try_emplace(no);
+        if (made)
+            for (Point *b : *this)
+                if (b->IsConvBasisPoint() && b->IsExistResultCrd(no))
+                    it->second.Append(b);
+        return it->second;
+    };
+    for (Point *p : *this) {
+        if (p->IsConvBasisPoint() || p->IsObsITRFPntRelateAdjKwnPnt())
+            continue;
+        unsigned no = block;
+        if (byPriority ? !m_blocks.GetPriorResultCrd(p, nullptr, nullptr, &no)
+                       : !p->IsExistResultCrd(no))
+            continue;
+        if (!withBasis && IsExistInBasisPntTable(basisOf(no), p))
+            continue;
+        if (!withAdjust && p->IsSrcDatumPnttRelateAdjKwnPnt())
+            continue;
+        if (!withCheck && p->IsChkObsPoint())
+            continue;
+        out->Append(p);
+    }
 }
 
 bool Veltrane::GetNewCoordForPrecMng(const Point *p, int block, Coordinate *out) const {
-    if (p == nullptr || out == nullptr || block < 0)
+    if (p == nullptr || out == nullptr || block < -1)
         return false;
-    switch (m_datCond.GetPrecSource()) {
-    case 0:
-        *out = p->GetResultCrd(static_cast<unsigned>(block));
+    const int source = m_datCond.GetPrecSource();
+    if (source == 1 && p->IsExistKnownJGD2K()) {
+        *out = p->GetKnownJGD2K();
         return true;
-    case 1:
-        *out = p->IsExistKnownJGD2K() ? p->GetKnownJGD2K()
-                                      : p->GetResultCrd(static_cast<unsigned>(block));
-        return true;
-    default:
-        return false;
     }
+    if (source != 0 && source != 1)
+        return false;
+    if (block == -1)
+        return GetJGD2000(p, -1, out, nullptr);
+    *out = p->GetResultCrd(static_cast<unsigned>(block));
+    return true;
 }

@@ -2,10 +2,13 @@
 
 #include "exchange/Dorrimet/CoordConvEnums.h"
 #include "exchange/Dorrimet/PlaneCoord.h"
+#include "exchange/Pomtrek/FileStop.h"
 #include "veltrane/conversion/CrdCnvPrmTbl.h"
+#include "veltrane/conversion/CrdTrnsBlockTbl.h"
 #include "veltrane/database/VeltraneTypes.h"
 #include "veltrane/model/DisplaySettings.h"
 #include "veltrane/model/InsyoRelate.h"
+#include "veltrane/model/JFileCrdCnv.h"
 #include "veltrane/model/JGDDDatCond.h"
 #include "veltrane/model/JLot.h"
 #include "veltrane/model/PointTable.h"
@@ -18,8 +21,13 @@
 
 class CArchive;
 class EarthEllips;
+class ICoordTransformer;
 class JIProgMsgBase;
+class JIProgMsgBase2;
 class OmbreskMngr;
+enum VeskVersionNo : int;
+class ProgressMsgBase;
+class T2JErrIdxDB;
 
 // Conversion options by block number, for preparing blocks with options of their own.
 struct CrdCnvOptTblEntry {
@@ -91,7 +99,6 @@ class Veltrane : public PointTable {
     void SetCurrentITRF(bool basis) { m_curITRFKind = basis ? ITRFKindCnvBasis : ITRFKindChkObs; }
     CoordinateKind GetCurrentRsltCrd() const { return m_curRsltCrd; }
     void SetCurrentRsltCrd(CoordinateKind kind);
-    unsigned GetCurrentBlockNo() const { return m_curBlock; }
     int GetPrecChkLimitSw() const { return m_limitSw; }
     void SetPrecChkLimitSw(int sw) { m_limitSw = sw; }
     bool IsAdjustCrdCnvValid() const { return m_fAdjustValid; }
@@ -127,10 +134,12 @@ class Veltrane : public PointTable {
     void MakeTmpTable(PointTable *table, TABID tab, ITRFCoordKind itrf, int subIndex);
     int getJGD2kTabSubIdx() const;
     bool IsAgreeWithCurrentTab(const Point *p) const;
+    // The points whose results in the block are reported; block -1 (as unsigned) takes each
+    // point's result by block priority.
     void MakeResultPointTable(unsigned block, PointTable *out, bool withBasis, bool withCheck,
                               bool withAdjust) const;
     // The new coordinate that precision management and lot areas take, by the data condition's
-    // precision source.
+    // precision source; block -1 is the block by priority.
     bool GetNewCoordForPrecMng(const Point *p, int block, Coordinate *out) const;
 
     // ---- settings that travel with the project
@@ -232,6 +241,23 @@ class Veltrane : public PointTable {
     bool IsEnableSetUnuseForCalc(bool inPrecisionView) const;
     bool IsExistInCoordList(const Point *p) const;
 
+    // ---- file-to-file conversion
+    // Convert a coordinate file into another with the whole area's current engine (and its
+    // adjustment engine), with one block's engines, or with the grid parameters; false, with the
+    // reason in messages, when the engines are missing or not fitted or the conversion fails.
+    bool CoordConvExecute(const CString &src, const CString &dst, const CString &logPath,
+                          ConvertMode mode, JGDCrdFileFormat format,
+                          std::vector<CString> *messages, JIProgMsgBase *progress);
+    bool BlockCoordConvExecute(const CString &src, const CString &dst, const CString &logPath,
+                               ConvertMode mode, JGDCrdFileFormat format, unsigned block,
+                               std::vector<CString> *messages, JIProgMsgBase *progress);
+    bool T2JCoordConvExecute(const CString &src, const CString &dst, const CString &logPath,
+                             ConvertMode mode, JGDCrdFileFormat format, const OmbreskMngr *grid,
+                             std::vector<CString> *messages, JIProgMsgBase *progress);
+    // The format of a coordinate file: exchange, reference-point text, grid-conversion text or
+    // the single-letter exchange variant, asked in that order; unknown when none takes it.
+    JGDCrdFileFormat JudgeFileFormat(const CString &path);
+
     // ---- project file
     // Whether the database reads files of that version.
     static bool IsValidVersion(unsigned long version);
@@ -241,6 +267,63 @@ class Veltrane : public PointTable {
     // damaged leaves the database empty (DbReadShort); so does a file that is not a project
     // (DbReadNotProject). A loaded project is fitted and converted again with its stored kind.
     JDDbReadRetCode Read(CArchive &ar, bool keepKind);
+    // ---- jobs and error indexes
+    JFileCrdCnvTbl *GetFileCrdCnvTbl() { return &m_fileJobs; }
+    const JFileCrdCnvTbl *GetFileCrdCnvTbl() const { return &m_fileJobs; }
+    // The grid parameter file: the program folder, the parameter folder when set, the name.
+    CString GetCnvPrmFilePath(const CString &programFolder) const;
+    // Error indexes of the grid. The whole area (wholeArea) walks the national extent in tiles
+    // and writes EDX files into folder: fileKind 0 one file a first-level mesh, "%04d.edx"; 1
+    // one a second-level mesh, "%04d-%02d.edx"; 2 both, each in a subfolder "%04d" of the
+    // first-level mesh. Otherwise the squares around the project's Tokyo-datum points go into
+    // one table for the target. The target is emptied first. False when the grid is missing or
+    // not loaded, the kind is unknown, there are no points or no zone, a file cannot be written
+    // or the run is cancelled.
+    bool T2JCalcConvErrIdx(const CString &folder, const OmbreskMngr *grid, T2JErrIdxDB *target,
+                           ProgressMsgBase *progress, bool wholeArea, int fileKind) const;
+    // Semi-dynamic error indexes of the whole area into the target (emptied first) and, with a
+    // folder, into EDX files in first-level subfolders.
+    bool CalcSemiDynErrIdx(const CString &folder, const OmbreskMngr *grid, T2JErrIdxDB *target,
+                           ProgressMsgBase *progress) const;
+    bool CalcSemiDynErrIdx(const OmbreskMngr *grid, T2JErrIdxDB *target,
+                           ProgressMsgBase *progress) const;
+
+    // ---- blocks
+    CrdTrnsBlockTbl *GetCrdTrnsBlockTbl() { return &m_blocks; }
+    const CrdTrnsBlockTbl *GetCrdTrnsBlockTbl() const { return &m_blocks; }
+    // False for a number other than 0 that names no block.
+    bool SetCurrentBlock(unsigned block) { return m_blocks.SetCurrentNo(block); }
+    unsigned GetCurrentBlockNo() const { return m_blocks.GetCurrentNo(); }
+    unsigned GetBlockCount() const { return m_blocks.GetBlockSize(); }
+    // Empty when there is no such block.
+    CString GetCrdTrnsBlockName(unsigned block) const;
+    // Each takes the selection in its order and clears it; the number of points removed or
+    // added, 0 when a block is missing (or is block 0, or from equals to).
+    unsigned RemoveSelectedPointsFromBlock(unsigned block);
+    unsigned AppendSelectedPoints(unsigned block);
+    unsigned MoveSelectedPoints(unsigned from, unsigned to);
+    // Whether the selection holds basis points in use that the converted block includes.
+    bool CheckSelectedPntRemoveEffect(unsigned block) const;
+    // The converted blocks (0 for the whole area) that hold selected basis points in use, each
+    // once; whether there is one.
+    bool CheckSelectedPntRemoveEffect(std::vector<unsigned> *blocks) const;
+    // The point's result in the block, or with block -1 in the block that the priority order
+    // gives; false when there is none.
+    bool GetJGD2000(const Point *p, int block, Coordinate *out, CoordConvStatusD *status) const;
+    using PointTable::GetMinMax;
+    // The Tokyo-datum extent of the points, widened by the error indexes' extent when they are
+    // drawn and by the polygons of the blocks with withBlocks; false when there is nothing.
+    bool GetMinMax(double *xmin, double *ymin, double *xmax, double *ymax,
+                   const T2JErrIdxDB *errIdx, bool withBlocks) const;
+    // Fits the engines of every block, with one option or with each block's entry of the table
+    // (the default option for a block without one). The progress counts blocks.
+    bool PrepareBlockCoordConv(const CoordCnvOption &option, JIProgMsgBase2 *progress);
+    bool PrepareBlockCoordConv(const CrdCnvOptTbl &options, JIProgMsgBase2 *progress);
+    // Converts every block marked for calculation with the kind (-1: each block's own); false,
+    // with the reasons in messages, when a block's engine is missing or not fitted, when no
+    // block is marked or when one fails.
+    bool BlockCoordConvExecute(CoordCnvKind kind, std::vector<CString> *messages,
+                               JIProgMsgBase2 *progress);
 
     // ---- names
     static CString GetCoordCnvKindName(CoordCnvKind kind);
@@ -253,21 +336,71 @@ class Veltrane : public PointTable {
     static TABID ConvertCoordinateKindToTab(CoordinateKind kind);
     CString GetCurrentCoordSysName() const;
     CString GetCurrentCoordCnvKindName() const;
+    // "%s %s %s": the product, the short version and the long name of the current method (the
+    // grid's parameter version for the grid method, the stored one without a grid).
+    CString GetCurrentCoordCnvKindForPrt(const OmbreskMngr *grid) const;
     static CString GetCompanyName();
     static CString GetProductName();
     static CString GetVersionName(bool shortForm);
     static CString GetCnvBasisPointName();
 
+    // ---- exchange files
+    // Each runs the binding of one file format on this database and answers its result; when it
+    // answers false, GetFileStop() says at which line of the file and why (line 0 when no line is
+    // to blame). A read stores nothing unless it succeeds; a point whose name is stored already
+    // is asked about through AskCrdRewrite. Writes take flags as PointSupplier::SetCondition and
+    // leave the current tab as it was, also when they throw.
+    // In the land-surveyor mode a Tokyo-datum read of an exchange file reads its lots as well.
+    bool ReadVesk(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
+                  ITRFCoordKind itrf);
+    bool ReadKjnTxt(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
+                    ITRFCoordKind itrf);
+    bool ReadApaVesk(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
+                     ITRFCoordKind itrf);
+    bool ReadT2JTxt(const CString &path, JIProgMsgBase *progress, CoordinateKind kind,
+                    ITRFCoordKind itrf);
+    bool WriteVesk(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags,
+                   VeskVersionNo version, bool withLots);
+    bool WriteKjnTxt(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags);
+    bool WriteApaVesk(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags);
+    bool WriteT2JTxt(const CString &path, CoordinateKind kind, ITRFCoordKind itrf, int flags);
+    // Where and why the last of the operations above stopped.
+    const FileStop &GetFileStop() const { return m_fileStop; }
+    // The comment block at the head of a converted file: the destination, the program, the time
+    // (seconds since the epoch, shown in local time), the folders and names, the zone when it is 1
+    // to 19, the direction applied (-1: none, by the mode) and the parameters of the transformers
+    // (the first, then the adjustment). False, with nothing appended, without a transformer.
+    bool GetFileConvertComments(std::vector<CString> *lines, const CString &src, const CString &dst,
+                                JGDCrdFileFormat format, ConvertMode mode, int planeNo,
+                                const std::vector<const ICoordTransformer *> &chain,
+                                int appliedDirection, std::int64_t time) const;
+
   private:
+    bool convertFile(const CString &src, const CString &dst, const CString &logPath,
+                     ConvertMode mode, JGDCrdFileFormat format,
+                     const std::vector<const ICoordTransformer *> &chain, CoordCnvKind kind,
+                     std::vector<CString> *messages, JIProgMsgBase *progress);
+    bool convertFileWith(const CString &src, const CString &dst, const CString &logPath,
+                         ConvertMode mode, JGDCrdFileFormat format, const CoordConvParam *engine,
+                         const CoordConvParam *adjust, std::vector<CString> *messages,
+                         JIProgMsgBase *progress);
     // The records after the header, in file order; raises the archive's exception when the file
     // ends early or holds what no writer writes.
     void readRecords(CArchive &ar, unsigned long version);
     void calcAllPointBL();
+    // Walks the national extent in tiles of tileLat x tileLon seconds; each tile with answers
+    // becomes a table, written into folder (when given) and handed to the target (when given).
+    bool doT2JCalcConvErrIdx_sub(const CString &folder, const OmbreskMngr *grid,
+                                 ProgressMsgBase *progress, bool twoLevelName, int tileLat,
+                                 int tileLon, bool subfolders, bool semiDynamic,
+                                 T2JErrIdxDB *target) const;
     // The selected points in the list that the use and kind commands act on.
     std::vector<Point *> selectedInCurrentList(bool inPrecisionView) const;
     const PrecisionChkTable *checkTableFor(const Point *p, unsigned block) const;
     // Whether the point belongs in a current-tab table of that coordinate kind.
     bool takeForTab(const Point *p, TABID tab, CoordinateKind kind, ITRFCoordKind itrf) const;
+    // After a read of check observations or known coordinates.
+    void readTxtSub(CoordinateKind kind, ITRFCoordKind itrf);
 
     PointTable m_tmpTable{true};
     int m_limitSw = 1;
@@ -277,6 +410,7 @@ class Veltrane : public PointTable {
     PointTable m_selected{true};
     PointNameOrderedTbl m_nameIndex;
     JLotTable m_lots;
+    CrdTrnsBlockTbl m_blocks;
     JGDTargetCrdKind m_targetKind = JGDTargetNone;
     CrdCnvPrmTbl m_prmTbl;
     bool m_fCompleted = false;
@@ -292,12 +426,13 @@ class Veltrane : public PointTable {
     PlaneCrdJpn m_oldZones;
     PlaneCrdJpn m_newZones;
     int m_planeNo = 7;
-    unsigned m_curBlock = 0;
     JGDDrawSw m_drawSw;
     ZukakuCondition m_zukakuCond;
     JGDDDatCond m_datCond;
     PrtItemInfo m_prtItemInfo;
+    JFileCrdCnvTbl m_fileJobs;
     CString m_geoidModelFile;
     CString m_multiplePlusName;
     InsyoRelateList m_insyoList;
+    FileStop m_fileStop;
 };

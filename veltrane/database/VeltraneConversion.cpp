@@ -41,10 +41,22 @@ bool Veltrane::T2JCoordConvExecute(const OmbreskMngr *grid, JIProgMsgBase *progr
 }
 
 bool Veltrane::IsCrdCnvCompleted(int block) const {
-    // Conversion blocks come with their own tables; without them only the whole area converts.
-    return block == 0 && m_fCompleted;
+    if (block == 0)
+        return m_fCompleted;
+    if (block > 0)
+        return m_blocks.IsCrdCnvCompleted(static_cast<unsigned>(block));
+    if (block != -1)
+        return false;
+    for (unsigned i = 0; i < m_blocks.GetBlockSize(); ++i)
+        if (m_blocks.GetBlock(i, false)->IsCrdCnvCompleted())
+            return true;
+    return false;
 }
 
 CString Veltrane::GetCurrentCoordCnvKindName() const {
-    return m_curBlock == 0 ? GetCoordCnvKindName(GetCoordCnvKind()) : CString();
+    const unsigned block = GetCurrentBlockNo();
+    if (block == 0)
+        return GetCoordCnvKindName(GetCoordCnvKind());
+    const CrdTrnsBlock *b = m_blocks.FindBlock(block);
+    return b ? GetCoordCnvKindName(b->GetCrdCnvPrmTbl()->GetCoordCnvKind()) : CString();
 }

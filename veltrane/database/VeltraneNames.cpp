@@ -115,6 +115,13 @@ CString Veltrane::GetCurrentCoordSysName() const {
     return area ? CString(area->GetName().c_str()) : CString();
 }
 
+CString Veltrane::GetCurrentCoordCnvKindForPrt(const OmbreskMngr *grid) const {
+    CString text;
+    text.Format("%s %s %s", GetProductName().GetString(), GetVersionName(true).GetString(),
+                GetCoordCnvKindLongName(GetCoordCnvKind(), grid).GetString());
+    return text;
+}
+
 CString Veltrane::GetCompanyName() { return "Varniskテクノロジー株式会社"; }
 
 CString Veltrane::GetProductName() { return "ZUB世界座標取得システム"; }

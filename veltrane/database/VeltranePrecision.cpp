@@ -11,17 +11,20 @@ void Veltrane::MakePrecChkTable(int id) {
 }
 
 PrecisionChkTable *Veltrane::GetPrecChkTable(int id, unsigned block) {
-    const int kind = id == -1 ? m_curPrec : id;
-    if (block != 0)
-        return nullptr; // no conversion blocks yet
-    return m_prmTbl.GetPrecChkTable(static_cast<PRECISION_CHECK_ID>(kind));
+    const auto kind = static_cast<PRECISION_CHECK_ID>(id == -1 ? m_curPrec : id);
+    if (block == 0)
+        return m_prmTbl.GetPrecChkTable(kind);
+    CrdTrnsBlock *b = m_blocks.FindBlock(block);
+    return b ? b->GetCrdCnvPrmTbl()->GetPrecChkTable(kind) : nullptr;
 }
 
 const PrecisionChkTable *Veltrane::GetPrecChkTable(int id, unsigned block) const {
     return const_cast<Veltrane *>(this)->GetPrecChkTable(id, block);
 }
 
-PrecisionChkTable *Veltrane::GetCurrentPrecChkTable() { return GetPrecChkTable(-1, m_curBlock); }
+PrecisionChkTable *Veltrane::GetCurrentPrecChkTable() {
+    return GetPrecChkTable(-1, GetCurrentBlockNo());
+}
 
 bool Veltrane::SetResidualLimitByMM(int basis, int check) {
     PrecisionChkTable *b = GetPrecChkTable(PrecChkCnvPrec, 0);
@@ -128,7 +131,7 @@ bool Veltrane::IsExistInCoordList(const Point *p) const {
     case TabPrecChk: {
         if (m_curPrec != PrecChkCnvPrec && m_curPrec != PrecChkChkObs)
             return false;
-        const PrecisionChkTable *t = GetPrecChkTable(m_curPrec, m_curBlock);
+        const PrecisionChkTable *t = GetPrecChkTable(m_curPrec, GetCurrentBlockNo());
         return t && t->IsIncluded(p);
     }
     case TabAreaChk:
@@ -141,7 +144,7 @@ bool Veltrane::IsExistInCoordList(const Point *p) const {
 std::vector<Point *> Veltrane::selectedInCurrentList(bool inPrecisionView) const {
     std::vector<Point *> points;
     const PrecisionChkTable *prec = inPrecisionView && m_curRightView != ViewCoordList
-                                        ? GetPrecChkTable(-1, m_curBlock)
+                                        ? GetPrecChkTable(-1, GetCurrentBlockNo())
                                         : nullptr;
     for (Point *p : m_selected) {
         bool listed;

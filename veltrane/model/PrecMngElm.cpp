@@ -85,9 +85,17 @@ bool PrecMngElm::Normalize() {
     return false;
 }
 
-bool PrecMngElm::IsValid(unsigned block) const {
-    return m_pt1 && m_pt2 && m_pt1->GetTokyoDatum().IsValid() && m_pt2->GetTokyoDatum().IsValid() &&
-           m_pt1->GetResultCrd(block).IsValid() && m_pt2->GetResultCrd(block).IsValid();
+bool PrecMngElm::IsValid(int block) const {
+    return block >= 0 && m_pt1 && m_pt2 && m_pt1->GetTokyoDatum().IsValid() &&
+           m_pt2->GetTokyoDatum().IsValid() && m_pt1->GetResultCrd(block).IsValid() &&
+           m_pt2->GetResultCrd(block).IsValid();
+}
+
+bool PrecMngElm::IsValid(const CrdTrnsBlockTbl *blocks) const {
+    Coordinate c1, c2;
+    return blocks && m_pt1 && m_pt2 && m_pt1->GetTokyoDatum().IsValid() &&
+           m_pt2->GetTokyoDatum().IsValid() && blocks->GetPriorJGD2000(m_pt1, &c1, nullptr) &&
+           blocks->GetPriorJGD2000(m_pt2, &c2, nullptr) && c1.IsValid() && c2.IsValid();
 }
 
 double PrecMngElm::GetOldDiffX(const JGDRoundMode &rnd) const {
@@ -118,21 +126,21 @@ bool PrecMngElm::newCoords(const Veltrane *db, int block, Coordinate *c1, Coordi
            db->GetNewCoordForPrecMng(m_pt2, block, c2) && c1->IsValid() && c2->IsValid();
 }
 
-double PrecMngElm::GetNewDiffX(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const {
+double PrecMngElm::GetNewDiffX(const Veltrane *db, int block, const JGDRoundMode &rnd) const {
     Coordinate c1, c2;
-    if (!newCoords(db, static_cast<int>(block), &c1, &c2))
+    if (!newCoords(db, block, &c1, &c2))
         return 0.0;
     return rnd.rround(c1.GetX()) - rnd.rround(c2.GetX());
 }
 
-double PrecMngElm::GetNewDiffY(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const {
+double PrecMngElm::GetNewDiffY(const Veltrane *db, int block, const JGDRoundMode &rnd) const {
     Coordinate c1, c2;
-    if (!newCoords(db, static_cast<int>(block), &c1, &c2))
+    if (!newCoords(db, block, &c1, &c2))
         return 0.0;
     return rnd.rround(c1.GetY()) - rnd.rround(c2.GetY());
 }
 
-double PrecMngElm::newDistance(const Veltrane *db, int block, const JGDRoundMode &rnd) const {
+double PrecMngElm::GetNewDistance(const Veltrane *db, int block, const JGDRoundMode &rnd) const {
     Coordinate c1, c2;
     if (!newCoords(db, block, &c1, &c2))
         return 0.0;
@@ -140,23 +148,49 @@ double PrecMngElm::newDistance(const Veltrane *db, int block, const JGDRoundMode
                              rnd.rround(c1.GetY()) - rnd.rround(c2.GetY())));
 }
 
-double PrecMngElm::GetNewDistance(const Veltrane *db, unsigned block,
-                                  const JGDRoundMode &rnd) const {
-    return newDistance(db, static_cast<int>(block), rnd);
-}
-
 double PrecMngElm::GetNewDistance(const Veltrane *db, const JGDRoundMode &rnd) const {
-    return newDistance(db, -1, rnd);
+    return GetNewDistance(db, -1, rnd);
 }
 
-double PrecMngElm::GetDeltaX(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const {
+// The block forms take the database's block by priority (block -1).
+double PrecMngElm::GetNewDiffX(const Veltrane *db, const CrdTrnsBlockTbl *,
+                               const JGDRoundMode &rnd) const {
+    return GetNewDiffX(db, -1, rnd);
+}
+
+double PrecMngElm::GetNewDiffY(const Veltrane *db, const CrdTrnsBlockTbl *,
+                               const JGDRoundMode &rnd) const {
+    return GetNewDiffY(db, -1, rnd);
+}
+
+double PrecMngElm::GetNewDistance(const Veltrane *db, const CrdTrnsBlockTbl *,
+                                  const JGDRoundMode &rnd) const {
+    return GetNewDistance(db, -1, rnd);
+}
+
+double PrecMngElm::GetDeltaX(const Veltrane *db, const CrdTrnsBlockTbl *blocks,
+                             const JGDRoundMode &rnd) const {
+    return GetOldDiffX(rnd) - GetNewDiffX(db, blocks, rnd);
+}
+
+double PrecMngElm::GetDeltaY(const Veltrane *db, const CrdTrnsBlockTbl *blocks,
+                             const JGDRoundMode &rnd) const {
+    return GetOldDiffY(rnd) - GetNewDiffY(db, blocks, rnd);
+}
+
+double PrecMngElm::GetDeltaS(const Veltrane *db, const CrdTrnsBlockTbl *blocks,
+                             const JGDRoundMode &rnd) const {
+    return rnd.rround(length(GetDeltaX(db, blocks, rnd), GetDeltaY(db, blocks, rnd)));
+}
+
+double PrecMngElm::GetDeltaX(const Veltrane *db, int block, const JGDRoundMode &rnd) const {
     return GetOldDiffX(rnd) - GetNewDiffX(db, block, rnd);
 }
 
-double PrecMngElm::GetDeltaY(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const {
+double PrecMngElm::GetDeltaY(const Veltrane *db, int block, const JGDRoundMode &rnd) const {
     return GetOldDiffY(rnd) - GetNewDiffY(db, block, rnd);
 }
 
-double PrecMngElm::GetDeltaS(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const {
+double PrecMngElm::GetDeltaS(const Veltrane *db, int block, const JGDRoundMode &rnd) const {
     return rnd.rround(length(GetDeltaX(db, block, rnd), GetDeltaY(db, block, rnd)));
 }

@@ -4,6 +4,7 @@
 #include "platform/core/CString.h"
 
 class Coordinate;
+class CrdTrnsBlockTbl;
 class Point;
 class Veltrane;
 
@@ -40,8 +41,11 @@ class PrecMngElm {
     // swapped. False when a point is missing.
     bool Normalize();
 
-    // Both points present with valid Tokyo coordinates and valid results in the block.
-    bool IsValid(unsigned block) const;
+    // Both points present with valid Tokyo coordinates and valid results in the block (0 or
+    // more; int, so that a literal 0 is a block and not a block table).
+    bool IsValid(int block) const;
+    // The same with the block JGD2000 results that the blocks' priority gives.
+    bool IsValid(const CrdTrnsBlockTbl *blocks) const;
 
     // Tokyo-datum figures of the rounded coordinates; 0 when a point is missing.
     double GetOldDiffX(const JGDRoundMode &rnd) const;
@@ -52,22 +56,33 @@ class PrecMngElm {
     double GetOldPlaneDistance(double h, double n, double k, const JGDRoundMode &rnd) const;
 
     // JGD2000 figures of the coordinates that the database gives for precision management; 0
-    // when a point or the database is missing or a coordinate is not there.
-    double GetNewDiffX(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const;
-    double GetNewDiffY(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const;
-    double GetNewDistance(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const;
-    // The same in the block that the database's block priority gives.
+    // when a point or the database is missing or a coordinate is not there. Block -1 (and the
+    // forms without a block or with the block table) is the block the database's priority gives.
+    double GetNewDiffX(const Veltrane *db, int block, const JGDRoundMode &rnd) const;
+    double GetNewDiffY(const Veltrane *db, int block, const JGDRoundMode &rnd) const;
+    double GetNewDistance(const Veltrane *db, int block, const JGDRoundMode &rnd) const;
     double GetNewDistance(const Veltrane *db, const JGDRoundMode &rnd) const;
+    double GetNewDiffX(const Veltrane *db, const CrdTrnsBlockTbl *blocks,
+                       const JGDRoundMode &rnd) const;
+    double GetNewDiffY(const Veltrane *db, const CrdTrnsBlockTbl *blocks,
+                       const JGDRoundMode &rnd) const;
+    double GetNewDistance(const Veltrane *db, const CrdTrnsBlockTbl *blocks,
+                          const JGDRoundMode &rnd) const;
 
     // Old minus new.
-    double GetDeltaX(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const;
-    double GetDeltaY(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const;
-    double GetDeltaS(const Veltrane *db, unsigned block, const JGDRoundMode &rnd) const;
+    double GetDeltaX(const Veltrane *db, int block, const JGDRoundMode &rnd) const;
+    double GetDeltaY(const Veltrane *db, int block, const JGDRoundMode &rnd) const;
+    double GetDeltaS(const Veltrane *db, int block, const JGDRoundMode &rnd) const;
+    double GetDeltaX(const Veltrane *db, const CrdTrnsBlockTbl *blocks,
+                     const JGDRoundMode &rnd) const;
+    double GetDeltaY(const Veltrane *db, const CrdTrnsBlockTbl *blocks,
+                     const JGDRoundMode &rnd) const;
+    double GetDeltaS(const Veltrane *db, const CrdTrnsBlockTbl *blocks,
+                     const JGDRoundMode &rnd) const;
 
   private:
     // The two new coordinates; false unless both are there and valid.
     bool newCoords(const Veltrane *db, int block, Coordinate *c1, Coordinate *c2) const;
-    double newDistance(const Veltrane *db, int block, const JGDRoundMode &rnd) const;
 
     CString m_name1;
     CString m_name2;

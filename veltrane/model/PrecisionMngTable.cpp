@@ -117,27 +117,24 @@ bool PrecisionMngTable::IsExistSameData(const PrecMngElm *e) const {
     });
 }
 
-bool PrecisionMngTable::isEligible(const Point *p, bool wholeAreaDone, bool blocksDone) {
+bool PrecisionMngTable::isEligible(const Veltrane *db, const Point *p, bool wholeAreaDone,
+                                   bool blocksDone) {
     if (!p->GetUseForCalc())
         return false;
     if (wholeAreaDone)
         return p->IsExistResultCrd(0);
-    if (blocksDone) {
-        // A result in any of the point's blocks: the block priority only decides which one.
-        for (unsigned i = 0; i < p->GetBlockSize(); ++i)
-            if (p->IsExistJGD2000(p->GetBlockNo(i)))
-                return true;
-    }
-    return false;
+    Coordinate c;
+    return blocksDone && db != nullptr && db->GetJGD2000(p, -1, &c, nullptr);
 }
 
-std::vector<const Point *> PrecisionMngTable::eligiblePoints(const PointTable *table,
+std::vector<const Point *> PrecisionMngTable::eligiblePoints(const Veltrane *db,
+                                                             const PointTable *table,
                                                              bool wholeAreaDone, bool blocksDone) {
     std::vector<const Point *> points;
     if (table == nullptr)
         return points;
     for (const Point *p : *table)
-        if (isEligible(p, wholeAreaDone, blocksDone))
+        if (isEligible(db, p, wholeAreaDone, blocksDone))
             points.push_back(p);
     return points;
 }
@@ -148,9 +145,9 @@ bool PrecisionMngTable::Create(const Veltrane *db, const PointTable *table, int 
                                    db->IsCrdCnvCompleted(-1));
 }
 
-bool PrecisionMngTable::Create(const Veltrane * /*db*/, const PointTable *table, int nearest,
+bool PrecisionMngTable::Create(const Veltrane *db, const PointTable *table, int nearest,
                                JIProgMsgBase *progress, bool wholeAreaDone, bool blocksDone) {
-    const std::vector<const Point *> points = eligiblePoints(table, wholeAreaDone, blocksDone);
+    const std::vector<const Point *> points = eligiblePoints(db, table, wholeAreaDone, blocksDone);
     if (nearest != 0)
         return NearestPairBuilder(progress).Create(points, this);
     for (std::size_t i = 0; i < points.size(); ++i)
@@ -159,19 +156,20 @@ bool PrecisionMngTable::Create(const Veltrane * /*db*/, const PointTable *table,
     return true;
 }
 
-bool PrecisionMngTable::create_NearestPairs1(const Veltrane * /*db*/, const PointTable *table,
+bool PrecisionMngTable::create_NearestPairs1(const Veltrane *db, const PointTable *table,
                                              ProgressMsgBase *progress, bool wholeAreaDone,
                                              bool blocksDone) {
     if (table == nullptr)
         return true;
     if (progress)
         progress->ProgressStart(PROGRESS_KIND{2}, static_cast<int>(table->size()));
-    const std::vector<const Point *> eligible = eligiblePoints(table, wholeAreaDone, blocksDone);
+    const std::vector<const Point *> eligible =
+        eligiblePoints(db, table, wholeAreaDone, blocksDone);
     std::unordered_set<const Point *> marked;
     int i = 0;
     for (const Point *p : *table) {
         ++i;
-        if (marked.count(p) != 0 || !isEligible(p, wholeAreaDone, blocksDone))
+        if (marked.count(p) != 0 || !isEligible(db, p, wholeAreaDone, blocksDone))
             continue;
         const Point *nearestPoint = nullptr;
         double best = std::numeric_limits<double>::infinity();

@@ -55,7 +55,7 @@ class PrecisionMngTable {
     // Appends the pairs of the eligible points of the table: each with its nearest neighbour in
     // the Tokyo datum when nearest is non-zero, else all pairs. A point is eligible when it is
     // used for the calculation and has a new coordinate: its whole-area result when the
-    // database's whole area is converted, else a block result when its blocks are.
+    // database's whole area is converted, else its result by block priority when blocks are.
     // False, with the table unchanged, when the user cancels the nearest-pair search.
     bool Create(const Veltrane *db, const PointTable *table, int nearest, JIProgMsgBase *progress);
     // The same with the conversion state given: whole area converted, blocks converted.
@@ -74,9 +74,9 @@ class PrecisionMngTable {
     bool Read(const Veltrane *db, CArchive &ar, unsigned long version);
 
   private:
-    static bool isEligible(const Point *p, bool wholeAreaDone, bool blocksDone);
-    static std::vector<const Point *> eligiblePoints(const PointTable *table, bool wholeAreaDone,
-                                                     bool blocksDone);
+    static bool isEligible(const Veltrane *db, const Point *p, bool wholeAreaDone, bool blocksDone);
+    static std::vector<const Point *> eligiblePoints(const Veltrane *db, const PointTable *table,
+                                                     bool wholeAreaDone, bool blocksDone);
     void release(PrecMngElm *e) const;
 
     std::vector<PrecMngElm *> m_elms;

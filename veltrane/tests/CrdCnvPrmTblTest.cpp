@@ -95,12 +95,19 @@ TEST_F(CrdCnvPrmTblTest, RecordIs64BytesAndTheUseGeoidSwitchSetsTheFlagBit) {
     ASSERT_EQ(expected.size(), 64u);
     EXPECT_EQ(stored([&](CArchive &ar) { table.Write(ar); }), expected);
 
-    // Read applies the option while its use-geoid switch still holds its default: the stored
-    // flag word gains the geoid bit whatever the stored switch says.
+    // Read applies the option with its stored use-geoid switch: "no geoid" gains no geoid bit,
+    // and the record writes back the same.
     CrdCnvPrmTbl read;
     load(expected, [&](CArchive &ar) { EXPECT_TRUE(read.Read(ar, 102)); });
     EXPECT_EQ(read.GetCoordCnvKind(), CrdCnvParaTrans2);
+    EXPECT_EQ(read.GetCoordCnvOption().m_nFlag, 1);
+    EXPECT_EQ(stored([&](CArchive &ar) { read.Write(ar); }), expected);
+    // A stored "use the geoid" without the bit gains it, as the option setter gives it.
+    std::string withGeoid = expected;
+    withGeoid.replace(48, 4, testsupport::Bytes().i32(1).data());
+    load(withGeoid, [&](CArchive &ar) { EXPECT_TRUE(read.Read(ar, 102)); });
     EXPECT_EQ(read.GetCoordCnvOption().m_nFlag, 1 | CoordCnvOption::kAddGeoidHeight);
+    load(expected, [&](CArchive &ar) { EXPECT_TRUE(read.Read(ar, 102)); });
     EXPECT_FALSE(read.GetCoordCnvOption().m_fUseGeoid);
     EXPECT_EQ(read.GetCoordCnvOption().m_nTakeHeight, 0);
     EXPECT_THROW(load(expected.substr(0, 63), [&](CArchive &ar) { read.Read(ar, 102); }),

@@ -117,7 +117,7 @@ TEST_F(Supplier, ResultsPreferTheAdjustedCoordinateAndCarryTheirStatus) {
     EXPECT_EQ(withChecks.GetPointSize(), 3u);
     withChecks.RestoreTable();
 
-    // The results by block priority come with the conversion blocks: none is delivered.
+    // Without conversion blocks nothing comes by block priority.
     PointSupplier byBlock(&db);
     byBlock.SetCondition(CrdKindJGD2000, ITRFKindNone, PointSupplier::kByBlockPriority);
     EXPECT_EQ(byBlock.GetPointSize(), 0u);

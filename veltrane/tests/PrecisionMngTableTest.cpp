@@ -224,10 +224,14 @@ TEST_F(PrecisionMngTableCreate, AllPairsOfTheEligiblePointsInTableOrder) {
     table.AllRemove();
     ASSERT_TRUE(table.Create(&db, &db, 0, nullptr, false, false));
     EXPECT_EQ(table.size(), 0u); // nothing converted: no point is eligible
-    // After a block conversion the block result counts.
+    // After a block conversion the result by block priority counts: of blocks that exist.
+    Point *second = addPoint(db, "blk2", 0, 6, 0, 0, false);
+    ASSERT_TRUE(table.Create(&db, &db, 0, nullptr, false, true));
+    EXPECT_EQ(table.size(), 0u);
+    ASSERT_TRUE(db.GetCrdTrnsBlockTbl()->Append(new CrdTrnsBlock(3)));
+    ASSERT_TRUE(db.GetCrdTrnsBlockTbl()->Append(new CrdTrnsBlock(4)));
     ASSERT_TRUE(table.Create(&db, &db, 0, nullptr, false, true));
     EXPECT_EQ(table.size(), 0u); // one eligible point only
-    Point *second = addPoint(db, "blk2", 0, 6, 0, 0, false);
     ASSERT_TRUE(second->AppendBlock(4));
     second->SetJGD2000(Coordinate(2, 2, 0, false, 0, false), CrdCnvStatAffine, 4);
     ASSERT_TRUE(table.Create(&db, &db, 1, nullptr, false, true));

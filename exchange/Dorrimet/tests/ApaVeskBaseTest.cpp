@@ -2,8 +2,8 @@
 
 #include "exchange/Dorrimet/IPointRegister.h"
 #include "exchange/Dorrimet/IPointSupplier.h"
-#include "pallomir/ui/JIProgMsgBase.h"
 
+#include "tests/support/RecordingProgress.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using Lines = std::vector<std::string>;
+using testsupport::RecordingProgress;
 
 class Apa : public ApaVeskBase {
   public:
@@ -77,36 +78,6 @@ class Supplier : public IPointSupplier {
     }
 };
 
-class FakeProgress : public JIProgMsgBase {
-  public:
-    mutable Lines log;
-    int cancelAtPercent = 1000;
-    void ProgressStart(PROGRESS_KIND, int) const override {}
-    void ProgressStart(const std::string &, int) const override {}
-    void ProgressStart(int total) const override { log.push_back("start " + num(total)); }
-    bool Progress(int) const override { return true; }
-    void ProgressEnd() const override { log.push_back("end"); }
-    bool ProgressInit(JGD_PROGRESS_TYPE type) const override {
-        log.push_back("init " + num(type));
-        return true;
-    }
-    void SetProgressMsg(const CString &) const override {}
-    bool ProgressPercent(int percent, int) const override {
-        log.push_back("percent");
-        return percent < cancelAtPercent;
-    }
-    void ProgressTerm() const override { log.push_back("term"); }
-    bool CheckCancel() const override { return false; }
-    bool IsCanceled() const override { return false; }
-    void SetProgressKind(JGD_PROGRESS_KIND kind) const override {
-        log.push_back("kind " + num(kind));
-    }
-    JGD_PROGRESS_TYPE GetProgressTtype() const override { return JGD_PROGRESS_TYPE{1}; }
-
-  private:
-    static std::string num(int v) { return std::to_string(v); }
-};
-
 class ApaVeskBaseTest : public testsupport::TempFolderTest {
   protected:
     CString path(const char *name = "pts.txt") const { return TempFolderTest::path(name); }
@@ -143,7 +114,8 @@ TEST_F(ApaVeskBaseTest, ReadsPointsAndHeights) {
         ",");
     Apa apa;
     Register reg;
-    FakeProgress progress;
+    RecordingProgress progress;
+    progress.logDialog = true;
     ASSERT_TRUE(apa.Read(&reg, path(), &progress, 2));
     EXPECT_EQ(
         reg.log,
@@ -154,7 +126,7 @@ TEST_F(ApaVeskBaseTest, ReadsPointsAndHeights) {
     ASSERT_GE(log.size(), 9u);
     EXPECT_EQ(Lines(log.begin(), log.begin() + 3), (Lines{"init 1", "kind 10", "start 100"}));
     EXPECT_EQ(Lines(log.end() - 6, log.end()),
-              (Lines{"percent", "end", "term", "kind 12", "init 0", "term"}));
+              (Lines{"percent 100", "end", "term", "kind 12", "init 0", "term"}));
 
     reg.end = false;
     EXPECT_FALSE(apa.Read(&reg, path(), nullptr, 2));
@@ -190,7 +162,8 @@ TEST_F(ApaVeskBaseTest, BadPointLinesRefusalsAndCancelsStopTheRead) {
     put("A,01,Z,\nG,P1,1,2,,?,\nG,P2,1,2,,?,\nZ,&,\n");
     Apa apa;
     Register reg;
-    FakeProgress progress;
+    RecordingProgress progress;
+    progress.logDialog = true;
     progress.cancelAtPercent = 50;
     EXPECT_FALSE(apa.Read(&reg, path(), &progress, 2));
     EXPECT_EQ(reg.log, Lines{"0 P1 1.000000 2.000000 0.000000 0"});

@@ -2,9 +2,9 @@
 
 #include "exchange/Dorrimet/Coordinate.h"
 #include "exchange/Dorrimet/ICoordTransformer.h"
-#include "pallomir/ui/JIProgMsgBase.h"
 #include "platform/core/CException.h"
 
+#include "tests/support/RecordingProgress.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +20,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using testsupport::RecordingProgress;
 
 // x' = x * scale + dx, y' = y + dy and back; fails for X == failX, throws for X == 666.
 class FakeTransformer : public ICoordTransformer {
@@ -49,40 +51,6 @@ class FakeTransformer : public ICoordTransformer {
     double m_scale, m_dx, m_dy;
     CoordConvStatusD m_status;
     double m_failX;
-};
-
-// Records the calls; cancels at a percentage or at the n-th CheckCancel.
-class FakeProgress : public JIProgMsgBase {
-  public:
-    mutable std::vector<std::string> log;
-    int cancelAtPercent = 1000;
-    int cancelAtCheck = 1 << 30;
-    mutable int checks = 0;
-
-    void ProgressStart(PROGRESS_KIND, int total) const override { ProgressStart(total); }
-    void ProgressStart(const std::string &, int total) const override { ProgressStart(total); }
-    void ProgressStart(int total) const override { log.push_back("start " + num(total)); }
-    bool Progress(int) const override { return true; }
-    void ProgressEnd() const override { log.push_back("end"); }
-    bool ProgressInit(JGD_PROGRESS_TYPE type) const override {
-        log.push_back("init " + num(type));
-        return true;
-    }
-    void SetProgressMsg(const CString &) const override {}
-    bool ProgressPercent(int percent, int) const override {
-        log.push_back("percent " + num(percent));
-        return percent < cancelAtPercent;
-    }
-    void ProgressTerm() const override { log.push_back("term"); }
-    bool CheckCancel() const override { return ++checks >= cancelAtCheck; }
-    bool IsCanceled() const override { return false; }
-    void SetProgressKind(JGD_PROGRESS_KIND kind) const override {
-        log.push_back("kind " + num(kind));
-    }
-    JGD_PROGRESS_TYPE GetProgressTtype() const override { return JGD_PROGRESS_TYPE{1}; }
-
-  private:
-    static std::string num(int v) { return std::to_string(v); }
 };
 
 // Records points read and the header request; its header lines are scripted.
@@ -362,7 +330,8 @@ TEST_F(JVeskBaseExTest, ACancelledConversionSaysSoAndAnswersFalse) {
     put(content + "A99,\r\n");
     const std::string cancel = "情報：ユーザーにより変換処理は途中で中止されました。";
 
-    FakeProgress byPercent;
+    RecordingProgress byPercent;
+    byPercent.logDialog = true;
     byPercent.cancelAtPercent = 50;
     std::vector<CString> messages;
     Vesk vesk;
@@ -375,14 +344,15 @@ TEST_F(JVeskBaseExTest, ACancelledConversionSaysSoAndAnswersFalse) {
     EXPECT_EQ(out.substr(out.size() - cancel.size() - 7), "Z00," + cancel + ",\r\n");
 
     // Between percentage steps the cancel is checked after the check step.
-    FakeProgress byCheck;
+    RecordingProgress byCheck;
     byCheck.SetCancelCheckStep(3);
     byCheck.cancelAtCheck = 1;
     EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, &byCheck), 0);
     EXPECT_EQ(byCheck.checks, 1);
-    byCheck.cancelAtCheck = 1 << 30;
-    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, &byCheck), 1);
-    EXPECT_GT(byCheck.checks, 1);
+    RecordingProgress checked;
+    checked.SetCancelCheckStep(3);
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, &checked), 1);
+    EXPECT_GT(checked.checks, 0);
 }
 
 TEST_F(JVeskBaseExTest, SourceCommentsAreNeverDroppedAndHeaderLinesAreCutWhole) {
@@ -410,14 +380,16 @@ TEST_F(JVeskBaseExTest, SourceCommentsAreNeverDroppedAndHeaderLinesAreCutWhole) 
 TEST_F(JVeskBaseExTest, ReadReportsProgressAndACancelAnswersFalse) {
     put(crlf({"G00,03,s,", "A00,", "A01,    1,P1,1.5,2.5,,", "A01,    2,P2,3,4,5,", "A99,"}));
     Vesk vesk;
-    FakeProgress progress;
+    RecordingProgress progress;
+    progress.logDialog = true;
     ASSERT_EQ(vesk.Read(path(), &progress, 1, 2), 1);
     EXPECT_EQ(vesk.points, (Lines{"1P1 1.500000 2.500000 0", "2P2 3.000000 4.000000 1"}));
     EXPECT_EQ(progress.log.front(), "start 100");
     EXPECT_EQ(progress.log[progress.log.size() - 2], "percent 100");
     EXPECT_EQ(progress.log.back(), "end");
 
-    FakeProgress cancels;
+    RecordingProgress cancels;
+    cancels.logDialog = true;
     cancels.cancelAtPercent = 10;
     vesk.points.clear();
     EXPECT_EQ(vesk.Read(path(), &cancels, 1, 2), 0);
@@ -517,7 +489,7 @@ TEST_F(JVeskBaseExTest, ReadAndConvertNameTheLineThatStoppedThem) {
     EXPECT_EQ(vesk.GetStopLine(), 4);
     EXPECT_EQ(vesk.GetStopReason(), "X座標が数値ではありません。");
 
-    FakeProgress cancels;
+    RecordingProgress cancels;
     cancels.cancelAtPercent = 10;
     EXPECT_EQ(vesk.Read(path(), &cancels, 1, 2), 0);
     EXPECT_EQ(vesk.GetStopLine(), 1);

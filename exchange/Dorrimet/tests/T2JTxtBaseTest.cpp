@@ -6,6 +6,7 @@
 #include "exchange/Dorrimet/IPointSupplier.h"
 #include "pallomir/ui/JIProgMsgBase.h"
 
+#include "tests/support/RecordingProgress.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -40,24 +41,6 @@ class ShiftTransformer : public ICoordTransformer {
         *to = Coordinate(from.GetX() + sign * 10.0, from.GetY() + sign * 20.0, 0, false, 0, false);
         return true;
     }
-};
-
-// Cancels at the first percentage it is given.
-class CancellingProgress : public JIProgMsgBase {
-  public:
-    void ProgressStart(PROGRESS_KIND, int) const override {}
-    void ProgressStart(const std::string &, int) const override {}
-    void ProgressStart(int) const override {}
-    bool Progress(int) const override { return false; }
-    void ProgressEnd() const override {}
-    bool ProgressInit(JGD_PROGRESS_TYPE) const override { return true; }
-    void SetProgressMsg(const CString &) const override {}
-    bool ProgressPercent(int, int) const override { return false; }
-    void ProgressTerm() const override {}
-    bool CheckCancel() const override { return true; }
-    bool IsCanceled() const override { return true; }
-    void SetProgressKind(JGD_PROGRESS_KIND) const override {}
-    JGD_PROGRESS_TYPE GetProgressTtype() const override { return JGD_PROGRESS_TYPE{1}; }
 };
 
 class FakeRegister : public IPointRegister {
@@ -190,7 +173,8 @@ TEST_F(T2JTxtBaseTest, ConvertRefusesItsOwnSourceAndAnswersFalseOnCancel) {
               "変換元のファイルがオープンできませんでした。 ファイル:[" + path("none.txt") + "]");
 
     messages.clear();
-    CancellingProgress cancel;
+    testsupport::RecordingProgress cancel(1); // at the first report
+    cancel.cancelAtCheck = 1;
     EXPECT_FALSE(convert(t2j, 0, &messages, &cancel));
     EXPECT_EQ(get("dst.txt"), "# line one\r\n# line two\r\n     10.0000      20.0000 A\r\n"
                               "# 情報：ユーザーにより変換処理は途中で中止されました。\r\n");

@@ -1,6 +1,7 @@
 #include "pallomir/grid/core/CDC.h"
 
 #include <cstring>
+#include <utility>
 
 CDC::CDC(IGridTextMeasurer *measurer) : m_pMeasurer(measurer) {
     if (m_pMeasurer != nullptr)
@@ -24,29 +25,13 @@ bool CDC::RestoreDC(int saved) {
     return true;
 }
 
-COLORREF CDC::SetTextColor(COLORREF colour) {
-    const COLORREF old = m_state.textColour;
-    m_state.textColour = colour;
-    return old;
-}
+COLORREF CDC::SetTextColor(COLORREF colour) { return std::exchange(m_state.textColour, colour); }
 
-COLORREF CDC::SetBkColor(COLORREF colour) {
-    const COLORREF old = m_state.bkColour;
-    m_state.bkColour = colour;
-    return old;
-}
+COLORREF CDC::SetBkColor(COLORREF colour) { return std::exchange(m_state.bkColour, colour); }
 
-int CDC::SetBkMode(int mode) {
-    const int old = m_state.bkMode;
-    m_state.bkMode = mode;
-    return old;
-}
+int CDC::SetBkMode(int mode) { return std::exchange(m_state.bkMode, mode); }
 
-CFont *CDC::SelectObject(CFont *font) {
-    CFont *old = m_state.font;
-    m_state.font = font;
-    return old;
-}
+CFont *CDC::SelectObject(CFont *font) { return std::exchange(m_state.font, font); }
 
 const LOGFONT &CDC::GetCurrentLogFont() const {
     if (m_state.font != nullptr && m_state.font->IsCreated())
@@ -70,29 +55,13 @@ int CDC::GetDeviceCaps(int index) const {
     }
 }
 
-int CDC::SetMapMode(int mode) {
-    const int old = m_state.mapMode;
-    m_state.mapMode = mode;
-    return old;
-}
+int CDC::SetMapMode(int mode) { return std::exchange(m_state.mapMode, mode); }
 
-CSize CDC::SetWindowExt(CSize extent) {
-    const CSize old = m_state.windowExt;
-    m_state.windowExt = extent;
-    return old;
-}
+CSize CDC::SetWindowExt(CSize extent) { return std::exchange(m_state.windowExt, extent); }
 
-CSize CDC::SetViewportExt(CSize extent) {
-    const CSize old = m_state.viewportExt;
-    m_state.viewportExt = extent;
-    return old;
-}
+CSize CDC::SetViewportExt(CSize extent) { return std::exchange(m_state.viewportExt, extent); }
 
-CPoint CDC::SetWindowOrg(CPoint origin) {
-    const CPoint old = m_state.windowOrg;
-    m_state.windowOrg = origin;
-    return old;
-}
+CPoint CDC::SetWindowOrg(CPoint origin) { return std::exchange(m_state.windowOrg, origin); }
 
 CSize CDC::GetTextExtent(const char *text, int length) {
     if (m_pMeasurer == nullptr || text == nullptr)

@@ -3,12 +3,35 @@
 #include "pallomir/grid/core/CGridEditWnd.h"
 #include "platform/core/Prompt.h"
 
+#include <algorithm>
+#include <functional>
 #include <new>
 
 namespace {
 
 // What the framework says when memory runs out while the table grows.
 void ReportMemoryError() { AfxMessageBox("Out of memory.", MB_ICONEXCLAMATION); }
+
+// The frame of the cell setters: FALSE in virtual mode or without the cell, otherwise the
+// change is made and TRUE answered.
+template <class Change> BOOL ChangeCell(const CGridCore &grid, int nRow, int nCol, Change change) {
+    if (grid.GetVirtualMode())
+        return FALSE;
+    CGridCellBase *cell = grid.GetCell(nRow, nCol);
+    if (cell == nullptr)
+        return FALSE;
+    change(*cell);
+    return TRUE;
+}
+
+// The frame of the cell getters: what read gives for the cell, or none without the cell.
+template <class T, class Read>
+T ReadCell(const CGridCore &grid, int nRow, int nCol, T none, Read read) {
+    const CGridCellBase *cell = grid.GetCell(nRow, nCol);
+    if (cell == nullptr)
+        return none;
+    return T(std::invoke(read, *cell));
+}
 
 } // namespace
 
@@ -38,11 +61,13 @@ CGridCore::~CGridCore() {
     DeleteAllItems();
 }
 
+std::array<CGridDefaultCell *, 4> CGridCore::DefaultCells() {
+    return {&m_cellDefault, &m_cellFixedColDef, &m_cellFixedRowDef, &m_cellFixedRowColDef};
+}
+
 void CGridCore::SetupDefaultCells() {
-    CGridDefaultCell *cells[] = {&m_cellDefault, &m_cellFixedColDef, &m_cellFixedRowDef,
-                                 &m_cellFixedRowColDef};
     const LOGFONT font = m_measurer.GetMessageFont();
-    for (CGridDefaultCell *cell : cells) {
+    for (CGridDefaultCell *cell : DefaultCells()) {
         cell->SetGrid(this);
         cell->SetFont(&font);
     }
@@ -61,8 +86,7 @@ void CGridCore::RefreshSysColours(bool initial) {
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
     if (!initial) {
         // Colours still at the old system values follow the new ones.
-        for (CGridDefaultCell *cell :
-             {&m_cellDefault, &m_cellFixedColDef, &m_cellFixedRowDef, &m_cellFixedRowColDef}) {
+        for (CGridDefaultCell *cell : DefaultCells()) {
             if (cell->GetTextClr() == m_crWindowText)
                 cell->SetTextClr(windowText);
             if (cell->GetBackClr() == m_crWindowColour)
@@ -318,33 +342,8 @@ BOOL CGridCore::SetFixedRowCount(int nFixedRows) {
     if (m_idCurrentCell.row < nFixedRows)
         SetFocusCell(-1, -1);
 
-    if (!m_bVirtualMode) {
-        if (nFixedRows > m_nFixedRows) {
-            for (int row = m_nFixedRows; row < nFixedRows; ++row)
-                for (int col = 0; col < m_nCols; ++col) {
-                    CGridCellBase *cell = GetCell(row, col);
-                    if (cell == nullptr)
-                        continue;
-                    cell->SetState(cell->GetState() | GVIS_FIXED | GVIS_FIXEDROW);
-                    cell->SetBackClr(CLR_DEFAULT);
-                    cell->SetTextClr(CLR_DEFAULT);
-                }
-        } else {
-            for (int row = nFixedRows; row < m_nFixedRows; ++row)
-                for (int col = 0; col < m_nCols; ++col) {
-                    CGridCellBase *cell = GetCell(row, col);
-                    if (cell == nullptr)
-                        continue;
-                    if (col < m_nFixedCols) {
-                        cell->SetState(cell->GetState() & ~GVIS_FIXEDROW);
-                    } else {
-                        cell->SetState(cell->GetState() & ~(GVIS_FIXED | GVIS_FIXEDROW));
-                        cell->SetBackClr(CLR_DEFAULT);
-                        cell->SetTextClr(CLR_DEFAULT);
-                    }
-                }
-        }
-    }
+    SetCellsFixed(std::min(nFixedRows, m_nFixedRows), std::max(nFixedRows, m_nFixedRows), 0,
+                  m_nCols, GVIS_FIXEDROW, nFixedRows > m_nFixedRows);
     m_nFixedRows = nFixedRows;
     Refresh();
     return TRUE;
@@ -362,36 +361,32 @@ BOOL CGridCore::SetFixedColumnCount(int nFixedCols) {
     if (m_idCurrentCell.col < nFixedCols)
         SetFocusCell(-1, -1);
 
-    if (!m_bVirtualMode) {
-        if (nFixedCols > m_nFixedCols) {
-            for (int row = 0; row < m_nRows; ++row)
-                for (int col = m_nFixedCols; col < nFixedCols; ++col) {
-                    CGridCellBase *cell = GetCell(row, col);
-                    if (cell == nullptr)
-                        continue;
-                    cell->SetState(cell->GetState() | GVIS_FIXED | GVIS_FIXEDCOL);
-                    cell->SetBackClr(CLR_DEFAULT);
-                    cell->SetTextClr(CLR_DEFAULT);
-                }
-        } else {
-            for (int row = 0; row < m_nRows; ++row)
-                for (int col = nFixedCols; col < m_nFixedCols; ++col) {
-                    CGridCellBase *cell = GetCell(row, col);
-                    if (cell == nullptr)
-                        continue;
-                    if (row < m_nFixedRows) {
-                        cell->SetState(cell->GetState() & ~GVIS_FIXEDCOL);
-                    } else {
-                        cell->SetState(cell->GetState() & ~(GVIS_FIXED | GVIS_FIXEDCOL));
-                        cell->SetBackClr(CLR_DEFAULT);
-                        cell->SetTextClr(CLR_DEFAULT);
-                    }
-                }
-        }
-    }
+    SetCellsFixed(0, m_nRows, std::min(nFixedCols, m_nFixedCols),
+                  std::max(nFixedCols, m_nFixedCols), GVIS_FIXEDCOL, nFixedCols > m_nFixedCols);
     m_nFixedCols = nFixedCols;
     Refresh();
     return TRUE;
+}
+
+void CGridCore::SetCellsFixed(int row0, int row1, int col0, int col1, UINT side, bool fixed) {
+    if (m_bVirtualMode)
+        return;
+    for (int row = row0; row < row1; ++row)
+        for (int col = col0; col < col1; ++col) {
+            CGridCellBase *cell = GetCell(row, col);
+            if (cell == nullptr)
+                continue;
+            const bool fixedOtherSide =
+                side == GVIS_FIXEDROW ? col < m_nFixedCols : row < m_nFixedRows;
+            if (!fixed && fixedOtherSide) {
+                cell->SetState(cell->GetState() & ~side);
+                continue;
+            }
+            cell->SetState(fixed ? cell->GetState() | GVIS_FIXED | side
+                                 : cell->GetState() & ~(GVIS_FIXED | side));
+            cell->SetBackClr(CLR_DEFAULT);
+            cell->SetTextClr(CLR_DEFAULT);
+        }
 }
 
 int CGridCore::InsertColumn(const char *strHeading, UINT nFormat, int nColumn) {
@@ -603,14 +598,10 @@ long CGridCore::GetVirtualHeight() const {
 // ---- Cells by row and column
 
 BOOL CGridCore::SetItemText(int nRow, int nCol, const char *str) {
-    if (m_bVirtualMode)
-        return FALSE;
-    CGridCellBase *cell = GetCell(nRow, nCol);
-    if (cell == nullptr)
-        return FALSE;
-    cell->SetText(str);
-    SetModified(TRUE, nRow, nCol);
-    return TRUE;
+    return ChangeCell(*this, nRow, nCol, [&](CGridCellBase &cell) {
+        cell.SetText(str);
+        SetModified(TRUE, nRow, nCol);
+    });
 }
 
 BOOL CGridCore::SetItemTextFmt(int nRow, int nCol, const char *szFmt, ...) {
@@ -625,116 +616,73 @@ BOOL CGridCore::SetItemTextFmt(int nRow, int nCol, const char *szFmt, ...) {
 }
 
 CString CGridCore::GetItemText(int nRow, int nCol) const {
-    const CGridCellBase *cell = GetCell(nRow, nCol);
-    return cell != nullptr ? CString(cell->GetText()) : CString();
+    return ReadCell(*this, nRow, nCol, CString(), &CGridCellBase::GetText);
 }
 
 BOOL CGridCore::SetItemData(int nRow, int nCol, LPARAM lParam) {
-    if (m_bVirtualMode)
-        return FALSE;
-    CGridCellBase *cell = GetCell(nRow, nCol);
-    if (cell == nullptr)
-        return FALSE;
-    cell->SetData(lParam);
-    SetModified(TRUE, nRow, nCol);
-    return TRUE;
+    return ChangeCell(*this, nRow, nCol, [&](CGridCellBase &cell) {
+        cell.SetData(lParam);
+        SetModified(TRUE, nRow, nCol);
+    });
 }
 
 LPARAM CGridCore::GetItemData(int nRow, int nCol) const {
-    const CGridCellBase *cell = GetCell(nRow, nCol);
-    return cell != nullptr ? cell->GetData() : 0;
+    return ReadCell(*this, nRow, nCol, LPARAM{0}, &CGridCellBase::GetData);
 }
 
 BOOL CGridCore::SetItemImage(int nRow, int nCol, int iImage) {
-    if (m_bVirtualMode)
-        return FALSE;
-    CGridCellBase *cell = GetCell(nRow, nCol);
-    if (cell == nullptr)
-        return FALSE;
-    cell->SetImage(iImage);
-    SetModified(TRUE, nRow, nCol);
-    return TRUE;
+    return ChangeCell(*this, nRow, nCol, [&](CGridCellBase &cell) {
+        cell.SetImage(iImage);
+        SetModified(TRUE, nRow, nCol);
+    });
 }
 
 int CGridCore::GetItemImage(int nRow, int nCol) const {
-    const CGridCellBase *cell = GetCell(nRow, nCol);
-    return cell != nullptr ? cell->GetImage() : -1;
+    return ReadCell(*this, nRow, nCol, -1, &CGridCellBase::GetImage);
 }
 
 BOOL CGridCore::SetItemState(int nRow, int nCol, UINT state) {
-    if (m_bVirtualMode)
-        return FALSE;
-    CGridCellBase *cell = GetCell(nRow, nCol);
-    if (cell == nullptr)
-        return FALSE;
-    const bool wasSelected = (cell->GetState() & GVIS_SELECTED) != 0;
-    const bool selected = (state & GVIS_SELECTED) != 0;
-    if (selected && !wasSelected)
-        m_SelectedCellMap[SelectionKey(nRow, nCol)] = CCellID(nRow, nCol);
-    else if (!selected && wasSelected)
-        m_SelectedCellMap.erase(SelectionKey(nRow, nCol));
-    cell->SetState(state);
-    return TRUE;
+    return ChangeCell(*this, nRow, nCol, [&](CGridCellBase &cell) {
+        const bool wasSelected = (cell.GetState() & GVIS_SELECTED) != 0;
+        const bool selected = (state & GVIS_SELECTED) != 0;
+        if (selected && !wasSelected)
+            m_SelectedCellMap[SelectionKey(nRow, nCol)] = CCellID(nRow, nCol);
+        else if (!selected && wasSelected)
+            m_SelectedCellMap.erase(SelectionKey(nRow, nCol));
+        cell.SetState(state);
+    });
 }
 
 UINT CGridCore::GetItemState(int nRow, int nCol) const {
-    const CGridCellBase *cell = GetCell(nRow, nCol);
-    return cell != nullptr ? cell->GetState() : 0;
+    return ReadCell(*this, nRow, nCol, UINT{0}, &CGridCellBase::GetState);
 }
 
 BOOL CGridCore::SetItemFormat(int nRow, int nCol, UINT nFormat) {
-    if (m_bVirtualMode)
-        return FALSE;
-    CGridCellBase *cell = GetCell(nRow, nCol);
-    if (cell == nullptr)
-        return FALSE;
-    cell->SetFormat(nFormat);
-    return TRUE;
+    return ChangeCell(*this, nRow, nCol, [&](CGridCellBase &cell) { cell.SetFormat(nFormat); });
 }
 
 UINT CGridCore::GetItemFormat(int nRow, int nCol) const {
-    const CGridCellBase *cell = GetCell(nRow, nCol);
-    return cell != nullptr ? cell->GetFormat() : 0;
+    return ReadCell(*this, nRow, nCol, UINT{0}, &CGridCellBase::GetFormat);
 }
 
 BOOL CGridCore::SetItemBkColour(int nRow, int nCol, COLORREF cr) {
-    if (m_bVirtualMode)
-        return FALSE;
-    CGridCellBase *cell = GetCell(nRow, nCol);
-    if (cell == nullptr)
-        return FALSE;
-    cell->SetBackClr(cr);
-    return TRUE;
+    return ChangeCell(*this, nRow, nCol, [&](CGridCellBase &cell) { cell.SetBackClr(cr); });
 }
 
 COLORREF CGridCore::GetItemBkColour(int nRow, int nCol) const {
-    const CGridCellBase *cell = GetCell(nRow, nCol);
-    return cell != nullptr ? cell->GetBackClr() : 0;
+    return ReadCell(*this, nRow, nCol, COLORREF{0}, &CGridCellBase::GetBackClr);
 }
 
 BOOL CGridCore::SetItemFgColour(int nRow, int nCol, COLORREF cr) {
-    if (m_bVirtualMode)
-        return FALSE;
-    CGridCellBase *cell = GetCell(nRow, nCol);
-    if (cell == nullptr)
-        return FALSE;
-    cell->SetTextClr(cr);
-    return TRUE;
+    return ChangeCell(*this, nRow, nCol, [&](CGridCellBase &cell) { cell.SetTextClr(cr); });
 }
 
 COLORREF CGridCore::GetItemFgColour(int nRow, int nCol) const {
-    const CGridCellBase *cell = GetCell(nRow, nCol);
-    return cell != nullptr ? cell->GetTextClr() : 0;
+    return ReadCell(*this, nRow, nCol, COLORREF{0}, &CGridCellBase::GetTextClr);
 }
 
 BOOL CGridCore::SetItemFont(int nRow, int nCol, const LOGFONT *lf) {
-    if (m_bVirtualMode)
-        return FALSE;
-    CGridCellBase *cell = GetCell(nRow, nCol);
-    if (cell == nullptr)
-        return FALSE;
-    cell->SetFont(lf);
-    return TRUE;
+    return ChangeCell(*this, nRow, nCol, [&](CGridCellBase &cell) { cell.SetFont(lf); });
 }
 
 const LOGFONT *CGridCore::GetItemFont(int nRow, int nCol) const {
@@ -749,31 +697,29 @@ BOOL CGridCore::IsItemEditing(int nRow, int nCol) const {
 }
 
 BOOL CGridCore::SetItem(const GV_ITEM *pItem) {
-    if (pItem == nullptr || m_bVirtualMode)
+    if (pItem == nullptr)
         return FALSE;
-    CGridCellBase *cell = GetCell(pItem->row, pItem->col);
-    if (cell == nullptr)
-        return FALSE;
-    SetModified(TRUE, pItem->row, pItem->col);
-    if (pItem->mask & GVIF_TEXT)
-        cell->SetText(pItem->strText);
-    if (pItem->mask & GVIF_PARAM)
-        cell->SetData(pItem->lParam);
-    if (pItem->mask & GVIF_IMAGE)
-        cell->SetImage(pItem->iImage);
-    if (pItem->mask & GVIF_STATE)
-        SetItemState(pItem->row, pItem->col, pItem->nState);
-    if (pItem->mask & GVIF_FORMAT)
-        cell->SetFormat(pItem->nFormat);
-    if (pItem->mask & GVIF_BKCLR)
-        cell->SetBackClr(pItem->crBkClr);
-    if (pItem->mask & GVIF_FGCLR)
-        cell->SetTextClr(pItem->crFgClr);
-    if (pItem->mask & GVIF_FONT)
-        cell->SetFont(&pItem->lfFont);
-    if (pItem->mask & GVIF_MARGIN)
-        cell->SetMargin(pItem->nMargin);
-    return TRUE;
+    return ChangeCell(*this, pItem->row, pItem->col, [&](CGridCellBase &cell) {
+        SetModified(TRUE, pItem->row, pItem->col);
+        if (pItem->mask & GVIF_TEXT)
+            cell.SetText(pItem->strText);
+        if (pItem->mask & GVIF_PARAM)
+            cell.SetData(pItem->lParam);
+        if (pItem->mask & GVIF_IMAGE)
+            cell.SetImage(pItem->iImage);
+        if (pItem->mask & GVIF_STATE)
+            SetItemState(pItem->row, pItem->col, pItem->nState);
+        if (pItem->mask & GVIF_FORMAT)
+            cell.SetFormat(pItem->nFormat);
+        if (pItem->mask & GVIF_BKCLR)
+            cell.SetBackClr(pItem->crBkClr);
+        if (pItem->mask & GVIF_FGCLR)
+            cell.SetTextClr(pItem->crFgClr);
+        if (pItem->mask & GVIF_FONT)
+            cell.SetFont(&pItem->lfFont);
+        if (pItem->mask & GVIF_MARGIN)
+            cell.SetMargin(pItem->nMargin);
+    });
 }
 
 BOOL CGridCore::GetItem(GV_ITEM *pItem) const {
@@ -829,20 +775,17 @@ void CGridCore::SetFixedBkColor(COLORREF clr) {
 }
 
 void CGridCore::SetDefCellMargin(int nMargin) {
-    for (CGridDefaultCell *cell :
-         {&m_cellDefault, &m_cellFixedColDef, &m_cellFixedRowDef, &m_cellFixedRowColDef})
+    for (CGridDefaultCell *cell : DefaultCells())
         cell->SetMargin(static_cast<UINT>(nMargin));
 }
 
 void CGridCore::SetDefCellWidth(int nWidth) {
-    for (CGridDefaultCell *cell :
-         {&m_cellDefault, &m_cellFixedColDef, &m_cellFixedRowDef, &m_cellFixedRowColDef})
+    for (CGridDefaultCell *cell : DefaultCells())
         cell->SetWidth(nWidth);
 }
 
 void CGridCore::SetDefCellHeight(int nHeight) {
-    for (CGridDefaultCell *cell :
-         {&m_cellDefault, &m_cellFixedColDef, &m_cellFixedRowDef, &m_cellFixedRowColDef})
+    for (CGridDefaultCell *cell : DefaultCells())
         cell->SetHeight(nHeight);
 }
 
@@ -852,8 +795,7 @@ void CGridCore::SetGridLines(int nWhichLines) {
 }
 
 void CGridCore::SetFont(const LOGFONT &font) {
-    for (CGridDefaultCell *cell :
-         {&m_cellDefault, &m_cellFixedColDef, &m_cellFixedRowDef, &m_cellFixedRowColDef})
+    for (CGridDefaultCell *cell : DefaultCells())
         cell->SetFont(&font);
     Refresh();
 }
@@ -1021,48 +963,42 @@ CCellRange CGridCore::GetCellRange() const { return CCellRange(0, 0, m_nRows - 1
 
 // ---- Notifications
 
-LRESULT CGridCore::SendMessageToParent(int nRow, int nCol, int nMessage) const {
+IGridNotifyTarget *CGridCore::GetNotifyTarget() const {
+    return m_pOwner != nullptr ? m_pOwner : GetParentTarget();
+}
+
+LRESULT CGridCore::NotifyParent(NMHDR &hdr, int code) const {
     if (!HasWindow())
         return 0;
-    IGridNotifyTarget *target = m_pOwner != nullptr ? m_pOwner : GetParentTarget();
+    IGridNotifyTarget *target = GetNotifyTarget();
     if (target == nullptr)
         return 0;
+    hdr.hwndFrom = const_cast<CGridCore *>(this);
+    hdr.idFrom = m_nCtrlID;
+    hdr.code = code;
+    return target->OnGridNotify(&hdr);
+}
+
+LRESULT CGridCore::SendMessageToParent(int nRow, int nCol, int nMessage) const {
     GridNotifyRecord record;
-    record.hdr.hwndFrom = const_cast<CGridCore *>(this);
-    record.hdr.idFrom = m_nCtrlID;
-    record.hdr.code = nMessage;
     record.iRow = nRow;
     record.iColumn = nCol;
-    return target->OnGridNotify(&record.hdr);
+    return NotifyParent(record.hdr, nMessage);
 }
 
 LRESULT CGridCore::SendDisplayRequestToParent(GV_DISPINFO *pDisplayInfo) const {
-    if (!HasWindow() || pDisplayInfo == nullptr)
+    if (pDisplayInfo == nullptr)
         return 0;
-    IGridNotifyTarget *target = m_pOwner != nullptr ? m_pOwner : GetParentTarget();
-    if (target == nullptr)
-        return 0;
-    pDisplayInfo->hdr.hwndFrom = const_cast<CGridCore *>(this);
-    pDisplayInfo->hdr.idFrom = m_nCtrlID;
-    pDisplayInfo->hdr.code = GVN_GETDISPINFO;
-    return target->OnGridNotify(&pDisplayInfo->hdr);
+    return NotifyParent(pDisplayInfo->hdr, GVN_GETDISPINFO);
 }
 
 LRESULT CGridCore::SendCacheHintToParent(const CCellRange &range) const {
-    if (!HasWindow())
-        return 0;
-    IGridNotifyTarget *target = m_pOwner != nullptr ? m_pOwner : GetParentTarget();
-    if (target == nullptr)
-        return 0;
     GV_CACHEHINT hint;
-    hint.hdr.hwndFrom = const_cast<CGridCore *>(this);
-    hint.hdr.idFrom = m_nCtrlID;
-    hint.hdr.code = GVN_ODCACHEHINT;
     hint.minRow = range.GetMinRow();
     hint.minCol = range.GetMinCol();
     hint.maxRow = range.GetMaxRow();
     hint.maxCol = range.GetMaxCol();
-    return target->OnGridNotify(&hint.hdr);
+    return NotifyParent(hint.hdr, GVN_ODCACHEHINT);
 }
 
 void CGridCore::SetSortColumn(int nCol) {

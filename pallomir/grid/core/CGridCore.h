@@ -7,6 +7,7 @@
 #include "pallomir/grid/core/CPrintInfo.h"
 #include "pallomir/grid/core/GridNotify.h"
 
+#include <array>
 #include <cstdarg>
 #include <cstdint>
 #include <memory>
@@ -490,6 +491,8 @@ class CGridCore {
     virtual void PostCommandToOwner() = 0;
     // The parent window's notification target; null when it has none.
     virtual IGridNotifyTarget *GetParentTarget() const { return nullptr; }
+    // Who hears the grid: the owner or, without one, the parent.
+    IGridNotifyTarget *GetNotifyTarget() const;
     // The text of the nearest ancestor with a title, and the application's title.
     virtual CString GetDocumentTitle() const { return CString(); }
     virtual CString GetApplicationTitle() const { return CString(); }
@@ -518,15 +521,14 @@ class CGridCore {
     void StartSizing(CPoint point);
     void FinishSizing(CPoint point);
     void ScrollLines(int nBar, int lines);
-    // The last of the rows (columns) from `first` that fit in `room`; always at least `first`
-    // itself, so that a row taller than the page gets a page of its own.
-    int LastRowOnPage(int first, int room) const;
-    int LastColumnOnPage(int first, int room) const;
-    void PrintCells(CDC *pDC);
+    // The cells of the page's rows in the columns [firstCol, lastCol], the first one at x = left.
+    void PrintCells(CDC *pDC, int firstCol, int lastCol, int left);
     void PrintGridLines(CDC *pDC);
     void SwapRows(int row1, int row2);
     void SetupDefaultCells();
     void RefreshSysColours(bool initial);
+    // The four default cells: plain, fixed column, fixed row, fixed row and column.
+    std::array<CGridDefaultCell *, 4> DefaultCells();
 
     // Colours.
     COLORREF m_crWindowText = 0;
@@ -656,6 +658,16 @@ class CGridCore {
     void DetachWindow() { m_bDetached = true; }
 
   private:
+    // Marks the cells of rows [row0, row1) and columns [col0, col1) fixed on one side (side is
+    // GVIS_FIXEDROW or GVIS_FIXEDCOL) or takes the mark off. A cell that stays fixed on the
+    // other side keeps GVIS_FIXED and its colours; every other one gets the default colours.
+    void SetCellsFixed(int row0, int row1, int col0, int col1, UINT side, bool fixed);
+    // A scroll command of the bar (SB_VERT or SB_HORZ); the codes of the vertical bar stand for
+    // their horizontal twins (SB_LINEDOWN for SB_LINERIGHT, SB_TOP for SB_LEFT, ...).
+    void OnScrollBar(int nBar, UINT nSBCode, UINT nPos);
+    // Fills in the record's header as the grid's and hands it to the notification target.
+    LRESULT NotifyParent(NMHDR &hdr, int code) const;
+
     IGridTextMeasurer &m_measurer;
     bool m_bDetached = true;
     UINT m_nCtrlID = 0;

@@ -3,6 +3,29 @@
 
 #include <algorithm>
 
+namespace {
+
+// Where a walk along one side of the grid stops: the entry and its far edge.
+struct Reach {
+    int index;
+    int edge;
+};
+
+// Walks the rows' heights (the columns' widths) [first, end) from the edge start and stops at
+// the first whose far edge reaches limit. Without one the index is end and the edge where the
+// last ended.
+Reach WalkTo(int limit, int start, int first, int end, const std::vector<int> &sizes) {
+    Reach reach{first, start};
+    for (; reach.index < end; ++reach.index) {
+        reach.edge += sizes[static_cast<std::size_t>(reach.index)];
+        if (reach.edge >= limit)
+            break;
+    }
+    return reach;
+}
+
+} // namespace
+
 // ---- Geometry
 
 BOOL CGridCore::GetCellOrigin(int nRow, int nCol, CPoint *p) {
@@ -85,111 +108,54 @@ CCellID CGridCore::GetCellFromPt(CPoint point, BOOL bAllowFixedCellCheck) {
     if (point.x < 0 || point.y < 0)
         return cell;
     const CCellID topLeft = GetTopleftNonFixedCell();
+    // The entry whose far edge lies beyond pos (reaches pos + 1); -1 when none does.
+    const auto entryAt = [](int pos, int start, int first, int end, const std::vector<int> &sizes) {
+        const int index = WalkTo(pos + 1, start, first, end, sizes).index;
+        return index < end ? index : -1;
+    };
 
     const int fixedColWidth = GetFixedColumnWidth();
-    if (point.x < fixedColWidth) {
-        if (bAllowFixedCellCheck) {
-            int x = 0;
-            int col = 0;
-            for (; col < m_nFixedCols; ++col) {
-                x += GetColumnWidth(col);
-                if (x > point.x)
-                    break;
-            }
-            cell.col = col < m_nFixedCols ? col : -1;
-        }
-    } else {
-        int x = fixedColWidth;
-        int col = topLeft.col;
-        for (; col < m_nCols; ++col) {
-            x += GetColumnWidth(col);
-            if (x > point.x)
-                break;
-        }
-        cell.col = col < m_nCols ? col : -1;
-    }
+    if (point.x >= fixedColWidth)
+        cell.col = entryAt(point.x, fixedColWidth, topLeft.col, m_nCols, m_arColWidths);
+    else if (bAllowFixedCellCheck)
+        cell.col = entryAt(point.x, 0, 0, m_nFixedCols, m_arColWidths);
 
     const int fixedRowHeight = GetFixedRowHeight();
-    if (point.y < fixedRowHeight) {
-        if (bAllowFixedCellCheck) {
-            int y = 0;
-            int row = 0;
-            for (; row < m_nFixedRows; ++row) {
-                y += GetRowHeight(row);
-                if (y > point.y)
-                    break;
-            }
-            cell.row = row < m_nFixedRows ? row : -1;
-        }
-    } else {
-        int y = fixedRowHeight;
-        int row = topLeft.row;
-        for (; row < m_nRows; ++row) {
-            y += GetRowHeight(row);
-            if (y > point.y)
-                break;
-        }
-        cell.row = row < m_nRows ? row : -1;
-    }
+    if (point.y >= fixedRowHeight)
+        cell.row = entryAt(point.y, fixedRowHeight, topLeft.row, m_nRows, m_arRowHeights);
+    else if (bAllowFixedCellCheck)
+        cell.row = entryAt(point.y, 0, 0, m_nFixedRows, m_arRowHeights);
     return cell;
 }
 
 CCellRange CGridCore::GetVisibleNonFixedCellRange(CRect *pRect, BOOL bForceRecalculation) {
     const CRect client = GetClientRect();
     const CCellID topLeft = GetTopleftNonFixedCell(bForceRecalculation);
-
-    int bottom = GetFixedRowHeight();
-    int row = topLeft.row;
-    for (; row < m_nRows; ++row) {
-        bottom += GetRowHeight(row);
-        if (bottom >= client.bottom) {
-            bottom = client.bottom;
-            break;
-        }
-    }
-    const int maxVisibleRow = std::min(row, m_nRows - 1);
-
-    int right = GetFixedColumnWidth();
-    int col = topLeft.col;
-    for (; col < m_nCols; ++col) {
-        right += GetColumnWidth(col);
-        if (right >= client.right) {
-            right = client.right;
-            break;
-        }
-    }
-    const int maxVisibleCol = std::min(col, m_nCols - 1);
+    const Reach rows =
+        WalkTo(client.bottom, GetFixedRowHeight(), topLeft.row, m_nRows, m_arRowHeights);
+    const Reach cols =
+        WalkTo(client.right, GetFixedColumnWidth(), topLeft.col, m_nCols, m_arColWidths);
     if (pRect != nullptr)
-        *pRect = CRect(0, 0, right, bottom);
-    return CCellRange(topLeft.row, topLeft.col, maxVisibleRow, maxVisibleCol);
+        *pRect = CRect(0, 0, cols.index < m_nCols ? client.right : cols.edge,
+                       rows.index < m_nRows ? client.bottom : rows.edge);
+    return CCellRange(topLeft.row, topLeft.col, std::min(rows.index, m_nRows - 1),
+                      std::min(cols.index, m_nCols - 1));
 }
 
 CCellRange CGridCore::GetUnobstructedNonFixedCellRange(BOOL bForceRecalculation) {
     const CRect client = GetClientRect();
     const CCellID topLeft = GetTopleftNonFixedCell(bForceRecalculation);
-
-    int bottom = GetFixedRowHeight();
-    int row = topLeft.row;
-    for (; row < m_nRows; ++row) {
-        bottom += GetRowHeight(row);
-        if (bottom >= client.bottom)
-            break;
-    }
-    int maxVisibleRow = std::min(row, m_nRows - 1);
-    if (maxVisibleRow > 0 && bottom > client.bottom)
-        maxVisibleRow--;
-
-    int right = GetFixedColumnWidth();
-    int col = topLeft.col;
-    for (; col < m_nCols; ++col) {
-        right += GetColumnWidth(col);
-        if (right >= client.right)
-            break;
-    }
-    int maxVisibleCol = std::min(col, m_nCols - 1);
-    if (maxVisibleCol > 0 && right > client.right)
-        maxVisibleCol--;
-    return CCellRange(topLeft.row, topLeft.col, maxVisibleRow, maxVisibleCol);
+    // The last entry reached, less one when it sticks out past the limit.
+    const auto lastWhole = [](const Reach &reach, int count, int limit) {
+        const int last = std::min(reach.index, count - 1);
+        return last > 0 && reach.edge > limit ? last - 1 : last;
+    };
+    const Reach rows =
+        WalkTo(client.bottom, GetFixedRowHeight(), topLeft.row, m_nRows, m_arRowHeights);
+    const Reach cols =
+        WalkTo(client.right, GetFixedColumnWidth(), topLeft.col, m_nCols, m_arColWidths);
+    return CCellRange(topLeft.row, topLeft.col, lastWhole(rows, m_nRows, client.bottom),
+                      lastWhole(cols, m_nCols, client.right));
 }
 
 BOOL CGridCore::IsCellVisible(int nRow, int nCol) {
@@ -203,27 +169,16 @@ BOOL CGridCore::IsCellVisible(int nRow, int nCol) {
         if (nRow >= m_nFixedRows && nRow < topLeft.row)
             return FALSE;
     }
+    // A scrolled cell is shown when its near edge lies inside the client area.
     const CRect client = GetClientRect();
-    if (nCol >= m_nFixedCols) {
-        int x = GetFixedColumnWidth();
-        for (int i = topLeft.col; i < nCol; ++i) {
-            if (x >= client.right)
-                return FALSE;
-            x += GetColumnWidth(i);
-        }
-        if (x >= client.right)
-            return FALSE;
-    }
-    if (nRow >= m_nFixedRows) {
-        int y = GetFixedRowHeight();
-        for (int i = topLeft.row; i < nRow; ++i) {
-            if (y >= client.bottom)
-                return FALSE;
-            y += GetRowHeight(i);
-        }
-        if (y >= client.bottom)
-            return FALSE;
-    }
+    if (nCol >= m_nFixedCols &&
+        WalkTo(client.right, GetFixedColumnWidth(), topLeft.col, nCol, m_arColWidths).edge >=
+            client.right)
+        return FALSE;
+    if (nRow >= m_nFixedRows &&
+        WalkTo(client.bottom, GetFixedRowHeight(), topLeft.row, nRow, m_arRowHeights).edge >=
+            client.bottom)
+        return FALSE;
     return TRUE;
 }
 
@@ -563,42 +518,48 @@ void CGridCore::ScrollLines(int nBar, int lines) {
     SetScrollPos32(nBar, pos);
 }
 
-void CGridCore::OnVScroll(UINT nSBCode, UINT nPos) {
+void CGridCore::OnVScroll(UINT nSBCode, UINT nPos) { OnScrollBar(SB_VERT, nSBCode, nPos); }
+
+void CGridCore::OnHScroll(UINT nSBCode, UINT nPos) { OnScrollBar(SB_HORZ, nSBCode, nPos); }
+
+void CGridCore::OnScrollBar(int nBar, UINT nSBCode, UINT nPos) {
     EndEditing();
     if (HasWindow())
         HideTitleTip();
     if (nSBCode > SB_BOTTOM)
         return;
-    const int before = GetScrollPos32(SB_VERT);
+    const bool vertical = nBar == SB_VERT;
+    const auto fixedSize = [&] { return vertical ? GetFixedRowHeight() : GetFixedColumnWidth(); };
+    const int before = GetScrollPos32(nBar);
     const CCellID topLeftBefore = GetTopleftNonFixedCell();
     const CRect client = GetClientRect();
-    const int page = client.Height() - GetFixedRowHeight();
+    const int page = (vertical ? client.Height() : client.Width()) - fixedSize();
     bool whole = false;
     switch (nSBCode) {
     case SB_LINEDOWN:
-        ScrollLines(SB_VERT, 1);
+        ScrollLines(nBar, 1);
         break;
     case SB_LINEUP:
-        ScrollLines(SB_VERT, -1);
+        ScrollLines(nBar, -1);
         break;
     case SB_PAGEDOWN:
-        SetScrollPos32(SB_VERT, std::min(GetScrollLimit(SB_VERT), before + page));
+        SetScrollPos32(nBar, std::min(GetScrollLimit(nBar), before + page));
         break;
     case SB_PAGEUP:
-        SetScrollPos32(SB_VERT, std::max(0, before - page));
+        SetScrollPos32(nBar, std::max(0, before - page));
         break;
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK:
-        SetScrollPos32(SB_VERT, static_cast<int>(nPos));
+        SetScrollPos32(nBar, static_cast<int>(nPos));
         if (GetTopleftNonFixedCell() == topLeftBefore)
             return;
         break;
     case SB_TOP:
-        SetScrollPos32(SB_VERT, 0);
+        SetScrollPos32(nBar, 0);
         whole = true;
         break;
     case SB_BOTTOM:
-        SetScrollPos32(SB_VERT, GetScrollLimit(SB_VERT));
+        SetScrollPos32(nBar, GetScrollLimit(nBar));
         whole = true;
         break;
     default:
@@ -608,59 +569,10 @@ void CGridCore::OnVScroll(UINT nSBCode, UINT nPos) {
         return;
     if (whole) {
         InvalidateRect(nullptr);
-    } else if (GetScrollPos32(SB_VERT) != before) {
-        const CRect area(0, GetFixedRowHeight(), client.right, client.bottom);
-        InvalidateRect(&area);
-    }
-}
-
-void CGridCore::OnHScroll(UINT nSBCode, UINT nPos) {
-    EndEditing();
-    if (HasWindow())
-        HideTitleTip();
-    if (nSBCode > SB_BOTTOM)
-        return;
-    const int before = GetScrollPos32(SB_HORZ);
-    const CCellID topLeftBefore = GetTopleftNonFixedCell();
-    const CRect client = GetClientRect();
-    const int page = client.Width() - GetFixedColumnWidth();
-    bool whole = false;
-    switch (nSBCode) {
-    case SB_LINERIGHT:
-        ScrollLines(SB_HORZ, 1);
-        break;
-    case SB_LINELEFT:
-        ScrollLines(SB_HORZ, -1);
-        break;
-    case SB_PAGERIGHT:
-        SetScrollPos32(SB_HORZ, std::min(GetScrollLimit(SB_HORZ), before + page));
-        break;
-    case SB_PAGELEFT:
-        SetScrollPos32(SB_HORZ, std::max(0, before - page));
-        break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-        SetScrollPos32(SB_HORZ, static_cast<int>(nPos));
-        if (GetTopleftNonFixedCell() == topLeftBefore)
-            return;
-        break;
-    case SB_LEFT:
-        SetScrollPos32(SB_HORZ, 0);
-        whole = true;
-        break;
-    case SB_RIGHT:
-        SetScrollPos32(SB_HORZ, GetScrollLimit(SB_HORZ));
-        whole = true;
-        break;
-    default:
-        break;
-    }
-    if (!HasWindow() || !m_bAllowDraw)
-        return;
-    if (whole) {
-        InvalidateRect(nullptr);
-    } else if (GetScrollPos32(SB_HORZ) != before) {
-        const CRect area(GetFixedColumnWidth(), 0, client.right, client.bottom);
+    } else if (GetScrollPos32(nBar) != before) {
+        // What scrolled: below the fixed rows, or right of the fixed columns.
+        const CRect area = vertical ? CRect(0, fixedSize(), client.right, client.bottom)
+                                    : CRect(fixedSize(), 0, client.right, client.bottom);
         InvalidateRect(&area);
     }
 }

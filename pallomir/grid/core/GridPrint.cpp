@@ -36,25 +36,31 @@ void CGridCore::GetPrintMarginInfo(int &nHeaderHeight, int &nFooterHeight, int &
     nGap = m_nGap;
 }
 
-int CGridCore::LastRowOnPage(int first, int room) const {
-    int last = first;
-    long used = GetRowHeight(first);
-    while (last + 1 < m_nRows && used + GetRowHeight(last + 1) <= room)
-        used += GetRowHeight(++last);
-    return last;
-}
-
-int CGridCore::LastColumnOnPage(int first, int room) const {
-    int last = first;
-    long used = GetColumnWidth(first);
-    while (last + 1 < m_nCols && used + GetColumnWidth(last + 1) <= room)
-        used += GetColumnWidth(++last);
-    return last;
-}
-
 namespace {
 
 long MulDiv(long a, long b, long c) { return c == 0 ? -1 : a * b / c; }
+
+// The last of the rows (columns) from first that fit in room, given their heights (widths);
+// always at least first itself, so that a row taller than the page gets a page of its own.
+int LastOnPage(int first, int room, const std::vector<int> &sizes) {
+    std::size_t last = static_cast<std::size_t>(first);
+    long used = sizes[last];
+    while (last + 1 < sizes.size() && used + sizes[last + 1] <= room)
+        used += sizes[++last];
+    return static_cast<int>(last);
+}
+
+// The rows (columns) [first, last] of one page of the side whose pages begin at firsts; past
+// the last page none (count, count - 1).
+void PageSpan(const std::vector<int> &firsts, std::size_t page, int count, int &first, int &last) {
+    if (page < firsts.size()) {
+        first = firsts[page];
+        last = page + 1 < firsts.size() ? firsts[page + 1] - 1 : count - 1;
+    } else {
+        first = count;
+        last = count - 1;
+    }
+}
 
 } // namespace
 
@@ -98,7 +104,8 @@ void CGridCore::OnBeginPrinting(CDC *pDC, CPrintInfo *pInfo) {
                     (m_nHeaderHeight + m_nFooterHeight + 2 * m_nGap) * m_CharSize.cy -
                     GetFixedRowHeight();
     m_arPageFirstRow.clear();
-    for (int row = m_nFixedRows; row < m_nRows; row = LastRowOnPage(row, m_nPageHeight) + 1)
+    for (int row = m_nFixedRows; row < m_nRows;
+         row = LastOnPage(row, m_nPageHeight, m_arRowHeights) + 1)
         m_arPageFirstRow.push_back(row);
     m_nPagesDown = std::max<int>(1, static_cast<int>(m_arPageFirstRow.size()));
 
@@ -106,7 +113,8 @@ void CGridCore::OnBeginPrinting(CDC *pDC, CPrintInfo *pInfo) {
         m_PaperSize.cx - GetFixedColumnWidth() - (m_nLeftMargin + m_nRightMargin) * m_CharSize.cx;
     m_arPageFirstCol.clear();
     if (m_bWysiwygPrinting) {
-        for (int col = m_nFixedCols; col < m_nCols; col = LastColumnOnPage(col, m_nPageWidth) + 1)
+        for (int col = m_nFixedCols; col < m_nCols;
+             col = LastOnPage(col, m_nPageWidth, m_arColWidths) + 1)
             m_arPageFirstCol.push_back(col);
     } else if (m_nFixedCols < m_nCols) {
         m_arPageFirstCol.push_back(m_nFixedCols);
@@ -131,29 +139,15 @@ void CGridCore::OnPrint(CDC *pDC, CPrintInfo *pInfo) {
 
     // Pages run across first.
     const int page = static_cast<int>(std::max(1U, pInfo->m_nCurPage)) - 1;
-    const std::size_t rowPage = static_cast<std::size_t>(page / m_nPagesAcross);
-    const std::size_t colPage = static_cast<std::size_t>(page % m_nPagesAcross);
-    if (rowPage < m_arPageFirstRow.size()) {
-        m_nCurrPrintRow = m_arPageFirstRow[rowPage];
-        m_nCurrPrintLastRow =
-            rowPage + 1 < m_arPageFirstRow.size() ? m_arPageFirstRow[rowPage + 1] - 1 : m_nRows - 1;
-    } else {
-        m_nCurrPrintRow = m_nRows;
-        m_nCurrPrintLastRow = m_nRows - 1;
-    }
-    if (colPage < m_arPageFirstCol.size()) {
-        m_nCurrPrintCol = m_arPageFirstCol[colPage];
-        m_nCurrPrintLastCol =
-            colPage + 1 < m_arPageFirstCol.size() ? m_arPageFirstCol[colPage + 1] - 1 : m_nCols - 1;
-    } else {
-        m_nCurrPrintCol = m_nCols;
-        m_nCurrPrintLastCol = m_nCols - 1;
-    }
+    PageSpan(m_arPageFirstRow, static_cast<std::size_t>(page / m_nPagesAcross), m_nRows,
+             m_nCurrPrintRow, m_nCurrPrintLastRow);
+    PageSpan(m_arPageFirstCol, static_cast<std::size_t>(page % m_nPagesAcross), m_nCols,
+             m_nCurrPrintCol, m_nCurrPrintLastCol);
 
     pDC->SetWindowOrg(CPoint(origin.x, -(m_nHeaderHeight + m_nGap) * m_CharSize.cy));
     PrintRowButtons(pDC, pInfo);
     PrintColumnHeadings(pDC, pInfo);
-    PrintCells(pDC);
+    PrintCells(pDC, m_nCurrPrintCol, m_nCurrPrintLastCol, GetFixedColumnWidth());
     PrintGridLines(pDC);
 
     pDC->SetWindowOrg(origin);
@@ -198,33 +192,16 @@ void CGridCore::PrintColumnHeadings(CDC *pDC, CPrintInfo *) {
     }
 }
 
-void CGridCore::PrintRowButtons(CDC *pDC, CPrintInfo *) {
-    int y = GetFixedRowHeight();
-    for (int row = m_nCurrPrintRow; row <= m_nCurrPrintLastRow; ++row) {
-        const int height = GetRowHeight(row);
-        if (height <= 0)
-            continue;
-        int x = 0;
-        for (int col = 0; col < m_nFixedCols; ++col) {
-            const int width = GetColumnWidth(col);
-            if (width <= 0)
-                continue;
-            if (CGridCellBase *cell = GetCell(row, col))
-                cell->PrintCell(pDC, row, col, CRect(x, y, x + width, y + height));
-            x += width;
-        }
-        y += height;
-    }
-}
+void CGridCore::PrintRowButtons(CDC *pDC, CPrintInfo *) { PrintCells(pDC, 0, m_nFixedCols - 1, 0); }
 
-void CGridCore::PrintCells(CDC *pDC) {
+void CGridCore::PrintCells(CDC *pDC, int firstCol, int lastCol, int left) {
     int y = GetFixedRowHeight();
     for (int row = m_nCurrPrintRow; row <= m_nCurrPrintLastRow; ++row) {
         const int height = GetRowHeight(row);
         if (height <= 0)
             continue;
-        int x = GetFixedColumnWidth();
-        for (int col = m_nCurrPrintCol; col <= m_nCurrPrintLastCol; ++col) {
+        int x = left;
+        for (int col = firstCol; col <= lastCol; ++col) {
             const int width = GetColumnWidth(col);
             if (width <= 0)
                 continue;
@@ -281,11 +258,18 @@ void CGridCore::PrintGridLines(CDC *pDC) {
 
 namespace {
 
-// The print font in bold, for the header and the footer.
-CFont BoldVersion(const CFont *font) {
-    LOGFONT bold = font != nullptr ? font->GetLogFont() : LOGFONT();
-    bold.lfWeight = FW_BOLD;
-    return CFont(bold);
+// Draws the header or the footer: black text in the print font made bold, on a transparent
+// background; the font and the background mode go back afterwards.
+template <class Draw> void DrawPrintBand(CDC *pDC, const CFont *printerFont, Draw draw) {
+    LOGFONT boldFont = printerFont != nullptr ? printerFont->GetLogFont() : LOGFONT();
+    boldFont.lfWeight = FW_BOLD;
+    CFont bold(boldFont);
+    CFont *oldFont = pDC->SelectObject(&bold);
+    const int oldMode = pDC->SetBkMode(TRANSPARENT);
+    pDC->SetTextColor(RGB(0, 0, 0));
+    draw();
+    pDC->SetBkMode(oldMode);
+    pDC->SelectObject(oldFont);
 }
 
 // "%c" in the C locale, whatever the process locale is.
@@ -303,36 +287,28 @@ CString CurrentDateTime() {
 } // namespace
 
 void CGridCore::PrintHeader(CDC *pDC, CPrintInfo *pInfo) {
-    CRect rect = pInfo->m_rectDraw;
-    CFont bold = BoldVersion(m_PrinterFont.get());
-    CFont *oldFont = pDC->SelectObject(&bold);
-    const int oldMode = pDC->SetBkMode(TRANSPARENT);
-    pDC->SetTextColor(RGB(0, 0, 0));
-    const CString title = GetDocumentTitle();
-    if (!title.IsEmpty())
-        pDC->DrawText(title, &rect, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
-    const CString application = GetApplicationTitle();
-    if (!application.IsEmpty())
-        pDC->DrawText(application, &rect, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
-    pDC->DrawLine(CPoint(rect.left, rect.bottom), CPoint(rect.right - 1, rect.bottom),
-                  RGB(0, 0, 0));
-    pDC->SetBkMode(oldMode);
-    pDC->SelectObject(oldFont);
+    DrawPrintBand(pDC, m_PrinterFont.get(), [&] {
+        CRect rect = pInfo->m_rectDraw;
+        const CString title = GetDocumentTitle();
+        if (!title.IsEmpty())
+            pDC->DrawText(title, &rect, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+        const CString application = GetApplicationTitle();
+        if (!application.IsEmpty())
+            pDC->DrawText(application, &rect, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+        pDC->DrawLine(CPoint(rect.left, rect.bottom), CPoint(rect.right - 1, rect.bottom),
+                      RGB(0, 0, 0));
+    });
 }
 
 void CGridCore::PrintFooter(CDC *pDC, CPrintInfo *pInfo) {
-    CRect rect = pInfo->m_rectDraw;
-    CFont bold = BoldVersion(m_PrinterFont.get());
-    CFont *oldFont = pDC->SelectObject(&bold);
-    const int oldMode = pDC->SetBkMode(TRANSPARENT);
-    pDC->SetTextColor(RGB(0, 0, 0));
-    CString page;
-    page.Format("Page %d of %d", static_cast<int>(pInfo->m_nCurPage),
-                static_cast<int>(pInfo->GetMaxPage()));
-    pDC->DrawText(page, &rect, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_VCENTER);
-    pDC->DrawText(CurrentDateTime(), &rect,
-                  DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_VCENTER);
-    pDC->DrawLine(CPoint(rect.left, rect.top), CPoint(rect.right - 1, rect.top), RGB(0, 0, 0));
-    pDC->SetBkMode(oldMode);
-    pDC->SelectObject(oldFont);
+    DrawPrintBand(pDC, m_PrinterFont.get(), [&] {
+        CRect rect = pInfo->m_rectDraw;
+        CString page;
+        page.Format("Page %d of %d", static_cast<int>(pInfo->m_nCurPage),
+                    static_cast<int>(pInfo->GetMaxPage()));
+        pDC->DrawText(page, &rect, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_VCENTER);
+        pDC->DrawText(CurrentDateTime(), &rect,
+                      DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_VCENTER);
+        pDC->DrawLine(CPoint(rect.left, rect.top), CPoint(rect.right - 1, rect.top), RGB(0, 0, 0));
+    });
 }

@@ -5,10 +5,10 @@
 #include "pallomir/ui/FileCopyForm.h"
 #include "pallomir/ui/PrmFileCmbBox.h"
 #include "pallomir/ui/tests/DataFolders.h"
-#include "pallomir/ui/tests/Screenshot.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/tests/QtTestApp.h"
+#include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QComboBox>

@@ -6,9 +6,10 @@
 #include "pallomir/ui/JCnvPrmFileCopier.h"
 #include "pallomir/ui/JFileCopier.h"
 #include "pallomir/ui/tests/DataFolders.h"
-#include "pallomir/ui/tests/Screenshot.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/ScriptedChooser.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QCheckBox>
@@ -20,37 +21,9 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
-
 namespace {
 
-// Answers the browse buttons with prepared paths and records the titles asked with.
-class ScriptedChooser : public IFileChooser {
-  public:
-    std::deque<CString> answers;
-    std::vector<CString> titles;
-    std::vector<CString> filters;
-
-    bool ChooseFolder(QWidget *, const CString &title, CString &folder) override {
-        titles.push_back(title);
-        return next(folder);
-    }
-    bool ChooseFile(QWidget *, const CString &title, const CString &filter, const CString &,
-                    CString &path) override {
-        titles.push_back(title);
-        filters.push_back(filter);
-        return next(path);
-    }
-
-  private:
-    bool next(CString &out) {
-        if (answers.empty())
-            return false;
-        out = answers.front();
-        answers.pop_front();
-        return !out.IsEmpty();
-    }
-};
+using testsupport::ScriptedChooser;
 
 template <class T> T *Control(QWidget *dialog, int id) {
     return qobject_cast<T *>(GetDlgItem(dialog, id));

@@ -1,4 +1,5 @@
 #include "platform/core/CString.h"
+#include "tests/support/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +10,7 @@
 
 namespace {
 
-// Switches the process to a locale with a decimal comma for one test.
-class DecimalCommaLocale {
-  public:
-    DecimalCommaLocale() : m_previous(std::setlocale(LC_ALL, nullptr)) {
-        m_ok = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-    }
-    ~DecimalCommaLocale() { std::setlocale(LC_ALL, m_previous.c_str()); }
-    bool ok() const { return m_ok; }
-
-  private:
-    std::string m_previous;
-    bool m_ok = false;
-};
+using testsupport::DecimalCommaLocale;
 
 // "表" is 0x95 0x5C in cp932: its trail byte is a backslash.
 const std::string kHyo = "\x95\x5C";

@@ -74,4 +74,22 @@ TEST_F(PathRemoveTest, RemovesOnlyARegularFile) {
     EXPECT_TRUE(std::filesystem::is_directory(m_dir / "sub"));
 }
 
+TEST_F(PathRemoveTest, ANameIsTakenByAnythingOfThatName) {
+    put("", "表.txt");
+    std::filesystem::create_symlink(m_dir / "nowhere", m_dir / "broken");
+    EXPECT_TRUE(Path::Exists(path("表.txt")));
+    EXPECT_TRUE(Path::Exists(path("broken")));
+    EXPECT_TRUE(Path::Exists(folder()));
+    EXPECT_TRUE(Path::Exists(CString("\x81\x20"))); // cannot be looked at
+    EXPECT_FALSE(Path::Exists(path("missing")));
+    EXPECT_FALSE(Path::Exists(path("missing/a.txt")));
+
+    EXPECT_TRUE(Path::CreateFolder(path("a\\表")));
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir / "a" / u8"表"));
+    EXPECT_TRUE(Path::CreateFolder(path("a"))); // already there
+    EXPECT_FALSE(Path::CreateFolder(path("表.txt/sub")));
+    EXPECT_FALSE(Path::CreateFolder(path("表.txt")));
+    EXPECT_FALSE(Path::CreateFolder(CString()));
+}
+
 } // namespace

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "exchange/Dorrimet/IPointRegister.h"
+#include "veltrane/model/Point.h"
+
+#include <list>
+
+class LotRegister;
+class Veltrane;
+
+// A point read from a file, waiting to be stored.
+struct PendingPoint {
+    unsigned id = 0;         // the ID it will carry
+    int fileNo = 0;          // the number the file gave it
+    Point point;             // ID, name and the read coordinate
+    Point *stored = nullptr; // the stored point of the same name at reading time
+    bool asNew = false;      // stored as a point of its own beside `stored`
+};
+
+// The database's side of IPointRegister. A read stores nothing while the file is read: every
+// point is decided on and queued, and EndRegister (or EndRegisterWithLots) applies the queue, so
+// a cancelled or refused read leaves the database unchanged.
+//
+// A point whose name is stored already and holds a coordinate of the kind read is merged into the
+// stored point after the user agreed (AskCrdRewrite); otherwise, by the kind, it is merged or
+// stored as a new point linked to the stored one. A new point gets an ID above every ID in the
+// database, so no two points share an ID.
+class PointRegister : public IPointRegister {
+  public:
+    explicit PointRegister(Veltrane *db);
+    PointRegister(const PointRegister &) = delete;
+    PointRegister &operator=(const PointRegister &) = delete;
+    ~PointRegister() override;
+
+    // Starts a read of that kind: the queue emptied, both answers forgotten.
+    void Init(CoordinateKind kind, ITRFCoordKind itrf);
+
+    // Decides and queues one point; false only when the user cancelled the read.
+    bool RegisterPoint(int no, const CString &name, double x, double y, double h,
+                       int hUsed) override;
+    // Not used by any reader: false.
+    bool RegisterPoint(int no, const CString &name, double x, double y, double h, int hUsed,
+                       double b, double l, int zone, double n, int nUsed, int status) override;
+    // Stores the queue (nothing after a cancel); false only when a point cannot be stored.
+    bool EndRegister() override;
+    // As EndRegister for a read of points and lots: every stored or merged point is registered
+    // with the lots under its file number.
+    bool EndRegisterWithLots(LotRegister *lots);
+
+    CoordinateKind GetKind() const { return m_kind; }
+    bool IsCancelled() const { return m_fCancelled; }
+
+  private:
+    // The stored point the pending point became or was merged into; null when it cannot be
+    // stored.
+    Point *store(PendingPoint &pending, bool withLots);
+    Point *merge(const PendingPoint &pending);
+    // The first "%s%03d" of the name that no stored point carries.
+    CString freeNumberedName(const CString &name) const;
+
+    Veltrane *m_pDataBase;
+    CoordinateKind m_kind = CrdKindTokyo;
+    ITRFCoordKind m_itrf = ITRFKindNone;
+    bool m_fOverwriteAll = false;
+    bool m_fCancelled = false;
+    std::list<PendingPoint> m_pending;
+    unsigned m_nextID = 1;
+};

@@ -1,0 +1,262 @@
+// Reading exchange files into a database: the duplicate-point question, IDs, merging, renaming and
+// the lots of a file.
+#include "veltrane/database/CrdRewriteAsker.h"
+#include "veltrane/database/VeskRW.h"
+#include "veltrane/tests/EngineTestSupport.h"
+
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace enginetest;
+
+namespace {
+
+// Answers the duplicate-point questions from a queue and records them; an unexpected question
+// fails the test and cancels.
+class ScriptedRewrite {
+  public:
+    explicit ScriptedRewrite(std::deque<CrdRewriteAnswer> script = {}) : answers(script) {
+        m_previous = SetCrdRewriteHandler([this](const CrdRewriteQuestion &q) {
+            asked.push_back(q);
+            if (answers.empty()) {
+                ADD_FAILURE() << "unexpected question about " << ToUtf8(q.name);
+                return CrdRewriteCancel;
+            }
+            const CrdRewriteAnswer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
+    }
+    ~ScriptedRewrite() { SetCrdRewriteHandler(m_previous); }
+    ScriptedRewrite(const ScriptedRewrite &) = delete;
+    ScriptedRewrite &operator=(const ScriptedRewrite &) = delete;
+
+    std::vector<CrdRewriteQuestion> asked;
+    std::deque<CrdRewriteAnswer> answers;
+
+  private:
+    CrdRewriteHandler m_previous;
+};
+
+// The land-surveyor mode (points and lots from exchange files) while it lives.
+struct SurveyorMode {
+    SurveyorMode() { Veltrane::SetChosashiMode(true); }
+    ~SurveyorMode() { Veltrane::SetChosashiMode(false); }
+};
+
+Point KnownOnly(unsigned id, const char *name, double x, double y) {
+    Point p(id, name);
+    p.SetKnownJGD2K(Coordinate(x, y, 0.0, false, 0.0, false));
+    return p;
+}
+
+class PointRegisterTest : public testsupport::TempFolderTest {
+  protected:
+    // A Tokyo-datum exchange file of the given A01 points and further lines.
+    CString file(const std::string &points, const std::string &rest = "") const {
+        return put("G00,03,site,\r\nA00,\r\n" + points + "A99,\r\n" + rest, "in.sim");
+    }
+    void expectUniqueIDs() const {
+        std::set<unsigned> ids;
+        for (const Point *p : db)
+            EXPECT_TRUE(ids.insert(p->GetID()).second) << "ID " << p->GetID() << " twice";
+    }
+    Coordinate tokyo(const char *name) { return Stored(db, name)->GetTokyoDatum(); }
+
+    Veltrane db;
+};
+
+TEST_F(PointRegisterTest, OverwriteAllStopsTheQuestionsAndNoSkipsOnePoint) {
+    db.Append(TargetPoint(5, "A", 1, 1, 1));
+    db.Append(TargetPoint(9, "B", 2, 2));
+    db.Append(TargetPoint(7, "C", 3, 3));
+    db.Append(KnownOnly(8, "K", 50, 50));
+    const CString in = file("A01,1,A,10,10,10,\r\nA01,2,B,20,20,,\r\nA01,3,C,30,30,,\r\n"
+                            "A01,4,D,40,40,,\r\nA01,5,K,60,60,,\r\n");
+    ScriptedRewrite rewrite({CrdRewriteNo, CrdRewriteAll});
+    ASSERT_TRUE(db.ReadVesk(in, nullptr, CrdKindTokyo, ITRFKindNone));
+
+    ASSERT_EQ(rewrite.asked.size(), 2u);
+    const CrdRewriteQuestion &q = rewrite.asked[0];
+    EXPECT_EQ(q.name, "A");
+    EXPECT_EQ(q.read.GetX(), 10.0);
+    EXPECT_TRUE(q.read.IsHUsed());
+    EXPECT_EQ(q.stored.GetX(), 1.0);
+    EXPECT_EQ(q.kind, CrdKindTokyo);
+    EXPECT_EQ(q.storedITRFKind, ITRFKindNone);
+    EXPECT_EQ(CrdRewriteQuestion::CoordText(q.read), "X:     10.000  Y:     10.000  H:     10.000");
+    EXPECT_EQ(CrdRewriteQuestion::CoordText(rewrite.asked[1].read),
+              "X:     20.000  Y:     20.000  H: ----");
+    EXPECT_EQ(rewrite.asked[1].name, "B");
+
+    // Overwritten in place: no second point of the name, the ID kept.
+    ASSERT_EQ(db.size(), 6u);
+    EXPECT_EQ(tokyo("A").GetX(), 1.0);
+    EXPECT_EQ(tokyo("B").GetX(), 20.0);
+    EXPECT_FALSE(tokyo("B").IsHUsed());
+    EXPECT_EQ(Stored(db, "B")->GetID(), 9u);
+    EXPECT_EQ(tokyo("C").GetX(), 30.0);
+    EXPECT_EQ(Stored(db, "D")->GetID(), 10u); // above every ID, not the file's number 4
+    // Overwriting all answers the questions only: K held no Tokyo coordinate, so its Tokyo point
+    // still stands beside it.
+    EXPECT_FALSE(Stored(db, "K")->IsExistTokyoDatum());
+    EXPECT_EQ(db.back()->GetName(), "K");
+    EXPECT_EQ(db.back()->GetTokyoDatum().GetX(), 60.0);
+    expectUniqueIDs();
+}
+
+TEST_F(PointRegisterTest, CancelStoresNothingAndAsksNothingMore) {
+    db.Append(TargetPoint(1, "A", 1, 1));
+    db.Append(TargetPoint(2, "B", 2, 2));
+    const CString in = file("A01,1,A,10,10,,\r\nA01,2,B,20,20,,\r\nA01,3,N,5,5,,\r\n"
+                            "A01,4,BAD,x,1,,\r\n");
+    ScriptedRewrite rewrite({CrdRewriteYes, CrdRewriteCancel});
+    testsupport::ScriptedPrompts prompts; // the bad record after a cancel asks nothing
+    EXPECT_FALSE(db.ReadVesk(in, nullptr, CrdKindTokyo, ITRFKindNone));
+    EXPECT_EQ(db.size(), 2u);
+    EXPECT_EQ(tokyo("A").GetX(), 1.0);
+    EXPECT_EQ(db.GetFileStop().GetStopLine(), 4);
+    EXPECT_EQ(db.GetFileStop().GetStopReason(), kStopCancel);
+
+    // The next read starts afresh.
+    ScriptedRewrite again({CrdRewriteYes, CrdRewriteYes});
+    EXPECT_TRUE(db.ReadVesk(file("A01,1,A,10,10,,\r\nA01,2,B,20,20,,\r\n"), nullptr, CrdKindTokyo,
+                            ITRFKindNone));
+    EXPECT_EQ(tokyo("A").GetX(), 10.0);
+}
+
+TEST_F(PointRegisterTest, WithoutAnAskerADuplicateCancelsTheRead) {
+    db.Append(TargetPoint(1, "A", 1, 1));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(AskCrdRewrite({"A", Coordinate(), Coordinate(), CrdKindTokyo, ITRFKindNone}),
+              CrdRewriteCancel);
+    EXPECT_FALSE(db.ReadVesk(file("A01,1,A,10,10,,\r\n"), nullptr, CrdKindTokyo, ITRFKindNone));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("[question] "), std::string::npos) << err;
+    EXPECT_NE(err.find("-> Cancel"), std::string::npos) << err;
+    EXPECT_EQ(tokyo("A").GetX(), 1.0);
+}
+
+TEST_F(PointRegisterTest, ObservedCoordinatesMergeOrMakeLinkedPoints) {
+    db.Append(TargetPoint(1, "C", 1, 1));
+    db.Append(TargetPoint(2, "A", 2, 2));
+    db.Append(TargetPoint(3, "A#ZUB001", 3, 3));
+    const std::string z01 = "Z01,0,\r\n";
+    ScriptedRewrite none;
+
+    // A check observation of a stored name joins the stored point without a question.
+    ASSERT_TRUE(
+        db.ReadVesk(put("G00,03,s,\r\n" + z01 + "A00,\r\nA01,1,C,11,11,,\r\nA99,\r\n", "c.sim"),
+                    nullptr, CrdKindObsITRF, ITRFKindChkObs));
+    ASSERT_EQ(db.size(), 3u);
+    EXPECT_TRUE(Stored(db, "C")->IsChkObsPoint());
+    EXPECT_EQ(Stored(db, "C")->GetObservedITRF().GetX(), 11.0);
+
+    // A basis observation of a Tokyo point becomes a point of its own under the next free
+    // numbered name, tied to the mark it was observed at.
+    ASSERT_TRUE(
+        db.ReadVesk(put("G00,03,s,\r\n" + z01 + "A00,\r\nA01,1,A,12,12,,\r\nA99,\r\n", "a.sim"),
+                    nullptr, CrdKindObsITRF, ITRFKindCnvBasis));
+    ASSERT_EQ(db.size(), 4u);
+    const Point *linked = Stored(db, "A#ZUB002");
+    EXPECT_EQ(linked->GetObservedITRF().GetX(), 12.0);
+    EXPECT_EQ(linked->GetTokyoDatum().GetX(), 2.0);
+    EXPECT_EQ(linked->GetInsyoName(), "A");
+    EXPECT_FALSE(Stored(db, "A")->IsExistITRF());
+    expectUniqueIDs();
+}
+
+TEST_F(PointRegisterTest, KnownCoordinatesMakeTheAdjustmentValid) {
+    db.Append(TargetPoint(1, "A", 1, 1));
+    ASSERT_FALSE(db.IsAdjustCrdCnvValid());
+    ASSERT_TRUE(
+        db.ReadVesk(put("G00,03,s,\r\nZ01,0,\r\nA00,\r\nA01,1,A,9,9,,\r\nA99,\r\n", "k.sim"),
+                    nullptr, CrdKindKnownJGD2K, ITRFKindNone));
+    EXPECT_EQ(Stored(db, "A")->GetKnownJGD2K().GetX(), 9.0);
+    EXPECT_TRUE(db.IsAdjustCrdCnvValid());
+}
+
+TEST_F(PointRegisterTest, TheCoordinateSystemQuestion) {
+    const std::string world = "G00,03,s,\r\nZ01,0,\r\nA00,\r\nA01,1,P,1,2,,\r\nA99,\r\n";
+    {
+        testsupport::ScriptedPrompts prompts({IDNO});
+        EXPECT_FALSE(db.ReadVesk(put(world, "w.sim"), nullptr, CrdKindTokyo, ITRFKindNone));
+        ASSERT_EQ(prompts.asked.size(), 1u);
+        EXPECT_EQ(prompts.asked[0].first,
+                  "読み込み中のファイルは、座標データが世界測地系のものです。\n"
+                  "読み込み先は「旧座標(日本測地系)」なので一致しませんが、読み込みを続けてよろしい"
+                  "ですか？");
+        EXPECT_EQ(prompts.asked[0].second, MB_YESNO);
+        EXPECT_EQ(db.size(), 0u);
+        EXPECT_EQ(db.GetFileStop().GetStopLine(), 2);
+    }
+    testsupport::ScriptedPrompts none;
+    EXPECT_TRUE(db.ReadVesk(put(world, "w.sim"), nullptr, CrdKindObsITRF, ITRFKindCnvBasis));
+    EXPECT_TRUE(
+        db.ReadVesk(put("G00,03,s,\r\nZ01,1,\r\nA00,\r\nA01,1,Q,1,2,,\r\nA99,\r\n", "t.sim"),
+                    nullptr, CrdKindTokyo, ITRFKindNone));
+    EXPECT_EQ(db.size(), 2u);
+}
+
+TEST_F(PointRegisterTest, LotsBindThePointsReadWithTheirNumbers) {
+    SurveyorMode surveyor;
+    db.Append(TargetPoint(30, "P", 5, 5));
+    db.Append(KnownOnly(2, "K", 50, 50));
+    // P merges into the stored point whose ID is 30, the file's number of Q.
+    const CString in = file("A01,10,P,6,6,,\r\nA01,30,Q,7,7,,\r\nA01,20,K,8,8,,\r\n",
+                            "D00,1,L1,1,\r\nB01,10,P,\r\nB01,30,Q,\r\nB01,20,K,\r\nD99,\r\n"
+                            "D00,2,L2,1,\r\nB01,10,P,\r\nB01,99,X,\r\nD99,\r\n"
+                            "D00,3,L3,2,\r\nD99,\r\n");
+    ScriptedRewrite rewrite({CrdRewriteYes});
+    ASSERT_TRUE(db.ReadVesk(in, nullptr, CrdKindTokyo, ITRFKindNone));
+    ASSERT_EQ(db.size(), 4u);
+    expectUniqueIDs();
+
+    const JLotTable *lots = db.GetLotTable();
+    ASSERT_EQ(lots->GetLotSize(), 2u); // L2 names a point the file does not hold
+    const JLot *l1 = lots->GetLot(0);
+    EXPECT_EQ(l1->GetName(), "L1");
+    ASSERT_EQ(l1->GetPntSize(), 3u);
+    EXPECT_EQ(l1->GetPoint(0), Stored(db, "P"));
+    EXPECT_EQ(l1->GetPoint(0)->GetTokyoDatum().GetX(), 6.0);
+    EXPECT_EQ(l1->GetPoint(1), Stored(db, "Q"));
+    // K had no Tokyo coordinate: its Tokyo point stands beside it with K's known coordinate.
+    const Point *k = l1->GetPoint(2);
+    EXPECT_EQ(k->GetName(), "K");
+    EXPECT_NE(k, Stored(db, "K"));
+    EXPECT_EQ(k->GetTokyoDatum().GetX(), 8.0);
+    EXPECT_EQ(k->GetKnownJGD2K().GetX(), 50.0);
+    EXPECT_EQ(k->GetAdjustKwnPntName(), "K");
+    EXPECT_EQ(lots->GetLot(1)->GetName(), "L3");
+    EXPECT_EQ(lots->GetLot(1)->GetKind(), 2u);
+    EXPECT_EQ(lots->GetLot(1)->GetPntSize(), 0u);
+}
+
+// The lot records as the reader hands them over.
+class LotRecords : public VeskRW {
+  public:
+    using VeskRW::AddLotEnd;
+    using VeskRW::AddLotStart;
+    using VeskRW::AddPointOfLot;
+    using VeskRW::VeskRW;
+};
+
+TEST_F(PointRegisterTest, AMemberOutsideALotIsABadRecordAndALotIsHandedOverOnce) {
+    LotRecords rw(&db);
+    EXPECT_EQ(rw.AddPointOfLot(1, "P"), 0);
+    EXPECT_EQ(rw.AddLotEnd(), 1);
+    EXPECT_EQ(rw.AddLotStart(1, "L", LOT_KIND{1}), 1);
+    EXPECT_EQ(rw.AddPointOfLot(1, "P"), 1);
+    EXPECT_EQ(rw.AddLotEnd(), 1);
+    EXPECT_EQ(rw.AddPointOfLot(2, "Q"), 0);
+    EXPECT_EQ(rw.AddLotEnd(), 1);
+}
+
+} // namespace

@@ -1,0 +1,301 @@
+#include "zentrova/CDlgCanvas.h"
+
+#include "pallomir/ui/JIProgMsgBase.h"
+#include "platform/core/Path.h"
+#include "platform/core/Prompt.h"
+#include "platform/ui/DialogUnits.h"
+#include "platform/ui/QtText.h"
+#include "platform/ui/UiFont.h"
+#include "zentrova/CDlgPointInput.h"
+#include "zentrova/PointCsv.h"
+#include "zentrova/PointListCtrl.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char *kConfigFolderName = "config";
+
+Point makeTarget(const CString &name, double x, double y, double h) {
+    Point p(0, name);
+    p.SetTokyoDatum(Coordinate(x, y, h, true, 0.0, false));
+    return p;
+}
+
+void reportImportStop(int line, const CString &reason) {
+    CString text("座標取込に失敗しました。\n");
+    if (line > 0)
+        text.AppendFormat("%d行目：", line);
+    text += reason;
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
+CString CanvasSources::ProgramConfigFolder() {
+    return Path::Join(Path::ProgramFolder(), kConfigFolderName);
+}
+
+QFont CDlgCanvas::ReplacedFont() {
+    QFont font = UiFont(9);
+    font.setPixelSize(17);
+    return font;
+}
+
+CDlgCanvas::CDlgCanvas(CanvasSources sources, QWidget *parent)
+    : QWidget(parent), m_sources(std::move(sources)) {
+    setFont(ReplacedFont());
+    const DialogUnits units(font());
+    auto addLabel = [&](const char *text, const QRect &dlu) {
+        auto *label = new QLabel(ToQString(text), this);
+        PlaceControl(label, -1, dlu, units);
+        label->resize(label->width(), std::max(label->height(), label->sizeHint().height()));
+    };
+    addLabel("変換前", QRect(7, 7, 46, 8));
+    m_before = new PointListCtrl(PointListCtrl::TokyoDatum, this);
+    PlaceControl(m_before, IDC_LIST_BEFORE, QRect(7, 19, 191, 249), units);
+    addLabel("変換後", QRect(202, 7, 46, 8));
+    m_after = new PointListCtrl(PointListCtrl::JGD2000, this);
+    PlaceControl(m_after, IDC_LIST_AFTER, QRect(202, 19, 191, 249), units);
+
+    struct ButtonSpec {
+        const char *text;
+        int id;
+        QRect dlu;
+        void (CDlgCanvas::*handler)();
+    };
+    const ButtonSpec buttons[] = {
+        {"追加", IDC_BTN_ADD, QRect(7, 273, 43, 18), &CDlgCanvas::OnAdd},
+        {"編集", IDC_BTN_EDIT, QRect(56, 273, 43, 18), &CDlgCanvas::OnEdit},
+        {"削除", IDC_BTN_DELETE, QRect(105, 273, 43, 18), &CDlgCanvas::OnDelete},
+        {"全削除", IDC_BTN_DELETE_ALL, QRect(154, 273, 43, 18), &CDlgCanvas::OnDeleteAll},
+        {"終了", IDC_BTN_EXIT, QRect(336, 273, 47, 18), &CDlgCanvas::OnExit},
+    };
+    for (const ButtonSpec &spec : buttons) {
+        auto *button = new QPushButton(ToQString(spec.text), this);
+        PlaceControl(button, spec.id, spec.dlu, units);
+        connect(button, &QPushButton::clicked, this, spec.handler);
+        if (spec.id != IDC_BTN_EXIT)
+            m_editButtons.push_back(button);
+    }
+    setFixedSize(units.ToPixels(QSize(400, 301)));
+
+    connect(m_before, &QTableWidget::cellDoubleClicked, this, &CDlgCanvas::OnEdit);
+    connect(m_before, &PointListCtrl::rowsChanged, this, &CDlgCanvas::listsChanged);
+    connect(m_after, &PointListCtrl::rowsChanged, this, &CDlgCanvas::listsChanged);
+}
+
+void CDlgCanvas::OnInitDialog() {
+    const ConfigLoadResult result = loadConfigDatabase();
+    m_loaded = result == ConfigLoaded || result == ConfigNotProject;
+    CString text;
+    if (!m_loaded) {
+        text.Format("%sフォルダにZUBファイルが存在しません。", kConfigFolderName);
+        AfxMessageBox(text, MB_OK);
+        for (QPushButton *button : m_editButtons)
+            button->setEnabled(false);
+    } else if (result == ConfigNotProject) {
+        text.Format("%sフォルダのZUBファイルは座標変換プログラムのデータファイルではありません。",
+                    kConfigFolderName);
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+ConfigLoadResult CDlgCanvas::loadConfigDatabase() {
+    return LoadConfigProject(m_db, m_sources.configFolder, m_sources.readProject);
+}
+
+std::vector<const Point *> CDlgCanvas::GetTargets() const {
+    const std::vector<Point *> &rows = m_before->GetPoints();
+    return std::vector<const Point *>(rows.begin(), rows.end());
+}
+
+void CDlgCanvas::pointsChanged() {
+    m_db.MakeAllPrecChkTable();
+    m_db.MakeInsyoList();
+}
+
+void CDlgCanvas::refreshPointLists(int mode) {
+    std::vector<Point *> targets;
+    for (Point *p : m_db) {
+        if (IsConversionTarget(*p))
+            targets.push_back(p);
+    }
+    if (mode == 0) {
+        m_before->Fill(targets);
+        m_after->DeleteAllItems();
+    } else if (mode == 1) {
+        m_after->Fill(targets);
+    }
+}
+
+void CDlgCanvas::OnAdd() {
+    CDlgPointInput dialog(this);
+    if (dialog.DoModal() == IDOK)
+        AddTarget(dialog.Value());
+}
+
+void CDlgCanvas::OnEdit() {
+    const int row = m_before->GetFirstSelectedRow();
+    const Point *p = m_before->GetPoint(row);
+    if (p == nullptr)
+        return;
+    CDlgPointInput dialog(this);
+    const Coordinate tokyo = p->GetTokyoDatum();
+    dialog.Value() = PointValue{p->GetName(), tokyo.GetX(), tokyo.GetY(), tokyo.GetH()};
+    if (dialog.DoModal() == IDOK)
+        EditTarget(row, dialog.Value());
+}
+
+void CDlgCanvas::OnDelete() {
+    const std::vector<int> rows = m_before->GetSelectedRows();
+    if (rows.empty())
+        return;
+    if (AfxMessageBox("選択された座標を削除してもよろしいですか？", MB_YESNO) == IDYES)
+        DeleteRows(rows);
+}
+
+void CDlgCanvas::OnDeleteAll() {
+    if (m_before->GetItemCount() == 0 && m_after->GetItemCount() == 0)
+        return;
+    if (AfxMessageBox("全ての座標を削除してもよろしいですか？", MB_YESNO) == IDYES)
+        DeleteAllTargets();
+}
+
+void CDlgCanvas::OnExit() { window()->close(); }
+
+bool CDlgCanvas::AddTarget(const PointValue &value) {
+    Point *stored = m_db.Append(makeTarget(value.name, value.x, value.y, value.h));
+    if (stored == nullptr)
+        return false;
+    pointsChanged();
+    m_after->DeleteAllItems();
+    m_before->AppendRow(stored);
+    return true;
+}
+
+bool CDlgCanvas::EditTarget(int row, const PointValue &value) {
+    Point *stored = m_before->GetPoint(row);
+    if (stored == nullptr)
+        return false;
+    Point copy(*stored);
+    copy.SetName(value.name);
+    copy.SetTokyoDatum(Coordinate(value.x, value.y, value.h, true, 0.0, false));
+    if (!m_db.Edit(copy, stored))
+        return false;
+    pointsChanged();
+    m_after->DeleteAllItems();
+    m_before->SetRow(row, stored);
+    return true;
+}
+
+void CDlgCanvas::DeleteRows(const std::vector<int> &rows) {
+    m_db.AllRemoveSelect();
+    for (int row : rows) {
+        if (const Point *p = m_before->GetPoint(row))
+            m_db.AppendSelect(p);
+    }
+    // The rows go before their points, from the last up, so no row outlives its point.
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        m_before->DeleteRow(*row);
+    m_after->DeleteAllItems();
+    m_db.RemoveSelectedPoints();
+    pointsChanged();
+}
+
+void CDlgCanvas::DeleteAllTargets() {
+    m_before->DeleteAllItems();
+    m_after->DeleteAllItems();
+    clearConversionTargets(m_db);
+}
+
+void CDlgCanvas::ImportFile(const CString &path, JIProgMsgBase &progress) {
+    const CString name = Path::FileName(path);
+    const int dot = name.ReverseFind('.');
+    CString extension = dot >= 0 ? name.Mid(dot) : CString();
+    extension.MakeLower();
+    if (extension == ".csv")
+        importCsv(path);
+    else if (extension == ".sim")
+        importExchange(path, progress);
+    else
+        AfxMessageBox("CSVファイル(*.csv)かSIM共通フォーマットファイル(*.sim)を選択してください。",
+                      MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CDlgCanvas::importCsv(const CString &path) {
+    PointCsvReader reader;
+    std::vector<CsvPoint> points;
+    if (!reader.Read(path, points)) {
+        reportImportStop(reader.GetStopLine(), reader.GetStopReason());
+        return;
+    }
+    m_before->DeleteAllItems();
+    m_after->DeleteAllItems();
+    clearConversionTargets(m_db);
+    for (const CsvPoint &p : points)
+        m_db.Append(makeTarget(p.name, p.x, p.y, p.h));
+    pointsChanged();
+    refreshPointLists(0);
+}
+
+void CDlgCanvas::importExchange(const CString &path, JIProgMsgBase &progress) {
+    // The reader stores nothing when it fails; the former targets then come back.
+    std::vector<Point> former;
+    for (const Point *p : m_db) {
+        if (IsConversionTarget(*p))
+            former.push_back(*p);
+    }
+    const bool converted = m_after->GetItemCount() > 0;
+    m_before->DeleteAllItems();
+    m_after->DeleteAllItems();
+    clearConversionTargets(m_db);
+
+    progress.ProgressInit(JGD_PROGRESS_TYPE{1});
+    progress.SetProgressKind(JGD_PROGRESS_KIND{10});
+    int line = 0;
+    CString reason;
+    const bool read = m_sources.readExchange(m_db, path, &progress, line, reason);
+    progress.ProgressTerm();
+    if (!read) {
+        for (const Point &p : former)
+            m_db.Append(p);
+        pointsChanged();
+    }
+    refreshPointLists(0);
+    if (!read) {
+        if (converted)
+            refreshPointLists(1);
+        reportImportStop(line, reason);
+    }
+}
+
+bool CDlgCanvas::ConvertTargets(JIProgMsgBase &progress) {
+    CoordCnvOption option = m_db.GetCoordCnvOption();
+    option.m_fResidualInterp = true;
+    option.m_nFlag = 1;
+    option.m_dScaleFactor = 1.0;
+    option.m_dMeanHeight = 0.0;
+    option.m_dMeanGeoidHeight = 0.0;
+    option.m_nTakeScale = option.m_nTakeHeight = option.m_nTakeGeoid = 1;
+    bool converted = m_db.PrepareCoordConv(option, nullptr);
+    bool cancelled = false;
+    if (converted) {
+        progress.ProgressInit(JGD_PROGRESS_TYPE{1});
+        progress.SetProgressKind(JGD_PROGRESS_KIND{1});
+        converted = m_db.CoordConvExecute(CrdCnvParaTrans2, &progress);
+        cancelled = !converted && progress.IsCanceled();
+        progress.ProgressTerm();
+    }
+    if (converted) {
+        refreshPointLists(1);
+        return true;
+    }
+    m_after->DeleteAllItems();
+    AfxMessageBox(cancelled ? "座標変換を中止しました。" : "座標変換できませんでした。",
+                  MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}

@@ -1,0 +1,133 @@
+#include "zentrova/CZentrovaView.h"
+
+#include "pallomir/ui/FileChooser.h"
+#include "pallomir/ui/JGDProgress.h"
+#include "platform/core/CException.h"
+#include "platform/core/Prompt.h"
+#include "platform/ui/QtText.h"
+#include "zentrova/CPreviewViewEx.h"
+#include "zentrova/PointCsv.h"
+#include "zentrova/PointListCtrl.h"
+
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QStandardPaths>
+
+namespace {
+
+constexpr const char *kCsvFilter = "CSVファイル(*.csv)|*.csv||";
+constexpr const char *kImportFilter =
+    "CSVファイル(*.csv)|*.csv|SIM共通フォーマットファイル(*.sim)|*.sim||";
+
+// The user's documents folder; false when there is none.
+bool getPersonalFolder(CString &path) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        return false;
+    path = ToCString(folder);
+    return true;
+}
+
+} // namespace
+
+CZentrovaView::CZentrovaView(CanvasSources sources, QWidget *parent)
+    : QWidget(parent), m_sources(std::move(sources)), m_printer(QPrinter::HighResolution) {}
+
+CZentrovaView::~CZentrovaView() = default;
+
+void CZentrovaView::OnInitialUpdate() {
+    if (m_pDlg != nullptr)
+        return;
+    m_pDlg = new CDlgCanvas(m_sources, this);
+    m_pDlg->move(0, 0);
+    m_pDlg->show();
+    setFixedSize(m_pDlg->size());
+    m_pDlg->OnInitDialog();
+}
+
+IFileChooser &CZentrovaView::chooser() const {
+    return m_chooser != nullptr ? *m_chooser : QtFileChooser::Default();
+}
+
+bool CZentrovaView::IsCommandEnabled(int id) const {
+    const bool before = m_pDlg != nullptr && m_pDlg->GetBeforeList()->GetItemCount() > 0;
+    const bool after = m_pDlg != nullptr && m_pDlg->GetAfterList()->GetItemCount() > 0;
+    switch (id) {
+    case ID_FILE_IMPORT:
+        return m_pDlg != nullptr && m_pDlg->IsLoaded();
+    case ID_CONVERT:
+        return before;
+    case ID_FILE_PRINT_PREVIEW:
+    case ID_FILE_PRINT:
+    case ID_CSV_OUTPUT:
+        return before && after;
+    default:
+        return true;
+    }
+}
+
+void CZentrovaView::OnFileImport() {
+    if (!IsCommandEnabled(ID_FILE_IMPORT))
+        return;
+    CString path;
+    getPersonalFolder(path);
+    if (!chooser().ChooseFile(this, CString(), kImportFilter, "csv", path))
+        return;
+    JGDProgress progress;
+    m_pDlg->ImportFile(path, progress);
+}
+
+void CZentrovaView::OnConvert() {
+    if (!IsCommandEnabled(ID_CONVERT))
+        return;
+    JGDProgress progress;
+    m_pDlg->ConvertTargets(progress);
+}
+
+void CZentrovaView::OnCsvOutput() {
+    if (!IsCommandEnabled(ID_CSV_OUTPUT))
+        return;
+    CString path;
+    getPersonalFolder(path);
+    if (!chooser().ChooseSaveFile(this, CString(), kCsvFilter, "csv", path))
+        return;
+    ExportCsv(path);
+}
+
+bool CZentrovaView::ExportCsv(const CString &path) {
+    if (m_pDlg == nullptr)
+        return false;
+    try {
+        WriteConvertedCsv(path, m_pDlg->GetTargets());
+    } catch (const CFileException &e) {
+        AfxMessageBox("変換後の座標値を書き込めませんでした。\n" + e.GetErrorMessage(),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
+void CZentrovaView::OnFilePrintSetup() {
+    QPageSetupDialog dialog(&m_printer, this);
+    dialog.exec();
+}
+
+void CZentrovaView::OnFilePrint() {
+    if (!IsCommandEnabled(ID_FILE_PRINT))
+        return;
+    QPrintDialog dialog(&m_printer, this);
+    dialog.setMinMax(1, GetMaxPage());
+    if (dialog.exec() == QDialog::Accepted)
+        PrintComparisonTable(m_printer);
+}
+
+void CZentrovaView::OnFilePrintPreview() {
+    if (!IsCommandEnabled(ID_FILE_PRINT_PREVIEW))
+        return;
+    m_printMode = 1;
+    CPreviewViewEx preview(*this, m_printer, window());
+    const int result = preview.exec();
+    OnEndPrinting();
+    if (result == CPreviewViewEx::PrintRequested)
+        OnFilePrint();
+}

@@ -1,0 +1,190 @@
+// The comparison table of the view: pages of 33 converted targets with their Tokyo-datum and
+// JGD2000 coordinates and the differences.
+#include "zentrova/CZentrovaView.h"
+
+#include "kernels/Nistrel/ExDouble.h"
+#include "platform/core/Prompt.h"
+#include "platform/ui/QtText.h"
+#include "platform/ui/UiFont.h"
+#include "zentrova/PointListCtrl.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// The units the page is laid out in, per inch, whatever the printer's resolution: the fonts
+// are sized for them.
+constexpr int kLogicalDpi = 600;
+constexpr int kHeadingFontHeight = 100;
+constexpr int kBodyFontHeight = 85;
+constexpr int kColumns = 11;
+
+int toLogical(double points) { return static_cast<int>(std::lround(points * kLogicalDpi / 72.0)); }
+
+QFont fontOfHeight(int height) {
+    QFont font = UiFont(9);
+    font.setPixelSize(height);
+    return font;
+}
+
+CString number(double value) {
+    CString text;
+    text.Format("%.3f", value);
+    return text;
+}
+
+} // namespace
+
+int CZentrovaView::GetMaxPage() const {
+    const int targets = m_pDlg != nullptr ? m_pDlg->GetBeforeList()->GetItemCount() : 0;
+    return targets == 0 ? 0 : (targets - 1) / kRowsPerPage + 1;
+}
+
+void CZentrovaView::OnBeginPrinting(QPrinter &printer) {
+    if (m_printMode == 1) {
+        printer.setPageOrientation(QPageLayout::Landscape);
+        m_printMode = 2;
+    }
+}
+
+bool CZentrovaView::PrintComparisonTable(QPrinter &printer) {
+    m_printMode = 2;
+    const bool printed = PrintDocument(printer);
+    OnEndPrinting();
+    if (!printed)
+        AfxMessageBox("比較表を印刷できませんでした。", MB_OK | MB_ICONEXCLAMATION);
+    return printed;
+}
+
+bool CZentrovaView::PrintDocument(QPrinter &printer) {
+    OnBeginPrinting(printer);
+    const int maxPage = GetMaxPage();
+    int first = 1;
+    int last = maxPage;
+    if (printer.printRange() == QPrinter::PageRange) {
+        first = std::max(printer.fromPage(), 1);
+        last = std::min(printer.toPage(), maxPage);
+    }
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    for (int page = first; page <= last; ++page) {
+        if (page > first && !printer.newPage())
+            return false;
+        printComparisonPage(painter, printer, page - 1);
+    }
+    return painter.end();
+}
+
+void CZentrovaView::printComparisonPage(QPainter &painter, const QPrinter &printer, int pageIndex) {
+    if (m_printMode == 0 || m_pDlg == nullptr || m_pDlg->GetBeforeList()->GetItemCount() == 0 ||
+        m_pDlg->GetAfterList()->GetItemCount() == 0)
+        return;
+    const QPageLayout layout = printer.pageLayout();
+    const QRectF paper = layout.fullRect(QPageLayout::Point);
+    const QRectF printable = layout.paintRect(QPageLayout::Point);
+    const int PW = toLogical(paper.width());
+    const int PH = toLogical(paper.height());
+    const int OX = toLogical(printable.left());
+    const int OY = toLogical(printable.top());
+    const int w = (PW - 4 * OX) / kColumns;
+    const int h = (PH - 4 * OY) / 40;
+    const int R = PW - 3 * OX;
+    const int B = PH - 3 * OY;
+
+    painter.save();
+    const double scale = static_cast<double>(printer.resolution()) / kLogicalDpi;
+    painter.scale(scale, scale);
+    painter.setPen(QPen(Qt::black, 0));
+    painter.setBrush(Qt::NoBrush);
+    painter.setFont(fontOfHeight(kHeadingFontHeight));
+    auto headed = [&](const QRect &box, const char *text) {
+        painter.drawRect(box);
+        drawFittedText(painter, box, text, Qt::AlignCenter);
+    };
+    headed(QRect(OX, OY, 4 * w, 2 * h), "変換前");
+    headed(QRect(OX + 4 * w, OY, 4 * w, 2 * h), "変換後");
+    headed(QRect(OX + 8 * w, OY, R - (OX + 8 * w), 2 * h), "比較表");
+    const char *const headings[kColumns] = {"点名",  "X座標", "Y座標",   "標高",    "点名", "X座標",
+                                            "Y座標", "標高",  "X座標差", "Y座標差", "標高"};
+    for (int column = 0; column < kColumns; ++column)
+        headed(QRect(OX + column * w, OY + 2 * h, w, 2 * h), headings[column]);
+
+    painter.setFont(fontOfHeight(kBodyFontHeight));
+    const std::vector<Point *> &targets = m_pDlg->GetBeforeList()->GetPoints();
+    const int firstIndex = kRowsPerPage * pageIndex;
+    int tableBottom = B;
+    for (int index = firstIndex; index < static_cast<int>(targets.size()); ++index) {
+        const int k = index - firstIndex;
+        const int top = OY + 4 * h + k * h;
+        const Point *p = targets[static_cast<std::size_t>(index)];
+        const Coordinate tokyo = p->GetTokyoDatum();
+        const Coordinate jgd = p->GetJGD2000(0);
+        const CString cells[kColumns] = {p->GetName(),
+                                         number(tokyo.GetX()),
+                                         number(tokyo.GetY()),
+                                         number(tokyo.GetH()),
+                                         p->GetName(),
+                                         number(jgd.GetX()),
+                                         number(jgd.GetY()),
+                                         number(jgd.GetH()),
+                                         number(jgd.GetX() - tokyo.GetX()),
+                                         number(jgd.GetY() - tokyo.GetY()),
+                                         number(jgd.GetH() - tokyo.GetH())};
+        for (int column = 0; column < kColumns; ++column) {
+            const QRect cell(OX + column * w, top, w, h);
+            painter.drawRect(cell);
+            const bool name = column == 0 || column == 4;
+            if (name)
+                drawFittedText(painter, cell.adjusted(w / 10, 0, 0, 0), cells[column],
+                               Qt::AlignLeft | Qt::AlignVCenter);
+            else
+                drawFittedText(painter, cell.adjusted(0, 0, -w / 10, 0), cells[column],
+                               Qt::AlignRight | Qt::AlignVCenter);
+        }
+        if (k == kRowsPerPage - 1 || index == static_cast<int>(targets.size()) - 1) {
+            tableBottom = top + h;
+            break;
+        }
+    }
+
+    painter.setFont(fontOfHeight(kHeadingFontHeight));
+    painter.setPen(QPen(Qt::black, 10));
+    painter.drawRect(QRect(OX, OY, R - OX, tableBottom - OY));
+    painter.setPen(QPen(Qt::black, 0));
+    CString page;
+    page.Format("Page %d", pageIndex + 1);
+    painter.drawText(QRect(OX, B - 2 * h, R - OX, 2 * h), Qt::AlignCenter, ToQString(page));
+    painter.restore();
+}
+
+int CZentrovaView::drawFittedText(QPainter &painter, const QRect &rect, const CString &text,
+                                  Qt::Alignment alignment) {
+    QRect box = rect;
+    const int margin = rect.height() / 10;
+    box.setTop(box.top() + margin);
+    box.setBottom(box.bottom() - margin);
+    const QString shown = ToQString(text);
+    const QFont original = painter.font();
+    if (painter.fontMetrics().horizontalAdvance(shown) >= box.width()) {
+        const int n = ExDouble::round(std::abs(original.pixelSize()) / 1.3);
+        for (int k = 1;; ++k) {
+            const int height = (1000 * n - 1000 * k) / 72;
+            if (height <= 0)
+                break; // no positive height fits: the last one tried stays
+            QFont smaller = original;
+            smaller.setPixelSize(height);
+            painter.setFont(smaller);
+            if (painter.fontMetrics().horizontalAdvance(shown) < box.width())
+                break;
+        }
+    }
+    const int drawnWith = painter.font().pixelSize();
+    painter.drawText(box, alignment | Qt::TextSingleLine, shown);
+    painter.setFont(original);
+    return drawnWith;
+}

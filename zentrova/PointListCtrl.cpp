@@ -1,0 +1,116 @@
+#include "zentrova/PointListCtrl.h"
+
+#include "platform/ui/QtText.h"
+#include "veltrane/model/Point.h"
+
+#include <QHeaderView>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace {
+
+QTableWidgetItem *makeItem(const QString &text, Qt::Alignment alignment) {
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment | Qt::AlignVCenter);
+    return item;
+}
+
+QString number(double value) {
+    CString text;
+    text.Format("%.3f", value);
+    return QString::fromLatin1(text.GetString());
+}
+
+} // namespace
+
+PointListCtrl::PointListCtrl(Coords coords, QWidget *parent)
+    : QTableWidget(0, 4, parent), m_coords(coords) {
+    // Columns 100 pixels wide, or as wide as a coordinate of the plane zones needs in the
+    // dialog's font (with the cell's margins, its grid line and a little room), so that no digit
+    // is ever cut off.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int width = std::max(100, fontMetrics().horizontalAdvance(QStringLiteral("-99999.999")) +
+                                        4 * margin + 4);
+    const char *const headings[] = {"点名", "X座標", "Y座標", "標高"};
+    for (int column = 0; column < 4; ++column) {
+        setHorizontalHeaderItem(column, makeItem(ToQString(headings[column]),
+                                                 column == 0 ? Qt::AlignLeft : Qt::AlignRight));
+        setColumnWidth(column, width);
+    }
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+}
+
+Point *PointListCtrl::GetPoint(int row) const {
+    return row >= 0 && row < GetItemCount() ? m_points[static_cast<std::size_t>(row)] : nullptr;
+}
+
+std::vector<int> PointListCtrl::GetSelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex &index : selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int PointListCtrl::GetFirstSelectedRow() const {
+    const std::vector<int> rows = GetSelectedRows();
+    return rows.empty() ? -1 : rows.front();
+}
+
+void PointListCtrl::showRow(int row, const Point *p) {
+    const Coordinate c = m_coords == TokyoDatum ? p->GetTokyoDatum() : p->GetJGD2000(0);
+    setItem(row, 0, makeItem(ToQString(p->GetName()), Qt::AlignLeft));
+    setItem(row, 1, makeItem(number(c.GetX()), Qt::AlignRight));
+    setItem(row, 2, makeItem(number(c.GetY()), Qt::AlignRight));
+    setItem(row, 3, makeItem(number(c.GetH()), Qt::AlignRight));
+}
+
+void PointListCtrl::Fill(const std::vector<Point *> &points) {
+    setUpdatesEnabled(false);
+    clearContents();
+    m_points = points;
+    setRowCount(GetItemCount());
+    for (int row = 0; row < GetItemCount(); ++row)
+        showRow(row, m_points[static_cast<std::size_t>(row)]);
+    setUpdatesEnabled(true);
+    emit rowsChanged();
+}
+
+void PointListCtrl::AppendRow(Point *p) {
+    m_points.push_back(p);
+    setRowCount(GetItemCount());
+    showRow(GetItemCount() - 1, p);
+    emit rowsChanged();
+}
+
+void PointListCtrl::SetRow(int row, Point *p) {
+    if (row < 0 || row >= GetItemCount())
+        return;
+    m_points[static_cast<std::size_t>(row)] = p;
+    showRow(row, p);
+    emit rowsChanged();
+}
+
+void PointListCtrl::DeleteRow(int row) {
+    if (row < 0 || row >= GetItemCount())
+        return;
+    m_points.erase(m_points.begin() + row);
+    removeRow(row);
+    emit rowsChanged();
+}
+
+void PointListCtrl::DeleteAllItems() {
+    m_points.clear();
+    clearContents();
+    setRowCount(0);
+    emit rowsChanged();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QTableWidget>
+
+#include <vector>
+
+class Point;
+
+// A report list of points with grid lines and full-row selection: one row per point with its
+// name and X, Y and height ("%.3f"). Every row keeps the point it stands for, so a row leads
+// to its point through this table, never through a position in the database.
+class PointListCtrl : public QTableWidget {
+    Q_OBJECT
+
+  public:
+    // Which coordinate the rows show.
+    enum Coords { TokyoDatum, JGD2000 };
+
+    PointListCtrl(Coords coords, QWidget *parent = nullptr);
+
+    int GetItemCount() const { return static_cast<int>(m_points.size()); }
+    // Null outside the rows.
+    Point *GetPoint(int row) const;
+    const std::vector<Point *> &GetPoints() const { return m_points; }
+    // The selected rows in ascending order; -1 for the first when none is selected.
+    std::vector<int> GetSelectedRows() const;
+    int GetFirstSelectedRow() const;
+
+    // Replaces every row by one per point.
+    void Fill(const std::vector<Point *> &points);
+    void AppendRow(Point *p);
+    // Shows p in the row; nothing when the row does not exist.
+    void SetRow(int row, Point *p);
+    void DeleteRow(int row);
+    void DeleteAllItems();
+
+  signals:
+    // Rows were added, replaced or deleted.
+    void rowsChanged();
+
+  private:
+    void showRow(int row, const Point *p);
+
+    Coords m_coords;
+    std::vector<Point *> m_points;
+};

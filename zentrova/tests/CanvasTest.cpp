@@ -1,0 +1,282 @@
+// The main dialog: loading, the point commands, import and conversion.
+#include "platform/core/Prompt.h"
+#include "platform/ui/DialogUnits.h"
+#include "platform/ui/QtText.h"
+#include "platform/ui/tests/QtTestApp.h"
+#include "tests/support/RecordingProgress.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "zentrova/CDlgPointInput.h"
+#include "zentrova/PointListCtrl.h"
+#include "zentrova/tests/ProgramFixture.h"
+
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testsupport::RecordingProgress;
+using testsupport::ScriptedPrompts;
+
+class CanvasTest : public ProgramTest {
+  protected:
+    std::unique_ptr<CDlgCanvas> open(CanvasSources s) {
+        auto canvas = std::make_unique<CDlgCanvas>(std::move(s));
+        canvas->OnInitDialog();
+        return canvas;
+    }
+    // The canvas with the survey project and its 40 targets imported.
+    std::unique_ptr<CDlgCanvas> withTargets() {
+        auto canvas = open(sources());
+        RecordingProgress progress;
+        canvas->ImportFile(putTargetCsv("targets.csv"), progress);
+        EXPECT_EQ(canvas->GetBeforeList()->GetItemCount(), 40);
+        return canvas;
+    }
+    static QStringList column(const PointListCtrl *list, int col) {
+        QStringList texts;
+        for (int row = 0; row < list->rowCount(); ++row)
+            texts << list->item(row, col)->text();
+        return texts;
+    }
+    static void select(PointListCtrl *list, std::initializer_list<int> rows) {
+        list->clearSelection();
+        for (int row : rows)
+            list->selectionModel()->select(list->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    // Every row shows the point it maps to.
+    static void expectRowsMatchPoints(const PointListCtrl *list, const Veltrane &db) {
+        for (int row = 0; row < list->GetItemCount(); ++row) {
+            const Point *p = list->GetPoint(row);
+            ASSERT_GE(db.Find(p), 0) << row;
+            EXPECT_EQ(list->item(row, 0)->text(), ToQString(p->GetName())) << row;
+        }
+    }
+};
+
+TEST_F(CanvasTest, AProjectThatCannotBeReadDisablesThePointButtons) {
+    for (const CanvasSources &s : {sources(1), [this] {
+                                       CanvasSources none = sources();
+                                       none.configFolder = path("missing");
+                                       return none;
+                                   }()}) {
+        ScriptedPrompts prompts({IDOK});
+        auto canvas = open(s);
+        ASSERT_EQ(prompts.asked.size(), 1u);
+        EXPECT_EQ(prompts.asked[0].first, CString("configフォルダにZUBファイルが存在しません。"));
+        EXPECT_FALSE(canvas->IsLoaded());
+        for (int id : {CDlgCanvas::IDC_BTN_ADD, CDlgCanvas::IDC_BTN_EDIT,
+                       CDlgCanvas::IDC_BTN_DELETE, CDlgCanvas::IDC_BTN_DELETE_ALL})
+            EXPECT_FALSE(GetDlgItem(canvas.get(), id)->isEnabled()) << id;
+        EXPECT_TRUE(GetDlgItem(canvas.get(), CDlgCanvas::IDC_BTN_EXIT)->isEnabled());
+    }
+}
+
+TEST_F(CanvasTest, AFileThatIsNoProjectIsReported) {
+    ScriptedPrompts prompts({IDOK});
+    auto canvas = open(sources(2));
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(
+        prompts.asked[0].first,
+        CString("configフォルダのZUBファイルは座標変換プログラムのデータファイルではありません。"));
+    EXPECT_TRUE(GetDlgItem(canvas.get(), CDlgCanvas::IDC_BTN_ADD)->isEnabled());
+}
+
+TEST_F(CanvasTest, AddingAndEditingKeepRowsOnTheirPoints) {
+    auto canvas = withTargets();
+    PointListCtrl *before = canvas->GetBeforeList();
+    RecordingProgress progress;
+    ASSERT_TRUE(canvas->ConvertTargets(progress));
+    ASSERT_EQ(canvas->GetAfterList()->GetItemCount(), 40);
+
+    WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
+        static_cast<QLineEdit *>(GetDlgItem(shown, CDlgPointInput::IDC_EDIT_NAME))
+            ->setText(QStringLiteral("NEW"));
+        auto *y = static_cast<QLineEdit *>(GetDlgItem(shown, CDlgPointInput::IDC_EDIT_Y));
+        y->selectAll();
+        QTest::keyClicks(y, QStringLiteral("5"));
+        static_cast<QPushButton *>(GetDlgItem(shown, IDOK))->click();
+    });
+    static_cast<QPushButton *>(GetDlgItem(canvas.get(), CDlgCanvas::IDC_BTN_ADD))->click();
+    ASSERT_EQ(before->GetItemCount(), 41);
+    EXPECT_EQ(column(before, 0).last(), QStringLiteral("NEW"));
+    EXPECT_EQ(column(before, 2).last(), QStringLiteral("5.000"));
+    EXPECT_EQ(canvas->GetAfterList()->GetItemCount(), 0); // the results no longer apply
+    EXPECT_EQ(canvas->GetDatabase().size(), 71u);
+
+    Point *third = before->GetPoint(2);
+    ASSERT_TRUE(canvas->EditTarget(2, PointValue{"RENAMED", 1.0, 2.0, 3.0}));
+    EXPECT_EQ(before->GetPoint(2), third); // edited in place
+    EXPECT_EQ(canvas->GetDatabase().Find(CString("RENAMED")), third);
+    EXPECT_EQ(column(before, 1)[2], QStringLiteral("1.000"));
+    expectRowsMatchPoints(before, canvas->GetDatabase());
+}
+
+TEST_F(CanvasTest, DeletingSelectedRowsDeletesTheirPointsOnly) {
+    auto canvas = withTargets();
+    PointListCtrl *before = canvas->GetBeforeList();
+    RecordingProgress progress;
+    ASSERT_TRUE(canvas->ConvertTargets(progress));
+    const CString second = before->GetPoint(1)->GetName();
+    const CString fourth = before->GetPoint(3)->GetName();
+    select(before, {1, 3});
+    {
+        ScriptedPrompts prompts({IDNO});
+        canvas->OnDelete();
+        EXPECT_EQ(prompts.asked.at(0).first, CString("選択された座標を削除してもよろしいですか？"));
+        EXPECT_EQ(prompts.asked[0].second, MB_YESNO);
+        EXPECT_EQ(before->GetItemCount(), 40);
+    }
+    ScriptedPrompts prompts({IDYES});
+    canvas->OnDelete();
+    EXPECT_EQ(before->GetItemCount(), 38);
+    EXPECT_EQ(canvas->GetAfterList()->GetItemCount(), 0);
+    Veltrane &db = canvas->GetDatabase();
+    EXPECT_EQ(db.size(), 68u);
+    EXPECT_EQ(db.Find(second), nullptr);
+    EXPECT_EQ(db.Find(fourth), nullptr);
+    EXPECT_EQ(db.GetCnvBasisPointSize(), 24u);
+    expectRowsMatchPoints(before, db);
+}
+
+TEST_F(CanvasTest, DeleteAllAsksOnlyWhenThereIsSomethingToDelete) {
+    auto canvas = open(sources());
+    {
+        ScriptedPrompts none; // an empty canvas asks nothing
+        canvas->OnDeleteAll();
+        EXPECT_TRUE(none.asked.empty());
+    }
+    ASSERT_TRUE(canvas->AddTarget(PointValue{"T", 1, 2, 3}));
+    ScriptedPrompts prompts({IDYES});
+    canvas->OnDeleteAll();
+    EXPECT_EQ(prompts.asked.at(0).first, CString("全ての座標を削除してもよろしいですか？"));
+    EXPECT_EQ(canvas->GetBeforeList()->GetItemCount(), 0);
+    EXPECT_EQ(canvas->GetDatabase().size(), 30u);
+}
+
+TEST_F(CanvasTest, ImportReplacesTargetsOnlyAfterTheFileWasReadWhole) {
+    auto canvas = withTargets();
+    PointListCtrl *before = canvas->GetBeforeList();
+    const QStringList names = column(before, 0);
+    EXPECT_EQ(names.first(), QStringLiteral("T001"));
+    RecordingProgress progress;
+
+    ScriptedPrompts prompts({IDOK, IDOK, IDOK});
+    canvas->ImportFile(put("A,1,2,3\r\nB,1,x,3\r\n", "bad.csv"), progress);
+    canvas->ImportFile(path("missing.csv"), progress);
+    canvas->ImportFile(put("A,1,2,3\r\n", "points.txt"), progress);
+    ASSERT_EQ(prompts.asked.size(), 3u);
+    EXPECT_EQ(prompts.asked[0].first,
+              CString("座標取込に失敗しました。\n2行目：Y座標が数値ではありません。"));
+    EXPECT_EQ(prompts.asked[1].first, CString("座標取込に失敗しました。\nファイルを開けません。"));
+    EXPECT_EQ(
+        prompts.asked[2].first,
+        CString("CSVファイル(*.csv)かSIM共通フォーマットファイル(*.sim)を選択してください。"));
+    EXPECT_EQ(column(before, 0), names);
+    EXPECT_EQ(canvas->GetDatabase().size(), 70u);
+    expectRowsMatchPoints(before, canvas->GetDatabase());
+
+    canvas->ImportFile(put("\"P,1\",1,2,3\r\nQ,4,5,6\r\n", "TWO.CSV"), progress);
+    EXPECT_EQ(column(before, 0), (QStringList{QStringLiteral("P,1"), QStringLiteral("Q")}));
+    EXPECT_EQ(column(before, 3), (QStringList{QStringLiteral("3.000"), QStringLiteral("6.000")}));
+    EXPECT_EQ(canvas->GetDatabase().size(), 32u);
+}
+
+TEST_F(CanvasTest, AnExchangeFileReplacesTargetsOrLeavesThemAsTheyWere) {
+    CanvasSources s = sources();
+    bool accept = false;
+    s.readExchange = [&accept](Veltrane &db, const CString &, JIProgMsgBase *, int &line,
+                               CString &reason) {
+        if (!accept) {
+            line = 12;
+            reason = "座標値が不正です。";
+            return false;
+        }
+        Point p(0, "SIM1");
+        p.SetTokyoDatum(Coordinate(10, 20, 30, true, 0, false));
+        db.Append(p);
+        return true;
+    };
+    auto canvas = open(s);
+    RecordingProgress csv;
+    canvas->ImportFile(putTargetCsv("targets.csv"), csv);
+    ASSERT_TRUE(canvas->ConvertTargets(csv));
+
+    RecordingProgress refused;
+    ScriptedPrompts prompts({IDOK});
+    canvas->ImportFile(put("", "a.sim"), refused);
+    EXPECT_EQ(prompts.asked.at(0).first,
+              CString("座標取込に失敗しました。\n12行目：座標値が不正です。"));
+    EXPECT_EQ(refused.kinds, std::vector<int>{10});
+    EXPECT_EQ(refused.inits, 1);
+    EXPECT_EQ(canvas->GetBeforeList()->GetItemCount(), 40);
+    EXPECT_EQ(canvas->GetAfterList()->GetItemCount(), 40); // the results still hold
+    expectRowsMatchPoints(canvas->GetAfterList(), canvas->GetDatabase());
+    EXPECT_EQ(canvas->GetDatabase().size(), 70u);
+
+    accept = true;
+    RecordingProgress read;
+    canvas->ImportFile(put("", "b.SIM"), read);
+    EXPECT_EQ(column(canvas->GetBeforeList(), 0), QStringList{QStringLiteral("SIM1")});
+    EXPECT_EQ(canvas->GetAfterList()->GetItemCount(), 0);
+    EXPECT_EQ(canvas->GetDatabase().size(), 31u);
+}
+
+TEST_F(CanvasTest, ConvertingListsTheJgd2000CoordinatesOfTheTargets) {
+    auto canvas = withTargets();
+    RecordingProgress progress;
+    ASSERT_TRUE(canvas->ConvertTargets(progress));
+    EXPECT_EQ(progress.kinds.front(), 1);
+    const PointListCtrl *after = canvas->GetAfterList();
+    ASSERT_EQ(after->GetItemCount(), 40);
+    expectRowsMatchPoints(after, canvas->GetDatabase());
+    const Coordinate first = after->GetPoint(0)->GetJGD2000(0);
+    CString x;
+    x.Format("%.3f", first.GetX());
+    EXPECT_EQ(after->item(0, 1)->text(), ToQString(x));
+    const QStringList once = column(after, 1);
+    // Every figure shows whole in its column, the labels and buttons too.
+    for (const PointListCtrl *list :
+         {static_cast<const PointListCtrl *>(canvas->GetBeforeList()), after})
+        for (int row = 0; row < list->rowCount(); ++row)
+            for (int col = 0; col < 4; ++col)
+                EXPECT_LT(list->fontMetrics().horizontalAdvance(list->item(row, col)->text()) + 8,
+                          list->columnWidth(col))
+                    << row << "," << col;
+    ExpectNothingClipped(canvas.get());
+    SaveScreenshot(canvas.get(), "canvas.png");
+
+    RecordingProgress again;
+    ASSERT_TRUE(canvas->ConvertTargets(again));
+    EXPECT_EQ(column(after, 1), once);
+}
+
+TEST_F(CanvasTest, AFailedOrCancelledConversionEmptiesTheAfterListAndSaysSo) {
+    auto canvas = withTargets();
+    RecordingProgress progress;
+    ASSERT_TRUE(canvas->ConvertTargets(progress));
+    {
+        ScriptedPrompts prompts({IDOK});
+        RecordingProgress cancel(1);
+        EXPECT_FALSE(canvas->ConvertTargets(cancel));
+        EXPECT_EQ(prompts.asked.at(0).first, CString("座標変換を中止しました。"));
+        EXPECT_EQ(canvas->GetAfterList()->GetItemCount(), 0);
+    }
+    // A project without basis points cannot be fitted.
+    CanvasSources empty = sources();
+    empty.readProject = [](Veltrane &, CArchive &) { return 0; };
+    auto bare = open(empty);
+    ASSERT_TRUE(bare->AddTarget(PointValue{"T", 1, 2, 3}));
+    ScriptedPrompts prompts({IDOK});
+    RecordingProgress unused;
+    EXPECT_FALSE(bare->ConvertTargets(unused));
+    EXPECT_EQ(prompts.asked.at(0).first, CString("座標変換できませんでした。"));
+    EXPECT_EQ(bare->GetAfterList()->GetItemCount(), 0);
+}
+
+} // namespace

@@ -1,0 +1,108 @@
+// The window: its menu, the enabling of the commands, the file dialogs and CSV output.
+#include "platform/core/Prompt.h"
+#include "platform/ui/QtText.h"
+#include "tests/support/RecordingProgress.h"
+#include "tests/support/ScriptedChooser.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "zentrova/CDlgPointInput.h"
+#include "zentrova/CMainFrame.h"
+#include "zentrova/CZentrovaView.h"
+#include "zentrova/PointListCtrl.h"
+#include "zentrova/tests/ProgramFixture.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testsupport::RecordingProgress;
+using testsupport::ScriptedChooser;
+using testsupport::ScriptedPrompts;
+
+class FrameTest : public ProgramTest {
+  protected:
+    std::unique_ptr<CMainFrame> open(CanvasSources s) {
+        auto frame = std::make_unique<CMainFrame>(std::move(s));
+        frame->GetView()->SetFileChooser(&m_chooser);
+        frame->OnInitialUpdate();
+        return frame;
+    }
+    static bool enabled(const CMainFrame &frame, int id) {
+        return frame.GetCommand(id)->isEnabled();
+    }
+    ScriptedChooser m_chooser;
+};
+
+TEST_F(FrameTest, OneMenuHoldsTheCommandsInOrder) {
+    auto frame = open(sources());
+    ASSERT_EQ(frame->menuBar()->actions().size(), 1);
+    QMenu *menu = frame->menuBar()->actions()[0]->menu();
+    EXPECT_EQ(menu->title(), ToQString("ファイル(&F)"));
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    const QStringList expected = {ToQString("座標取込(&I)"),
+                                  ToQString("座標変換(&E)"),
+                                  "-",
+                                  ToQString("比較表の出力(印刷プレビュー)(&P)"),
+                                  ToQString("比較表の出力(&V)"),
+                                  "-",
+                                  ToQString("変換後の座標値をCSV出力(&C)"),
+                                  "-",
+                                  ToQString("プリンタの設定(&R)"),
+                                  "-",
+                                  ToQString("終了(&X)")};
+    EXPECT_EQ(texts, expected);
+    EXPECT_EQ(frame->windowTitle(), ToQString("座標変換プログラム"));
+    // The window keeps the dialog's size: 400 x 301 dialog units under the menu.
+    EXPECT_EQ(frame->minimumSize(), frame->maximumSize());
+    EXPECT_EQ(frame->GetView()->size(), frame->GetView()->GetDialog()->size());
+    EXPECT_EQ(frame->minimumHeight(),
+              frame->GetView()->height() + frame->menuBar()->sizeHint().height());
+}
+
+TEST_F(FrameTest, CommandsFollowTheLoadAndTheLists) {
+    auto frame = open(sources());
+    CDlgCanvas *canvas = frame->GetView()->GetDialog();
+    EXPECT_TRUE(enabled(*frame, CZentrovaView::ID_FILE_IMPORT));
+    EXPECT_FALSE(enabled(*frame, CZentrovaView::ID_CONVERT));
+    EXPECT_FALSE(enabled(*frame, CZentrovaView::ID_CSV_OUTPUT));
+
+    ASSERT_TRUE(canvas->AddTarget(PointValue{"T", -30000, -7000, 10}));
+    EXPECT_TRUE(enabled(*frame, CZentrovaView::ID_CONVERT));
+    EXPECT_FALSE(enabled(*frame, CZentrovaView::ID_FILE_PRINT));
+    RecordingProgress progress;
+    ASSERT_TRUE(canvas->ConvertTargets(progress));
+    for (int id : {CZentrovaView::ID_FILE_PRINT_PREVIEW, CZentrovaView::ID_FILE_PRINT,
+                   CZentrovaView::ID_CSV_OUTPUT})
+        EXPECT_TRUE(enabled(*frame, id)) << id;
+    ASSERT_TRUE(canvas->EditTarget(0, PointValue{"T", -30001, -7000, 10}));
+    EXPECT_FALSE(enabled(*frame, CZentrovaView::ID_CSV_OUTPUT)); // convert again first
+
+    ScriptedPrompts prompts({IDOK});
+    auto unloaded = open(sources(1));
+    EXPECT_FALSE(enabled(*unloaded, CZentrovaView::ID_FILE_IMPORT));
+    EXPECT_TRUE(enabled(*unloaded, CZentrovaView::ID_FILE_PRINT_SETUP));
+    EXPECT_TRUE(enabled(*unloaded, CZentrovaView::ID_APP_EXIT));
+}
+
+TEST_F(FrameTest, AFileThatCannotBeWrittenIsReported) {
+    auto frame = open(sources());
+    CDlgCanvas *canvas = frame->GetView()->GetDialog();
+    ASSERT_TRUE(canvas->AddTarget(PointValue{"T", -30000, -7000, 10}));
+    RecordingProgress progress;
+    ASSERT_TRUE(canvas->ConvertTargets(progress));
+    ScriptedPrompts prompts({IDOK, IDOK});
+    EXPECT_FALSE(frame->GetView()->ExportCsv("/dev/full"));
+    EXPECT_FALSE(frame->GetView()->ExportCsv(path("no/folder.csv")));
+    ASSERT_EQ(prompts.asked.size(), 2u);
+    EXPECT_EQ(prompts.asked[0].first,
+              CString("変換後の座標値を書き込めませんでした。\nディスクがいっぱいのため/dev/"
+                      "fullに書き込めません。"));
+    EXPECT_EQ(prompts.asked[1].first.Find("変換後の座標値を書き込めませんでした。\n"), 0);
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+// The point CSV files: targets read in and converted points written out.
+#include "zentrova/PointCsv.h"
+#include "platform/core/CException.h"
+#include "tests/support/DecimalCommaLocale.h"
+#include "tests/support/TempFolder.h"
+#include "veltrane/model/Point.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<CString> split(const char *line) {
+    std::vector<CString> fields{"untouched"};
+    if (!splitQuotedLine(",", line, fields))
+        return {"false"};
+    return fields;
+}
+
+TEST(SplitQuotedLineTest, FieldsAreTrimmedAndQuotedSeparatorsKept) {
+    EXPECT_EQ(split(""), std::vector<CString>{"false"});
+    EXPECT_EQ(split("P1, 100.5 ,200.25,3"), (std::vector<CString>{"P1", "100.5", "200.25", "3"}));
+    EXPECT_EQ(split("\"P,1\",1,2,3"), (std::vector<CString>{"P,1", "1", "2", "3"}));
+    EXPECT_EQ(split(" \"a b\" ,x"), (std::vector<CString>{"a b", "x"}));
+    EXPECT_EQ(split("a,b,"), (std::vector<CString>{"a", "b"})); // no empty field at the end
+    EXPECT_EQ(split("a,,b"), (std::vector<CString>{"a", "", "b"}));
+    EXPECT_EQ(split("\"open,1,2"), (std::vector<CString>{"open", "1", "2"}));
+    // A trail byte that looks like a separator is no separator: "ポ" is 0x83 0x7C.
+    std::vector<CString> fields;
+    ASSERT_TRUE(splitQuotedLine("|", "ポ|x", fields));
+    EXPECT_EQ(fields, (std::vector<CString>{"ポ", "x"}));
+}
+
+class PointCsvTest : public testsupport::TempFolderTest {};
+
+TEST_F(PointCsvTest, PointLinesAreReadOthersPassedOver) {
+    const CString file = put(";name,x,y,h\r\n"
+                             "P1,100.5,200.25,3\r\n"
+                             "P2,100.5,200.25\r\n"
+                             "\r\n"
+                             "\"P,3\",-1,-2.5,0\n"
+                             "点4,1e3,2,3,4\r\n"
+                             "P5, 7 ,8,9",
+                             "in.csv");
+    std::vector<CsvPoint> points;
+    PointCsvReader reader;
+    ASSERT_TRUE(reader.Read(file, points));
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[0].name, CString("P1"));
+    EXPECT_EQ(points[0].x, 100.5);
+    EXPECT_EQ(points[0].y, 200.25);
+    EXPECT_EQ(points[0].h, 3.0);
+    EXPECT_EQ(points[1].name, CString("P,3"));
+    EXPECT_EQ(points[1].y, -2.5);
+    EXPECT_EQ(points[2].name, CString("P5"));
+    EXPECT_EQ(points[2].x, 7.0);
+}
+
+TEST_F(PointCsvTest, NumbersReadInTheCLocaleWhateverTheUsersLocale) {
+    testsupport::DecimalCommaLocale locale;
+    ASSERT_TRUE(locale.ok()) << "the de_DE.UTF-8 locale is missing";
+    const CString file = put("P1,100.5,200.25,3.75\r\n", "in.csv");
+    std::vector<CsvPoint> points;
+    PointCsvReader reader;
+    ASSERT_TRUE(reader.Read(file, points));
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0].x, 100.5);
+    EXPECT_EQ(points[0].h, 3.75);
+}
+
+TEST_F(PointCsvTest, ABadNumberIsReportedWithItsLineNeverReadAsZero) {
+    PointCsvReader reader;
+    std::vector<CsvPoint> points;
+    EXPECT_FALSE(reader.Read(put("P1,,2,3\r\n", "b.csv"), points));
+    EXPECT_EQ(reader.GetStopLine(), 1);
+    EXPECT_EQ(reader.GetStopReason(), CString("X座標が空です。"));
+
+    EXPECT_FALSE(reader.Read(
+        put("P1,1,2,3,5\r\nP1,1,2,1,5\r\nP2,1,2,3,0\r\nP3,1,2,1.5.1\r\n", "c.csv"), points));
+    EXPECT_EQ(reader.GetStopLine(), 4);
+    EXPECT_EQ(reader.GetStopReason(), CString("標高が数値ではありません。"));
+    EXPECT_TRUE(points.empty());
+}
+
+Point converted(const char *name, double x, double y, double h) {
+    Point p(0, name);
+    p.SetTokyoDatum(Coordinate(x - 1, y - 1, h - 1, true, 0.0, false));
+    p.SetJGD2000(Coordinate(x, y, h, true, 0.0, false), CrdCnvStatParaTrans, 0);
+    return p;
+}
+
+TEST_F(PointCsvTest, ConvertedPointsAreWrittenInTheCLocaleAndReadBack) {
+    testsupport::DecimalCommaLocale locale;
+    ASSERT_TRUE(locale.ok()) << "the de_DE.UTF-8 locale is missing";
+    const Point a = converted("A1", -30581.75849, 1234.5, 26.6176);
+    const Point b = converted("P,2", 0.0004, -7593.64091, -0.5);
+    const Point never(0, "N3");
+    WriteConvertedCsv(path("out.csv"), {&a, &b, &never});
+    EXPECT_EQ(get("out.csv"), std::string(";変換後の座標値の点名,X,Y,標高\r\n"
+                                          "A1,-30581.758,1234.500,26.618\r\n"
+                                          "\"P,2\",0.000,-7593.641,-0.500\r\n"
+                                          "N3,0.000,0.000,0.000\r\n"));
+
+    std::vector<CsvPoint> back;
+    PointCsvReader reader;
+    ASSERT_TRUE(reader.Read(path("out.csv"), back));
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_EQ(back[1].name, CString("P,2"));
+    EXPECT_EQ(back[1].y, -7593.641);
+}
+
+TEST_F(PointCsvTest, AFileThatCannotBeWrittenThrows) {
+    const Point a = converted("A1", 1, 2, 3);
+    EXPECT_THROW(WriteConvertedCsv("/dev/full", {&a}), CFileException);
+    EXPECT_THROW(WriteConvertedCsv(path("no/such/folder.csv"), {&a}), CFileException);
+}
+
+} // namespace

@@ -1,0 +1,186 @@
+// The comparison table, printed to PDF and read back, and its preview.
+#include "platform/core/Prompt.h"
+#include "platform/ui/QtText.h"
+#include "platform/ui/tests/QtTestApp.h"
+#include "tests/support/RecordingProgress.h"
+#include "tests/support/Screenshot.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "zentrova/CDlgPointInput.h"
+#include "zentrova/CPreviewViewEx.h"
+#include "zentrova/CZentrovaView.h"
+#include "zentrova/PointListCtrl.h"
+#include "zentrova/tests/ProgramFixture.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PrintTest : public ProgramTest {
+  protected:
+    // The view with that many converted targets.
+    std::unique_ptr<CZentrovaView> converted(int targets) {
+        auto view = std::make_unique<CZentrovaView>(sources());
+        view->OnInitialUpdate();
+        testsupport::RecordingProgress progress;
+        view->GetDialog()->ImportFile(putTargetCsv("targets.csv", targets), progress);
+        EXPECT_TRUE(view->GetDialog()->ConvertTargets(progress));
+        return view;
+    }
+    // The pages' text as pdftotext lays it out, one string per page.
+    QStringList printed(CZentrovaView &view, QPageLayout::Orientation orientation) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(ToQString(path("table.pdf")));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(orientation);
+        EXPECT_TRUE(view.PrintComparisonTable(printer));
+        EXPECT_EQ(view.GetPrintMode(), 0);
+        QProcess pdftotext;
+        pdftotext.start(
+            QStringLiteral("pdftotext"),
+            {QStringLiteral("-layout"), ToQString(path("table.pdf")), QStringLiteral("-")});
+        EXPECT_TRUE(pdftotext.waitForFinished(30000));
+        QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QChar('\f'));
+        if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+            pages.removeLast();
+        return pages;
+    }
+    static QString number(double value) { return QString::number(value, 'f', 3); }
+};
+
+// The printed line of a target holds its name twice, both coordinate sets and the differences.
+QStringList expectedCells(const Point &p) {
+    const Coordinate t = p.GetTokyoDatum();
+    const Coordinate j = p.GetJGD2000(0);
+    auto n = [](double v) { return QString::number(v, 'f', 3); };
+    return {ToQString(p.GetName()),
+            n(t.GetX()),
+            n(t.GetY()),
+            n(t.GetH()),
+            ToQString(p.GetName()),
+            n(j.GetX()),
+            n(j.GetY()),
+            n(j.GetH()),
+            n(j.GetX() - t.GetX()),
+            n(j.GetY() - t.GetY()),
+            n(j.GetH() - t.GetH())};
+}
+
+QStringList cellsOf(const QString &line) {
+    return line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+TEST_F(PrintTest, ThirtyThreeTargetsFillOnePage) {
+    auto view = converted(33);
+    EXPECT_EQ(view->GetMaxPage(), 1);
+    const QStringList pages = printed(*view, QPageLayout::Landscape);
+    // Kept under the build tree for a person to look at.
+    QDir().mkpath(QStringLiteral(ZENTROVA_ARTEFACT_DIR));
+    QFile::remove(QStringLiteral(ZENTROVA_ARTEFACT_DIR "/comparison-table.pdf"));
+    QFile::copy(ToQString(path("table.pdf")),
+                QStringLiteral(ZENTROVA_ARTEFACT_DIR "/comparison-table.pdf"));
+    ASSERT_EQ(pages.size(), 1);
+    const QStringList lines = pages[0].split(QChar('\n'));
+    // Titles, headings and the page number.
+    EXPECT_TRUE(pages[0].contains(ToQString("変換前")));
+    EXPECT_TRUE(pages[0].contains(ToQString("比較表")));
+    EXPECT_TRUE(pages[0].contains(ToQString("X座標差")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Page 1")));
+    int rows = 0;
+    for (const Point *p : view->GetDialog()->GetTargets()) {
+        const QStringList expected = expectedCells(*p);
+        bool found = false;
+        for (const QString &line : lines)
+            found = found || cellsOf(line) == expected;
+        EXPECT_TRUE(found) << ToUtf8(p->GetName()) << ": "
+                           << expected.join(QChar(' ')).toStdString();
+        rows += found;
+    }
+    EXPECT_EQ(rows, 33);
+}
+
+TEST_F(PrintTest, TheThirtyFourthTargetGoesOnASecondPage) {
+    auto view = converted(34);
+    // Check points are no targets: they count for no page.
+    EXPECT_EQ(view->GetDialog()->GetDatabase().GetChkObsITRFPointSize(), 6u);
+    EXPECT_EQ(view->GetMaxPage(), 2);
+    const QStringList pages = printed(*view, QPageLayout::Portrait);
+    ASSERT_EQ(pages.size(), 2);
+    const Point *last = view->GetDialog()->GetTargets().back();
+    int rowsOnSecond = 0;
+    for (const QString &line : pages[1].split(QChar('\n')))
+        rowsOnSecond += cellsOf(line).value(0) == ToQString(last->GetName());
+    EXPECT_EQ(rowsOnSecond, 1);
+    EXPECT_FALSE(pages[1].contains(ToQString(view->GetDialog()->GetTargets()[32]->GetName())));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("Page 2")));
+}
+
+TEST_F(PrintTest, APrinterThatCannotPrintIsReported) {
+    auto view = converted(2);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(ToQString(path("no/folder/table.pdf")));
+    testsupport::ScriptedPrompts prompts({IDOK});
+    EXPECT_FALSE(view->PrintComparisonTable(printer));
+    EXPECT_EQ(prompts.asked.at(0).first, CString("比較表を印刷できませんでした。"));
+    EXPECT_EQ(view->GetPrintMode(), 0);
+}
+
+TEST(DrawFittedTextTest, ATextTooWideShrinksInItsCellOnly) {
+    QImage image(3000, 300, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QFont body = painter.font();
+    body.setPixelSize(85);
+    painter.setFont(body);
+    const QRect cell(0, 0, 600, 120);
+    EXPECT_EQ(CZentrovaView::drawFittedText(painter, cell, "T1", Qt::AlignLeft), 85);
+
+    const CString wide = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const int fitted = CZentrovaView::drawFittedText(painter, cell, wide, Qt::AlignLeft);
+    EXPECT_LT(fitted, 85);
+    EXPECT_GT(fitted, 13);
+    QFont check = body;
+    check.setPixelSize(fitted);
+    EXPECT_LT(QFontMetrics(check, &image).horizontalAdvance(ToQString(wide)), cell.width());
+    EXPECT_EQ(painter.font().pixelSize(), 85); // the next cell starts with the body font
+
+    // Nothing fits a cell one unit wide: the smallest positive height is the last tried.
+    EXPECT_EQ(CZentrovaView::drawFittedText(painter, QRect(0, 0, 1, 120), wide, Qt::AlignLeft), 13);
+}
+
+TEST_F(PrintTest, ThePreviewStartsInLandscapeWithItsPagesAndBoxes) {
+    auto view = converted(34);
+    view->GetPrinter().setOutputFormat(QPrinter::PdfFormat);
+    view->GetPrinter().setPageOrientation(QPageLayout::Portrait);
+    WhenShown<CPreviewViewEx>([&view](CPreviewViewEx *preview) {
+        SaveScreenshot(preview, "preview.png");
+        ExpectNothingClipped(preview);
+        EXPECT_EQ(view->GetPrintMode(), 2);
+        EXPECT_EQ(view->GetPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+        EXPECT_EQ(preview->GetPreview()->pageCount(), 2);
+        QComboBox *orientation = preview->GetOrientationBox();
+        ASSERT_EQ(orientation->count(), 2);
+        EXPECT_EQ(orientation->itemText(0), ToQString("縦方向"));
+        EXPECT_EQ(orientation->itemText(1), ToQString("横方向"));
+        EXPECT_EQ(orientation->currentIndex(), 1);
+        EXPECT_GT(preview->GetPaperBox()->count(), 0);
+        orientation->setCurrentIndex(0);
+        emit orientation->activated(0);
+        EXPECT_EQ(view->GetPrinter().pageLayout().orientation(), QPageLayout::Portrait);
+        EXPECT_EQ(preview->GetPreview()->pageCount(), 2);
+        preview->reject();
+    });
+    view->OnFilePrintPreview();
+    EXPECT_EQ(view->GetPrintMode(), 0);
+}
+
+} // namespace
