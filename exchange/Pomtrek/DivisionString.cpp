@@ -3,6 +3,7 @@
 #include "platform/core/Numbers.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -119,24 +120,20 @@ unsigned DivisionString::charWidth(unsigned index) const {
 }
 
 bool DivisionString::scanField(unsigned max, std::string &field, unsigned &end) const {
-    field.clear();
     unsigned pos = m_position;
-    bool leading = true;
-    while (pos < m_length) {
-        const char c = m_buffer[pos];
-        if (c == '\n' || c == '\0' || isPause(c))
-            break;
-        if (leading && (m_mode & 1) && isBlank(c)) {
+    const auto ends = [this](char c) { return c == '\n' || c == '\0' || isPause(c); };
+    if (m_mode & 1)
+        while (pos < m_length && !ends(m_buffer[pos]) && isBlank(m_buffer[pos]))
             ++pos;
-            continue;
-        }
-        leading = false;
-        const unsigned width = charWidth(pos);
-        if (field.size() + width > max)
+    const unsigned start = pos;
+    while (pos < m_length && !ends(m_buffer[pos])) {
+        const unsigned width =
+            static_cast<unsigned char>(m_buffer[pos]) < 0x80 ? 1 : charWidth(pos);
+        if (pos - start + width > max)
             return false;
-        field.append(&m_buffer[pos], width);
         pos += width;
     }
+    field.assign(m_buffer.data() + start, pos - start);
     end = pos;
     return true;
 }
@@ -247,9 +244,11 @@ int DivisionString::skip() {
 bool DivisionString::NumberFits(double v, int decimals) {
     if (!std::isfinite(v))
         return false;
-    CString text;
-    text.Format("%.*f", decimals, v);
-    return text.GetLength() <= static_cast<int>(NUMBER_MAX);
+    // The text "%.*f" makes, without making it: the same digits as printf's.
+    char text[NUMBER_MAX]; // a longer text does not fit
+    const auto [end, error] = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed,
+                                            decimals < 0 ? 6 : decimals);
+    return error == std::errc();
 }
 
 FIELD_FAULT DivisionString::readTextField(unsigned max, CString *text) {

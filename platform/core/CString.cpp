@@ -33,19 +33,23 @@ class CLocaleScope {
     locale_t m_previous;
 };
 
-// printf into a new string; two passes so any length fits.
+// printf into a new string: one pass into a buffer on the stack, a second only for a text that
+// does not fit it.
 std::string FormatToString(const char *format, va_list args) {
     if (format == nullptr) {
         return std::string();
     }
     CLocaleScope cLocale;
-    va_list sizing;
-    va_copy(sizing, args);
-    const int length = std::vsnprintf(nullptr, 0, format, sizing);
-    va_end(sizing);
+    char buffer[512];
+    va_list first;
+    va_copy(first, args);
+    const int length = std::vsnprintf(buffer, sizeof buffer, format, first);
+    va_end(first);
     if (length < 0) {
         throw std::invalid_argument("CString::Format: the arguments do not fit the format");
     }
+    if (static_cast<std::size_t>(length) < sizeof buffer)
+        return std::string(buffer, static_cast<std::size_t>(length));
     std::string out(static_cast<std::size_t>(length), '\0');
     va_list writing;
     va_copy(writing, args);

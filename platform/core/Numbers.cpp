@@ -163,3 +163,14 @@ int AtoiC(const char *text) {
     }
     return parsed;
 }
+
+void AppendFixed(std::string &out, double value, int width, int decimals) {
+    char text[400]; // the longest double in fixed form, with up to 60 decimals
+    const int precision = decimals < 0 ? 6 : std::min(decimals, 60);
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
+    const std::size_t length = error == std::errc() ? static_cast<std::size_t>(end - text) : 0;
+    if (width > 0 && length < static_cast<std::size_t>(width))
+        out.append(static_cast<std::size_t>(width) - length, ' ');
+    out.append(text, length);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Number text as the system's files hold it, always in the C locale whatever
@@ -10,6 +11,10 @@
 // when the number is out of range.
 bool ParseDouble(std::string_view text, double &value);
 bool ParseInt(std::string_view text, int &value);
+
+// Appends value as printf's "%*.*f" gives it in the C locale: decimals after the point (6 when
+// negative), right-aligned in at least width characters. Far quicker than printf.
+void AppendFixed(std::string &out, double value, int width, int decimals);
 
 // The C library's atof and atoi: leading white space is skipped, the longest
 // number prefix is taken and the rest ignored; 0 when there is none; a null

@@ -5,6 +5,8 @@
 #include <climits>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <random>
 #include <string>
 
 namespace {
@@ -112,6 +114,25 @@ TEST(NumbersTest, DecimalCommaLocaleChangesNothing) {
     EXPECT_EQ(value, 1234.5);
     EXPECT_FALSE(commaParsed);
     EXPECT_EQ(atof, -0.25);
+}
+
+TEST(NumbersTest, AppendFixedGivesPrintfsDigits) {
+    std::mt19937_64 rng(20261209);
+    std::uniform_real_distribution<double> spread(-1e7, 1e7);
+    const double special[] = {0.0,  -0.0,  0.125,     0.375,  2.5,         -2.5,
+                              1e15, -1e-9, 9.9999995, 0.5e-6, 123456789.0, 1e300};
+    auto check = [](double v, int width, int decimals) {
+        char expected[512];
+        std::snprintf(expected, sizeof expected, "%*.*f", width, decimals, v);
+        std::string got;
+        AppendFixed(got, v, width, decimals);
+        EXPECT_EQ(got, expected) << v << " " << width << " " << decimals;
+    };
+    for (double v : special)
+        for (int decimals : {0, 2, 3, 6})
+            check(v, 16, decimals);
+    for (int i = 0; i < 20000; ++i)
+        check(spread(rng), 16, static_cast<int>(rng() % 9));
 }
 
 } // namespace
