@@ -369,13 +369,22 @@ void JVeskBaseEx::writeBadLine(ConvertState &state) {
     // coordinate-system record is written nowhere in the source's order.
     if (kind != VESK_Z01)
         endSourceComments();
-    writeComment("次の行は不正な行のため、変換せずそのまま出力されました。");
+    CString note;
+    note.Format("%3s,%s,\n", getLineKind(VESK_Z00),
+                "次の行は不正な行のため、変換せずそのまま出力されました。");
     // Inside the point section a point line that was not converted is kept as a
     // comment: as a record it would be read as a converted point. A bad
     // coordinate-system record would stop every read of the file.
     if ((m_inPoints && kind == VESK_A01) || kind == VESK_Z01)
         line = CString(getLineKind(VESK_Z00)) + "," + line;
-    writeRecord(line);
+    if (m_headerPending) {
+        // Among the comments still waiting for the header: it keeps its place.
+        m_sourceComments.push_back(note);
+        m_sourceComments.push_back(line);
+    } else {
+        writeRecord(note);
+        writeRecord(line);
+    }
     ++state.badLines;
 }
 

@@ -482,6 +482,17 @@ TEST_F(JVeskBaseExTest, ABadCoordinateSystemRecordIsKeptAsACommentNotDropped) {
                     "A01,    1,P               ,        2.000000,        3.000000,,", "A99,"}));
 }
 
+TEST_F(JVeskBaseExTest, ABadCoordinateSystemRecordAmongHeaderCommentsKeepsItsPlace) {
+    put(crlf({"G00,03,s,", "Z00,c1,", "Z01,x,", "Z00,c2,", "A00,", "A99,"}));
+    Vesk vesk;
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
+    const std::string out = get();
+    const std::string comments = crlf({"Z00,c1,", kNotice, "Z00,Z01,x,", "Z00,c2,",
+                                       "Z00,--- 変換元ファイルのコメント (終了) ---,"});
+    EXPECT_NE(out.find(comments), std::string::npos) << out;
+}
+
 TEST_F(JVeskBaseExTest, ReadAndConvertNameTheLineThatStoppedThem) {
     put(crlf({"G00,03,s,", "A00,", "A01,    1,P,1,2,,", "A01,    2,Q,abc,2,,", "A99,"}));
     Vesk vesk;
