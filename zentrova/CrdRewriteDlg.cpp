@@ -68,4 +68,3 @@ CrdRewriteDlg::CrdRewriteDlg(const CString &name, const Coordinate &read, const 
 int CrdRewriteDlg::DoModal() { return exec(); }
 
 void CrdRewriteDlg::reject() { done(Cancel); }
-

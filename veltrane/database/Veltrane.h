@@ -246,8 +246,8 @@ class Veltrane : public PointTable {
     // adjustment engine), with one block's engines, or with the grid parameters; false, with the
     // reason in messages, when the engines are missing or not fitted or the conversion fails.
     bool CoordConvExecute(const CString &src, const CString &dst, const CString &logPath,
-                          ConvertMode mode, JGDCrdFileFormat format,
-                          std::vector<CString> *messages, JIProgMsgBase *progress);
+                          ConvertMode mode, JGDCrdFileFormat format, std::vector<CString> *messages,
+                          JIProgMsgBase *progress);
     bool BlockCoordConvExecute(const CString &src, const CString &dst, const CString &logPath,
                                ConvertMode mode, JGDCrdFileFormat format, unsigned block,
                                std::vector<CString> *messages, JIProgMsgBase *progress);

@@ -88,7 +88,8 @@ JDDbReadRetCode Veltrane::Read(CArchive &ar, bool keepKind) {
     Initialize(keepKind);
     char title[kTitleSize];
     std::uint32_t stored = 0;
-    if (ar.Read(title, kTitleSize) != kTitleSize || ar.Read(&stored, sizeof stored) != sizeof stored)
+    if (ar.Read(title, kTitleSize) != kTitleSize ||
+        ar.Read(&stored, sizeof stored) != sizeof stored)
         return DbReadShort;
     const unsigned long version = checkHeaderAndConvertVerNo(title, stored);
     if (!IsValidVersion(version))

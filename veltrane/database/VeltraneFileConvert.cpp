@@ -26,9 +26,8 @@ CString blockText(const char *format, unsigned block) {
 
 bool Veltrane::convertFile(const CString &src, const CString &dst, const CString &logPath,
                            ConvertMode mode, JGDCrdFileFormat format,
-                           const std::vector<const ICoordTransformer *> &chain,
-                           CoordCnvKind kind, std::vector<CString> *messages,
-                           JIProgMsgBase *progress) {
+                           const std::vector<const ICoordTransformer *> &chain, CoordCnvKind kind,
+                           std::vector<CString> *messages, JIProgMsgBase *progress) {
     if (progress)
         progress->SetProgressKind(kProgressFileWrite);
     switch (format) {
@@ -81,9 +80,8 @@ bool Veltrane::CoordConvExecute(const CString &src, const CString &dst, const CS
                            m_prmTbl.GetSelectedCoordConvParamForAdjust(), messages, progress);
 }
 
-bool Veltrane::BlockCoordConvExecute(const CString &src, const CString &dst,
-                                     const CString &logPath, ConvertMode mode,
-                                     JGDCrdFileFormat format, unsigned block,
+bool Veltrane::BlockCoordConvExecute(const CString &src, const CString &dst, const CString &logPath,
+                                     ConvertMode mode, JGDCrdFileFormat format, unsigned block,
                                      std::vector<CString> *messages, JIProgMsgBase *progress) {
     const CrdTrnsBlock *b = m_blocks.FindBlock(block);
     if (b == nullptr) {

@@ -1,7 +1,7 @@
 #include "veltrane/database/Veltrane.h"
 
-#include "tests/support/SurveyData.h"
 #include "exchange/Vesk/VeskBase.h"
+#include "tests/support/SurveyData.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -72,8 +72,9 @@ TEST_F(FileConvertTest, MissingEnginesAreReportedNotConverted) {
     EXPECT_FALSE(empty.CoordConvExecute(path("src.sim"), path("dst.sim"), "", ConvertToNew,
                                         JGDCrdFmtExchange, &messages, nullptr));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0],
-              CString("変換パラメータが取得できななかったため、変換を行うことができませんでした。"));
+    EXPECT_EQ(
+        messages[0],
+        CString("変換パラメータが取得できななかったため、変換を行うことができませんでした。"));
     EXPECT_FALSE(m_db.CoordConvExecute(path("src.sim"), path("dst.sim"), "", ConvertToNew,
                                        JGDCrdFmtUnknown, nullptr, nullptr));
     put("not coordinates\r\n", "other.txt");

@@ -21,9 +21,9 @@ Bytes &header(Bytes &b, const char *title, std::uint32_t version) {
 // database: draw switches to the end, with the blocks, jobs and lots given as bytes.
 Bytes &settings(Bytes &b, int kind, const std::string &pairs, const std::string &blocks,
                 const std::string &jobs, const std::string &lots, bool trailing = true) {
-    b.i32(1).i32(0).i32(1).i32(0).i32(0).i32(0);               // draw switches
+    b.i32(1).i32(0).i32(1).i32(0).i32(0).i32(0);                    // draw switches
     b.i32(2).i32(4).f64(1500).f64(2000).f64(3000).f64(4000).i32(1); // map sheets
-    b.i32(0).i32(0).i32(0).i32(1).i32(1).i32(kind).i32(7);     // completed .. plane system
+    b.i32(0).i32(0).i32(0).i32(1).i32(1).i32(kind).i32(7);          // completed .. plane system
     b.str("TKY2JGD.par").str("");
     b.i32(0).i32(0).i32(0).i32(0x20002).f64(1.0).f64(0.0).f64(0.0).i32(1).i32(1).i32(1).i32(1);
     b.i32(1); // limit switch
@@ -118,7 +118,7 @@ TEST_F(ProjectFileTest, ASmallProjectWithPairBlockJobAndLot) {
     blocks.u8(1).i32(2).i32(0).i32(1);
     blocks.i32(0).i32(2).i32(0).i32(0).i32(0).i32(0x20002).f64(1.0).f64(0).f64(0);
     blocks.i32(1).i32(1).i32(1).i32(1); // the block's parameter table
-    blocks.u8(1).i32(1).i32(1).i32(0);   // calculation target; priorities; current
+    blocks.u8(1).i32(1).i32(1).i32(0);  // calculation target; priorities; current
     Bytes jobs;
     jobs.i32(1).i32(0).str("C:\\data\\a.sim").i32(2).i32(1).i32(0).i32(0).i32(0).str("");
     jobs.i32(0).str("").str("");

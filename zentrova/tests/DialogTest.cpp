@@ -4,8 +4,8 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/Screenshot.h"
-#include "zentrova/CDlgPointInput.h"
 #include "veltrane/database/CrdRewriteAsker.h"
+#include "zentrova/CDlgPointInput.h"
 #include "zentrova/CrdRewriteDlg.h"
 #include "zentrova/NumEdit.h"
 
