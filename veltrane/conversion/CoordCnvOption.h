@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+class CArchive;
+
 // The options of one conversion, copied whole by the program, the database, the parameter table
 // and every engine. The defaults are those an engine starts with.
 struct CoordCnvOption {
@@ -22,3 +24,7 @@ struct CoordCnvOption {
 
     int GetCalcKind() const { return m_nFlag & 0xFFFF; }
 };
+
+// The option as the project file and the parameter table store it (56 bytes).
+void WriteCoordCnvOption(CArchive &ar, const CoordCnvOption &option);
+CoordCnvOption ReadCoordCnvOption(CArchive &ar);

@@ -283,15 +283,7 @@ int CrdCnvPrmTbl::GetHikoVectMax(double *max) const {
 bool CrdCnvPrmTbl::Write(CArchive &ar) const {
     WriteFlag(ar, m_fCompleted);
     WriteInt(ar, m_selectedKind);
-    WriteFlag(ar, m_option.m_fDatumShift);
-    WriteFlag(ar, m_option.m_fSecond);
-    WriteFlag(ar, m_option.m_fResidualInterp);
-    WriteInt(ar, m_option.m_nFlag);
-    ar << m_option.m_dScaleFactor << m_option.m_dMeanHeight << m_option.m_dMeanGeoidHeight;
-    WriteFlag(ar, m_option.m_fUseGeoid);
-    WriteInt(ar, m_option.m_nTakeScale);
-    WriteInt(ar, m_option.m_nTakeHeight);
-    WriteInt(ar, m_option.m_nTakeGeoid);
+    WriteCoordCnvOption(ar, m_option);
     return true;
 }
 
@@ -299,16 +291,7 @@ bool CrdCnvPrmTbl::Read(CArchive &ar, unsigned long) {
     ar.CheckRemaining(1, 64); // the whole record or nothing
     m_fCompleted = ReadFlag(ar);
     m_selectedKind = static_cast<CoordCnvKind>(ReadInt(ar));
-    CoordCnvOption option;
-    option.m_fDatumShift = ReadFlag(ar);
-    option.m_fSecond = ReadFlag(ar);
-    option.m_fResidualInterp = ReadFlag(ar);
-    option.m_nFlag = ReadInt(ar);
-    ar >> option.m_dScaleFactor >> option.m_dMeanHeight >> option.m_dMeanGeoidHeight;
-    option.m_fUseGeoid = ReadFlag(ar);
-    option.m_nTakeScale = ReadInt(ar);
-    option.m_nTakeHeight = ReadInt(ar);
-    option.m_nTakeGeoid = ReadInt(ar);
+    const CoordCnvOption option = ReadCoordCnvOption(ar);
     // With its stored use-geoid switch: a stored "no geoid" does not gain the geoid bit, so what
     // is read writes back the same.
     SetCoordCnvOption(option);

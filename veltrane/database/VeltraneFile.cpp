@@ -60,16 +60,7 @@ bool Veltrane::Write(CArchive &ar) {
     WriteInt(ar, GetCoordCnvKind());
     WriteInt(ar, m_planeNo);
     ar << m_cnvPrmFile << m_cnvPrmDir;
-    const CoordCnvOption option = GetCoordCnvOption();
-    WriteFlag(ar, option.m_fDatumShift);
-    WriteFlag(ar, option.m_fSecond);
-    WriteFlag(ar, option.m_fResidualInterp);
-    WriteInt(ar, option.m_nFlag);
-    ar << option.m_dScaleFactor << option.m_dMeanHeight << option.m_dMeanGeoidHeight;
-    WriteFlag(ar, option.m_fUseGeoid);
-    WriteInt(ar, option.m_nTakeScale);
-    WriteInt(ar, option.m_nTakeHeight);
-    WriteInt(ar, option.m_nTakeGeoid);
+    WriteCoordCnvOption(ar, GetCoordCnvOption());
     WriteInt(ar, m_limitSw);
     m_prtItemInfo.Write(ar);
     m_precMngTable.Write(this, ar);
@@ -156,17 +147,7 @@ void Veltrane::readRecords(CArchive &ar, unsigned long version) {
     if (m_oldZones.GetAreaFromNo(planeNo) == nullptr)
         damaged(); // no plane system 1 to 19
     ar >> m_cnvPrmFile >> m_cnvPrmDir;
-    CoordCnvOption option;
-    option.m_fDatumShift = ReadFlag(ar);
-    option.m_fSecond = ReadFlag(ar);
-    option.m_fResidualInterp = ReadFlag(ar);
-    option.m_nFlag = ReadInt(ar);
-    ar >> option.m_dScaleFactor >> option.m_dMeanHeight >> option.m_dMeanGeoidHeight;
-    option.m_fUseGeoid = ReadFlag(ar);
-    option.m_nTakeScale = ReadInt(ar);
-    option.m_nTakeHeight = ReadInt(ar);
-    option.m_nTakeGeoid = ReadInt(ar);
-    SetCoordCnvOption(option);
+    SetCoordCnvOption(ReadCoordCnvOption(ar));
 
     m_limitSw = ReadInt(ar);
     m_prtItemInfo.Read(ar, version);
