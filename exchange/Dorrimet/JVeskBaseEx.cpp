@@ -408,7 +408,7 @@ int JVeskBaseEx::convertRecord(const char *code, ConvertState &state) {
     if (!m_reader || !m_writer || !jreader())
         return 0;
     m_errorState = ERR_NONE;
-    const CString line = jreader()->GetBufferStr();
+    const CString &line = jreader()->GetBufferStr();
     switch (readChkKind(code)) {
     case VESK_G00: {
         if (m_headerPending)

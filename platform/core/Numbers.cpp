@@ -4,7 +4,9 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -164,12 +166,57 @@ int AtoiC(const char *text) {
     return parsed;
 }
 
+namespace {
+
+// The digits of value ("%.*f" without padding) when they can be had from a
+// scaled integer: magnitude times 10^decimals below 2^52 and not within a
+// hair of a tie, which only the exact digits can settle. Null otherwise.
+char *QuickFixed(char *out, double value, int decimals) {
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (decimals >= static_cast<int>(std::size(kTens)) || !std::isfinite(value))
+        return nullptr;
+    const double magnitude = std::fabs(value);
+    const double scaled = magnitude * kTens[decimals];
+    if (!(scaled < 4503599627370496.0)) // 2^52
+        return nullptr;
+    // magnitude * 10^decimals is exactly scaled + error.
+    const double error = std::fma(magnitude, kTens[decimals], -scaled);
+    const double whole = std::floor(scaled);
+    const double fraction = (scaled - whole) + error;
+    constexpr double kMargin = 1e-6;
+    if (std::fabs(fraction - 0.5) < kMargin)
+        return nullptr;
+    const std::uint64_t units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    const auto unit = static_cast<std::uint64_t>(kTens[decimals]);
+    if (std::signbit(value))
+        *out++ = '-';
+    out = std::to_chars(out, out + 20, units / unit).ptr;
+    if (decimals > 0) {
+        *out++ = '.';
+        std::uint64_t rest = units % unit;
+        for (int i = decimals - 1; i >= 0; --i) {
+            out[i] = static_cast<char>('0' + rest % 10);
+            rest /= 10;
+        }
+        out += decimals;
+    }
+    return out;
+}
+
+} // namespace
+
 void AppendFixed(std::string &out, double value, int width, int decimals) {
     char text[400]; // the longest double in fixed form, with up to 60 decimals
     const int precision = decimals < 0 ? 6 : std::min(decimals, 60);
-    const auto [end, error] =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
-    const std::size_t length = error == std::errc() ? static_cast<std::size_t>(end - text) : 0;
+    std::size_t length = 0;
+    if (const char *quick = QuickFixed(text, value, precision)) {
+        length = static_cast<std::size_t>(quick - text);
+    } else {
+        const auto [end, error] =
+            std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
+        length = error == std::errc() ? static_cast<std::size_t>(end - text) : 0;
+    }
     if (width > 0 && length < static_cast<std::size_t>(width))
         out.append(static_cast<std::size_t>(width) - length, ' ');
     out.append(text, length);

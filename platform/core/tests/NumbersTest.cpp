@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <iomanip>
 #include <random>
 #include <string>
 
@@ -133,6 +134,37 @@ TEST(NumbersTest, AppendFixedGivesPrintfsDigits) {
             check(v, 16, decimals);
     for (int i = 0; i < 20000; ++i)
         check(spread(rng), 16, static_cast<int>(rng() % 9));
+}
+
+// The quick digits come from a scaled integer: ties and near-ties of the last decimal, and
+// magnitudes around where that integer stops being exact, must still give printf's digits.
+TEST(NumbersTest, AppendFixedRoundsNearTiesAndLimitsAsPrintf) {
+    auto check = [](double v, int decimals) {
+        char expected[512];
+        std::snprintf(expected, sizeof expected, "%*.*f", 20, decimals, v);
+        std::string got;
+        AppendFixed(got, v, 20, decimals);
+        EXPECT_EQ(got, expected) << std::setprecision(17) << v << " " << decimals;
+    };
+    std::mt19937_64 rng(99);
+    for (int decimals = 0; decimals <= 17; ++decimals) {
+        const double scale = std::pow(10.0, decimals);
+        for (int i = 0; i < 3000; ++i) {
+            // A value half a unit of the last decimal from a written one, and its neighbours.
+            const double units = static_cast<double>(rng() % 100000000000ULL);
+            const double tie = (units + 0.5) / scale;
+            for (double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300),
+                             tie * (1 + 1e-12), tie * (1 - 1e-12)}) {
+                check(v, decimals);
+                check(-v, decimals);
+            }
+        }
+        for (double limit : {4503599627370496.0, 9007199254740992.0}) {
+            const double v = limit / scale;
+            for (double w : {v, std::nextafter(v, 0.0), std::nextafter(v, 1e300), v * 0.999999})
+                check(w, decimals);
+        }
+    }
 }
 
 } // namespace
