@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -134,14 +135,20 @@ unsigned DivisionString::charWidth(unsigned index) const {
 
 bool DivisionString::scanField(unsigned max, unsigned &start, unsigned &end) const {
     const char *const buffer = m_buffer.data();
+    const unsigned length = m_length;
     unsigned pos = m_position;
     if (m_mode & 1)
-        while (pos < m_length && !endsField(buffer[pos]) && isBlank(buffer[pos]))
+        while (pos < length && !endsField(buffer[pos]) && isBlank(buffer[pos]))
             ++pos;
     start = pos;
-    while (pos < m_length && !endsField(buffer[pos])) {
-        const unsigned width = static_cast<unsigned char>(buffer[pos]) < 0x80 ? 1 : charWidth(pos);
-        if (pos - start + width > max)
+    // The field may run to start + max.
+    const std::uint64_t limit = static_cast<std::uint64_t>(start) + max;
+    while (pos < length) {
+        const auto c = static_cast<unsigned char>(buffer[pos]);
+        if (m_ends[c])
+            break;
+        const unsigned width = c < 0x80 ? 1 : charWidth(pos);
+        if (pos + width > limit)
             return false;
         pos += width;
     }

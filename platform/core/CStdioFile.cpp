@@ -129,9 +129,10 @@ bool CStdioFile::ReadString(CString &line) {
         // Copy the run of bytes that need no translation in one go.
         const char *begin = m_buffer.data() + m_readPos;
         const char *end = m_buffer.data() + m_readEnd;
-        const char *p = begin;
-        while (p < end && *p != '\n' && *p != '\r' && *p != kCtrlZ)
-            ++p;
+        const char *p = end;
+        for (const char stop : {'\n', '\r', static_cast<char>(kCtrlZ)})
+            if (const void *found = std::memchr(begin, stop, static_cast<std::size_t>(p - begin)))
+                p = static_cast<const char *>(found);
         if (p > begin) {
             text.append(begin, p);
             m_readPos += static_cast<std::size_t>(p - begin);

@@ -84,11 +84,47 @@ std::size_t DecimalPrefix(std::string_view text, long long &tenPower) {
     return i;
 }
 
+// A plain decimal ("12.5", "7", ".25": no exponent) of at most 19 digits whose digits make an
+// integer below 2^53 with at most 22 after the point: the integer and the power of ten are
+// exact, so one division gives the correctly rounded value, as from_chars does. False for
+// anything else.
+bool QuickDecimal(std::string_view text, double &value) {
+    static constexpr double kTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (text.empty() || text.size() > 20)
+        return false;
+    std::uint64_t digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (const char c : text) {
+        if (IsDigit(c)) {
+            digits = digits * 10 + static_cast<unsigned>(c - '0');
+            ++count;
+            decimals += point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0 || count > 19 || digits > (std::uint64_t{1} << 53))
+        return false;
+    value = static_cast<double>(digits) / kTens[decimals];
+    return true;
+}
+
 } // namespace
 
 bool ParseDouble(std::string_view text, double &value) {
     text = TrimBlanks(text);
     const bool negative = TakeSign(text);
+    double quick = 0.0;
+    if (QuickDecimal(text, quick)) {
+        value = negative ? -quick : quick;
+        return true;
+    }
     long long tenPower = 0;
     if (DecimalPrefix(text, tenPower) != text.size() || text.empty()) {
         return false;

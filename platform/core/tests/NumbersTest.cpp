@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iomanip>
 #include <random>
 #include <string>
@@ -115,6 +117,38 @@ TEST(NumbersTest, DecimalCommaLocaleChangesNothing) {
     EXPECT_EQ(value, 1234.5);
     EXPECT_FALSE(commaParsed);
     EXPECT_EQ(atof, -0.25);
+}
+
+// Plain decimals take a quicker road than from_chars; the value must be the same to the bit,
+// for every digit count and place of the point, and around 2^53.
+TEST(NumbersTest, ParseDoubleOfPlainDecimalsIsCorrectlyRounded) {
+    std::mt19937_64 rng(5);
+    auto check = [](const std::string &text) {
+        double expected = 0.0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), expected);
+        ASSERT_EQ(ec, std::errc()) << text;
+        ASSERT_EQ(end, text.data() + text.size()) << text;
+        double value = 0.0;
+        ASSERT_TRUE(ParseDouble(text, value)) << text;
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text;
+        ASSERT_TRUE(ParseDouble("-" + text, value)) << text;
+        EXPECT_EQ(value, -expected) << text;
+        EXPECT_EQ(std::signbit(value), true) << text;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const int count = 1 + static_cast<int>(rng() % 19);
+        std::string text;
+        for (int d = 0; d < count; ++d)
+            text += static_cast<char>('0' + rng() % 10);
+        const auto at = static_cast<std::size_t>(rng() % (text.size() + 2));
+        if (at <= text.size())
+            text.insert(at, 1, '.');
+        check(text);
+    }
+    for (const char *text : {"9007199254740992", "9007199254740993", "9007199254740991.5",
+                             "900719925474099.35", "9999999999999999999", "0.0000000000000000001",
+                             "1000000000000000000.", ".5", "5.", "0", "00.000"})
+        check(text);
 }
 
 TEST(NumbersTest, AppendFixedGivesPrintfsDigits) {
