@@ -143,7 +143,14 @@ bool DivisionString::scanField(unsigned max, unsigned &start, unsigned &end) con
     start = pos;
     // The field may run to start + max.
     const std::uint64_t limit = static_cast<std::uint64_t>(start) + max;
+    const auto plainEnd = static_cast<unsigned>(std::min<std::uint64_t>(length, limit));
     while (pos < length) {
+        // A run of single-byte characters that end nothing, then one character looked at.
+        while (pos < plainEnd && static_cast<unsigned char>(buffer[pos]) < 0x80 &&
+               !endsField(buffer[pos]))
+            ++pos;
+        if (pos >= length)
+            break;
         const auto c = static_cast<unsigned char>(buffer[pos]);
         if (m_ends[c])
             break;

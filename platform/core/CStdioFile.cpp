@@ -122,6 +122,7 @@ bool CStdioFile::ReadString(CString &line) {
     CheckOpen();
     flushWrite();
     std::string text;
+    text.reserve(128); // a usual line, and the line feed a reader may add, in one allocation
     bool any = false;
     for (;;) {
         if (m_readPos >= m_readEnd && peekRaw(0) < 0)

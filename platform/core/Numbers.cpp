@@ -12,12 +12,16 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
     }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 // Splits off a leading sign; answers whether it was '-'.
@@ -223,18 +227,19 @@ char *QuickFixed(char *out, double value, int decimals) {
     constexpr double kMargin = 1e-6;
     if (std::fabs(fraction - 0.5) < kMargin)
         return nullptr;
-    const std::uint64_t units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-    const auto unit = static_cast<std::uint64_t>(kTens[decimals]);
+    std::uint64_t units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    // The decimals come off the low end, leaving the integer part.
+    char decimalDigits[std::size(kTens)];
+    for (int i = decimals - 1; i >= 0; --i) {
+        decimalDigits[i] = static_cast<char>('0' + units % 10);
+        units /= 10;
+    }
     if (std::signbit(value))
         *out++ = '-';
-    out = std::to_chars(out, out + 20, units / unit).ptr;
+    out = std::to_chars(out, out + 20, units).ptr;
     if (decimals > 0) {
         *out++ = '.';
-        std::uint64_t rest = units % unit;
-        for (int i = decimals - 1; i >= 0; --i) {
-            out[i] = static_cast<char>('0' + rest % 10);
-            rest /= 10;
-        }
+        std::memcpy(out, decimalDigits, static_cast<std::size_t>(decimals));
         out += decimals;
     }
     return out;
