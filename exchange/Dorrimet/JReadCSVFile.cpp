@@ -26,7 +26,7 @@ std::uint64_t JReadCSVFile::GetFileSize() const { return m_fileSize; }
 
 std::uint64_t JReadCSVFile::GetCurrentPos() const { return isUsed() ? m_file->GetPosition() : 0; }
 
-CString JReadCSVFile::GetBufferStr() const { return m_line; }
+const CString &JReadCSVFile::GetBufferStr() const { return m_line; }
 
 const std::vector<JDivStrElmInfo> &JReadCSVFile::GetStrElmInfoVector() const {
     return m_fields->GetStrElmInfoVector();

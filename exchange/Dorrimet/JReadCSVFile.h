@@ -18,7 +18,7 @@ class JReadCSVFile : public ReadCSVFile {
     // The byte position in the file; 0 when no file is open.
     std::uint64_t GetCurrentPos() const;
     // The current line as read, with its line feed; a line over the limit too.
-    CString GetBufferStr() const;
+    const CString &GetBufferStr() const;
     const std::vector<JDivStrElmInfo> &GetStrElmInfoVector() const;
 
   private:

@@ -405,10 +405,11 @@ void JVeskBaseEx::writeHeader(const ConvertState &state) {
 }
 
 int JVeskBaseEx::convertRecord(const char *code, ConvertState &state) {
-    if (!m_reader || !m_writer || !jreader())
+    const JReadCSVFile *const reader = jreader();
+    if (!m_reader || !m_writer || !reader)
         return 0;
     m_errorState = ERR_NONE;
-    const CString line = jreader()->GetBufferStr();
+    const CString &line = reader->GetBufferStr();
     switch (readChkKind(code)) {
     case VESK_G00: {
         if (m_headerPending)
@@ -540,9 +541,10 @@ int JVeskBaseEx::convertPoint(const ConvertState &state) {
     // The name column as it stood in the source, blanks included.
     CString column;
     int width = kNameWidth;
-    const auto &spans = jreader()->GetStrElmInfoVector();
+    const JReadCSVFile *const reader = jreader();
+    const auto &spans = reader->GetStrElmInfoVector();
     if (spans.size() > 2) {
-        column = jreader()->GetBufferStr().Mid(spans[2].start, spans[2].length);
+        column = reader->GetBufferStr().Mid(spans[2].start, spans[2].length);
         width = std::max(kNameWidth, static_cast<int>(spans[2].length));
     }
     // Never a record that a read of the converted file would refuse.

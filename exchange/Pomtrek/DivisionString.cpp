@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -36,7 +37,9 @@ constexpr unsigned kTextExMax = 255;
 } // namespace
 
 DivisionString::DivisionString(unsigned capacity, int mode)
-    : m_buffer(static_cast<std::size_t>(capacity) + 1, '\0'), m_capacity(capacity), m_mode(mode) {}
+    : m_buffer(static_cast<std::size_t>(capacity) + 1, '\0'), m_capacity(capacity), m_mode(mode) {
+    updateEnds();
+}
 
 int DivisionString::setString(const char *line) {
     if (!line || m_buffer.empty())
@@ -69,12 +72,21 @@ bool DivisionString::isPause(char c) const {
     return std::find(m_pauses, m_pauses + m_pauseCount, c) != m_pauses + m_pauseCount;
 }
 
+void DivisionString::updateEnds() {
+    m_ends.fill(false);
+    m_ends[static_cast<unsigned char>('\n')] = true;
+    m_ends[0] = true;
+    for (unsigned i = 0; i < m_pauseCount; ++i)
+        m_ends[static_cast<unsigned char>(m_pauses[i])] = true;
+}
+
 int DivisionString::addPause(char c) {
     if (isPause(c))
         return 1;
     if (m_pauseCount >= 4)
         return 0;
     m_pauses[m_pauseCount++] = c;
+    updateEnds();
     return 1;
 }
 
@@ -85,12 +97,14 @@ int DivisionString::susPause(char c) {
         return 0;
     std::copy(found + 1, end, found);
     m_pauses[--m_pauseCount] = '\0';
+    updateEnds();
     return 1;
 }
 
 int DivisionString::removePause() {
     std::fill(m_pauses, m_pauses + 4, '\0');
     m_pauseCount = 0;
+    updateEnds();
     return 1;
 }
 
@@ -119,32 +133,43 @@ unsigned DivisionString::charWidth(unsigned index) const {
     return 1;
 }
 
-bool DivisionString::scanField(unsigned max, std::string &field, unsigned &end) const {
+bool DivisionString::scanField(unsigned max, unsigned &start, unsigned &end) const {
+    const char *const buffer = m_buffer.data();
+    const unsigned length = m_length;
     unsigned pos = m_position;
-    const auto ends = [this](char c) { return c == '\n' || c == '\0' || isPause(c); };
     if (m_mode & 1)
-        while (pos < m_length && !ends(m_buffer[pos]) && isBlank(m_buffer[pos]))
+        while (pos < length && !endsField(buffer[pos]) && isBlank(buffer[pos]))
             ++pos;
-    const unsigned start = pos;
-    while (pos < m_length && !ends(m_buffer[pos])) {
-        const unsigned width =
-            static_cast<unsigned char>(m_buffer[pos]) < 0x80 ? 1 : charWidth(pos);
-        if (pos - start + width > max)
+    start = pos;
+    // The field may run to start + max.
+    const std::uint64_t limit = static_cast<std::uint64_t>(start) + max;
+    const auto plainEnd = static_cast<unsigned>(std::min<std::uint64_t>(length, limit));
+    while (pos < length) {
+        // A run of single-byte characters that end nothing, then one character looked at.
+        while (pos < plainEnd && static_cast<unsigned char>(buffer[pos]) < 0x80 &&
+               !endsField(buffer[pos]))
+            ++pos;
+        if (pos >= length)
+            break;
+        const auto c = static_cast<unsigned char>(buffer[pos]);
+        if (m_ends[c])
+            break;
+        const unsigned width = c < 0x80 ? 1 : charWidth(pos);
+        if (pos + width > limit)
             return false;
         pos += width;
     }
-    field.assign(m_buffer.data() + start, pos - start);
     end = pos;
     return true;
 }
 
-void DivisionString::takeField(unsigned max, char *out, std::string &field, unsigned end) {
+void DivisionString::takeField(char *out, unsigned start, unsigned length, unsigned end) {
     if (m_mode & 2) {
-        while (!field.empty() && isBlank(field.back()))
-            field.pop_back();
+        while (length > 0 && isBlank(m_buffer[start + length - 1]))
+            --length;
     }
-    std::memcpy(out, field.data(), std::min<std::size_t>(field.size(), max));
-    out[field.size()] = '\0';
+    std::memcpy(out, m_buffer.data() + start, length);
+    out[length] = '\0';
     m_fieldEnd = end;
     m_position = end < m_length ? end + 1 : end;
 }
@@ -155,11 +180,11 @@ int DivisionString::readString(unsigned max, char *out) {
     std::memset(out, 0, max);
     if (m_position >= m_length)
         return 0;
-    std::string field;
+    unsigned start = 0;
     unsigned end = 0;
-    if (!scanField(max, field, end))
+    if (!scanField(max, start, end))
         return 0;
-    takeField(max, out, field, end);
+    takeField(out, start, end - start, end);
     return 1;
 }
 
@@ -231,8 +256,7 @@ int DivisionString::skip() {
         return 0;
     unsigned pos = m_position;
     while (pos < m_length) {
-        const char c = m_buffer[pos];
-        if (c == '\n' || c == '\0' || isPause(c))
+        if (endsField(m_buffer[pos]))
             break;
         pos += charWidth(pos);
     }
@@ -244,18 +268,44 @@ int DivisionString::skip() {
 bool DivisionString::NumberFits(double v, int decimals) {
     if (!std::isfinite(v))
         return false;
-    // The text "%.*f" makes, without making it: the same digits as printf's.
+    if (decimals < 0)
+        decimals = 6;
+    // "%.*f" is a sign, the integer digits and, with decimals, a point and
+    // the decimals. Rounding adds at most half a unit of the last decimal, so
+    // the magnitude answers except within a factor of two below the limit.
+    static constexpr double kTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                       1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+    const int digits = decimals >= static_cast<int>(NUMBER_MAX)
+                           ? 0
+                           : static_cast<int>(NUMBER_MAX) - (std::signbit(v) ? 1 : 0) -
+                                 (decimals > 0 ? decimals + 1 : 0);
+    const double magnitude = std::fabs(v);
+    if (digits >= 1) {
+        if (magnitude >= kTens[digits])
+            return false;
+        if (magnitude < kTens[digits] / 2)
+            return true;
+    }
+    // Near the limit: the text "%.*f" makes, without making it, with the
+    // same digits as printf's.
     char text[NUMBER_MAX]; // a longer text does not fit
-    const auto [end, error] = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed,
-                                            decimals < 0 ? 6 : decimals);
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals);
     return error == std::errc();
 }
 
 FIELD_FAULT DivisionString::readTextField(unsigned max, CString *text) {
-    std::vector<char> field(static_cast<std::size_t>(max) + 1, '\0');
-    if (readString(max, field.data())) {
+    // A text of up to kTextExMax bytes is read on the stack.
+    char local[kTextExMax + 1];
+    std::vector<char> large;
+    char *field = local;
+    if (max > kTextExMax) {
+        large.resize(static_cast<std::size_t>(max) + 1);
+        field = large.data();
+    }
+    if (readString(max, field)) {
         if (text)
-            *text = field.data();
+            *text = field;
         return FIELD_OK;
     }
     // A field that is there but does not fit is passed over.
@@ -323,14 +373,14 @@ int DivisionStringEx::readString(unsigned max, char *out) {
         return DivisionString::readString(max, out);
 
     // A quoted field: delimiters are ordinary characters up to the closing quote.
-    std::string field;
     ++pos;
+    const unsigned start = pos;
     unsigned end = m_length;
     while (pos < m_length) {
         const char c = m_buffer[pos];
         if (c == '"') {
             const char next = pos + 1 < m_length ? m_buffer[pos + 1] : '\0';
-            if (next == ',' || next == '\n' || next == '\0' || isPause(next)) {
+            if (next == ',' || endsField(next)) {
                 end = pos + 1;
                 break;
             }
@@ -340,11 +390,10 @@ int DivisionStringEx::readString(unsigned max, char *out) {
             break;
         }
         const unsigned width = charWidth(pos);
-        if (field.size() + width > max)
+        if (pos - start + width > max)
             return 0;
-        field.append(&m_buffer[pos], width);
         pos += width;
     }
-    takeField(max, out, field, end);
+    takeField(out, start, pos - start, end);
     return 1;
 }

@@ -3,6 +3,7 @@
 #include "exchange/Pomtrek/FileStop.h"
 #include "platform/core/CString.h"
 
+#include <array>
 #include <vector>
 
 // Result of the checked reads.
@@ -79,18 +80,21 @@ class DivisionString {
     static bool NumberFits(double v, int decimals);
 
   protected:
-    // The field at the position: its stored bytes and the index of the
-    // character that ended it (the length of the line when none did). False
-    // when there is no field or it holds more than max bytes.
-    bool scanField(unsigned max, std::string &field, unsigned &end) const;
+    // The field at the position: the index of its first stored byte and of
+    // the character that ended it (the length of the line when none did).
+    // False when there is no field or it holds more than max bytes.
+    bool scanField(unsigned max, unsigned &start, unsigned &end) const;
     // Bytes the character at index takes: 2 for a double-byte character.
     unsigned charWidth(unsigned index) const;
     bool isPause(char c) const;
-    // Stores field into out (max + 1 bytes), applies the trailing-blank rule
-    // and moves the position past end.
-    void takeField(unsigned max, char *out, std::string &field, unsigned end);
+    // A delimiter, a line feed or a NUL.
+    bool endsField(char c) const { return m_ends[static_cast<unsigned char>(c)]; }
+    // Stores the length bytes at start into out, applies the trailing-blank
+    // rule and moves the position past end.
+    void takeField(char *out, unsigned start, unsigned length, unsigned end);
     // Reads a field under mode 3 with at most 19 bytes.
     int readNumberText(char *out);
+    void updateEnds();
 
     std::vector<char> m_buffer; // capacity + 1 bytes
     unsigned m_capacity;
@@ -98,6 +102,8 @@ class DivisionString {
     unsigned m_position = 0;
     char m_pauses[4] = {',', 0, 0, 0};
     unsigned m_pauseCount = 1;
+    // Which bytes end a field; kept by updateEnds whenever the delimiters change.
+    std::array<bool, 256> m_ends{};
     int m_mode;
     // Index of the character that ended the last field read or skipped.
     unsigned m_fieldEnd = 0;

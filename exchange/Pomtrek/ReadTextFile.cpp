@@ -32,14 +32,12 @@ bool ReadTextFile::takeLine(int limit) {
     m_lineHasNul = false;
     m_line.Empty();
     ClearStop();
-    CString line;
-    if (!isUsed() || !m_file->ReadString(line))
+    if (!isUsed() || !m_file->ReadString(m_line))
         return false;
     ++m_lineNo;
-    m_lineTooLong = line.GetLength() > limit;
-    m_lineHasNul = line.Bytes().find('\0') != std::string::npos;
-    line += '\n';
-    m_line = line;
+    m_lineTooLong = m_line.GetLength() > limit;
+    m_lineHasNul = m_line.Bytes().find('\0') != std::string::npos;
+    m_line += '\n';
     if (m_lineHasNul)
         SetStop(m_lineNo, kStopNul);
     else if (m_lineTooLong)

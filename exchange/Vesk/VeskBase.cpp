@@ -3,6 +3,8 @@
 #include "platform/core/CException.h"
 #include "platform/core/Numbers.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstring>
 
 const VeskBase::IdMap VeskBase::m_sIdMap[22] = {
@@ -543,9 +545,28 @@ CString VeskBase::formatPointLine(int no, const CString &name, int nameWidth, do
                                   double h, int hUsed) const {
     // "%3s,%5d,%-*s,%*.*f,%*.*f,%*.*f,\n" (the height empty without one), numbers by the quick
     // fixed form: this runs once a point of every file written or converted.
-    CString head;
-    head.Format("%3s,%5d,%-*s,", getLineKind(VESK_A01), no, nameWidth, name.GetString());
-    std::string line = head.Bytes();
+    char number[16];
+    const char *const numberEnd = std::to_chars(number, number + sizeof number, no).ptr;
+    const auto numberLength = static_cast<std::size_t>(numberEnd - number);
+    const std::size_t numberWidth = std::max<std::size_t>(numberLength, 5);
+    // As %-*s: the name up to a NUL, padded on the right; a negative width as its size.
+    const std::size_t nameLength = std::strlen(name.GetString());
+    const std::size_t width = nameWidth < 0 ? 0 - static_cast<std::size_t>(nameWidth)
+                                            : static_cast<std::size_t>(nameWidth);
+    const std::size_t nameColumn = std::max(nameLength, width);
+    // The head in place, blanks first.
+    std::string line;
+    line.reserve(128); // one allocation for a line of the usual widths
+    line.resize(3 + 1 + numberWidth + 1 + nameColumn + 1, ' ');
+    char *p = line.data();
+    std::memcpy(p, getLineKind(VESK_A01), 3);
+    p[3] = ',';
+    p += 4;
+    std::memcpy(p + numberWidth - numberLength, number, numberLength);
+    p[numberWidth] = ',';
+    p += numberWidth + 1;
+    std::memcpy(p, name.GetString(), nameLength);
+    p[nameColumn] = ',';
     AppendFixed(line, x, m_xyIntDigits + m_xyDecimals + 1, m_xyDecimals);
     line += ',';
     AppendFixed(line, y, m_xyIntDigits + m_xyDecimals + 1, m_xyDecimals);

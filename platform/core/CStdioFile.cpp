@@ -122,6 +122,7 @@ bool CStdioFile::ReadString(CString &line) {
     CheckOpen();
     flushWrite();
     std::string text;
+    text.reserve(128); // a usual line, and the line feed a reader may add, in one allocation
     bool any = false;
     for (;;) {
         if (m_readPos >= m_readEnd && peekRaw(0) < 0)
@@ -129,9 +130,10 @@ bool CStdioFile::ReadString(CString &line) {
         // Copy the run of bytes that need no translation in one go.
         const char *begin = m_buffer.data() + m_readPos;
         const char *end = m_buffer.data() + m_readEnd;
-        const char *p = begin;
-        while (p < end && *p != '\n' && *p != '\r' && *p != kCtrlZ)
-            ++p;
+        const char *p = end;
+        for (const char stop : {'\n', '\r', static_cast<char>(kCtrlZ)})
+            if (const void *found = std::memchr(begin, stop, static_cast<std::size_t>(p - begin)))
+                p = static_cast<const char *>(found);
         if (p > begin) {
             text.append(begin, p);
             m_readPos += static_cast<std::size_t>(p - begin);

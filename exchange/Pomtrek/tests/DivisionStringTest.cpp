@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <iomanip>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -244,6 +248,40 @@ TEST(DivisionStringExTest, QuotedFields) {
     s.setString("\"12\",x");
     EXPECT_EQ(s.readIntEx(&v), DIV_OK);
     EXPECT_EQ(v, 12);
+}
+
+// NumberFits answers by magnitude away from the limit; it must agree with the length of the
+// text printf makes, above all just below and above each power of ten.
+TEST(DivisionStringTest, NumberFitsAgreesWithTheWrittenText) {
+    const auto fitsByText = [](double v, int decimals) {
+        if (!std::isfinite(v))
+            return false;
+        char text[512];
+        const int n = std::snprintf(text, sizeof text, "%.*f", decimals < 0 ? 6 : decimals, v);
+        return n > 0 && n <= static_cast<int>(DivisionString::NUMBER_MAX);
+    };
+    const auto check = [&](double v, int decimals) {
+        EXPECT_EQ(DivisionString::NumberFits(v, decimals), fitsByText(v, decimals))
+            << std::setprecision(17) << v << " with " << decimals;
+    };
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    for (int decimals = -1; decimals <= 20; ++decimals) {
+        for (double v : {0.0, -0.0, -1e-9, 0.4, -0.5, 1e300, -1e300, 5e-324, HUGE_VAL, double(NAN)})
+            check(v, decimals);
+        for (int power = 0; power <= 19; ++power) {
+            const double ten = std::pow(10.0, power);
+            // A half unit of the last decimal below a power of ten rounds up to it.
+            const double half = decimals >= 0 ? 0.5 * std::pow(10.0, -decimals) : 0.5e-6;
+            for (double v : {ten, ten / 2, ten - half, ten - 2 * half, ten - half / 2})
+                for (double w : {v, std::nextafter(v, 0.0), std::nextafter(v, HUGE_VAL)}) {
+                    check(w, decimals);
+                    check(-w, decimals);
+                }
+            for (int i = 0; i < 50; ++i)
+                check(ten * (1.0 + unit(rng)), decimals);
+        }
+    }
 }
 
 } // namespace

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <iomanip>
 #include <random>
 #include <string>
 
@@ -116,6 +119,38 @@ TEST(NumbersTest, DecimalCommaLocaleChangesNothing) {
     EXPECT_EQ(atof, -0.25);
 }
 
+// Plain decimals take a quicker road than from_chars; the value must be the same to the bit,
+// for every digit count and place of the point, and around 2^53.
+TEST(NumbersTest, ParseDoubleOfPlainDecimalsIsCorrectlyRounded) {
+    std::mt19937_64 rng(5);
+    auto check = [](const std::string &text) {
+        double expected = 0.0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), expected);
+        ASSERT_EQ(ec, std::errc()) << text;
+        ASSERT_EQ(end, text.data() + text.size()) << text;
+        double value = 0.0;
+        ASSERT_TRUE(ParseDouble(text, value)) << text;
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text;
+        ASSERT_TRUE(ParseDouble("-" + text, value)) << text;
+        EXPECT_EQ(value, -expected) << text;
+        EXPECT_EQ(std::signbit(value), true) << text;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const int count = 1 + static_cast<int>(rng() % 19);
+        std::string text;
+        for (int d = 0; d < count; ++d)
+            text += static_cast<char>('0' + rng() % 10);
+        const auto at = static_cast<std::size_t>(rng() % (text.size() + 2));
+        if (at <= text.size())
+            text.insert(at, 1, '.');
+        check(text);
+    }
+    for (const char *text : {"9007199254740992", "9007199254740993", "9007199254740991.5",
+                             "900719925474099.35", "9999999999999999999", "0.0000000000000000001",
+                             "1000000000000000000.", ".5", "5.", "0", "00.000"})
+        check(text);
+}
+
 TEST(NumbersTest, AppendFixedGivesPrintfsDigits) {
     std::mt19937_64 rng(20261209);
     std::uniform_real_distribution<double> spread(-1e7, 1e7);
@@ -133,6 +168,37 @@ TEST(NumbersTest, AppendFixedGivesPrintfsDigits) {
             check(v, 16, decimals);
     for (int i = 0; i < 20000; ++i)
         check(spread(rng), 16, static_cast<int>(rng() % 9));
+}
+
+// The quick digits come from a scaled integer: ties and near-ties of the last decimal, and
+// magnitudes around where that integer stops being exact, must still give printf's digits.
+TEST(NumbersTest, AppendFixedRoundsNearTiesAndLimitsAsPrintf) {
+    auto check = [](double v, int decimals) {
+        char expected[512];
+        std::snprintf(expected, sizeof expected, "%*.*f", 20, decimals, v);
+        std::string got;
+        AppendFixed(got, v, 20, decimals);
+        EXPECT_EQ(got, expected) << std::setprecision(17) << v << " " << decimals;
+    };
+    std::mt19937_64 rng(99);
+    for (int decimals = 0; decimals <= 17; ++decimals) {
+        const double scale = std::pow(10.0, decimals);
+        for (int i = 0; i < 3000; ++i) {
+            // A value half a unit of the last decimal from a written one, and its neighbours.
+            const double units = static_cast<double>(rng() % 100000000000ULL);
+            const double tie = (units + 0.5) / scale;
+            for (double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300),
+                             tie * (1 + 1e-12), tie * (1 - 1e-12)}) {
+                check(v, decimals);
+                check(-v, decimals);
+            }
+        }
+        for (double limit : {4503599627370496.0, 9007199254740992.0}) {
+            const double v = limit / scale;
+            for (double w : {v, std::nextafter(v, 0.0), std::nextafter(v, 1e300), v * 0.999999})
+                check(w, decimals);
+        }
+    }
 }
 
 } // namespace
