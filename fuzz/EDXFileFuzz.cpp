@@ -3,7 +3,8 @@
 // Input: the file. The read is made into a table that already holds one index, once with
 // clear and once without. A refused read leaves the cleared table empty and the other as it
 // was; an accepted one adds the same indexes to both, and the table writes (unless it is
-// empty) and reads back to the same codes, values at two decimals and version.
+// empty) and reads back to the same codes, values at two decimals and version. The stop line
+// and reason say why a read was refused, or where an accepted one ended before the end.
 #include "fuzz/FuzzSupport.h"
 #include "ombresk/JMeshCode.h"
 #include "platform/core/Numbers.h"
@@ -70,6 +71,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK((db.GetErrIdxTbl() != nullptr) == read);
     guard.Check();
 
+    // A refused read says why; an accepted one names the line it ended at, unless it read
+    // every line, and each line before that is an index.
+    FUZZ_CHECK(db.GetFileStop().GetStopLine() == cleared.GetStopLine() &&
+               db.GetFileStop().GetStopReason() == cleared.GetStopReason());
+    if (read) {
+        const int stop = cleared.GetStopLine();
+        FUZZ_CHECK((stop == 0) == cleared.GetStopReason().IsEmpty());
+        FUZZ_CHECK(stop == 0 ? cleared.GetSize() + 2 == lineCount
+                             : stop >= 3 && cleared.GetSize() + 3 == static_cast<unsigned>(stop));
+    } else {
+        FUZZ_CHECK(!cleared.GetStopReason().IsEmpty());
+    }
     if (!read) {
         FUZZ_CHECK(cleared.GetSize() == 0 && cleared.GetT2JVerStr().IsEmpty() &&
                    cleared.GetFilePath().IsEmpty());

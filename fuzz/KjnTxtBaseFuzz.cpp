@@ -6,6 +6,9 @@
 // point the register refuses (none, first, second, third), bit 7 what the
 // register's EndRegister answers.
 //
+// The read takes every plane zone but 13, as a project of another zone does: a
+// zone 13 on the Z02 line or a point line stops it before the end step.
+//
 // A read that stops names a line and a reason; the points of a read that went
 // through, written and read again, are the same points. The file is also
 // converted, with the transformer of bits 5-6 (see FuzzTransformer), the mode
@@ -21,6 +24,21 @@ namespace {
 class Kjn : public KjnTxtBase {
   protected:
     bool GetConvertComments(std::vector<CString> *, ConvertMode, int, const ConvData &) override {
+        return false;
+    }
+};
+
+class ZoneKjn : public Kjn {
+  public:
+    bool refused = false;
+
+  protected:
+    bool CheckPlaneZone(int zone, CString *reason) override {
+        if (zone != 13)
+            return true;
+        FUZZ_CHECK(!refused);
+        refused = true;
+        *reason = "zone 13";
         return false;
     }
 };
@@ -121,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FuzzFile::Output(); // made before the guard counts the descriptors
     const DescriptorGuard guard;
     {
-        Kjn kjn;
+        ZoneKjn kjn;
         FuzzRegister reg((control >> 5) & 3, (control & 0x80) != 0);
         FuzzProgress progress(CancelPercent(control >> 3));
         const bool result =
@@ -130,6 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         progress.CheckClosed();
         FUZZ_CHECK(!(result && progress.cancelled));
         FUZZ_CHECK(kjn.GetStopReason().IsEmpty() == result);
+        if (kjn.refused)
+            FUZZ_CHECK(!result && reg.endCalls == 0 && kjn.GetStopReason() == "zone 13" &&
+                       kjn.GetStopLine() > 0);
         if (result)
             checkRoundTrip(reg.taken);
     }

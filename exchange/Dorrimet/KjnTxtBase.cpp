@@ -12,6 +12,7 @@
 #include "kernels/Lunmarg/AngleFunctions.h"
 #include "pallomir/ui/JIProgMsgBase.h"
 #include "platform/core/CException.h"
+#include "platform/core/Numbers.h"
 #include "platform/core/Path.h"
 
 #include <algorithm>
@@ -87,6 +88,7 @@ struct KjnTxtBase::PointLine {
     double x = 0.0;
     double y = 0.0;
     int zone = 0;
+    bool zoneUsed = false; // the zone field holds a number
     bool hUsed = false;
     double h = 0.0;
     bool afterUsed = false; // the value after the height
@@ -122,6 +124,8 @@ bool KjnTxtBase::GetCommentZ00(CString *) const { return false; }
 bool KjnTxtBase::GetCommentZ01(CString *) const { return false; }
 
 bool KjnTxtBase::GetCommentZ02(int *, int *) const { return false; }
+
+bool KjnTxtBase::CheckPlaneZone(int, CString *) { return true; }
 
 bool KjnTxtBase::lineKind(KJNTXT_LINE_ID *kind) {
     // A line over the limit or holding a NUL has no fields; its code still tells what it is.
@@ -183,6 +187,8 @@ bool KjnTxtBase::readPointLine(PointLine *point, bool forConversion) {
             return failed("系番号", fault, numberMax);
     } else if ((fault = r.readTextField(kTextMax, &text)) != FIELD_OK) {
         return failed("系番号", fault, kTextMax);
+    } else {
+        point->zoneUsed = ParseInt(text.Bytes(), point->zone);
     }
     fault = r.readRealField(&point->h, false);
     if (fault == FIELD_OK) {
@@ -243,7 +249,8 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
                     if (!m_bInPoints)
                         break;
                     PointLine point;
-                    if (!readPointLine(&point, false)) {
+                    if (!readPointLine(&point, false) ||
+                        (point.zoneUsed && !CheckPlaneZone(point.zone, &m_reason))) {
                         m_nErrorState = 1;
                         SetStop(m_nLineNo, m_reason);
                         stopped = true;
@@ -260,6 +267,18 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
                     break;
                 case KJNTXT_Z00:
                     break;
+                case KJNTXT_Z02: {
+                    int datum = 0;
+                    int zone = 0;
+                    m_pReader->readIntField(&datum);
+                    if (m_pReader->readIntField(&zone) == FIELD_OK &&
+                        !CheckPlaneZone(zone, &m_reason)) {
+                        m_nErrorState = 1;
+                        SetStop(m_nLineNo, m_reason);
+                        stopped = true;
+                    }
+                    break;
+                }
                 default:
                     m_nErrorState = 1;
                     break;

@@ -61,8 +61,9 @@ class KjnTxtBase : public FileStop {
 
     // Registers the points between A00 and A99 (RegisterPoint, then EndRegister). False when the
     // file cannot be opened, a point line is bad (a field missing, X, Y or a height that is not a
-    // number or over 19 characters, a line over the line limit or holding a NUL), the register
-    // refuses a point or ends with false, or the user cancels. An empty point number reads as 0.
+    // number or over 19 characters, a line over the line limit or holding a NUL), CheckPlaneZone
+    // refuses the zone of the Z02 line or of a point, the register refuses a point or ends with
+    // false, or the user cancels. An empty point number reads as 0.
     virtual bool Read(IPointRegister *reg, const CString &path, JIProgMsgBase *progress, int mode);
     // The Z00, Z01, Z02 lines the comment getters give, then every point the supplier gives.
     // False when the file cannot be created, and, with nothing created, for a point whose values
@@ -99,6 +100,10 @@ class KjnTxtBase : public FileStop {
     static KJNTXT_LINE_ID readChkKind(const char *text);
 
   protected:
+    // A read meets the file's plane-rectangular zone, on its Z02 line or in a point's zone field:
+    // false refuses the file, with *reason saying why. The base takes every zone.
+    virtual bool CheckPlaneZone(int zone, CString *reason);
+
     // When the last conversion started and ended (seconds since the epoch).
     std::int64_t GetStartTime() const { return m_tStart; }
     std::int64_t GetEndTime() const { return m_tEnd; }

@@ -28,6 +28,15 @@ bool KjnTxtRW::ReadPoints(const CString &path, JIProgMsgBase *progress, Coordina
     return false;
 }
 
+bool KjnTxtRW::CheckPlaneZone(int zone, CString *reason) {
+    const int current = m_pDataBase != nullptr ? m_pDataBase->GetCurrentCoordSysNo() : zone;
+    if (zone == current)
+        return true;
+    reason->Format("ファイルの平面直角座標系（第%d系）が現在の座標系（第%d系）と異なります。", zone,
+                   current);
+    return false;
+}
+
 bool KjnTxtRW::WritePoints(const CString &path, CoordinateKind kind, ITRFCoordKind itrf,
                            int flags) {
     m_kind = kind;

@@ -34,6 +34,10 @@ class KjnTxtRW : public KjnTxtBase {
     // Datum 1 for Tokyo-datum coordinates, else 0; the database's zone.
     bool GetCommentZ02(int *datum, int *zone) const override;
 
+  protected:
+    // A read takes only the database's current zone.
+    bool CheckPlaneZone(int zone, CString *reason) override;
+
   private:
     Veltrane *m_pDataBase;
     CoordinateKind m_kind = CrdKindJGD2000;

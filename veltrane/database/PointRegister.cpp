@@ -22,6 +22,9 @@ void PointRegister::Init(CoordinateKind kind, ITRFCoordKind itrf) {
     m_fOverwriteAll = false;
     m_fCancelled = false;
     m_pending.clear();
+    m_readCount = 0;
+    m_namesakes.clear();
+    m_namesakesMade = false;
     unsigned maxID = 0;
     if (m_pDataBase != nullptr)
         for (const Point *p : *m_pDataBase)
@@ -29,11 +32,26 @@ void PointRegister::Init(CoordinateKind kind, ITRFCoordKind itrf) {
     m_nextID = maxID + 1;
 }
 
+Point *PointRegister::takeNamesake(const CString &name) {
+    if (!m_namesakesMade) {
+        for (Point *p : *m_pDataBase)
+            m_namesakes[p->GetName()].push_back(p);
+        m_namesakesMade = true;
+    }
+    const auto it = m_namesakes.find(name);
+    if (it == m_namesakes.end() || it->second.empty())
+        return nullptr;
+    Point *stored = it->second.front();
+    it->second.pop_front();
+    return stored;
+}
+
 bool PointRegister::RegisterPoint(int no, const CString &name, double x, double y, double h,
                                   int hUsed) {
     if (m_pDataBase == nullptr)
         return false;
-    Point *stored = m_pDataBase->Find(name);
+    const int ordinal = m_readCount++;
+    Point *stored = takeNamesake(name);
     Coordinate read(x, y, h, hUsed != 0, 0.0, false);
     read.CalcBL(m_pDataBase->GetCurrentPlaneArea(m_kind != CrdKindTokyo));
     if (m_fCancelled)
@@ -66,17 +84,20 @@ bool PointRegister::RegisterPoint(int no, const CString &name, double x, double 
                 return false;
             }
         }
-    } else if (stored != nullptr && m_kind == CrdKindTokyo) {
-        asNew = true; // a Tokyo point beside the stored one of that name
-    } else if (stored != nullptr && (m_kind == CrdKindObsITRF ? holdsTokyoOrKnown(*stored)
-                                                              : stored->IsExistKnownJGD2K())) {
+    } else if (stored != nullptr && m_kind != CrdKindTokyo &&
+               (m_kind == CrdKindObsITRF ? holdsTokyoOrKnown(*stored)
+                                         : stored->IsExistKnownJGD2K())) {
         newName += plus;
         asNew = true;
     }
+    // A Tokyo-datum read never changes a stored point: whatever was answered, the read point is
+    // stored beside it under the same name.
+    if (stored != nullptr && m_kind == CrdKindTokyo)
+        asNew = true;
 
     const bool merging = stored != nullptr && !asNew;
     const unsigned id = merging ? stored->GetID() : m_nextID++;
-    PendingPoint pending{id, no, Point(id, newName), stored, asNew};
+    PendingPoint pending{id, no, ordinal, Point(id, newName), stored, asNew};
     pending.point.SetCoord(read, m_kind, m_itrf);
     m_pending.push_back(std::move(pending));
     return true;
@@ -154,7 +175,7 @@ bool PointRegister::EndRegisterWithLots(LotRegister *lots) {
         if (stored == nullptr)
             return false;
         if (lots != nullptr)
-            lots->RegisterPoint(stored, p.fileNo);
+            lots->RegisterPoint(stored, p.ordinal);
     }
     return true;
 }

@@ -3,7 +3,9 @@
 #include "exchange/Dorrimet/IPointRegister.h"
 #include "veltrane/model/Point.h"
 
+#include <deque>
 #include <list>
+#include <map>
 
 class LotRegister;
 class Veltrane;
@@ -12,6 +14,7 @@ class Veltrane;
 struct PendingPoint {
     unsigned id = 0;         // the ID it will carry
     int fileNo = 0;          // the number the file gave it
+    int ordinal = 0;         // its place among the points of the file, from 0
     Point point;             // ID, name and the read coordinate
     Point *stored = nullptr; // the stored point of the same name at reading time
     bool asNew = false;      // stored as a point of its own beside `stored`
@@ -21,10 +24,13 @@ struct PendingPoint {
 // point is decided on and queued, and EndRegister (or EndRegisterWithLots) applies the queue, so
 // a cancelled or refused read leaves the database unchanged.
 //
-// A point whose name is stored already and holds a coordinate of the kind read is merged into the
-// stored point after the user agreed (AskCrdRewrite); otherwise, by the kind, it is merged or
-// stored as a new point linked to the stored one. A new point gets an ID above every ID in the
-// database, so no two points share an ID.
+// Each read point is matched to at most one stored point of its name, and no stored point to two
+// read points: the n-th point of a name in the file meets the n-th stored point of that name (in
+// table order), further ones meet none. A point whose stored namesake holds a coordinate of the
+// kind read is asked about (AskCrdRewrite). A Tokyo-datum read never changes a stored point: the
+// read point is stored beside its namesake, under the same name. Other kinds merge into the stored
+// point or, by the kind, become a new point linked to it. A new point gets an ID above every ID in
+// the database, so no two points share an ID.
 class PointRegister : public IPointRegister {
   public:
     explicit PointRegister(Veltrane *db);
@@ -44,13 +50,15 @@ class PointRegister : public IPointRegister {
     // Stores the queue (nothing after a cancel); false only when a point cannot be stored.
     bool EndRegister() override;
     // As EndRegister for a read of points and lots: every stored or merged point is registered
-    // with the lots under its file number.
+    // with the lots under its place among the points of the file.
     bool EndRegisterWithLots(LotRegister *lots);
 
     CoordinateKind GetKind() const { return m_kind; }
     bool IsCancelled() const { return m_fCancelled; }
 
   private:
+    // The first stored point of the name that no earlier point of this read met; null when none.
+    Point *takeNamesake(const CString &name);
     // The stored point the pending point became or was merged into; null when it cannot be
     // stored.
     Point *store(PendingPoint &pending, bool withLots);
@@ -65,4 +73,9 @@ class PointRegister : public IPointRegister {
     bool m_fCancelled = false;
     std::list<PendingPoint> m_pending;
     unsigned m_nextID = 1;
+    int m_readCount = 0; // points handed over in this read
+    // The stored points of each name not yet met in this read, in table order; made at the
+    // first point of a read.
+    std::map<CString, std::deque<Point *>> m_namesakes;
+    bool m_namesakesMade = false;
 };

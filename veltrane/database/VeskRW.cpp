@@ -49,6 +49,15 @@ int VeskRW::read(const CString &path, JIProgMsgBase *progress, bool withLots) {
             SetStop(GetStopLine(), kStopCancel);
         return 0;
     }
+    // Lots whose members cannot be told apart refuse the file before anything is stored.
+    if (withLots && !m_register.IsCancelled()) {
+        int line = 0;
+        CString reason;
+        if (!m_lots.BindMembers(&line, &reason)) {
+            SetStop(line, reason);
+            return 0;
+        }
+    }
     if (progress) {
         progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRegister});
         progress->ProgressInit(JGD_PROGRESS_TYPE{0});
@@ -86,13 +95,14 @@ int VeskRW::CheckCoordSysKind(int kind) {
 }
 
 int VeskRW::AddPoint(int no, const CString &name, double x, double y, double h, int hUsed) {
+    m_lots.ReadPoint(no, name);
     return m_register.RegisterPoint(no, name, x, y, h, hUsed != 0 ? 1 : 0) ? 1 : 0;
 }
 
-int VeskRW::AddPointOfLot(int no, const CString &) {
+int VeskRW::AddPointOfLot(int no, const CString &name) {
     if (!m_lot)
         return 0;
-    m_lot->members.push_back(no);
+    m_lot->members.push_back({no, name, getLineNo()});
     return 1;
 }
 

@@ -60,16 +60,48 @@ CString restOfLine(ReadCSVFile &file) {
     return line;
 }
 
-// The current line as an index: exactly a third-level mesh code and two numbers in range.
-bool readIndexLine(ReadCSVFile &file, JMeshCode &code, double &gamma, double &delta) {
+// A number field of an index line; false with the reason.
+bool readValue(ReadCSVFile &file, const char *what, double &value, CString &reason) {
+    const FIELD_FAULT fault = file.readRealField(&value, false);
+    if (fault != FIELD_OK) {
+        reason = FileStop::FieldReason(what, fault, DivisionString::NUMBER_MAX);
+        return false;
+    }
+    if (!keepableValue(value)) {
+        reason.Format("%sが大きすぎます。", what);
+        return false;
+    }
+    return true;
+}
+
+// The current line as an index: a third-level mesh code and two numbers in range, then nothing
+// but empty or blank fields. False with the reason.
+bool readIndexLine(ReadCSVFile &file, JMeshCode &code, double &gamma, double &delta,
+                   CString &reason) {
+    if (file.isLineUnusable()) {
+        reason = file.GetStopReason();
+        return false;
+    }
     int value = 0;
-    if (file.isLineTooLong() || file.readIntEx(&value) != DIV_OK ||
-        !JMeshCode::IsMeshCode3(value) || file.readDoubleEx(&gamma) != DIV_OK ||
-        file.readDoubleEx(&delta) != DIV_OK || !keepableValue(gamma) || !keepableValue(delta))
+    const FIELD_FAULT fault = file.readIntField(&value);
+    if (fault != FIELD_OK) {
+        reason = FileStop::FieldReason("メッシュコード", fault, DivisionString::NUMBER_MAX);
+        return false;
+    }
+    if (!JMeshCode::IsMeshCode3(value)) {
+        reason = "メッシュコードが3次メッシュのコードではありません。";
+        return false;
+    }
+    if (!readValue(file, "ガンマ値", gamma, reason) || !readValue(file, "デルタ値", delta, reason))
         return false;
     CString extra;
-    if (file.readStringEx(&extra) != DIV_NOFIELD)
-        return false;
+    for (FIELD_FAULT rest;
+         (rest = file.readTextField(ReadTextFile::LINE_LIMIT, &extra)) != FIELD_MISSING;) {
+        if (rest != FIELD_EMPTY && (rest != FIELD_OK || !extra.Trim().IsEmpty())) {
+            reason = "デルタ値の後に余分な値があります。";
+            return false;
+        }
+    }
     code.SetMeshCode3(static_cast<UINT>(value));
     return true;
 }
@@ -291,31 +323,51 @@ bool T2JErrIdxTbl::WriteEDXFile(const CString &path) const {
 bool T2JErrIdxTbl::ReadEDXFile(const CString &path, bool clear) {
     if (clear)
         Clear();
+    ClearStop();
     ReadCSVFile file(path, 0);
-    if (file.isnotUsed())
+    if (file.isnotUsed()) {
+        SetStop(0, kStopOpen);
         return false;
-    if (!file.startLine())
+    }
+    if (!file.startLine()) {
+        SetStop(0, "ファイルが空です。");
         return false;
+    }
     file.endLine();
-    if (!file.startLine())
+    const CString versionMissing = CString(kVersionPrefix) + " の行がありません。";
+    if (!file.startLine()) {
+        SetStop(2, versionMissing);
         return false;
+    }
     const CString line = restOfLine(file);
+    const bool unusable = file.isLineUnusable();
     file.endLine();
-    if (line.Left(kVersionPrefixLength).Compare(kVersionPrefix) != 0)
+    if (unusable) {
+        SetStop(2, file.GetStopReason());
         return false;
+    }
+    if (line.Left(kVersionPrefixLength).Compare(kVersionPrefix) != 0) {
+        SetStop(2, versionMissing);
+        return false;
+    }
     CString version = line.Mid(kVersionPrefixLength);
     version.Trim();
-    if (!keepableVersion(version))
+    if (!keepableVersion(version)) {
+        SetStop(2, "パラメータのバージョンが長すぎます。");
         return false;
+    }
     m_verStr = version;
 
     JMeshCode code;
     double gamma = 0.0, delta = 0.0;
-    while (file.startLine()) {
-        const bool index = readIndexLine(file, code, gamma, delta);
+    CString reason;
+    for (int lineNo = 3; file.startLine(); ++lineNo) {
+        const bool index = readIndexLine(file, code, gamma, delta, reason);
         file.endLine();
-        if (!index)
+        if (!index) {
+            SetStop(lineNo, reason);
             break;
+        }
         Append(T2JErrIdx(code, gamma, delta));
     }
     m_filePath = path;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/Pomtrek/FileStop.h"
 #include "ombresk/JCnvPrmFile.h"
 #include "ombresk/JMeshCode.h"
 #include "platform/core/CString.h"
@@ -54,8 +55,12 @@ class T2JErrIdx {
 // EDX file (cp932 text, CR LF):
 //   "Trelvic/EDX File <program version>"
 //   "TKY2JGD parameter <parameter version>"
-//   "<mesh code>,<gamma>,<delta>" per index ("%s,%7.2lf,%7.2lf")
-class T2JErrIdxTbl {
+//   "<mesh code>,<gamma>,<delta>" per index ("%s,%7.2lf,%7.2lf"); a trailing comma, blanks or
+//   empty fields after the three values are read as well
+//
+// After a read GetStopLine and GetStopReason say why it answered false, or at which line an
+// accepted read ended before the end of the file (line 0 and no reason when it read every line).
+class T2JErrIdxTbl : public FileStop {
   public:
     // Largest magnitude of gamma and delta that the file keeps: its two-decimal text reads
     // back as the same number.
@@ -103,11 +108,11 @@ class T2JErrIdxTbl {
     // file cannot be created or written.
     bool WriteEDXFile(const CString &path) const;
     // Reads the file's indexes after those held (all replaced when clear is set, even when
-    // the read fails). Reading ends at the first line that is not an index whole: exactly a
-    // third-level mesh code and two numbers within kValueLimit. False, with the indexes
-    // untouched, when the file cannot be opened or its second line is not
-    // "TKY2JGD parameter ..." with a version that a written file can hold; the version is the
-    // rest of that line, trimmed.
+    // the read fails). Reading ends at the first line that is not an index whole: a third-level
+    // mesh code and two numbers within kValueLimit, and nothing but empty fields after them.
+    // False, with the indexes untouched, when the file cannot be opened or its second line is
+    // not "TKY2JGD parameter ..." with a version that a written file can hold; the version is
+    // the rest of that line, trimmed.
     bool ReadEDXFile(const CString &path, bool clear);
 
   private:

@@ -14,7 +14,9 @@ bool T2JErrIdxDB::Append(T2JErrIdxTbl *table) {
 
 bool T2JErrIdxDB::T2JReadConvErrIdx(const CString &path) {
     auto table = std::make_unique<T2JErrIdxTbl>();
-    if (!table->ReadEDXFile(path, true))
+    const bool read = table->ReadEDXFile(path, true);
+    m_fileStop = *table;
+    if (!read)
         return false;
     m_tables.push_back(std::move(table));
     return true;

@@ -22,6 +22,8 @@ class T2JErrIdxDB {
     // Reads the EDX file into a new table and appends it; false, with nothing added, when the
     // file cannot be read.
     bool T2JReadConvErrIdx(const CString &path);
+    // Where and why the last read stopped, as the table's read gives it.
+    const FileStop &GetFileStop() const { return m_fileStop; }
     // The first table, or null.
     T2JErrIdxTbl *GetErrIdxTbl();
     // Null when i is out of range.
@@ -52,4 +54,5 @@ class T2JErrIdxDB {
   private:
     std::vector<std::unique_ptr<T2JErrIdxTbl>> m_tables;
     JCnvPrmFileType m_fileType = CNVPRM_TYPE_TKY2JGD;
+    FileStop m_fileStop;
 };

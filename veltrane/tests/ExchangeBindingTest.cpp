@@ -116,9 +116,9 @@ TEST_F(ExchangeBindingTest, EveryBindingKeepsPointsHeightsLotsAndNames) {
     EXPECT_EQ(lines(get("out.sim"))[2], "Z00,/ZUB世界座標取得システム Version 1.00/,");
     EXPECT_EQ(lines(get("out.sim"))[3], "Z01,1,");
 
-    EXPECT_EQ(roundTrip("Z00,header,\r\nZ02,1,09,\r\nA00,\r\n"
+    EXPECT_EQ(roundTrip("Z00,header,\r\nZ02,1,07,\r\nA00,\r\n"
                         "A01,00002,P2              ,  35.00000000, 139.00000000,    100.500,   "
-                        "-200.250,09,   12.500,,\r\nA01,3,基準点３,35.0,139.0,-1.0,2.0,09,  ,,\n"
+                        "-200.250,07,   12.500,,\r\nA01,3,基準点３,35.0,139.0,-1.0,2.0,7,  ,,\n"
                         "A99,\r\n",
                         &Veltrane::ReadKjnTxt, &Veltrane::WriteKjnTxt),
               (Lines{"P2 100.5 -200.25 12.5", "基準点３ -1 2 "}));
@@ -132,6 +132,20 @@ TEST_F(ExchangeBindingTest, EveryBindingKeepsPointsHeightsLotsAndNames) {
                         &Veltrane::ReadT2JTxt, &Veltrane::WriteT2JTxt),
               (Lines{"P1 -12345.6789 23456.789 ", "点 二 1.5 -2.25 "}));
     EXPECT_EQ(lines(get("out.txt"))[0], "# Varniskテクノロジー株式会社");
+}
+
+TEST_F(ExchangeBindingTest, AReferencePointTextOfAnotherZoneIsRefused) {
+    const std::string ix = "Z02,1,09,\r\nA00,\r\nA01,1,P1,36.0,139.5,100.0,200.0,09,,,\r\n";
+    EXPECT_FALSE(db.ReadKjnTxt(put(ix, "ix.txt"), nullptr, CrdKindTokyo, ITRFKindNone));
+    EXPECT_EQ(db.GetFileStop().GetStopLine(), 1);
+    EXPECT_EQ(db.GetFileStop().GetStopReason(),
+              "ファイルの平面直角座標系（第9系）が現在の座標系（第7系）と異なります。");
+    // Without the Z02 line the point's own zone refuses it.
+    EXPECT_FALSE(db.ReadKjnTxt(put(ix.substr(11), "pt.txt"), nullptr, CrdKindTokyo, ITRFKindNone));
+    EXPECT_EQ(db.GetFileStop().GetStopLine(), 2);
+    EXPECT_EQ(db.size(), 0u);
+    ASSERT_TRUE(db.SetCurrentPlaneArea(9));
+    EXPECT_TRUE(db.ReadKjnTxt(path("ix.txt"), nullptr, CrdKindTokyo, ITRFKindNone));
 }
 
 TEST_F(ExchangeBindingTest, AWriteReportsWhatTheWriterAnswered) {

@@ -1,5 +1,6 @@
 // Reading exchange files into a database: the duplicate-point question, IDs, merging, renaming and
 // the lots of a file.
+#include "veltrane/conversion/CoordConvParam.h"
 #include "veltrane/database/CrdRewriteAsker.h"
 #include "veltrane/database/VeskRW.h"
 #include "veltrane/tests/EngineTestSupport.h"
@@ -96,19 +97,17 @@ TEST_F(PointRegisterTest, OverwriteAllStopsTheQuestionsAndNoSkipsOnePoint) {
               "X:     20.000  Y:     20.000  H: ----");
     EXPECT_EQ(rewrite.asked[1].name, "B");
 
-    // Overwritten in place: no second point of the name, the ID kept.
-    ASSERT_EQ(db.size(), 6u);
-    EXPECT_EQ(tokyo("A").GetX(), 1.0);
-    EXPECT_EQ(tokyo("B").GetX(), 20.0);
-    EXPECT_FALSE(tokyo("B").IsHUsed());
-    EXPECT_EQ(Stored(db, "B")->GetID(), 9u);
-    EXPECT_EQ(tokyo("C").GetX(), 30.0);
-    EXPECT_EQ(Stored(db, "D")->GetID(), 10u); // above every ID, not the file's number 4
-    // Overwriting all answers the questions only: K held no Tokyo coordinate, so its Tokyo point
-    // still stands beside it.
+    // A skipped point is not stored; the others stand beside the stored ones, which keep their
+    // coordinates and IDs. New IDs lie above every ID, not at the file's numbers.
+    std::vector<std::string> stored;
+    for (const Point *p : db)
+        stored.push_back(std::string(p->GetName().Bytes()) + " " + std::to_string(p->GetID()) +
+                         " " + std::to_string(p->GetTokyoDatum().GetX()));
+    EXPECT_EQ(stored, (std::vector<std::string>{"A 5 1.000000", "B 9 2.000000", "C 7 3.000000",
+                                                "K 8 0.000000", "B 10 20.000000", "C 11 30.000000",
+                                                "D 12 40.000000", "K 13 60.000000"}));
+    EXPECT_FALSE(db.GetPoint(4)->GetTokyoDatum().IsHUsed());
     EXPECT_FALSE(Stored(db, "K")->IsExistTokyoDatum());
-    EXPECT_EQ(db.back()->GetName(), "K");
-    EXPECT_EQ(db.back()->GetTokyoDatum().GetX(), 60.0);
     expectUniqueIDs();
 }
 
@@ -129,7 +128,8 @@ TEST_F(PointRegisterTest, CancelStoresNothingAndAsksNothingMore) {
     ScriptedRewrite again({CrdRewriteYes, CrdRewriteYes});
     EXPECT_TRUE(db.ReadVesk(file("A01,1,A,10,10,,\r\nA01,2,B,20,20,,\r\n"), nullptr, CrdKindTokyo,
                             ITRFKindNone));
-    EXPECT_EQ(tokyo("A").GetX(), 10.0);
+    ASSERT_EQ(db.size(), 4u);
+    EXPECT_EQ(db.GetPoint(2)->GetTokyoDatum().GetX(), 10.0);
 }
 
 TEST_F(PointRegisterTest, WithoutAnAskerADuplicateCancelsTheRead) {
@@ -209,14 +209,14 @@ TEST_F(PointRegisterTest, LotsBindThePointsReadWithTheirNumbers) {
     SurveyorMode surveyor;
     db.Append(TargetPoint(30, "P", 5, 5));
     db.Append(KnownOnly(2, "K", 50, 50));
-    // P merges into the stored point whose ID is 30, the file's number of Q.
+    // P stands beside the stored point whose ID is 30, the file's number of Q.
     const CString in = file("A01,10,P,6,6,,\r\nA01,30,Q,7,7,,\r\nA01,20,K,8,8,,\r\n",
                             "D00,1,L1,1,\r\nB01,10,P,\r\nB01,30,Q,\r\nB01,20,K,\r\nD99,\r\n"
                             "D00,2,L2,1,\r\nB01,10,P,\r\nB01,99,X,\r\nD99,\r\n"
                             "D00,3,L3,2,\r\nD99,\r\n");
     ScriptedRewrite rewrite({CrdRewriteYes});
     ASSERT_TRUE(db.ReadVesk(in, nullptr, CrdKindTokyo, ITRFKindNone));
-    ASSERT_EQ(db.size(), 4u);
+    ASSERT_EQ(db.size(), 5u);
     expectUniqueIDs();
 
     const JLotTable *lots = db.GetLotTable();
@@ -224,8 +224,9 @@ TEST_F(PointRegisterTest, LotsBindThePointsReadWithTheirNumbers) {
     const JLot *l1 = lots->GetLot(0);
     EXPECT_EQ(l1->GetName(), "L1");
     ASSERT_EQ(l1->GetPntSize(), 3u);
-    EXPECT_EQ(l1->GetPoint(0), Stored(db, "P"));
+    EXPECT_EQ(l1->GetPoint(0), db.GetPoint(2));
     EXPECT_EQ(l1->GetPoint(0)->GetTokyoDatum().GetX(), 6.0);
+    EXPECT_EQ(Stored(db, "P")->GetTokyoDatum().GetX(), 5.0);
     EXPECT_EQ(l1->GetPoint(1), Stored(db, "Q"));
     // K had no Tokyo coordinate: its Tokyo point stands beside it with K's known coordinate.
     const Point *k = l1->GetPoint(2);
@@ -237,6 +238,79 @@ TEST_F(PointRegisterTest, LotsBindThePointsReadWithTheirNumbers) {
     EXPECT_EQ(lots->GetLot(1)->GetName(), "L3");
     EXPECT_EQ(lots->GetLot(1)->GetKind(), 2u);
     EXPECT_EQ(lots->GetLot(1)->GetPntSize(), 0u);
+}
+
+// A job's field file lists its control points too: a Tokyo-datum read stores them beside the
+// stored ones, so every basis and check point, and the fit, stay as they were.
+TEST_F(PointRegisterTest, ATokyoReadOfTheControlPointsLeavesThemAndTheFitAlone) {
+    db.Append(BasisPoint(1, "B1", -30000, -31000, -29600.2, -31400.1, 10, 50));
+    db.Append(BasisPoint(2, "B2", -30500, -30200, -30100.1, -30600.3, 12, 52));
+    db.Append(BasisPoint(3, "B3", -29400, -30600, -28999.8, -31000.2, 11, 51));
+    db.Append(CheckPoint(4, "C1", -29900, -30700, -29500, -31100));
+    const auto fit = [this] { // the parameters, and a target converted with them
+        std::vector<CString> fitted;
+        Coordinate t;
+        CoordConvStatusD status;
+        const CoordConvParam *e = db.PrepareCoordConv(db.GetCoordCnvOption(), nullptr)
+                                      ? db.GetSelectedCoordConvParam()
+                                      : nullptr;
+        EXPECT_TRUE(e && e->GetParamStrings(&fitted, &db, CoordConvParam::PrmStrNotes) &&
+                    e->Transform(Coordinate(-30100, -30500, 0, false, 0, false), &t, &status));
+        fitted.emplace_back().Format("%.17g %.17g", t.GetX(), t.GetY());
+        return fitted;
+    };
+    const std::vector<CString> before = fit();
+    ScriptedRewrite rewrite({CrdRewriteYes, CrdRewriteAll});
+    ASSERT_TRUE(db.ReadVesk(file("A01,1,B1,-29999.5,-31000,10,\r\nA01,2,B2,-30500,-30200,12,\r\n"
+                                 "A01,3,C1,-29900,-30700,,\r\nA01,4,T1,-30100,-30500,,\r\n"),
+                            nullptr, CrdKindTokyo, ITRFKindNone));
+    EXPECT_EQ(rewrite.asked.size(), 2u);
+    EXPECT_EQ(fit(), before);
+    ASSERT_EQ(db.size(), 8u);
+    EXPECT_EQ(tokyo("B1").GetX(), -30000.0);
+    EXPECT_EQ(db.GetPoint(4)->GetName(), "B1");
+    EXPECT_EQ(db.GetPoint(4)->GetTokyoDatum().GetX(), -29999.5);
+    EXPECT_EQ(db.GetCnvTargetPointSize(), 5u); // the check point and the four read rows
+}
+
+// Each read point meets at most one stored point of its name, in order.
+TEST_F(PointRegisterTest, NamesakesStayApartWhenAFileIsReadAgain) {
+    const std::string head = "G00,03,s,\r\nZ01,0,\r\nA00,\r\n";
+    ScriptedRewrite rewrite({CrdRewriteYes, CrdRewriteYes, CrdRewriteAll});
+    ASSERT_TRUE(
+        db.ReadVesk(put(head + "A01,1,P1,1,1,,\r\nA01,2,P2,2,2,,\r\nA01,3,P2,3,3,,\r\n", "a"),
+                    nullptr, CrdKindKnownJGD2K, ITRFKindNone));
+    ASSERT_TRUE(db.ReadVesk(put(head + "A01,1,P2,12,12,,\r\nA01,2,P1,11,11,,\r\n"
+                                       "A01,3,P2,13,13,,\r\nA01,4,P2,14,14,,\r\n",
+                                "b"),
+                            nullptr, CrdKindKnownJGD2K, ITRFKindNone));
+    ASSERT_EQ(rewrite.asked.size(), 3u);
+    EXPECT_EQ(rewrite.asked[2].stored.GetX(), 3.0); // the second P2 is asked about the second
+    std::vector<double> known; // a third P2 meets none and is a point of its own
+    for (const Point *p : db)
+        known.push_back(p->GetKnownJGD2K().GetX());
+    EXPECT_EQ(known, (std::vector<double>{11, 12, 13, 14}));
+}
+
+TEST_F(PointRegisterTest, LotMembersThatNumbersCannotTellApartAreBoundByName) {
+    SurveyorMode surveyor;
+    ASSERT_TRUE(db.ReadVesk(file("A01,,P1,1,1,,\r\nA01,,P2,2,2,,\r\nA01,0,P3,3,3,,\r\n"
+                                 "A01,7,Q1,4,4,,\r\nA01,7,Q2,5,5,,\r\n",
+                                 "D00,1,L,1,\r\nB01,,P1,\r\nB01,,P2,\r\nB01,0,P3,\r\n"
+                                 "B01,7,Q2,\r\nD99,\r\n"),
+                            nullptr, CrdKindTokyo, ITRFKindNone));
+    const JLot *lot = db.GetLotTable()->GetLot(0);
+    ASSERT_TRUE(lot != nullptr && lot->GetPntSize() == 4u);
+    for (unsigned m = 0; m < 4; ++m)
+        EXPECT_EQ(lot->GetPoint(m), db.GetPoint(m < 3 ? m : 4)) << m;
+    // Neither numbers nor names tell the two P apart: the read stops there and stores nothing.
+    EXPECT_FALSE(
+        db.ReadVesk(file("A01,,P,1,1,,\r\nA01,,P,2,2,,\r\n", "D00,1,L2,1,\r\nB01,,P,\r\nD99,\r\n"),
+                    nullptr, CrdKindTokyo, ITRFKindNone));
+    EXPECT_EQ(db.GetFileStop().GetStopLine(), 7);
+    EXPECT_EQ(db.GetFileStop().GetStopReason(),
+              "画地[L2]の点[P]は点番号でも点名でも特定できません。");
+    EXPECT_EQ(db.size(), 5u);
 }
 
 // The lot records as the reader hands them over.

@@ -15,6 +15,19 @@ using T2JErrIdxDBTest = ErrIdxTest;
 static_assert(!std::is_copy_constructible_v<T2JErrIdxDB>);
 static_assert(!std::is_copy_assignable_v<T2JErrIdxDB>);
 
+TEST_F(T2JErrIdxDBTest, IndexLinesMayEndInACommaAndTheStopSaysWhereReadingEnded) {
+    T2JErrIdxDB db;
+    const std::string head = "h\r\nTKY2JGD parameter V\r\n";
+    ASSERT_TRUE(db.T2JReadConvErrIdx(put(
+        head + "53394600,   1.00,   2.00,\r\n53394601,3,4,   \r\n53394602,5,6,,\r\n", "c.edx")));
+    EXPECT_EQ(db.GetErrIdxTbl()->GetSize(), 3u);
+    EXPECT_EQ(db.GetFileStop().GetStopLine(), 0);
+    ASSERT_TRUE(db.T2JReadConvErrIdx(put(head + "53394600,1,2,\r\n53394601,1,2,3,\r\n", "e.edx")));
+    EXPECT_EQ(db.GetErrIdxTbl(1)->GetSize(), 1u);
+    EXPECT_EQ(db.GetFileStop().GetStopLine(), 4);
+    EXPECT_STREQ(db.GetFileStop().GetStopReason(), "デルタ値の後に余分な値があります。");
+}
+
 TEST_F(T2JErrIdxDBTest, ReadTablesJoinAndRefusedOnesDoNot) {
     T2JErrIdxDB db;
     EXPECT_EQ(db.GetErrIdxTbl(), nullptr);

@@ -139,7 +139,6 @@ TEST_F(EdxFileTest, ReadingEndsAtTheFirstLineThatIsNotAnIndex) {
         "",                             // a blank line
         "53394601,1.00",                // two fields
         "53394601,1.00,",               // an empty third field
-        "53394601,1.00,2.00,",          // a fourth field, even an empty one
         "53394601,1.00,2.00,3.00",      // a fourth field
         "53394601,1.00,2.00x",          // a number followed by text
         "53394601,1.5e2,2.00",          // an exponent
