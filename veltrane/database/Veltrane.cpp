@@ -329,14 +329,30 @@ bool Veltrane::IsAgreeWithCurrentTab(const Point *p) const {
 
 void Veltrane::MakeResultPointTable(unsigned block, PointTable *out, bool withBasis, bool withCheck,
                                     bool withAdjust) const {
+    makeResultPointTable(block, out, nullptr, withBasis, withCheck, withAdjust);
+}
+
+void Veltrane::MakeResultPointTable(unsigned block, PointTable *out, const PointTable &basis,
+                                    bool withBasis, bool withCheck, bool withAdjust) const {
+    makeResultPointTable(block, out, &basis, withBasis, withCheck, withAdjust);
+}
+
+void Veltrane::makeResultPointTable(unsigned block, PointTable *out, const PointTable *given,
+                                    bool withBasis, bool withCheck, bool withAdjust) const {
     if (block == 0) {
-        PointTable::MakeResultPointTable(out, withBasis, withCheck, withAdjust);
+        if (given)
+            PointTable::MakeResultPointTable(out, *given, withBasis, withCheck, withAdjust);
+        else
+            PointTable::MakeResultPointTable(out, withBasis, withCheck, withAdjust);
         return;
     }
     const bool byPriority = block == static_cast<unsigned>(-1);
-    // The basis points with a result in each block, made when first needed.
+    // Without a given table: the basis points with a result in each block, made when first
+    // needed.
     std::map<unsigned, PointTable> basis;
     auto basisOf = [&](unsigned no) -> const PointTable & {
+        if (given)
+            return *given;
         auto [it, made] = basis.try_emplace(no);
         if (made)
             for (Point *b : *this)

@@ -198,6 +198,11 @@ void PointTable::MakeResultPointTable(PointTable *dest, bool withInsyoBasis, boo
                                       bool withAdjust) const {
     PointTable basis;
     MakeBasisPntTable(&basis);
+    MakeResultPointTable(dest, basis, withInsyoBasis, withCheck, withAdjust);
+}
+
+void PointTable::MakeResultPointTable(PointTable *dest, const PointTable &basis,
+                                      bool withInsyoBasis, bool withCheck, bool withAdjust) const {
     for (Point *p : m_points) {
         if (p->IsConvBasisPoint() || p->IsObsITRFPntRelateAdjKwnPnt() || !p->IsExistResultCrd(0))
             continue;

@@ -72,6 +72,9 @@ class PointTable {
     // The points whose conversion results are reported.
     void MakeResultPointTable(PointTable *dest, bool withInsyoBasis, bool withCheck,
                               bool withAdjust) const;
+    // The same with the basis points that old marks are looked up in given.
+    void MakeResultPointTable(PointTable *dest, const PointTable &basis, bool withInsyoBasis,
+                              bool withCheck, bool withAdjust) const;
     // Whether the old mark p stands in the basis through a point tied to it.
     static bool IsExistInBasisPntTable(const PointTable &basis, const Point *p);
 
