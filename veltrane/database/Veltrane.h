@@ -66,7 +66,8 @@ class Veltrane : public PointTable {
     // Detaches the point from every structure, then deletes it; false (nothing deleted) when it
     // is not in the main table.
     bool Remove(Point *p, bool rebuildIdxMaps);
-    // Removes every selected point; the number that could not be removed.
+    // Removes every selected point, in one walk of each table whatever their number; the number
+    // that could not be removed.
     unsigned RemoveSelectedPoints();
     void MakeRetrievableIdxMap();
     void SetCoord(Point *p, const Coordinate &c, CoordinateKind kind, ITRFCoordKind itrf);
@@ -417,6 +418,9 @@ class Veltrane : public PointTable {
     void remakeChkObsPrecTables();
     // After a read of check observations or known coordinates.
     void readTxtSub(CoordinateKind kind, ITRFCoordKind itrf);
+    // Detaches every point of the set from every structure, then deletes it; the position maps
+    // are left for the caller to rebuild.
+    void removePoints(const PointSet &gone);
 
     PointTable m_tmpTable{true};
     int m_limitSw = 1;
