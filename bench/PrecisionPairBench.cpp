@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <deque>
 #include <random>
 #include <stdexcept>
@@ -20,25 +21,33 @@
 
 namespace {
 
-// Survey-like plane coordinates: uniform over a 40 km square, in millimetres.
+// Survey-like plane coordinates: uniform over a 40 km square, in millimetres, and the given
+// number of mistyped ones 300 km from its centre.
 struct PointSet {
     std::deque<Point> points;
     std::vector<const Point *> refs;
 
-    explicit PointSet(int n) {
+    PointSet(int n, int outliers) {
         std::mt19937_64 rng(20240607);
         std::uniform_int_distribution<int> mm(-20000000, 20000000);
+        std::uniform_real_distribution<double> angle(0.0, 6.283185307179586);
         for (int i = 0; i < n; ++i) {
+            double x = mm(rng) / 1000.0, y = mm(rng) / 1000.0;
+            if (i < outliers) {
+                const double a = angle(rng);
+                x = 300000.0 * std::cos(a);
+                y = 300000.0 * std::sin(a);
+            }
             points.emplace_back(static_cast<unsigned>(i + 1), "P");
-            points.back().SetTokyoDatum(
-                Coordinate(mm(rng) / 1000.0, mm(rng) / 1000.0, 0.0, false, 0.0, false));
+            points.back().SetTokyoDatum(Coordinate(x, y, 0.0, false, 0.0, false));
             refs.push_back(&points.back());
         }
     }
 };
 
+// Arguments: points, outliers.
 void BM_NearestPairs(benchmark::State &state) {
-    const PointSet set(static_cast<int>(state.range(0)));
+    const PointSet set(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) {
         PrecisionMngTable table;
         if (!NearestPairBuilder(nullptr).Create(set.refs, &table))
@@ -47,7 +56,10 @@ void BM_NearestPairs(benchmark::State &state) {
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_NearestPairs)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NearestPairs)
+    ->ArgsProduct({{10000, 100000}, {0, 1, 10}})
+    ->ArgNames({"points", "outliers"})
+    ->Unit(benchmark::kMillisecond);
 
 const EarthEllips kGrs80(6378137.0, 298.257222101);
 const EarthEllips kBessel(6377397.155, 299.152813);

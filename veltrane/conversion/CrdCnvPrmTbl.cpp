@@ -252,16 +252,20 @@ void CrdCnvPrmTbl::ClearAll() {
     m_adjustEngine.reset();
 }
 
-bool CrdCnvPrmTbl::Remove(const Point *p) {
+bool CrdCnvPrmTbl::Remove(const Point *p) { return Remove(PointSet{p}); }
+
+bool CrdCnvPrmTbl::Remove(const PointSet &points) {
     bool held = false;
-    for (PrecisionChkTable &t : m_precTables)
-        while (t.Remove(p, false))
-            held = true;
-    if (!held)
-        return false;
-    if (p->IsPossibleCalcParam())
+    bool fitGone = false;
+    for (PrecisionChkTable &t : m_precTables) {
+        for (const Point *p : t)
+            if (!fitGone && points.count(p) != 0 && p->IsPossibleCalcParam())
+                fitGone = true;
+        held = t.Remove(points, false) > 0 || held;
+    }
+    if (fitGone)
         ClearAll();
-    return true;
+    return held;
 }
 
 int CrdCnvPrmTbl::GetHikoVectMax(double *max) const {

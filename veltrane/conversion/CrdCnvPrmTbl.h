@@ -57,6 +57,8 @@ class CrdCnvPrmTbl {
     void ClearAll();
     // Takes the point out of the precision tables; a basis point in use also drops the fit.
     bool Remove(const Point *p);
+    // The same for every point of the set, in one walk of each table.
+    bool Remove(const PointSet &points);
     // The largest height difference between the new and the Tokyo coordinates.
     int GetHikoVectMax(double *max) const;
 

@@ -429,6 +429,22 @@ bool CrdTrnsBlock::RemovePnt(Point *p, bool removeResult, bool disconnect) {
     return m_members.Remove(p, false);
 }
 
+void CrdTrnsBlock::RemovePnts(const PointSet &points, bool removeResult, bool disconnect) {
+    if (points.empty())
+        return;
+    if (disconnect) {
+        for (PointTable *table : {&m_members, &m_backupMembers, &m_outside})
+            for (Point *p : *table)
+                if (points.count(p) != 0)
+                    p->RemoveBlock(m_no);
+        m_backupMembers.Remove(points, false);
+        m_outside.Remove(points, false);
+    }
+    if (removeResult)
+        m_prmTbl.Remove(points);
+    m_members.Remove(points, false);
+}
+
 bool CrdTrnsBlock::RemovePntResult(Point *p) { return p != nullptr && m_prmTbl.Remove(p); }
 
 void CrdTrnsBlock::ConnectToAllPoints() {

@@ -112,6 +112,9 @@ class CrdTrnsBlock {
     // disconnect takes the block from the point (and drops it from the edit's backup and
     // outside points); removeResult takes it out of the parameter table.
     bool RemovePnt(Point *p, bool removeResult, bool disconnect);
+    // The same for every point of the set, in one walk of each table; every entry of a point
+    // goes, and disconnect takes the block from the points that the block's tables list.
+    void RemovePnts(const PointSet &points, bool removeResult, bool disconnect);
     bool RemovePntResult(Point *p);
     bool IsPntIncluded(const Point *p) const { return m_members.IsIncluded(p); }
     unsigned GetPntSize() const { return m_members.size(); }

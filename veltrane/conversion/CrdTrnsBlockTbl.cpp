@@ -192,6 +192,11 @@ bool CrdTrnsBlockTbl::Remove(Point *p) {
     return any;
 }
 
+void CrdTrnsBlockTbl::Remove(const PointSet &points) {
+    for (const auto &entry : m_blocks)
+        entry.second->RemovePnts(points, true, true);
+}
+
 bool CrdTrnsBlockTbl::RemoveResult(Point *p) {
     bool any = false;
     for (const auto &entry : m_blocks)

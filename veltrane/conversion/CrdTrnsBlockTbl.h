@@ -67,6 +67,8 @@ class CrdTrnsBlockTbl {
 
     // Takes the point out of every block and its parameter table; whether any block held it.
     bool Remove(Point *p);
+    // Takes every point of the set out of every block, in one walk of each block's tables.
+    void Remove(const PointSet &points);
     bool RemoveResult(Point *p);
     void MakeRetrievableIdxMap();
 

@@ -9,18 +9,6 @@
 
 bool Veltrane::m_fChosashiMode = false;
 
-namespace {
-
-// Takes every entry of p out of a table; whether there was one.
-bool removeAll(PointTable &table, const Point *p, bool rebuildIdxMap) {
-    bool any = false;
-    while (table.Remove(p, rebuildIdxMap))
-        any = true;
-    return any;
-}
-
-} // namespace
-
 const EarthEllips &Veltrane::BesselEllipsoid() {
     static const EarthEllips bessel(6377397.155, 299.152813);
     return bessel;
@@ -105,32 +93,50 @@ bool Veltrane::Edit(const Point &value, const Point *stored) {
 bool Veltrane::Remove(Point *p, bool rebuildIdxMaps) {
     if (p == nullptr || Find(p) == -1)
         return false;
-    removeAll(m_tmpTable, p, false);
-    m_prmTbl.Remove(p);
-    m_selectedPairs.RemoveRelatedWith(p); // refers only: the pairs themselves go below
-    m_precMngTable.RemoveRelatedWith(p);
-    removeAll(m_selected, p, false);
-    m_nameIndex.Remove(p);
-    m_blocks.Remove(p);
-    while (m_lots.Remove(p)) {
-    }
-    if (p->IsPossibleCalcParam())
-        m_fCompleted = false; // the fit no longer matches the points
-    removeAll(*this, p, false);
-    delete p;
+    removePoints(PointSet{p});
     if (rebuildIdxMaps)
         MakeRetrievableIdxMap();
     return true;
 }
 
 unsigned Veltrane::RemoveSelectedPoints() {
-    const std::vector<Point *> selected(m_selected.begin(), m_selected.end());
-    unsigned failed = 0;
-    for (Point *p : selected)
-        if (!Remove(p, false))
-            ++failed;
+    // One walk of every table for the whole selection; the selected points that are not in the
+    // main table (or are listed twice) cannot be removed.
+    PointSet gone;
+    gone.reserve(m_selected.size());
+    gone.insert(m_selected.begin(), m_selected.end());
+    const auto stored = static_cast<std::size_t>(
+        std::count_if(begin(), end(), [&gone](const Point *p) { return gone.count(p) != 0; }));
+    if (stored != gone.size()) {
+        PointSet found;
+        for (const Point *p : *this)
+            if (gone.count(p) != 0)
+                found.insert(p);
+        gone.swap(found);
+    }
+    const unsigned failed = m_selected.size() - static_cast<unsigned>(gone.size());
+    removePoints(gone);
     MakeRetrievableIdxMap();
     return failed;
+}
+
+void Veltrane::removePoints(const PointSet &gone) {
+    if (gone.empty())
+        return;
+    m_tmpTable.Remove(gone, false);
+    m_prmTbl.Remove(gone);
+    m_selectedPairs.RemoveRelatedWith(gone); // refers only: the pairs themselves go below
+    m_precMngTable.RemoveRelatedWith(gone);
+    m_selected.Remove(gone, false);
+    m_nameIndex.Remove(gone);
+    m_blocks.Remove(gone);
+    m_lots.Remove(gone);
+    for (const Point *p : gone)
+        if (p->IsPossibleCalcParam())
+            m_fCompleted = false; // the fit no longer matches the points
+    PointTable::Remove(gone, false);
+    for (const Point *p : gone)
+        delete p;
 }
 
 void Veltrane::MakeRetrievableIdxMap() {
@@ -329,14 +335,30 @@ bool Veltrane::IsAgreeWithCurrentTab(const Point *p) const {
 
 void Veltrane::MakeResultPointTable(unsigned block, PointTable *out, bool withBasis, bool withCheck,
                                     bool withAdjust) const {
+    makeResultPointTable(block, out, nullptr, withBasis, withCheck, withAdjust);
+}
+
+void Veltrane::MakeResultPointTable(unsigned block, PointTable *out, const PointTable &basis,
+                                    bool withBasis, bool withCheck, bool withAdjust) const {
+    makeResultPointTable(block, out, &basis, withBasis, withCheck, withAdjust);
+}
+
+void Veltrane::makeResultPointTable(unsigned block, PointTable *out, const PointTable *given,
+                                    bool withBasis, bool withCheck, bool withAdjust) const {
     if (block == 0) {
-        PointTable::MakeResultPointTable(out, withBasis, withCheck, withAdjust);
+        if (given)
+            PointTable::MakeResultPointTable(out, *given, withBasis, withCheck, withAdjust);
+        else
+            PointTable::MakeResultPointTable(out, withBasis, withCheck, withAdjust);
         return;
     }
     const bool byPriority = block == static_cast<unsigned>(-1);
-    // The basis points with a result in each block, made when first needed.
+    // Without a given table: the basis points with a result in each block, made when first
+    // needed.
     std::map<unsigned, PointTable> basis;
     auto basisOf = [&](unsigned no) -> const PointTable & {
+        if (given)
+            return *given;
         auto [it, made] = basis.try_emplace(no);
         if (made)
             for (Point *b : *this)

@@ -66,7 +66,8 @@ class Veltrane : public PointTable {
     // Detaches the point from every structure, then deletes it; false (nothing deleted) when it
     // is not in the main table.
     bool Remove(Point *p, bool rebuildIdxMaps);
-    // Removes every selected point; the number that could not be removed.
+    // Removes every selected point, in one walk of each table whatever their number; the number
+    // that could not be removed.
     unsigned RemoveSelectedPoints();
     void MakeRetrievableIdxMap();
     void SetCoord(Point *p, const Coordinate &c, CoordinateKind kind, ITRFCoordKind itrf);
@@ -138,6 +139,9 @@ class Veltrane : public PointTable {
     // point's result by block priority.
     void MakeResultPointTable(unsigned block, PointTable *out, bool withBasis, bool withCheck,
                               bool withAdjust) const;
+    // The same with the basis points that old marks are looked up in given, for every block.
+    void MakeResultPointTable(unsigned block, PointTable *out, const PointTable &basis,
+                              bool withBasis, bool withCheck, bool withAdjust) const;
     // The new coordinate that precision management and lot areas take, by the data condition's
     // precision source; block -1 is the block by priority.
     bool GetNewCoordForPrecMng(const Point *p, int block, Coordinate *out) const;
@@ -230,6 +234,10 @@ class Veltrane : public PointTable {
     bool CheckPrecXIsInLimit(const Point *p, unsigned block) const;
     bool CheckPrecYIsInLimit(const Point *p, unsigned block) const;
     bool CheckPrecHIsInLimit(const Point *p, unsigned block) const;
+    // Appends to the precision-management table the pairs of the table's eligible points: each
+    // with its nearest neighbour when nearest is non-zero, else all pairs. False, with the table
+    // unchanged, when the user cancels.
+    bool MakePrecMngTable(const PointTable *table, int nearest, JIProgMsgBase *progress);
     PrecisionMngTable *GetPrecMngTable() { return &m_precMngTable; }
     PrecisionMngTable *GetSelectedPMTable() { return &m_selectedPairs; }
     // Takes the pair out of the selection and, when it was selected, out of the table.
@@ -337,7 +345,9 @@ class Veltrane : public PointTable {
     CString GetCurrentCoordSysName() const;
     CString GetCurrentCoordCnvKindName() const;
     // "%s %s %s": the product, the short version and the long name of the current method (the
-    // grid's parameter version for the grid method, the stored one without a grid).
+    // grid's parameter version for the grid method, the stored one without a grid). After a
+    // block conversion the method is that of the converted blocks when they all used one, else
+    // the text of mixed methods.
     CString GetCurrentCoordCnvKindForPrt(const OmbreskMngr *grid) const;
     static CString GetCompanyName();
     static CString GetProductName();
@@ -399,8 +409,18 @@ class Veltrane : public PointTable {
     const PrecisionChkTable *checkTableFor(const Point *p, unsigned block) const;
     // Whether the point belongs in a current-tab table of that coordinate kind.
     bool takeForTab(const Point *p, TABID tab, CoordinateKind kind, ITRFCoordKind itrf) const;
+    // The result table with the given basis table, or with each block's own when it is null.
+    void makeResultPointTable(unsigned block, PointTable *out, const PointTable *given,
+                              bool withBasis, bool withCheck, bool withAdjust) const;
+    // The method that printed texts name (see GetCurrentCoordCnvKindForPrt).
+    CoordCnvKind printedCoordCnvKind() const;
+    // The check-observation tables of the whole area and of every block that are converted.
+    void remakeChkObsPrecTables();
     // After a read of check observations or known coordinates.
     void readTxtSub(CoordinateKind kind, ITRFCoordKind itrf);
+    // Detaches every point of the set from every structure, then deletes it; the position maps
+    // are left for the caller to rebuild.
+    void removePoints(const PointSet &gone);
 
     PointTable m_tmpTable{true};
     int m_limitSw = 1;

@@ -100,8 +100,8 @@ bool Veltrane::ReadT2JTxt(const CString &path, JIProgMsgBase *progress, Coordina
 }
 
 void Veltrane::readTxtSub(CoordinateKind kind, ITRFCoordKind itrf) {
-    if (kind == CrdKindObsITRF && itrf == ITRFKindChkObs && IsCrdCnvCompleted(0))
-        MakePrecChkTable(PrecChkChkObs);
+    if (kind == CrdKindObsITRF && itrf == ITRFKindChkObs)
+        remakeChkObsPrecTables();
     if (kind == CrdKindKnownJGD2K && GetKnownJGD2KPointSize() > 0)
         m_fAdjustValid = true;
 }

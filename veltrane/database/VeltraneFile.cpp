@@ -112,9 +112,7 @@ void Veltrane::readRecords(CArchive &ar, unsigned long version) {
     auto damaged = [&ar] {
         AfxThrowArchiveException(CArchiveException::badIndex, ar.GetFile()->GetFilePath());
     };
-    std::int32_t count = 0;
-    if (ar.Read(&count, sizeof count) != sizeof count)
-        return; // no points and nothing after them
+    const std::int32_t count = ReadInt(ar); // a project always goes on past its header
     if (count < 0)
         damaged();
     ar.CheckRemaining(static_cast<std::uint64_t>(count), minimumPointRecord(version));

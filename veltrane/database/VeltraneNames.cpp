@@ -115,10 +115,29 @@ CString Veltrane::GetCurrentCoordSysName() const {
     return area ? CString(area->GetName().c_str()) : CString();
 }
 
+CoordCnvKind Veltrane::printedCoordCnvKind() const {
+    if (m_targetKind != JGDTargetBlocks || m_blocks.GetBlockSize() == 0)
+        return GetCoordCnvKind();
+    // The blocks' own method when every converted block used the same one.
+    CoordCnvKind kind = CrdCnvBlockOwn;
+    bool any = false;
+    for (unsigned i = 0; i < m_blocks.GetBlockSize(); ++i) {
+        const CrdTrnsBlock *block = m_blocks.GetBlock(i, false);
+        if (!block->IsCrdCnvCompleted())
+            continue;
+        const CoordConvParam *engine = block->GetSelectedCoordConvParam();
+        if (engine == nullptr || (any && engine->GetType() != kind))
+            return CrdCnvBlockOwn;
+        kind = engine->GetType();
+        any = true;
+    }
+    return kind;
+}
+
 CString Veltrane::GetCurrentCoordCnvKindForPrt(const OmbreskMngr *grid) const {
     CString text;
     text.Format("%s %s %s", GetProductName().GetString(), GetVersionName(true).GetString(),
-                GetCoordCnvKindLongName(GetCoordCnvKind(), grid).GetString());
+                GetCoordCnvKindLongName(printedCoordCnvKind(), grid).GetString());
     return text;
 }
 

@@ -10,6 +10,20 @@ void Veltrane::MakePrecChkTable(int id) {
         m_prmTbl.MakePrecChkTable(static_cast<PRECISION_CHECK_ID>(kind));
 }
 
+void Veltrane::remakeChkObsPrecTables() {
+    if (IsCrdCnvCompleted(0))
+        m_prmTbl.MakePrecChkTable(PrecChkChkObs);
+    for (unsigned i = 0; i < m_blocks.GetBlockSize(); ++i) {
+        CrdTrnsBlock *block = m_blocks.GetBlock(i, false);
+        if (block->IsCrdCnvCompleted())
+            block->GetCrdCnvPrmTbl()->MakePrecChkTable(PrecChkChkObs);
+    }
+}
+
+bool Veltrane::MakePrecMngTable(const PointTable *table, int nearest, JIProgMsgBase *progress) {
+    return m_precMngTable.Create(this, table, nearest, progress);
+}
+
 PrecisionChkTable *Veltrane::GetPrecChkTable(int id, unsigned block) {
     const auto kind = static_cast<PRECISION_CHECK_ID>(id == -1 ? m_curPrec : id);
     if (block == 0)

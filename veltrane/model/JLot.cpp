@@ -175,6 +175,11 @@ bool JLotTable::Remove(const Point *p) {
     return any;
 }
 
+void JLotTable::Remove(const PointSet &points) {
+    for (const auto &lot : m_lots)
+        lot->RemovePnts(points);
+}
+
 void JLotTable::AllRemove() { m_lots.clear(); }
 
 bool JLotTable::Write(const Veltrane *db, CArchive &ar) const {

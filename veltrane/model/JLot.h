@@ -29,6 +29,8 @@ class JLot {
     // False when noDuplicate is set and p is already a member.
     bool AppendPnt(const Point *p, bool noDuplicate);
     bool RemovePnt(const Point *p);
+    // Takes every entry of every point of the set; the number of entries taken.
+    unsigned RemovePnts(const PointSet &points) { return m_points.Remove(points, true); }
     unsigned GetPntSize() const { return m_points.size(); }
     const Point *GetPoint(unsigned i) const;
     bool IsIncluded(const Point *p) const { return m_points.IsIncluded(p); }
@@ -74,6 +76,8 @@ class JLotTable {
     JLot *Find(const CString &name) const;
     // Takes p out of every lot; true when a lot held it.
     bool Remove(const Point *p);
+    // Takes every point of the set out of every lot, in one walk of each lot.
+    void Remove(const PointSet &points);
     void AllRemove();
 
     bool Write(const Veltrane *db, CArchive &ar) const;

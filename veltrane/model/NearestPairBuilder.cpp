@@ -6,14 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <memory>
-#include <numeric>
 #include <utility>
 
 namespace {
 
-constexpr double kNoRadius = std::numeric_limits<double>::max();
 // Steps between two questions whether the user cancelled.
 constexpr int kCancelCheckSteps = 1000;
 
@@ -34,7 +30,8 @@ bool NearestPairBuilder::Create(const std::vector<const Point *> &points,
         m_y[i] = c.GetY();
     }
     m_nodes.resize(n);
-    std::iota(m_nodes.begin(), m_nodes.end(), 0);
+    for (std::size_t i = 0; i < n; ++i)
+        m_nodes[i] = Node{m_x[i], m_y[i], static_cast<int>(i), false};
     m_buffer.resize(n);
     m_best.assign(n, Candidate());
     m_stepCount = 0;
@@ -46,33 +43,30 @@ bool NearestPairBuilder::Create(const std::vector<const Point *> &points,
     if (n >= 2) {
         ok = sortByY(0, n);
         if (ok)
-            sortByXAndPair(0, n, &ok);
+            ok = sortByXAndPair(0, n);
     }
     m_nodes = {};
     m_buffer = {};
-    m_strip = {};
 
     if (ok) {
-        // Each pair once, though both its ends may have found it.
-        std::vector<std::pair<std::pair<int, int>, std::unique_ptr<PrecMngElm>>> pairs;
+        // Each pair once, though both its ends may have found it, in the order Normalize gives:
+        // the smaller Tokyo Y first, on equal Y the smaller X; coincident points in table order.
+        auto before = [this](int a, int b) {
+            if (m_y[a] != m_y[b])
+                return m_y[a] < m_y[b];
+            return m_x[a] != m_x[b] ? m_x[a] < m_x[b] : a < b;
+        };
+        std::vector<std::pair<int, int>> pairs;
+        pairs.reserve(n);
         for (int a = 0; a < static_cast<int>(n); ++a) {
-            if (m_best[a].partner < 0)
-                continue;
-            int first = a, second = m_best[a].partner;
-            auto pair = std::make_unique<PrecMngElm>(points[first], points[second]);
-            if (pair->Normalize()) {
-                std::swap(first, second);
-            } else if (m_x[first] == m_x[second] && m_y[first] == m_y[second] && first > second) {
-                pair->SwapPoint(); // coincident points: one order for both ends
-                std::swap(first, second);
-            }
-            pairs.emplace_back(std::make_pair(first, second), std::move(pair));
+            const int b = m_best[a].partner;
+            if (b >= 0)
+                pairs.push_back(before(a, b) ? std::make_pair(a, b) : std::make_pair(b, a));
         }
-        std::sort(pairs.begin(), pairs.end(),
-                  [](const auto &a, const auto &b) { return a.first < b.first; });
-        for (std::size_t i = 0; i < pairs.size(); ++i)
-            if (i == 0 || pairs[i].first != pairs[i - 1].first)
-                table->Append(pairs[i].second.release());
+        std::sort(pairs.begin(), pairs.end());
+        pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+        for (const auto &[first, second] : pairs)
+            table->Append(new PrecMngElm(points[first], points[second]));
     }
     m_x = {};
     m_y = {};
@@ -95,12 +89,12 @@ bool NearestPairBuilder::sublistDone() {
 }
 
 bool NearestPairBuilder::merge(std::size_t first, std::size_t middle, std::size_t last,
-                               const std::vector<double> &key) {
+                               double Node::*key) {
     bool ok = true;
     std::size_t i = first, j = middle, out = first;
     while (i < middle || j < last) {
         // On equal keys the node of the second run goes first.
-        if (i == middle || (j < last && key[m_nodes[j]] <= key[m_nodes[i]]))
+        if (i == middle || (j < last && m_nodes[j].*key <= m_nodes[i].*key))
             m_buffer[out++] = m_nodes[j++];
         else
             m_buffer[out++] = m_nodes[i++];
@@ -115,8 +109,8 @@ bool NearestPairBuilder::sortByY(std::size_t first, std::size_t last) {
     if (last - first < 2)
         return true;
     const std::size_t middle = first + (last - first) / 2;
-    return sortByY(first, middle) && sortByY(middle, last) && merge(first, middle, last, m_y) &&
-           sublistDone();
+    return sortByY(first, middle) && sortByY(middle, last) &&
+           merge(first, middle, last, &Node::y) && sublistDone();
 }
 
 void NearestPairBuilder::offer(int first, int second, double distance) {
@@ -127,60 +121,43 @@ void NearestPairBuilder::offer(int first, int second, double distance) {
     }
 }
 
-double NearestPairBuilder::sortByXAndPair(std::size_t first, std::size_t last, bool *ok) {
+bool NearestPairBuilder::sortByXAndPair(std::size_t first, std::size_t last) {
     if (last - first < 2)
-        return kNoRadius;
+        return true;
     const std::size_t middle = first + (last - first) / 2;
     // Still in Y order here: the line between the halves.
-    const double m = m_y[m_nodes[middle]];
-    const double left = sortByXAndPair(first, middle, ok);
-    if (!*ok)
-        return 0.0;
-    const double right = sortByXAndPair(middle, last, ok);
-    if (!*ok)
-        return 0.0;
-    const double r = std::max(left, right);
-    if (!merge(first, middle, last, m_x)) {
-        *ok = false;
-        return 0.0;
-    }
+    const double m = m_nodes[middle].y;
+    if (!sortByXAndPair(first, middle) || !sortByXAndPair(middle, last))
+        return false;
+    for (std::size_t i = first; i < last; ++i)
+        m_nodes[i].right = i >= middle;
+    if (!merge(first, middle, last, &Node::x))
+        return false;
 
-    // A closer partner across the line lies within r of it and within r in X.
-    m_strip.clear();
-    std::size_t head = 0;
+    // A point can have a closer partner across the line only within its own nearest distance
+    // so far of the line, and that partner within the same distance of it. Each point searches
+    // by its own distance, so that a far point costs only its own search.
     for (std::size_t i = first; i < last; ++i) {
-        const int a = m_nodes[i];
-        if (!step()) {
-            *ok = false;
-            return 0.0;
-        }
-        while (head < m_strip.size() && m_x[a] - m_x[m_strip[head]] > r)
-            ++head;
-        if (std::fabs(m_y[a] - m) >= r)
+        const Node &a = m_nodes[i];
+        if (!step())
+            return false;
+        if (!within(a.id, std::fabs(a.y - m)))
             continue;
-        for (std::size_t k = head; k < m_strip.size(); ++k) {
-            const int b = m_strip[k];
-            const double dx = m_x[a] - m_x[b], dy = m_y[a] - m_y[b];
-            const double d = std::sqrt(dy * dy + dx * dx);
-            offer(a, b, d);
-            offer(b, a, d);
-        }
-        m_strip.push_back(a);
+        for (std::size_t k = i + 1; k < last && within(a.id, m_nodes[k].x - a.x); ++k)
+            if (m_nodes[k].right != a.right)
+                pair(a, m_nodes[k]);
+        for (std::size_t k = i; k > first && within(a.id, a.x - m_nodes[k - 1].x); --k)
+            if (m_nodes[k - 1].right != a.right)
+                pair(a, m_nodes[k - 1]);
     }
+    return sublistDone();
+}
 
-    // Every node keeps the nearest partner of the halves or of the strip.
-    double radius = 0.0;
-    bool found = false;
-    for (std::size_t i = first; i < last; ++i) {
-        const Candidate &c = m_best[m_nodes[i]];
-        if (c.partner >= 0) {
-            found = true;
-            radius = std::max(radius, c.distance);
-        }
-    }
-    if (!sublistDone()) {
-        *ok = false;
-        return 0.0;
-    }
-    return found ? radius : kNoRadius;
+void NearestPairBuilder::pair(const Node &a, const Node &b) {
+    const double dx = a.x - b.x, dy = a.y - b.y;
+    if (!within(a.id, std::fabs(dy)))
+        return;
+    const double d = std::sqrt(dy * dy + dx * dx);
+    offer(a.id, b.id, d);
+    offer(b.id, a.id, d);
 }

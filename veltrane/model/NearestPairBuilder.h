@@ -9,7 +9,8 @@ class PrecisionMngTable;
 
 // Pairs every point with its nearest neighbour in the Tokyo datum in O(N log N): the points are
 // sorted by Y, then merge-sorted by X while each merge looks for closer partners across its
-// dividing line, within the largest nearest distance found in either half.
+// dividing line. Each point looks only as far as its own nearest distance found so far, so a
+// point far from the others does not widen the search of the rest.
 class NearestPairBuilder {
   public:
     // The progress object may be null.
@@ -29,17 +30,31 @@ class NearestPairBuilder {
         int partner = -1;
         double distance = 0.0;
     };
+    // A point in the sort: its Tokyo coordinates, its index and, in the merge under way, whether
+    // it comes from the second half.
+    struct Node {
+        double x;
+        double y;
+        int id;
+        bool right;
+    };
 
     bool sortByY(std::size_t first, std::size_t last);
-    // Sorts the nodes by X and returns the search radius of the sublist; false in *ok when the
+    // Sorts the nodes by X and gives each its nearest partner in the sublist; false when the
     // user cancelled.
-    double sortByXAndPair(std::size_t first, std::size_t last, bool *ok);
+    bool sortByXAndPair(std::size_t first, std::size_t last);
     // Merges two sorted runs on the key; false when a cancel was met on the way.
-    bool merge(std::size_t first, std::size_t middle, std::size_t last,
-               const std::vector<double> &key);
+    bool merge(std::size_t first, std::size_t middle, std::size_t last, double Node::*key);
     // One step of the work: every 1001st asks whether the user cancelled.
     bool step();
     bool sublistDone();
+    // Whether a partner that far from a (in the plane or along one axis) could be nearer to a
+    // than its partner so far.
+    bool within(int a, double distance) const {
+        return m_best[a].partner < 0 || distance < m_best[a].distance;
+    }
+    // Offers a and b to each other when b may be nearer to a than a's partner so far.
+    void pair(const Node &a, const Node &b);
     void offer(int first, int second, double distance);
 
     JIProgMsgBase *m_progress;
@@ -47,8 +62,7 @@ class NearestPairBuilder {
     int m_sublistCount = 0;
     std::vector<double> m_x;
     std::vector<double> m_y;
-    std::vector<int> m_nodes;
-    std::vector<int> m_buffer;
-    std::vector<int> m_strip;
+    std::vector<Node> m_nodes;
+    std::vector<Node> m_buffer;
     std::vector<Candidate> m_best;
 };

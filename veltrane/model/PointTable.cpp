@@ -61,6 +61,24 @@ bool PointTable::Remove(const Point *p, bool rebuildIdxMap) {
     return true;
 }
 
+unsigned PointTable::Remove(const PointSet &points, bool rebuildIdxMap) {
+    if (points.empty())
+        return 0;
+    const std::size_t before = m_points.size();
+    m_points.remove_if([&points](const Point *p) { return points.count(p) != 0; });
+    const auto removed = static_cast<unsigned>(before - m_points.size());
+    if (removed == 0)
+        return 0;
+    ClearTmpVector();
+    if (m_idxMapCurrent) {
+        m_idxMapCurrent = false;
+        m_idxMap.clear();
+        if (rebuildIdxMap)
+            MakeTmpIdxMap();
+    }
+    return removed;
+}
+
 void PointTable::AllRemove() {
     m_points.clear();
     ClearTmpVector();
@@ -198,6 +216,11 @@ void PointTable::MakeResultPointTable(PointTable *dest, bool withInsyoBasis, boo
                                       bool withAdjust) const {
     PointTable basis;
     MakeBasisPntTable(&basis);
+    MakeResultPointTable(dest, basis, withInsyoBasis, withCheck, withAdjust);
+}
+
+void PointTable::MakeResultPointTable(PointTable *dest, const PointTable &basis,
+                                      bool withInsyoBasis, bool withCheck, bool withAdjust) const {
     for (Point *p : m_points) {
         if (p->IsConvBasisPoint() || p->IsObsITRFPntRelateAdjKwnPnt() || !p->IsExistResultCrd(0))
             continue;
@@ -294,6 +317,13 @@ bool PointNameOrderedTbl::Remove(const Point *p) {
         }
     }
     return false;
+}
+
+void PointNameOrderedTbl::Remove(const PointSet &points) {
+    if (points.empty())
+        return;
+    for (auto it = m_points.begin(); it != m_points.end();)
+        it = points.count(*it) != 0 ? m_points.erase(it) : std::next(it);
 }
 
 bool PointIDOrderedTbl::Append(Point *p) { return m_points.emplace(p->GetID(), p).second; }

@@ -5,7 +5,11 @@
 #include <list>
 #include <map>
 #include <set>
+#include <unordered_set>
 #include <vector>
+
+// Points looked up by identity, for removing many at once.
+using PointSet = std::unordered_set<const Point *>;
 
 // An ordered list of points that never owns them: the database object deletes its points, every
 // other table only lists them. A position map makes Find logarithmic; a snapshot vector makes
@@ -42,6 +46,9 @@ class PointTable {
     // Takes out the first entry holding p (the point is not deleted); rebuildIdxMap rebuilds
     // the position map at once, else Find walks the list until MakeTmpIdxMap.
     bool Remove(const Point *p, bool rebuildIdxMap);
+    // Takes out every entry of every point of the set in one walk; the number of entries taken.
+    // The position map as Remove leaves it.
+    unsigned Remove(const PointSet &points, bool rebuildIdxMap);
     void AllRemove();
 
     // Position of p, -1 when absent.
@@ -72,6 +79,9 @@ class PointTable {
     // The points whose conversion results are reported.
     void MakeResultPointTable(PointTable *dest, bool withInsyoBasis, bool withCheck,
                               bool withAdjust) const;
+    // The same with the basis points that old marks are looked up in given.
+    void MakeResultPointTable(PointTable *dest, const PointTable &basis, bool withInsyoBasis,
+                              bool withCheck, bool withAdjust) const;
     // Whether the old mark p stands in the basis through a point tied to it.
     static bool IsExistInBasisPntTable(const PointTable &basis, const Point *p);
 
@@ -117,6 +127,8 @@ class PointNameOrderedTbl {
     // The earliest-inserted point of that name, null when none.
     Point *Find(const CString &name) const;
     bool Remove(const Point *p);
+    // Takes out every point of the set in one walk.
+    void Remove(const PointSet &points);
 
   private:
     std::multiset<Point *, PointNameLess> m_points;

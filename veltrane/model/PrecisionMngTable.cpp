@@ -86,6 +86,19 @@ int PrecisionMngTable::RemoveRelatedWith(const Point *p) {
     return removed;
 }
 
+int PrecisionMngTable::RemoveRelatedWith(const PointSet &points) {
+    if (points.empty())
+        return 0;
+    const std::size_t before = m_elms.size();
+    std::erase_if(m_elms, [&](PrecMngElm *e) {
+        if (points.count(e->GetPt1()) == 0 && points.count(e->GetPt2()) == 0)
+            return false;
+        release(e);
+        return true;
+    });
+    return static_cast<int>(before - m_elms.size());
+}
+
 void PrecisionMngTable::AllRemove() {
     for (PrecMngElm *e : m_elms)
         release(e);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "veltrane/model/PointTable.h"
 #include "veltrane/model/PrecMngElm.h"
 
 #include <vector>
@@ -7,7 +8,6 @@
 class CArchive;
 class JIProgMsgBase;
 class Point;
-class PointTable;
 class ProgressMsgBase;
 class Veltrane;
 
@@ -43,6 +43,8 @@ class PrecisionMngTable {
     bool Remove(const PrecMngElm *e);
     // Removes every pair of the point, from the last to the first; the number removed.
     int RemoveRelatedWith(const Point *p);
+    // Removes every pair of any point of the set, in one walk; the number removed.
+    int RemoveRelatedWith(const PointSet &points);
     void AllRemove();
 
     // Position by identity, -1 when absent.

@@ -119,7 +119,7 @@ std::unique_ptr<PrecisionMngTable> build(const PointSet &set, JIProgMsgBase *pro
 
 // Thousands of seeded sets of up to 60 points: continuous coordinates (no ties), survey-like
 // coordinates in millimetres, small integer grids (ties and coincident points), few distinct
-// values (many duplicates), points on one line and sets with a far outlier.
+// values (many duplicates), points on one line and sets with far outliers.
 TEST(NearestPairBuilder, AgreesWithBruteForceOnRandomSets) {
     for (unsigned seed = 0; seed < 3000; ++seed) {
         SCOPED_TRACE(seed);
@@ -145,8 +145,13 @@ TEST(NearestPairBuilder, AgreesWithBruteForceOnRandomSets) {
             case 4:
                 set.add(42.0, grid(rng) * 10 + grid(rng));
                 break;
-            default:
-                set.add(i == 0 ? 1e7 : real(rng), i == 0 ? -1e7 : real(rng));
+            default: // up to ten far outliers among the first points
+                if (i < static_cast<int>(seed % 11)) {
+                    const double a = real(rng) / 100.0;
+                    set.add(3e5 * std::cos(a), 3e5 * std::sin(a));
+                } else {
+                    set.add(real(rng), real(rng));
+                }
                 break;
             }
         }
@@ -162,7 +167,9 @@ TEST(NearestPairBuilder, AgreesWithBruteForceOnLargeSets) {
     std::uniform_int_distribution<int> dup(0, 9);
     PointSet set;
     for (int i = 0; i < 4000; ++i) {
-        if (i > 0 && dup(rng) == 0) // every tenth point or so repeats an earlier one
+        if (i % 400 == 7) // ten mistyped points 300 km away
+            set.add(3e5 + real(rng), real(rng));
+        else if (i > 0 && dup(rng) == 0) // every tenth point or so repeats an earlier one
             set.add(set.refs[i / 2]->GetTokyoDatum().GetX(),
                     set.refs[i / 2]->GetTokyoDatum().GetY());
         else

@@ -184,8 +184,8 @@ TEST_F(ProjectFileTest, DamagedFilesLeaveAnEmptyProject) {
     db.AppendLot(new JLot(1, "L", 0));
     const std::string full = written(db);
 
-    // Every cut inside the records: result 1, nothing left of the project.
-    for (std::size_t cut = 72 + 1; cut < full.size(); cut += 7) {
+    // A file cut at any byte: result 1, nothing left of the project.
+    for (std::size_t cut = 0; cut < full.size(); ++cut) {
         Veltrane cutDb;
         EXPECT_EQ(read(full.substr(0, cut), cutDb), DbReadShort) << cut;
         EXPECT_EQ(cutDb.size(), 0u) << cut;

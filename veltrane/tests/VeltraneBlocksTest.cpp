@@ -265,6 +265,56 @@ TEST_F(BlockConversion, SelectedPointsMoveBetweenBlocksAndTheirEffectIsForeseen)
     EXPECT_TRUE(t0->IsRelatedWithBlock(2));
 }
 
+TEST_F(BlockConversion, PrintedTextsNameTheMethodOfTheConvertedBlocks) {
+    const CString head = "ZUB世界座標取得システム Ver.1.00 ";
+    EXPECT_EQ(db.GetCurrentCoordCnvKindForPrt(nullptr),
+              head + "ZUB方式(最良線形最小バイアス推定: QUENDOR)"); // nothing converted yet
+    ASSERT_TRUE(db.BlockCoordConvExecute(CrdCnvParaTrans2, nullptr, nullptr));
+    EXPECT_EQ(db.GetCurrentCoordCnvKindForPrt(nullptr),
+              head + "地域毎に適合した変換パラメータによる座標変換(平行移動)");
+    ASSERT_TRUE(one->ExecuteCoordConv(CrdCnvAffine2, nullptr));
+    EXPECT_EQ(db.GetCurrentCoordCnvKindForPrt(nullptr),
+              head + "地域毎に適合した変換パラメータによる座標変換");
+}
+
+TEST_F(BlockConversion, CheckObservationsReadAfterwardsEnterTheBlocksCheckTables) {
+    ASSERT_TRUE(db.BlockCoordConvExecute(CrdCnvParaTrans2, nullptr, nullptr));
+    ASSERT_TRUE(db.ReadT2JTxt(put("350.02 -270.01 T0\r\n", "chk.txt"), nullptr, CrdKindObsITRF,
+                              ITRFKindChkObs));
+    EXPECT_TRUE(db.GetPrecChkTable(PrecChkChkObs, 1)->IsIncluded(Stored(db, "T0")));
+    EXPECT_EQ(db.GetPrecChkTable(PrecChkChkObs, 2)->size(), 0u);
+}
+
+TEST_F(BlockConversion, TheDatabaseBuildsItsPairTableAndResultTablesWithABasisTable) {
+    ASSERT_TRUE(db.BlockCoordConvExecute(CrdCnvParaTrans2, nullptr, nullptr));
+    ASSERT_TRUE(db.MakePrecMngTable(&db, 0, nullptr));
+    EXPECT_EQ(db.GetPrecMngTable()->size(), 36u); // every pair of the nine converted points
+    db.GetPrecMngTable()->AllRemove();
+    ASSERT_TRUE(db.MakePrecMngTable(&db, 1, nullptr));
+    EXPECT_EQ(db.GetPrecMngTable()->size(), 6u); // T2 takes T1 or T3, both 150 m away
+    const PrecMngElm nearest(Stored(db, "B0"), Stored(db, "T0"));
+    EXPECT_TRUE(db.GetPrecMngTable()->IsExistSameData(&nearest));
+
+    // An old mark stands in a given basis table through a point tied to it.
+    Point tie(99, "K");
+    tie.SetTokyoDatum(Stored(db, "T0")->GetTokyoDatum());
+    tie.SetInsyoName("T0");
+    PointTable basis, none;
+    basis.Append(&tie);
+    auto names = [&](unsigned block, const PointTable &given, bool withBasis) {
+        PointTable out;
+        db.MakeResultPointTable(block, &out, given, withBasis, false, false);
+        std::string list;
+        for (const Point *p : out)
+            list += p->GetName().Bytes() + " ";
+        return list;
+    };
+    EXPECT_EQ(names(1, none, false), "T0 T1 ");
+    EXPECT_EQ(names(1, basis, false), "T1 ");
+    EXPECT_EQ(names(1, basis, true), "T0 T1 ");
+    EXPECT_EQ(names(static_cast<unsigned>(-1), basis, false), "T1 T2 T3 ");
+}
+
 TEST_F(BlockConversion, PairsAndExtentsByBlock) {
     ASSERT_TRUE(db.BlockCoordConvExecute(CrdCnvParaTrans2, nullptr, nullptr));
     const PrecMngElm pair(Stored(db, "T0"), Stored(db, "T3"));

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <random>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -34,6 +35,12 @@ class VeltraneTest : public ::testing::Test {
             for (unsigned k = 0; k < lot->GetPntSize(); ++k)
                 EXPECT_TRUE(main.count(lot->GetPoint(k)));
         }
+        for (unsigned block : {0u, 1u})
+            for (int id : {0, 1, 5})
+                if (const PrecisionChkTable *t = m_db.GetPrecChkTable(id, block)) {
+                    for (const Point *p : *t)
+                        EXPECT_TRUE(main.count(p));
+                }
     }
 
     Veltrane m_db;
@@ -95,6 +102,44 @@ TEST_F(VeltraneTest, MoveSelectedPointsTogether) {
     expectConsistent();
 }
 
+// Every list that names points, in order: the main, tab and selection tables, block 1's members,
+// the lots, and the pairs of the pair table and of its selection with their points.
+struct Lists {
+    using Pair = std::tuple<const PrecMngElm *, const Point *, const Point *>;
+    std::vector<std::vector<const Point *>> tables;
+    std::vector<std::vector<Pair>> pairs;
+
+    explicit Lists(Veltrane &db) {
+        for (const PointTable *t :
+             {static_cast<PointTable *>(&db), db.GetTmpTable(), db.GetSelectedTable(),
+              &db.GetCrdTrnsBlockTbl()->FindBlock(1)->GetPntTable()})
+            tables.emplace_back(t->begin(), t->end());
+        for (unsigned l = 0; l < db.GetLotTable()->GetLotSize(); ++l) {
+            const JLot *lot = db.GetLotTable()->GetLot(static_cast<int>(l));
+            auto &t = tables.emplace_back();
+            for (unsigned k = 0; k < lot->GetPntSize(); ++k)
+                t.push_back(lot->GetPoint(k));
+        }
+        for (const PrecisionMngTable *t : {db.GetPrecMngTable(), db.GetSelectedPMTable()}) {
+            auto &list = pairs.emplace_back();
+            for (const PrecMngElm *e : *t)
+                list.emplace_back(e, e->GetPt1(), e->GetPt2());
+        }
+    }
+    // The lists with the points of gone and their pairs taken out.
+    Lists without(const std::set<const Point *> &gone) const {
+        Lists out = *this;
+        for (auto &t : out.tables)
+            std::erase_if(t, [&](const Point *p) { return gone.count(p) != 0; });
+        for (auto &list : out.pairs)
+            std::erase_if(list, [&](const Pair &e) {
+                return gone.count(std::get<1>(e)) + gone.count(std::get<2>(e)) != 0;
+            });
+        return out;
+    }
+    bool operator==(const Lists &) const = default;
+};
+
 TEST_F(VeltraneTest, EditAndRemoveKeepEveryTableConsistent) {
     Point outside(1, "X");
     EXPECT_FALSE(m_db.Edit(outside, &outside)); // not a stored point
@@ -107,32 +152,73 @@ TEST_F(VeltraneTest, EditAndRemoveKeepEveryTableConsistent) {
     EXPECT_EQ(m_db.Find(oldName), nullptr);
     EXPECT_FALSE(m_db.Remove(&outside, true));
 
+    // The whole area and a block converted, so that the precision tables list points too.
+    CoordCnvOption option;
+    ASSERT_TRUE(m_db.PrepareCoordConv(option, nullptr));
+    ASSERT_TRUE(m_db.CoordConvExecute(CrdCnvParaTrans2, nullptr));
+    auto *block = new CrdTrnsBlock(1);
+    ASSERT_TRUE(m_db.GetCrdTrnsBlockTbl()->Append(block));
+    for (int i = 0; i < 40; ++i)
+        block->AppendPnt(m_db.GetPoint(i), true, true);
+    ASSERT_TRUE(m_db.PrepareBlockCoordConv(option, nullptr));
+    ASSERT_TRUE(m_db.BlockCoordConvExecute(CrdCnvParaTrans2, nullptr, nullptr));
+
+    // A selected point that is not stored cannot be removed; the others go.
+    m_db.GetSelectedTable()->Append(&outside);
+    m_db.AppendSelect(m_db.GetPoint(0));
+    EXPECT_EQ(m_db.RemoveSelectedPoints(), 1u);
+    EXPECT_EQ(m_db.size(), 69u);
+    m_db.AllRemoveSelect();
+
     std::mt19937 rng(20261208);
-    for (int round = 0; round < 200 && m_db.size() > 0; ++round) {
+    for (int round = 0; round < 300 && m_db.size() > 0; ++round) {
         std::uniform_int_distribution<int> pick(0, static_cast<int>(m_db.size()) - 1);
-        switch (rng() % 5) {
+        auto any = [&] { return m_db.GetPoint(pick(rng)); };
+        std::set<const Point *> gone;
+        const Lists before(m_db);
+        switch (rng() % 8) {
         case 0: {
             auto *lot = new JLot(round, "L", 0);
             for (int k = 0; k < 4; ++k)
-                lot->AppendPnt(m_db.GetPoint(pick(rng)), false);
+                lot->AppendPnt(any(), false);
             m_db.AppendLot(lot);
             break;
         }
         case 1:
-            m_db.AppendSelect(m_db.GetPoint(pick(rng)));
+            for (int k = static_cast<int>(rng() % 8); k >= 0; --k)
+                m_db.AppendSelect(any());
             break;
         case 2:
             m_db.MakeTmpTable();
             break;
-        case 3:
-            EXPECT_TRUE(m_db.Remove(m_db.GetPoint(pick(rng)), rng() % 2 == 0));
+        case 3: {
+            Point *q = any();
+            gone.insert(q);
+            EXPECT_TRUE(m_db.Remove(q, rng() % 2 == 0));
+            break;
+        }
+        case 4: {
+            auto *pair = new PrecMngElm(any(), any());
+            m_db.GetPrecMngTable()->Append(pair);
+            if (rng() % 2)
+                m_db.GetSelectedPMTable()->Append(pair);
+            break;
+        }
+        case 5:
+            block->AppendPnt(any(), true, rng() % 2 == 0);
             break;
         default:
+            gone.insert(m_db.GetSelectedTable()->begin(), m_db.GetSelectedTable()->end());
             EXPECT_EQ(m_db.RemoveSelectedPoints(), 0u);
             EXPECT_EQ(m_db.GetSelectedTable()->size(), 0u);
             break;
         }
+        if (!gone.empty()) { // exactly those points leave every list, the rest keep their order
+            EXPECT_TRUE(Lists(m_db) == before.without(gone)) << round;
+        }
         expectConsistent();
+        if (HasFailure())
+            return;
     }
 }
 
