@@ -143,10 +143,10 @@ TEST_F(PrintTest, ThePageNumberIsInTheFontThePageStartedWith) {
     ASSERT_TRUE(pdftotext.waitForFinished(30000));
     const QString boxes = QString::fromUtf8(pdftotext.readAllStandardOutput());
     auto height = [&boxes](const QString &word) {
-        const QRegularExpression box(QStringLiteral("yMin=\"([0-9.]+)\"[^>]*yMax=\"([0-9.]+)\">") +
-                                     word + QStringLiteral("<"));
-        const QRegularExpressionMatch found = box.match(boxes);
-        return found.hasMatch() ? found.captured(2).toDouble() - found.captured(1).toDouble() : 0.0;
+        const QRegularExpressionMatch box =
+            QRegularExpression("yMin=\"([0-9.]+)\"[^>]*yMax=\"([0-9.]+)\">" + word + "<")
+                .match(boxes);
+        return box.captured(2).toDouble() - box.captured(1).toDouble();
     };
     const double heading = height(ToQString("比較表"));
     ASSERT_GT(heading, 0.0);
@@ -226,23 +226,20 @@ TEST_F(PrintTest, ThePreviewShowsEveryPageAndItsButtonsFollowThePage) {
         QPrintPreviewWidget *pages = preview->GetPreview();
         auto *next = static_cast<QPushButton *>(GetDlgItem(preview, CPreviewViewEx::IDC_NEXT));
         auto *prev = static_cast<QPushButton *>(GetDlgItem(preview, CPreviewViewEx::IDC_PREV));
-        auto expectOn = [&](int page, const char *how) {
-            EXPECT_EQ(pages->currentPage(), page) << how;
-            EXPECT_EQ(prev->isEnabled(), page > 1) << how;
-            EXPECT_EQ(next->isEnabled(), page < 2) << how;
+        auto expectOn = [&](int page) {
+            EXPECT_EQ(pages->currentPage(), page);
+            EXPECT_EQ(prev->isEnabled(), page > 1) << page;
+            EXPECT_EQ(next->isEnabled(), page < 2) << page;
         };
         EXPECT_EQ(pages->pageCount(), 2);
-        expectOn(1, "at the start");
+        expectOn(1);
         next->click();
-        expectOn(2, "after next");
+        expectOn(2);
         prev->click();
-        expectOn(1, "after previous");
+        expectOn(1);
         QScrollBar *scroll = pages->findChild<QGraphicsView *>()->verticalScrollBar();
         scroll->setValue(scroll->maximum());
-        expectOn(2, "scrolled to the end");
-        preview->GetOrientationBox()->setCurrentIndex(0);
-        emit preview->GetOrientationBox()->activated(0);
-        expectOn(pages->currentPage(), "in portrait");
+        expectOn(2);
         preview->reject();
     });
     view->OnFilePrintPreview();

@@ -17,7 +17,6 @@
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
-#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
@@ -32,12 +31,9 @@ class WindowTest : public ProgramTest {
     // The caption the window manager is given.
     static QString caption(QWidget *window) {
         QProcess xprop;
-        xprop.start(QStringLiteral("xprop"),
-                    {QStringLiteral("-id"), QString::number(window->winId()),
-                     QStringLiteral("_NET_WM_NAME")});
+        xprop.start("xprop", {"-id", QString::number(window->winId()), "_NET_WM_NAME"});
         EXPECT_TRUE(xprop.waitForFinished(10000));
-        const QString line = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
-        return line.section(QChar('"'), 1, -2);
+        return QString::fromUtf8(xprop.readAllStandardOutput()).section('"', 1, -2);
     }
 };
 
@@ -89,19 +85,15 @@ TEST_F(WindowTest, CaptionsAreTheirOwnAndQtsDialogsSpeakJapanese) {
     view->GetDialog()->OnAdd();
     ASSERT_TRUE(view->GetDialog()->AddTarget(PointValue{"T", -30000, -7000, 10}));
     view->OnConvert();
-    QStringList buttons;
-    WhenShown<QFileDialog>([&](QFileDialog *dialog) {
+    WhenShown<QFileDialog>([&captions](QFileDialog *dialog) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
         SaveScreenshot(dialog, "save-as-ja.png");
         captions << caption(dialog);
-        for (const QPushButton *button : dialog->findChildren<QPushButton *>())
-            buttons << button->text();
         dialog->reject();
     });
     view->OnCsvOutput();
     EXPECT_EQ(captions, (QStringList{ToQString("座標変換プログラム"), ToQString("座標入力"),
                                      ToQString("名前を付けて保存")}));
-    EXPECT_TRUE(buttons.contains(ToQString("保存(&S)"))) << buttons.join(' ').toStdString();
 }
 
 } // namespace
