@@ -1,11 +1,14 @@
 # Shared set-up of run.sh and test.sh: installs the Debian packages the build needs.
 # Sourced, not run. Skips apt-get when every package is already installed.
 
-# libeigen3-dev and libboost-dev serve as independent references in tests only, libproj-dev as the
-# benchmarks' yardstick only; xvfb runs the program in a real window for its screenshot test.
+# qt6-translations-l10n puts Qt's own dialogs in the user's language. libeigen3-dev and
+# libboost-dev serve as independent references in tests only, libproj-dev as the benchmarks'
+# yardstick only; xvfb runs the program in a real window for its screenshot test, and x11-utils
+# (xprop) reads the captions the window manager is given.
 ZENTROVA_PACKAGES=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev locales
-                   qt6-base-dev qt6-qpa-plugins libqt6test6 fonts-ipafont-gothic poppler-utils
-                   clang libclang-rt-14-dev libeigen3-dev libboost-dev libproj-dev xvfb xauth)
+                   qt6-base-dev qt6-qpa-plugins libqt6test6 qt6-translations-l10n
+                   fonts-ipafont-gothic poppler-utils clang libclang-rt-14-dev libeigen3-dev
+                   libboost-dev libproj-dev xvfb xauth x11-utils)
 
 zentrova_missing_packages() {
     local pkg
@@ -29,15 +32,24 @@ zentrova_install_packages() {
     fi
 }
 
-# A locale with a decimal comma, so that the tests can prove numbers in files ignore it.
+# The locales the tests run under: one with a decimal comma, so that the tests can prove numbers
+# in files ignore it, and the Japanese one of the program's users.
 zentrova_generate_test_locale() {
-    locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' && return 0
+    local name missing=()
+    for name in de_DE ja_JP; do
+        locale -a 2>/dev/null | grep -qix "$name\.utf-\?8" || missing+=("$name")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
     if [ "$(id -u)" -eq 0 ]; then
-        echo "Generating the de_DE.UTF-8 locale"
-        localedef -i de_DE -f UTF-8 de_DE.UTF-8
+        for name in "${missing[@]}"; do
+            echo "Generating the $name.UTF-8 locale"
+            localedef -i "$name" -f UTF-8 "$name.UTF-8"
+        done
     else
-        echo "The tests need the de_DE.UTF-8 locale. Run:" >&2
-        echo "  sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8" >&2
+        echo "The tests need the ${missing[*]} UTF-8 locales. Run:" >&2
+        for name in "${missing[@]}"; do
+            echo "  sudo localedef -i $name -f UTF-8 $name.UTF-8" >&2
+        done
         return 1
     fi
 }

@@ -89,12 +89,21 @@ CDlgCanvas::CDlgCanvas(CanvasSources sources, QWidget *parent)
 }
 
 void CDlgCanvas::OnInitDialog() {
-    const ConfigLoadResult result = loadConfigDatabase();
+    CString project;
+    const ConfigLoadResult result = loadConfigDatabase(project);
     m_loaded = result == ConfigLoaded || result == ConfigNotProject;
+    const CString name = Path::FileName(project);
     CString text;
     if (!m_loaded) {
-        text.Format("%sフォルダにZUBファイルが存在しません。", kConfigFolderName);
-        AfxMessageBox(text, MB_OK);
+        if (result == ConfigUnreadable)
+            text.Format("%sフォルダのZUBファイル「%s」は壊れているため読み込めません。",
+                        kConfigFolderName, name.GetString());
+        else if (result == ConfigCannotOpen)
+            text.Format("%sフォルダのZUBファイル「%s」を開けません。", kConfigFolderName,
+                        name.GetString());
+        else
+            text.Format("%sフォルダにZUBファイルが存在しません。", kConfigFolderName);
+        AfxMessageBox(text, result == ConfigNoProject ? MB_OK : MB_OK | MB_ICONEXCLAMATION);
         for (QPushButton *button : m_editButtons)
             button->setEnabled(false);
     } else if (result == ConfigNotProject) {
@@ -104,8 +113,8 @@ void CDlgCanvas::OnInitDialog() {
     }
 }
 
-ConfigLoadResult CDlgCanvas::loadConfigDatabase() {
-    return LoadConfigProject(m_db, m_sources.configFolder, m_sources.readProject);
+ConfigLoadResult CDlgCanvas::loadConfigDatabase(CString &project) {
+    return LoadConfigProject(m_db, m_sources.configFolder, m_sources.readProject, &project);
 }
 
 std::vector<const Point *> CDlgCanvas::GetTargets() const {
@@ -240,6 +249,14 @@ void CDlgCanvas::importCsv(const CString &path) {
         m_db.Append(makeTarget(p.name, p.x, p.y, p.h));
     pointsChanged();
     refreshPointLists(0);
+    if (reader.GetSkippedLines() > 0) {
+        CString text;
+        text.Format("座標を%d点取り込みました。\n点名,X座標,Y座標,標高の4項目でない%d行は取り込み"
+                    "ませんでした（最初は%d行目）。",
+                    m_before->GetItemCount(), reader.GetSkippedLines(),
+                    reader.GetFirstSkippedLine());
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    }
 }
 
 void CDlgCanvas::importExchange(const CString &path, JIProgMsgBase &progress) {

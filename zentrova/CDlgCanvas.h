@@ -72,8 +72,8 @@ class CDlgCanvas : public QWidget {
     void DeleteAllTargets();
 
     // Replaces the targets by the points of a CSV (".csv") or exchange (".sim") file; the
-    // targets stay as they were when the file cannot be read whole. The progress shows the
-    // reading of an exchange file.
+    // targets stay as they were when the file cannot be read whole or holds no point, and CSV
+    // lines that are no point are reported. The progress shows the reading of an exchange file.
     void ImportFile(const CString &path, JIProgMsgBase &progress);
     // Converts the targets by the second parallel translation fitted to the basis points and
     // lists the results; a failed or cancelled conversion empties the after list and says so.
@@ -88,7 +88,8 @@ class CDlgCanvas : public QWidget {
     void listsChanged();
 
   private:
-    ConfigLoadResult loadConfigDatabase();
+    // The path of the project file goes to project.
+    ConfigLoadResult loadConfigDatabase(CString &project);
     void importCsv(const CString &path);
     void importExchange(const CString &path, JIProgMsgBase &progress);
     // Precision tables and mark relations after the points changed.

@@ -6,7 +6,9 @@
 #include "zentrova/CZentrovaView.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -22,6 +24,19 @@ namespace {
 const QPageSize::PageSizeId kCommonPapers[] = {
     QPageSize::A3,    QPageSize::A4,     QPageSize::A5,   QPageSize::JisB4,
     QPageSize::JisB5, QPageSize::Letter, QPageSize::Legal};
+
+// The icon of that name in the desktop's theme, else the one of Qt's own print preview; null
+// when neither has it, and the box then shows its texts alone.
+QIcon previewIcon(const char *name) {
+    const QString images = QStringLiteral(":/qt-project.org/dialogs/qprintpreviewdialog/images/");
+    QIcon fallback;
+    for (const char *size : {"-24.png", "-32.png"}) {
+        const QString file = images + QLatin1String(name) + QLatin1String(size);
+        if (QFile::exists(file))
+            fallback.addFile(file);
+    }
+    return QIcon::fromTheme(QLatin1String(name), fallback);
+}
 
 } // namespace
 
@@ -71,13 +86,18 @@ CPreviewViewEx::CPreviewViewEx(CZentrovaView &view, QPrinter &printer, QWidget *
         resize(screen->availableGeometry().size() * 9 / 10);
 
     connect(m_preview, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter *target) { m_view.PrintDocument(*target); });
+            [this](QPrinter *target) { m_view.PrintDocument(*target, CZentrovaView::Pages::All); });
     connect(m_preview, &QPrintPreviewWidget::previewChanged, this, &CPreviewViewEx::updateButtons);
     connect(print, &QPushButton::clicked, this, [this] { done(PrintRequested); });
-    connect(m_next, &QPushButton::clicked, this,
-            [this] { m_preview->setCurrentPage(m_preview->currentPage() + 1); });
-    connect(m_prev, &QPushButton::clicked, this,
-            [this] { m_preview->setCurrentPage(m_preview->currentPage() - 1); });
+    // The preview tells of a page reached by scrolling or by a new layout, not of one set.
+    connect(m_next, &QPushButton::clicked, this, [this] {
+        m_preview->setCurrentPage(m_preview->currentPage() + 1);
+        updateButtons();
+    });
+    connect(m_prev, &QPushButton::clicked, this, [this] {
+        m_preview->setCurrentPage(m_preview->currentPage() - 1);
+        updateButtons();
+    });
     connect(two, &QPushButton::clicked, this, [this] {
         m_preview->setViewMode(m_preview->viewMode() == QPrintPreviewWidget::FacingPagesView
                                    ? QPrintPreviewWidget::SinglePageView
@@ -97,8 +117,8 @@ CPreviewViewEx::CPreviewViewEx(CZentrovaView &view, QPrinter &printer, QWidget *
 }
 
 void CPreviewViewEx::setupOrientationBox() {
-    m_orientation->addItem(ToQString("縦方向"));
-    m_orientation->addItem(ToQString("横方向"));
+    m_orientation->addItem(previewIcon("layout-portrait"), ToQString("縦方向"));
+    m_orientation->addItem(previewIcon("layout-landscape"), ToQString("横方向"));
     m_orientation->setCurrentIndex(
         m_printer.pageLayout().orientation() == QPageLayout::Portrait ? 0 : 1);
 }
@@ -113,9 +133,10 @@ void CPreviewViewEx::setupPaperBox() {
             m_papers.emplace_back(id);
     }
     const QPageSize current = m_printer.pageLayout().pageSize();
+    const QIcon paper = previewIcon("page-setup");
     int selected = -1;
     for (std::size_t i = 0; i < m_papers.size(); ++i) {
-        m_paper->addItem(m_papers[i].name());
+        m_paper->addItem(paper, m_papers[i].name());
         if (selected < 0 && m_papers[i].isEquivalentTo(current))
             selected = static_cast<int>(i);
     }

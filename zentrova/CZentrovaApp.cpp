@@ -6,15 +6,23 @@
 #include "zentrova/PromptHandlers.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 CZentrovaApp::CZentrovaApp(CanvasSources sources) : m_sources(std::move(sources)) {}
 
 CZentrovaApp::~CZentrovaApp() = default;
 
 bool CZentrovaApp::InitInstance() {
-    QApplication::setApplicationName(QStringLiteral("Zentrova"));
-    // Message boxes carry the program's title.
-    QApplication::setApplicationDisplayName(ToQString("座標変換プログラム"));
+    // Message boxes carry the program's name, its title. It is not made the display name,
+    // which Qt would append to the caption of every other window.
+    QApplication::setApplicationName(ToQString("座標変換プログラム"));
+    // Qt's own dialogs and questions in the user's language.
+    m_qtTranslator = std::make_unique<QTranslator>();
+    if (m_qtTranslator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(m_qtTranslator.get());
     InstallPromptHandlers();
     m_frame = std::make_unique<CMainFrame>(m_sources);
     m_frame->OnInitialUpdate();

@@ -58,9 +58,10 @@ class CZentrovaView : public QWidget {
     // Prints the pages of the printer's range (all when it has none) in print mode 2; a printer
     // that cannot be drawn on is reported.
     bool PrintComparisonTable(QPrinter &printer);
-    // Starts a print run (a preview's first run turns the printer to landscape) and draws the
-    // pages of the printer's range; false when the printer cannot be drawn on.
-    bool PrintDocument(QPrinter &printer);
+    // Starts a print run (a preview's first run turns the printer to landscape) and draws every
+    // page, or only those of the printer's range; false when the printer cannot be drawn on.
+    enum class Pages { All, PrintersRange };
+    bool PrintDocument(QPrinter &printer, Pages pages);
     void OnEndPrinting() { m_printMode = 0; }
 
     // Draws one page of the table; nothing on the screen or without converted targets. Sizes

@@ -53,19 +53,19 @@ void CZentrovaView::OnBeginPrinting(QPrinter &printer) {
 
 bool CZentrovaView::PrintComparisonTable(QPrinter &printer) {
     m_printMode = 2;
-    const bool printed = PrintDocument(printer);
+    const bool printed = PrintDocument(printer, Pages::PrintersRange);
     OnEndPrinting();
     if (!printed)
         AfxMessageBox("比較表を印刷できませんでした。", MB_OK | MB_ICONEXCLAMATION);
     return printed;
 }
 
-bool CZentrovaView::PrintDocument(QPrinter &printer) {
+bool CZentrovaView::PrintDocument(QPrinter &printer, Pages pages) {
     OnBeginPrinting(printer);
     const int maxPage = GetMaxPage();
     int first = 1;
     int last = maxPage;
-    if (printer.printRange() == QPrinter::PageRange) {
+    if (pages == Pages::PrintersRange && printer.printRange() == QPrinter::PageRange) {
         first = std::max(printer.fromPage(), 1);
         last = std::min(printer.toPage(), maxPage);
     }
@@ -152,14 +152,14 @@ void CZentrovaView::printComparisonPage(QPainter &painter, const QPrinter &print
         }
     }
 
-    painter.setFont(fontOfHeight(kHeadingFontHeight));
     painter.setPen(QPen(Qt::black, 10));
     painter.drawRect(QRect(OX, OY, R - OX, tableBottom - OY));
-    painter.setPen(QPen(Qt::black, 0));
+    // The page number in the font the page started with, at the printer's own scale.
+    painter.restore();
     CString page;
     page.Format("Page %d", pageIndex + 1);
-    painter.drawText(QRect(OX, B - 2 * h, R - OX, 2 * h), Qt::AlignCenter, ToQString(page));
-    painter.restore();
+    const QRectF pageBox(OX * scale, (B - 2 * h) * scale, (R - OX) * scale, 2 * h * scale);
+    painter.drawText(pageBox, Qt::AlignCenter, ToQString(page));
 }
 
 int CZentrovaView::drawFittedText(QPainter &painter, const QRect &rect, const CString &text,

@@ -21,14 +21,16 @@ CString FindConfigProject(const CString &folder) {
     return CString();
 }
 
-ConfigLoadResult LoadConfigProject(Veltrane &db, const CString &folder,
-                                   const ProjectReader &reader) {
+ConfigLoadResult LoadConfigProject(Veltrane &db, const CString &folder, const ProjectReader &reader,
+                                   CString *project) {
     const CString path = FindConfigProject(folder);
+    if (project != nullptr)
+        *project = path;
     if (path.IsEmpty())
         return ConfigNoProject;
     CFile file;
     if (!file.Open(path, CFile::modeRead | CFile::typeBinary))
-        return ConfigUnreadable;
+        return ConfigCannotOpen;
     int result = ConfigUnreadable;
     try {
         CArchive ar(&file, CArchive::load, 4096);

@@ -4,6 +4,10 @@
 #include "platform/core/Numbers.h"
 #include "veltrane/model/Point.h"
 
+#include <QStringDecoder>
+
+#include <algorithm>
+
 bool splitQuotedLine(const CString &separator, const CString &line, std::vector<CString> &out) {
     if (line.IsEmpty())
         return false;
@@ -32,24 +36,79 @@ bool splitQuotedLine(const CString &separator, const CString &line, std::vector<
     return true;
 }
 
+namespace {
+
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+bool isValidUtf8(const std::string &bytes) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(QByteArrayView(bytes.data(), bytes.size()));
+    return !decoder.hasError();
+}
+
+// Whether the lines are UTF-8 text: valid throughout and beyond ASCII somewhere.
+bool isUtf8Text(const std::vector<CString> &lines) {
+    bool beyondAscii = false;
+    for (const CString &line : lines) {
+        const std::string &bytes = line.Bytes();
+        if (!std::all_of(bytes.begin(), bytes.end(),
+                         [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            if (!isValidUtf8(bytes))
+                return false;
+            beyondAscii = true;
+        }
+    }
+    return beyondAscii;
+}
+
+bool isBlank(const CString &line) {
+    return std::all_of(line.Bytes().begin(), line.Bytes().end(),
+                       [](char c) { return c == ' ' || c == '\t'; });
+}
+
+} // namespace
+
 bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
     ClearStop();
     points.clear();
+    m_skipped = 0;
+    m_firstSkipped = 0;
     CStdioFile file;
     if (!file.Open(path, CFile::modeRead | CFile::typeText)) {
         SetStop(0, kStopOpen);
         return false;
     }
+    std::vector<CString> lines;
+    for (CString line; file.ReadString(line);)
+        lines.push_back(line);
+    file.Close();
+    bool utf8 = false;
+    if (!lines.empty() && lines[0].Bytes().starts_with(kUtf8Mark)) {
+        lines[0] = lines[0].Mid(3);
+        utf8 = true;
+    }
+    utf8 = utf8 || isUtf8Text(lines);
+
     static const char *const kWhat[] = {"X座標", "Y座標", "標高"};
-    CString line;
     std::vector<CString> fields;
     int lineNo = 0;
-    while (file.ReadString(line)) {
+    for (const CString &read : lines) {
         ++lineNo;
-        if (line.GetLength() > 0 && line[0] == ';')
+        if (read.GetLength() > 0 && read[0] == ';')
             continue;
-        if (!splitQuotedLine(",", line, fields) || fields.size() != 4)
+        if (isBlank(read))
             continue;
+        CString line = read;
+        // A character cp932 lacks is only a fault in a point's name; the line is still split
+        // to tell.
+        const bool exact = !utf8 || Utf8ToCp932(read.Bytes(), line);
+        if (!exact)
+            line = FromUtf8(read.Bytes());
+        if (!splitQuotedLine(",", line, fields) || fields.size() != 4) {
+            if (m_skipped++ == 0)
+                m_firstSkipped = lineNo;
+            continue;
+        }
         CsvPoint point;
         point.name = fields[0];
         double *values[] = {&point.x, &point.y, &point.h};
@@ -62,7 +121,16 @@ bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
                 return false;
             }
         }
+        if (!exact) {
+            SetStop(lineNo, kStopNameNotCp932);
+            points.clear();
+            return false;
+        }
         points.push_back(point);
+    }
+    if (points.empty()) {
+        SetStop(0, kStopNoPoint);
+        return false;
     }
     return true;
 }

@@ -60,15 +60,16 @@ class CanvasTest : public ProgramTest {
 };
 
 TEST_F(CanvasTest, AProjectThatCannotBeReadDisablesThePointButtons) {
-    for (const CanvasSources &s : {sources(1), [this] {
-                                       CanvasSources none = sources();
-                                       none.configFolder = path("missing");
-                                       return none;
-                                   }()}) {
+    CanvasSources none = sources();
+    none.configFolder = path("missing");
+    const std::pair<CanvasSources, CString> cases[] = {
+        {sources(1), "configフォルダのZUBファイル「A.zub」は壊れているため読み込めません。"},
+        {none, "configフォルダにZUBファイルが存在しません。"}};
+    for (const auto &[s, message] : cases) {
         ScriptedPrompts prompts({IDOK});
         auto canvas = open(s);
         ASSERT_EQ(prompts.asked.size(), 1u);
-        EXPECT_EQ(prompts.asked[0].first, CString("configフォルダにZUBファイルが存在しません。"));
+        EXPECT_EQ(prompts.asked[0].first, message);
         EXPECT_FALSE(canvas->IsLoaded());
         for (int id : {CDlgCanvas::IDC_BTN_ADD, CDlgCanvas::IDC_BTN_EDIT,
                        CDlgCanvas::IDC_BTN_DELETE, CDlgCanvas::IDC_BTN_DELETE_ALL})
@@ -185,6 +186,54 @@ TEST_F(CanvasTest, ImportReplacesTargetsOnlyAfterTheFileWasReadWhole) {
     EXPECT_EQ(column(before, 0), (QStringList{QStringLiteral("P,1"), QStringLiteral("Q")}));
     EXPECT_EQ(column(before, 3), (QStringList{QStringLiteral("3.000"), QStringLiteral("6.000")}));
     EXPECT_EQ(canvas->GetDatabase().size(), 32u);
+}
+
+TEST_F(CanvasTest, AFileOfNoPointLeavesTheTargetsAndLinesPassedOverAreTold) {
+    auto canvas = withTargets();
+    const QStringList names = column(canvas->GetBeforeList(), 0);
+    RecordingProgress progress;
+    for (const char *text : {"", "P1,100.5,200.25\r\n", "P1,100,5,200,25,3,0\r\n",
+                             "P1\t100.5\t200.25\t3\r\n", "P1;100.5;200.25;3\r\n"}) {
+        ScriptedPrompts prompts({IDOK});
+        canvas->ImportFile(put(text, "none.csv"), progress);
+        EXPECT_EQ(
+            prompts.asked.at(0).first,
+            CString("座標取込に失敗しました。\n点名,X座標,Y座標,標高をカンマ(,)で区切った座標の行"
+                    "がありません。"))
+            << text;
+        EXPECT_EQ(column(canvas->GetBeforeList(), 0), names) << text;
+    }
+    ScriptedPrompts prompts({IDOK});
+    canvas->ImportFile(put(";name\r\nA,1,2,3\r\nB,1,2\r\n\r\nC,4,5,6\r\nD;1;2;3\r\n", "some.csv"),
+                       progress);
+    EXPECT_EQ(
+        prompts.asked.at(0).first,
+        CString("座標を2点取り込みました。\n点名,X座標,Y座標,標高の4項目でない2行は取り込みませ"
+                "んでした（最初は3行目）。"));
+    EXPECT_EQ(column(canvas->GetBeforeList(), 0), (QStringList{"A", "C"}));
+}
+
+TEST_F(CanvasTest, Utf8NamesAreStoredInCp932) {
+    auto canvas = open(sources());
+    RecordingProgress progress;
+    const std::string utf8 = reinterpret_cast<const char *>(u8"テスト点1,1,2,3\r\n点２,4,5,6\r\n");
+    for (const std::string &text : {"\xEF\xBB\xBF" + utf8, utf8}) {
+        canvas->ImportFile(put(text, "utf8.csv"), progress);
+        ASSERT_EQ(canvas->GetBeforeList()->GetItemCount(), 2);
+        EXPECT_EQ(canvas->GetBeforeList()->GetPoint(0)->GetName(), CString("テスト点1"));
+        EXPECT_EQ(canvas->GetBeforeList()->GetPoint(1)->GetName(), CString("点２"));
+    }
+    canvas->ImportFile(put("点3,7,8,9\r\n", "cp932.csv"), progress); // cp932 bytes
+    EXPECT_EQ(canvas->GetBeforeList()->GetPoint(0)->GetName(), CString("点3"));
+
+    ScriptedPrompts prompts({IDOK});
+    canvas->ImportFile(
+        put(utf8 + reinterpret_cast<const char *>(u8"点\U0001F600,1,2,3\r\n"), "emoji.csv"),
+        progress);
+    EXPECT_EQ(
+        prompts.asked.at(0).first,
+        CString("座標取込に失敗しました。\n3行目：点名にシフトJISで表せない文字があります。"));
+    EXPECT_EQ(column(canvas->GetBeforeList(), 0), QStringList{ToQString("点3")});
 }
 
 TEST_F(CanvasTest, AnExchangeFileReplacesTargetsOrLeavesThemAsTheyWere) {

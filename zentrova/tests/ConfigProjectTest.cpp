@@ -67,11 +67,11 @@ TEST_F(ConfigProjectTest, AFileEndingInsideItsRecordsLeavesNothingBehind) {
     EXPECT_EQ(db.size(), 0u);
 }
 
-TEST_F(ConfigProjectTest, AProjectFileThatCannotBeOpenedIsUnreadable) {
+TEST_F(ConfigProjectTest, AProjectFileThatCannotBeOpenedIsToldApart) {
     fs::remove(m_dir / "config/A.zub");
     fs::create_symlink(m_dir / "nowhere", m_dir / "config/A.zub");
     Veltrane db;
-    EXPECT_EQ(LoadConfigProject(db, path("config"), recording(0)), ConfigUnreadable);
+    EXPECT_EQ(LoadConfigProject(db, path("config"), recording(0)), ConfigCannotOpen);
     EXPECT_TRUE(m_read.IsEmpty());
 }
 

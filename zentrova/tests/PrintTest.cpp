@@ -1,5 +1,6 @@
 // The comparison table, printed to PDF and read back, and its preview.
 #include "platform/core/Prompt.h"
+#include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/RecordingProgress.h"
@@ -11,14 +12,18 @@
 #include "zentrova/PointListCtrl.h"
 #include "zentrova/tests/ProgramFixture.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsView>
 #include <QImage>
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +129,30 @@ TEST_F(PrintTest, TheThirtyFourthTargetGoesOnASecondPage) {
     EXPECT_TRUE(pages[1].contains(QStringLiteral("Page 2")));
 }
 
+TEST_F(PrintTest, ThePageNumberIsInTheFontThePageStartedWith) {
+    auto view = converted(2);
+    const QFont usual = QApplication::font();
+    QFont large = usual;
+    large.setPointSize(30); // the printer's own font, far above the 12-point headings
+    QApplication::setFont(large);
+    printed(*view, QPageLayout::Landscape);
+    QApplication::setFont(usual);
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-bbox"), ToQString(path("table.pdf")), QStringLiteral("-")});
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    const QString boxes = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    auto height = [&boxes](const QString &word) {
+        const QRegularExpressionMatch box =
+            QRegularExpression("yMin=\"([0-9.]+)\"[^>]*yMax=\"([0-9.]+)\">" + word + "<")
+                .match(boxes);
+        return box.captured(2).toDouble() - box.captured(1).toDouble();
+    };
+    const double heading = height(ToQString("比較表"));
+    ASSERT_GT(heading, 0.0);
+    EXPECT_GT(height(QStringLiteral("Page")), 2 * heading);
+}
+
 TEST_F(PrintTest, APrinterThatCannotPrintIsReported) {
     auto view = converted(2);
     QPrinter printer(QPrinter::HighResolution);
@@ -173,6 +202,8 @@ TEST_F(PrintTest, ThePreviewStartsInLandscapeWithItsPagesAndBoxes) {
         EXPECT_EQ(orientation->itemText(1), ToQString("横方向"));
         EXPECT_EQ(orientation->currentIndex(), 1);
         EXPECT_GT(preview->GetPaperBox()->count(), 0);
+        for (QComboBox *box : {orientation, preview->GetPaperBox()})
+            EXPECT_FALSE(box->itemIcon(0).isNull());
         orientation->setCurrentIndex(0);
         emit orientation->activated(0);
         EXPECT_EQ(view->GetPrinter().pageLayout().orientation(), QPageLayout::Portrait);
@@ -181,6 +212,37 @@ TEST_F(PrintTest, ThePreviewStartsInLandscapeWithItsPagesAndBoxes) {
     });
     view->OnFilePrintPreview();
     EXPECT_EQ(view->GetPrintMode(), 0);
+}
+
+TEST_F(PrintTest, ThePreviewShowsEveryPageAndItsButtonsFollowThePage) {
+    auto view = converted(34);
+    QPrinter &printer = view->GetPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(ToQString(path("page2.pdf")));
+    printer.setPrintRange(QPrinter::PageRange); // as the print dialog leaves it for pages 2 to 2
+    printer.setFromTo(2, 2);
+    ASSERT_TRUE(view->PrintComparisonTable(printer));
+    WhenShown<CPreviewViewEx>([](CPreviewViewEx *preview) {
+        QPrintPreviewWidget *pages = preview->GetPreview();
+        auto *next = static_cast<QPushButton *>(GetDlgItem(preview, CPreviewViewEx::IDC_NEXT));
+        auto *prev = static_cast<QPushButton *>(GetDlgItem(preview, CPreviewViewEx::IDC_PREV));
+        auto expectOn = [&](int page) {
+            EXPECT_EQ(pages->currentPage(), page);
+            EXPECT_EQ(prev->isEnabled(), page > 1) << page;
+            EXPECT_EQ(next->isEnabled(), page < 2) << page;
+        };
+        EXPECT_EQ(pages->pageCount(), 2);
+        expectOn(1);
+        next->click();
+        expectOn(2);
+        prev->click();
+        expectOn(1);
+        QScrollBar *scroll = pages->findChild<QGraphicsView *>()->verticalScrollBar();
+        scroll->setValue(scroll->maximum());
+        expectOn(2);
+        preview->reject();
+    });
+    view->OnFilePrintPreview();
 }
 
 } // namespace

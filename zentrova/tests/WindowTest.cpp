@@ -1,6 +1,10 @@
 // The program in a real window (an X server, not the offscreen platform): the survey project
 // with its 40 targets imported and converted, photographed from the screen.
+#include "platform/ui/QtText.h"
+#include "platform/ui/tests/QtTestApp.h"
+#include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedChooser.h"
+#include "zentrova/CDlgPointInput.h"
 #include "zentrova/CMainFrame.h"
 #include "zentrova/CZentrovaApp.h"
 #include "zentrova/CZentrovaView.h"
@@ -8,9 +12,11 @@
 #include "zentrova/tests/ProgramFixture.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QProcess>
 #include <QScreen>
 #include <QTest>
 
@@ -20,7 +26,16 @@
 
 namespace {
 
-class WindowTest : public ProgramTest {};
+class WindowTest : public ProgramTest {
+  protected:
+    // The caption the window manager is given.
+    static QString caption(QWidget *window) {
+        QProcess xprop;
+        xprop.start("xprop", {"-id", QString::number(window->winId()), "_NET_WM_NAME"});
+        EXPECT_TRUE(xprop.waitForFinished(10000));
+        return QString::fromUtf8(xprop.readAllStandardOutput()).section('"', 1, -2);
+    }
+};
 
 TEST_F(WindowTest, TheMainWindowShowsConvertedPoints) {
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
@@ -51,6 +66,34 @@ TEST_F(WindowTest, TheMainWindowShowsConvertedPoints) {
         for (int x = 0; x < shot.width(); x += 3)
             colours.insert(shot.pixel(x, y));
     EXPECT_GT(colours.size(), 20u);
+}
+
+TEST_F(WindowTest, CaptionsAreTheirOwnAndQtsDialogsSpeakJapanese) {
+    ASSERT_EQ(QLocale().language(), QLocale::Japanese) << "the test runs under LANG=ja_JP.UTF-8";
+    // The test program's display name, which Qt would append to every caption: the program's
+    // own start-up sets none.
+    QApplication::setApplicationDisplayName(QString());
+    CZentrovaApp app(sources());
+    ASSERT_TRUE(app.InitInstance());
+    CZentrovaView *view = app.GetMainFrame()->GetView();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(app.GetMainFrame()));
+    QStringList captions{caption(app.GetMainFrame())};
+    WhenShown<CDlgPointInput>([&captions](CDlgPointInput *dialog) {
+        captions << caption(dialog);
+        dialog->reject();
+    });
+    view->GetDialog()->OnAdd();
+    ASSERT_TRUE(view->GetDialog()->AddTarget(PointValue{"T", -30000, -7000, 10}));
+    view->OnConvert();
+    WhenShown<QFileDialog>([&captions](QFileDialog *dialog) {
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        SaveScreenshot(dialog, "save-as-ja.png");
+        captions << caption(dialog);
+        dialog->reject();
+    });
+    view->OnCsvOutput();
+    EXPECT_EQ(captions, (QStringList{ToQString("座標変換プログラム"), ToQString("座標入力"),
+                                     ToQString("名前を付けて保存")}));
 }
 
 } // namespace
