@@ -9,6 +9,7 @@
 #include "zentrova/PointCsv.h"
 #include "zentrova/PointListCtrl.h"
 
+#include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QStandardPaths>
@@ -19,10 +20,11 @@ constexpr const char *kCsvFilter = "CSVファイル(*.csv)|*.csv||";
 constexpr const char *kImportFilter =
     "CSVファイル(*.csv)|*.csv|SIM共通フォーマットファイル(*.sim)|*.sim||";
 
-// The user's documents folder; false when there is none.
+// The user's documents folder; false when there is none (a file dialog given a missing folder
+// would take its last part for the file name).
 bool getPersonalFolder(CString &path) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return false;
     path = ToCString(folder);
     return true;

@@ -10,8 +10,6 @@
 #include "zentrova/PointListCtrl.h"
 #include "zentrova/tests/ProgramFixture.h"
 
-#include <QStandardPaths>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,10 +29,6 @@ TEST_F(EndToEndTest, ExportedTargetsMissTheirJgd2000ValuesAsComputedIndependentl
     frame.GetView()->OnConvert();
     ASSERT_EQ(frame.GetView()->GetDialog()->GetAfterList()->GetItemCount(), 40);
     frame.GetView()->OnCsvOutput();
-    // Both file dialogs start in the documents folder.
-    const CString documents =
-        ToCString(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    EXPECT_EQ(chooser.starts, (std::vector<CString>{documents, documents}));
     EXPECT_EQ(
         chooser.filters,
         (std::vector<CString>{"CSVファイル(*.csv)|*.csv|SIM共通フォーマットファイル(*.sim)|*.sim||",

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using testsupport::RecordingProgress;
@@ -87,6 +89,30 @@ TEST_F(FrameTest, CommandsFollowTheLoadAndTheLists) {
     EXPECT_FALSE(enabled(*unloaded, CZentrovaView::ID_FILE_IMPORT));
     EXPECT_TRUE(enabled(*unloaded, CZentrovaView::ID_FILE_PRINT_SETUP));
     EXPECT_TRUE(enabled(*unloaded, CZentrovaView::ID_APP_EXIT));
+}
+
+TEST_F(FrameTest, FileDialogsStartInTheDocumentsFolderOnlyWhenThereIsOne) {
+    struct HomeAt {
+        const QByteArray home = qgetenv("HOME");
+        const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+        explicit HomeAt(const CString &dir) {
+            qputenv("HOME", dir.GetString());
+            qputenv("XDG_CONFIG_HOME", (dir + "/.config").GetString());
+        }
+        ~HomeAt() {
+            qputenv("HOME", home);
+            qputenv("XDG_CONFIG_HOME", config);
+        }
+    } at(folder());
+    auto frame = open(sources());
+    ASSERT_TRUE(frame->GetView()->GetDialog()->AddTarget(PointValue{"T", -30000, -7000, 10}));
+    RecordingProgress progress;
+    ASSERT_TRUE(frame->GetView()->GetDialog()->ConvertTargets(progress));
+    // Without the folder a dialog would take "Documents" for the file's name.
+    frame->GetView()->OnFileImport();
+    std::filesystem::create_directory(m_dir / "Documents");
+    frame->GetView()->OnCsvOutput();
+    EXPECT_EQ(m_chooser.starts, (std::vector<CString>{CString(), path("Documents")}));
 }
 
 TEST_F(FrameTest, AFileThatCannotBeWrittenIsReported) {
