@@ -55,6 +55,37 @@ TEST_F(CFileFindTest, MatchesWithoutCaseAndSortsByName) {
     EXPECT_EQ(found(folder() + "/nothere/*.*"), Names{});
 }
 
+TEST(CFileFindMatchTest, NamesWithoutADotMatchAsTheWindowsSearchDoes) {
+    const auto match = [](const char *name, const char *pattern) {
+        return CFileFind::MatchesName(name, pattern);
+    };
+    // A version folder made from "Ver.2" has no dot, yet "edx*.*" finds it.
+    EXPECT_TRUE(match("edx2", "edx*.*"));
+    EXPECT_TRUE(match("edx2.1", "edx*.*"));
+    EXPECT_TRUE(match("EDX1.00", "edx*.*"));
+    EXPECT_FALSE(match("ed2", "edx*.*"));
+    EXPECT_FALSE(match("par2", "edx*.*"));
+    for (const char *name : {"a", "a.b", ".", "..", "x.y.z", "関東.par", "名前"})
+        EXPECT_TRUE(match(name, "*.*")) << name;
+    EXPECT_TRUE(match("readme", "*."));
+    EXPECT_FALSE(match("readme.txt", "*."));
+    EXPECT_TRUE(match("a.TXT", "*.txt"));
+    EXPECT_FALSE(match("a.txt.bak", "*.txt"));
+    EXPECT_FALSE(match("atxt", "*.txt"));
+    EXPECT_TRUE(match("data", "data.*"));
+    EXPECT_TRUE(match("Data.Old", "DATA.*"));
+    EXPECT_FALSE(match("database", "data.*"));
+    // '?' is one character, a double-byte one too.
+    EXPECT_TRUE(match("d.txt", "?.txt"));
+    EXPECT_TRUE(match("関.txt", "?.txt"));
+    EXPECT_FALSE(match("ab.txt", "?.txt"));
+    EXPECT_TRUE(match("1234", "????"));
+    EXPECT_FALSE(match("12345", "????"));
+    // Double-byte characters compare whole, byte for byte.
+    EXPECT_TRUE(match("関東.par", "関*"));
+    EXPECT_FALSE(match("関東.par", "東*"));
+}
+
 TEST_F(CFileFindTest, FindNextFileAnswersFalseOnTheLastResult) {
     touch("one.txt");
     touch("two.txt");
