@@ -5,7 +5,7 @@
 # benchmarks' yardstick only; xvfb runs the program in a real window for its screenshot test.
 ZENTROVA_PACKAGES=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev locales
                    qt6-base-dev qt6-qpa-plugins libqt6test6 fonts-ipafont-gothic poppler-utils
-                   clang libclang-rt-14-dev libeigen3-dev libboost-dev libproj-dev xvfb xauth)
+                   clang libclang-rt-14-dev libeigen3-dev libboost-dev libproj-dev xvfb xauth libxtst-dev)
 
 zentrova_missing_packages() {
     local pkg
