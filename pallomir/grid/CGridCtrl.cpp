@@ -19,6 +19,7 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleHints>
 #include <QTimerEvent>
 #include <QWheelEvent>
 
@@ -68,10 +69,6 @@ UINT VirtualKey(int key) {
     }
 }
 
-CPoint ToCPoint(const QPointF &point) {
-    return CPoint(static_cast<int>(point.x()), static_cast<int>(point.y()));
-}
-
 // The characters of a text as the grid takes them: one byte each, a double-byte character as
 // lead << 8 | trail.
 std::vector<UINT> Characters(const QString &text) {
@@ -105,7 +102,10 @@ CGridCtrl::CGridCtrl(int nRows, int nCols, int nFixedRows, int nFixedCols, QWidg
     connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this](int action) { onScrollAction(SB_HORZ, action); });
     m_TitleTip.Create(viewport());
-    SetWheelScrollLines(QApplication::wheelScrollLines());
+    SetWheelScrollLines(GetSystemWheelScrollLines());
+    // Qt tells of a new wheel setting by this signal alone (no event reaches the widgets).
+    connect(QGuiApplication::styleHints(), &QStyleHints::wheelScrollLinesChanged, this,
+            [this] { OnSettingChange(); });
     m_bReady = true;
     ResetScrollBars();
 }
@@ -409,6 +409,8 @@ bool CGridCtrl::IsKeyDown(UINT vk) const {
 }
 
 void CGridCtrl::SetFocus() { setFocus(Qt::OtherFocusReason); }
+
+int CGridCtrl::GetSystemWheelScrollLines() const { return QApplication::wheelScrollLines(); }
 
 void CGridCtrl::BeginWaitCursor() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

@@ -92,6 +92,7 @@ class CGridCtrl : public QAbstractScrollArea, public CGridCore {
     void KillTimer(UINT nIDEvent) override;
     bool IsKeyDown(UINT vk) const override;
     void SetFocus() override;
+    int GetSystemWheelScrollLines() const override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     CGridEditWnd *CreateInPlaceEdit(const CRect &rect, DWORD dwStyle, UINT nID, int nRow, int nCol,

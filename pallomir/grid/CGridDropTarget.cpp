@@ -1,6 +1,7 @@
 #include "pallomir/grid/CGridDropTarget.h"
 
 #include "pallomir/grid/CGridCtrl.h"
+#include "pallomir/grid/CQtDC.h"
 #include "platform/ui/QtText.h"
 
 #include <QDropEvent>
@@ -19,10 +20,6 @@ DWORD KeyState(Qt::KeyboardModifiers modifiers) {
 
 Qt::DropAction ToDropAction(DROPEFFECT effect) {
     return (effect & DROPEFFECT_MOVE) ? Qt::MoveAction : Qt::CopyAction;
-}
-
-CPoint ToCPoint(const QPointF &point) {
-    return CPoint(static_cast<int>(point.x()), static_cast<int>(point.y()));
 }
 
 } // namespace

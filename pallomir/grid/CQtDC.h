@@ -3,6 +3,7 @@
 #include "pallomir/grid/core/CDC.h"
 
 #include <QColor>
+#include <QPointF>
 #include <QRect>
 
 class QPainter;
@@ -13,6 +14,10 @@ inline QRect ToQRect(const CRect &rect) {
 }
 inline CRect ToCRect(const QRect &rect) {
     return CRect(rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height());
+}
+// A pointer position in whole pixels.
+inline CPoint ToCPoint(const QPointF &point) {
+    return CPoint(static_cast<int>(point.x()), static_cast<int>(point.y()));
 }
 // The colour's red, green and blue; the high byte (the default-colour mark) is ignored.
 inline QColor ToQColor(COLORREF colour) {

@@ -5,11 +5,14 @@
 #include "platform/ui/QtText.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
+#include <QWindow>
 
 CTitleTip::CTitleTip() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setMouseTracking(true);
     setObjectName(QStringLiteral("ZTitleTip"));
 }
 
@@ -44,10 +47,13 @@ void CTitleTip::Show(const CRect &rectTitle, const CString &text, int xOffset,
 
     m_crText = textClr;
     m_crBack = backClr;
+    m_pClickTarget = nullptr;
     const QPoint origin =
         m_pParentWnd->mapToGlobal(QPoint(rectTitle.left + xOffset, rectTitle.top));
     setGeometry(origin.x(), origin.y(), width + xOffset, rectTitle.Height());
     show();
+    if (QWindow *window = windowHandle())
+        window->installEventFilter(this);
     raise();
 }
 
@@ -63,4 +69,68 @@ void CTitleTip::paintEvent(QPaintEvent *) {
     painter.setPen(ToQColor(m_crText != CLR_DEFAULT ? m_crText : GetSysColor(COLOR_INFOTEXT)));
     painter.setFont(m_font);
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_text);
+}
+
+QWidget *CTitleTip::windowAt(const QPointF &global) const {
+    QWidget *window = QApplication::widgetAt(global.toPoint());
+    return window == nullptr || window == this ? m_pParentWnd : window;
+}
+
+void CTitleTip::passOn(QWidget *target, QEvent::Type type, const QMouseEvent *event) {
+    if (target == nullptr)
+        return;
+    const QPointF global = event->globalPosition();
+    QMouseEvent passed(type, target->mapFromGlobal(global), global, event->button(),
+                       event->buttons(), event->modifiers());
+    QApplication::sendEvent(target, &passed);
+}
+
+void CTitleTip::mouseMoveEvent(QMouseEvent *event) {
+    if (isVisible() && m_pParentWnd != nullptr &&
+        m_rectHover.PtInRect(ToCPoint(m_pParentWnd->mapFromGlobal(event->globalPosition()))))
+        return;
+    Hide();
+    passOn(windowAt(event->globalPosition()), QEvent::MouseMove, event);
+}
+
+void CTitleTip::mousePressEvent(QMouseEvent *event) {
+    Hide();
+    QEvent::Type type = QEvent::MouseButtonPress;
+    if (event->button() == Qt::LeftButton) {
+        const auto now = static_cast<qint64>(event->timestamp());
+        if (m_lastLeftClick >= 0 &&
+            now - m_lastLeftClick < QGuiApplication::styleHints()->mouseDoubleClickInterval())
+            type = QEvent::MouseButtonDblClick;
+        // A third click in time starts a new pair.
+        m_lastLeftClick = type == QEvent::MouseButtonDblClick ? -1 : now;
+    }
+    m_pClickTarget = windowAt(event->globalPosition());
+    passOn(m_pClickTarget, type, event);
+}
+
+// Qt's own double click of two presses on the tip: passed on as a press is, unless its press
+// has been already.
+void CTitleTip::mouseDoubleClickEvent(QMouseEvent *event) {
+    if (m_pClickTarget == nullptr)
+        mousePressEvent(event);
+}
+
+void CTitleTip::leaveEvent(QEvent *) {
+    if (m_pClickTarget == nullptr)
+        Hide();
+}
+
+bool CTitleTip::eventFilter(QObject *watched, QEvent *event) {
+    // The rest of a click passed on comes to the tip's window, hidden by now, which would drop
+    // it: it follows the press.
+    const QEvent::Type type = event->type();
+    if (watched != windowHandle() || m_pClickTarget == nullptr ||
+        (type != QEvent::MouseMove && type != QEvent::MouseButtonRelease))
+        return QWidget::eventFilter(watched, event);
+    const auto *mouse = static_cast<const QMouseEvent *>(event);
+    QPointer<QWidget> target = m_pClickTarget;
+    if (mouse->buttons() == Qt::NoButton)
+        m_pClickTarget = nullptr;
+    passOn(target, type, mouse);
+    return true;
 }

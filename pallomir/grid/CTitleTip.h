@@ -2,12 +2,15 @@
 
 #include "pallomir/grid/core/GridDefs.h"
 
+#include <QEvent>
 #include <QFont>
+#include <QPointer>
 #include <QWidget>
 
 // A small window over a cell that shows the cell's whole text when the cell is too narrow for
-// it. It passes the mouse through to the grid below, which hides it when the pointer leaves the
-// cell or a key is pressed.
+// it. It is a window of its own, so the pointer over it is its own: it hides as the pointer
+// leaves the cell and passes a click (a double click when it comes in time after the last)
+// on to the window under the pointer. The grid hides it when a key is pressed.
 class CTitleTip : public QWidget {
   public:
     CTitleTip();
@@ -30,9 +33,23 @@ class CTitleTip : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
+    // The window under a point of the screen; the parent when that is the tip itself.
+    QWidget *windowAt(const QPointF &global) const;
+    // Sends the event to the target as type, at the same place on the screen.
+    void passOn(QWidget *target, QEvent::Type type, const QMouseEvent *event);
+
     QWidget *m_pParentWnd = nullptr;
+    // The window that took the click passed on, until its buttons are released.
+    QPointer<QWidget> m_pClickTarget;
+    // When the last left click came (ms of the event clock); -1 before the first.
+    qint64 m_lastLeftClick = -1;
     bool m_bCreated = false;
     CRect m_rectHover;
     QString m_text;

@@ -48,7 +48,7 @@ void CPrmFileCopyDlg::OnOK() {
     const std::unique_ptr<JCnvPrmFileCopier> copier(createCopier());
     const bool versioned = m_form->IsChecked();
     if (GetCopyKind() == kFromCdRom) {
-        if (!copier->CopyPrmFilesPrompt())
+        if (!copier->CopyPrmFilesPrompt(this))
             return;
         {
             DisableWhile disabled(this);

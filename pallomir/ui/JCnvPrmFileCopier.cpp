@@ -6,13 +6,15 @@
 #include "platform/core/MountedMedia.h"
 #include "platform/core/Path.h"
 #include "platform/core/Prompt.h"
+#include "platform/ui/MessageBox.h"
 
-bool JCnvPrmFileCopier::CopyPrmFilesPrompt() const {
-    return AfxMessageBox(" 変換パラメータファイルをTKY2JGDのCD-ROMよりコピーします。\n"
-                         " CD-ROMドライブにTKY2JGDのCD-ROMをセットし、準備が整ったら[OK]"
-                         "ボタンを押してください。\n"
-                         " (すでに変換パラメータファイルが存在する場合は、上書きされます。)",
-                         MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+bool JCnvPrmFileCopier::CopyPrmFilesPrompt(QWidget *owner) const {
+    return QtMessageBox(" 変換パラメータファイルをTKY2JGDのCD-ROMよりコピーします。\n"
+                        " CD-ROMドライブにTKY2JGDのCD-ROMをセットし、準備が整ったら[OK]"
+                        "ボタンを押してください。\n"
+                        " (すでに変換パラメータファイルが存在する場合は、上書きされます。)",
+                        MB_OKCANCEL | MB_ICONINFORMATION, owner,
+                        "変換パラメータファイルのコピー") == IDOK;
 }
 
 bool JCnvPrmFileCopier::CopyPrmFiles(const CString &dstBase, bool versioned) {

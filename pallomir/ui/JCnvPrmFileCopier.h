@@ -2,14 +2,16 @@
 
 #include "pallomir/ui/JFileCopier.h"
 
+class QWidget;
+
 // Installs grid parameter files (*.par), from the TKY2JGD CD-ROM, a folder or one file, into
 // the installation folder itself or, versioned, into its par<version> folder.
 class JCnvPrmFileCopier : public JFileCopier {
   public:
     using JFileCopier::JFileCopier;
 
-    // Asks the user to insert the CD-ROM; true for OK.
-    bool CopyPrmFilesPrompt() const;
+    // Asks the user to insert the CD-ROM, in a box over owner; true for OK.
+    bool CopyPrmFilesPrompt(QWidget *owner = nullptr) const;
     // From the "pars" folder of the mounted CD-ROM. False (with a message) when dstBase is
     // empty, no CD-ROM is mounted or it holds no parameter file.
     bool CopyPrmFiles(const CString &dstBase, bool versioned);

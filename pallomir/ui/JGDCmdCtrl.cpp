@@ -73,6 +73,9 @@ double JGDCmdCtrl::WheelZoomFactor(int notches) {
 }
 
 int JGDCmdCtrl::zoomByWheel(int zDelta) {
+    // A turn the other way starts afresh: the rest belongs to the other direction.
+    if ((zDelta < 0 && m_wheelRest > 0) || (zDelta > 0 && m_wheelRest < 0))
+        m_wheelRest = 0;
     m_wheelRest += zDelta;
     const int notches = m_wheelRest / WHEEL_DELTA;
     m_wheelRest -= notches * WHEEL_DELTA;

@@ -65,7 +65,8 @@ class JGDCmdCtrl {
     virtual int ope_CancelAll();
 
     // Wheel zoom of the view. Deltas below a notch (touchpads, smooth wheels) add up until they
-    // make whole notches; the view zooms and redraws once they do. 1.
+    // make whole notches; the view zooms and redraws once they do. A turn the other way drops
+    // what was left of the last one. 1.
     int zoomByWheel(int zDelta);
 
     JGDViewBase *m_pView;

@@ -30,9 +30,7 @@ bool sameChar(const CString &name, int n, const CString &pattern, int p) {
 }
 
 // Wildcard match by characters: '*' any run, '?' any one character.
-bool matches(const CString &name, const CString &pattern) {
-    if (pattern == "*.*" || pattern == "*")
-        return true;
+bool matchesAsWritten(const CString &name, const CString &pattern) {
     int n = 0, p = 0;
     int starP = -1, starN = 0;
     const int nameLength = name.GetLength();
@@ -60,6 +58,16 @@ bool matches(const CString &name, const CString &pattern) {
 
 } // namespace
 
+bool CFileFind::MatchesName(const CString &name, const CString &pattern) {
+    if (pattern == "*.*" || pattern == "*")
+        return true;
+    if (matchesAsWritten(name, pattern))
+        return true;
+    // As the Windows search does, a name without a dot also matches as if it ended in one, so
+    // that "edx*.*" finds edx2 and "*." finds names without an extension.
+    return name.Find('.') < 0 && matchesAsWritten(name + ".", pattern);
+}
+
 CFileFind::CFileFind() = default;
 
 CFileFind::~CFileFind() = default;
@@ -79,12 +87,13 @@ bool CFileFind::FindFile(const CString &pattern) {
     if (ec)
         return false;
     for (const char *dots : {".", ".."}) {
-        if (matches(dots, name))
+        if (MatchesName(dots, name))
             m_entries.push_back({CString(dots), true});
     }
     while (!ec && it != std::filesystem::directory_iterator()) {
         CString entryName;
-        if (Utf8ToCp932(it->path().filename().string(), entryName) && matches(entryName, name)) {
+        if (Utf8ToCp932(it->path().filename().string(), entryName) &&
+            MatchesName(entryName, name)) {
             std::error_code dirEc;
             m_entries.push_back({entryName, it->is_directory(dirEc)});
         }

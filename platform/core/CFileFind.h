@@ -31,6 +31,11 @@ class CFileFind {
 
     void Close();
 
+    // Whether a name matches a wildcard pattern as the search matches it: '*' any run of
+    // characters, '?' any one, ASCII letters without case; a name without a dot also matches
+    // as if it ended in one ("edx*.*" matches edx2).
+    static bool MatchesName(const CString &name, const CString &pattern);
+
     // The entry of folder named name without regard to case (the exact name first when both
     // exist); name itself when there is none.
     static CString FindNameNoCase(const CString &folder, const CString &name);

@@ -98,7 +98,7 @@ QWidget *DefaultOwner() {
     return (main != nullptr && main->isEnabled()) ? main : nullptr;
 }
 
-int ShowBox(const CString &text, UINT type, QWidget *owner) {
+int ShowBox(const CString &text, UINT type, QWidget *owner, const CString &caption) {
     const std::vector<Button> buttons = ButtonsOf(type);
     int escapeId = 0;
     for (const Button &button : buttons) {
@@ -112,7 +112,8 @@ int ShowBox(const CString &text, UINT type, QWidget *owner) {
 
     // A box owned by a disabled window would be disabled too.
     PromptBox box(owner != nullptr && owner->isEnabled() ? owner : DefaultOwner(), escapeId != 0);
-    box.setWindowTitle(QGuiApplication::applicationDisplayName());
+    box.setWindowTitle(caption.IsEmpty() ? QGuiApplication::applicationDisplayName()
+                                         : ToQString(caption));
     box.setTextFormat(Qt::PlainText);
     box.setText(ToQString(text));
     box.setIcon(IconOf(type));
@@ -143,7 +144,7 @@ int ShowBox(const CString &text, UINT type, QWidget *owner) {
 
 } // namespace
 
-int QtMessageBox(const CString &text, UINT type, QWidget *owner) {
+int QtMessageBox(const CString &text, UINT type, QWidget *owner, const CString &caption) {
     QCoreApplication *app = QCoreApplication::instance();
     if (qobject_cast<QApplication *>(app) == nullptr) {
         const std::string line = "[message] " + ToUtf8(text) + "\n";
@@ -151,11 +152,11 @@ int QtMessageBox(const CString &text, UINT type, QWidget *owner) {
         return PromptDefaultAnswer(type);
     }
     if (QThread::currentThread() == app->thread()) {
-        return ShowBox(text, type, owner);
+        return ShowBox(text, type, owner, caption);
     }
     int answer = PromptDefaultAnswer(type);
     QMetaObject::invokeMethod(
-        app, [&] { answer = ShowBox(text, type, owner); }, Qt::BlockingQueuedConnection);
+        app, [&] { answer = ShowBox(text, type, owner, caption); }, Qt::BlockingQueuedConnection);
     return answer;
 }
 

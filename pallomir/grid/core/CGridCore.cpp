@@ -108,6 +108,7 @@ void CGridCore::OnSysColorChange() {
 
 void CGridCore::OnSettingChange() {
     RefreshSysColours(false);
+    m_nRowsPerWheelNotch = GetSystemWheelScrollLines();
     Refresh();
 }
 

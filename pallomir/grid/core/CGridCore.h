@@ -372,6 +372,7 @@ class CGridCore {
     void OnVScroll(UINT nSBCode, UINT nPos);
     BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
     void OnSize();
+    // The system's settings changed: the colours and the wheel scroll lines are read again.
     void OnSettingChange();
     void OnSysColorChange();
     // Lines one wheel notch scrolls (-1 scrolls a page).
@@ -431,7 +432,10 @@ class CGridCore {
     // Drags the selected text (when drag and drop is on): -109, the drag, and the dragged
     // cells emptied when the text was moved.
     virtual void OnBeginDrag();
-    // Drag and drop over the grid: textOffered says whether the data holds text.
+    // Drag and drop over the grid: textOffered says whether the data holds text. A drag of
+    // text is taken in wherever it enters while drag and drop is on (else the window would
+    // hear no more of it); each move then decides by the cell under the point, which is
+    // highlighted when it would take the drop.
     DROPEFFECT OnDragEnter(bool textOffered, DWORD dwKeyState, CPoint point);
     DROPEFFECT OnDragOver(bool textOffered, DWORD dwKeyState, CPoint point);
     void OnDragLeave();
@@ -441,16 +445,18 @@ class CGridCore {
 
     // ---- Delimited text files
 
-    // Every row, cells separated by the delimiter; a field holding the delimiter, a quote or a
-    // line end is quoted. FALSE (and a message box) when the file cannot be written.
+    // Every row on a line, cells separated by the delimiter; a field holding the delimiter or
+    // starting with a quote is quoted. FALSE (and a message box) when the file cannot be
+    // written, or when a cell holds a line break or a Ctrl-Z, which no line can carry (the
+    // file is then not touched).
     BOOL Save(const char *filename, char chSeparator = ',');
     // Replaces the contents: the first line gives the column headings, each further line a
     // row whose first field is the row heading. FALSE in virtual mode or when the file cannot
     // be read.
     BOOL Load(const char *filename, char chSeparator = ',');
     // Splits one line of a saved file into its fields; a quoted field may hold the delimiter
-    // and doubled quotes. Answers false when a quoted field is still open at the line's end.
-    static bool SplitDelimitedLine(const CString &line, char chSeparator,
+    // and doubled quotes. A quote still open at the line's end ends the field there.
+    static void SplitDelimitedLine(const CString &line, char chSeparator,
                                    std::vector<CString> &fields);
     // A cell's text as a field of a saved file.
     static CString QuoteField(const CString &text, char chSeparator);
@@ -477,6 +483,8 @@ class CGridCore {
     // True while the key (VK_SHIFT, VK_CONTROL) is held.
     virtual bool IsKeyDown(UINT vk) const = 0;
     virtual void SetFocus() = 0;
+    // The lines one wheel notch scrolls as the system sets it (-1 a page).
+    virtual int GetSystemWheelScrollLines() const { return 3; }
     // The wait cursor while a long operation runs.
     virtual void BeginWaitCursor() {}
     virtual void EndWaitCursor() {}

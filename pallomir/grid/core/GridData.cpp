@@ -277,12 +277,10 @@ void CGridCore::OnBeginDrag() {
 DROPEFFECT CGridCore::OnDragEnter(bool textOffered, DWORD dwKeyState, CPoint point) {
     if (!m_bAllowDragAndDrop || !textOffered)
         return DROPEFFECT_NONE;
-    m_LastDragOverCell = GetCellFromPt(point, FALSE);
-    if (!IsValid(m_LastDragOverCell) || !IsCellEditable(m_LastDragOverCell))
-        return DROPEFFECT_NONE;
-    SetItemState(m_LastDragOverCell.row, m_LastDragOverCell.col,
-                 GetItemState(m_LastDragOverCell.row, m_LastDragOverCell.col) | GVIS_DROPHILITED);
-    RedrawCell(m_LastDragOverCell);
+    // Over a heading or the grey area too: the cell is decided as the pointer moves.
+    OnDragLeave();
+    m_LastDragOverCell = CCellID();
+    OnDragOver(textOffered, dwKeyState, point);
     return DragEffect(dwKeyState);
 }
 
@@ -347,7 +345,7 @@ CString CGridCore::QuoteField(const CString &text, char chSeparator) {
     // A lead byte at the end would pair with the separator written after it.
     for (std::size_t i = 0; i < bytes.size() && !quote; i += CharLength(bytes, i))
         quote =
-            bytes[i] == chSeparator || bytes[i] == '\n' || bytes[i] == '\r' ||
+            bytes[i] == chSeparator ||
             (i + 1 == bytes.size() && CString::IsLeadByte(static_cast<unsigned char>(bytes[i])));
     if (!quote)
         return text;
@@ -361,7 +359,7 @@ CString CGridCore::QuoteField(const CString &text, char chSeparator) {
     return CString(quoted);
 }
 
-bool CGridCore::SplitDelimitedLine(const CString &line, char chSeparator,
+void CGridCore::SplitDelimitedLine(const CString &line, char chSeparator,
                                    std::vector<CString> &fields) {
     fields.clear();
     const std::string &bytes = line.Bytes();
@@ -392,19 +390,26 @@ bool CGridCore::SplitDelimitedLine(const CString &line, char chSeparator,
             }
             if (!closed) {
                 fields.emplace_back(field);
-                return false;
+                return;
             }
         }
         while (i < n && bytes[i] != chSeparator)
             take(field);
         fields.emplace_back(field);
         if (i >= n)
-            return true;
+            return;
         ++i;
     }
 }
 
 BOOL CGridCore::Save(const char *filename, char chSeparator) {
+    // A row is one line: a cell that would end the line or the file cannot be written.
+    for (int row = 0; row < m_nRows; ++row)
+        for (int col = 0; col < m_nCols; ++col)
+            if (GetItemText(row, col).FindOneOf("\r\n\x1A") >= 0) {
+                AfxMessageBox("Unable to save grid list");
+                return FALSE;
+            }
     try {
         CStdioFile file(filename, CFile::modeWrite | CFile::modeCreate | CFile::typeText);
         const CString separator(chSeparator);
@@ -437,19 +442,13 @@ BOOL CGridCore::Load(const char *filename, char chSeparator) {
     m_bAllowDraw = FALSE;
     BOOL result = TRUE;
     try {
-        // One record: a line, joined with the next ones while a quoted field is open.
+        // One record per line.
         std::vector<CString> fields;
         const auto readRecord = [&]() {
             CString line;
             if (!file.ReadString(line))
                 return false;
-            while (!SplitDelimitedLine(line, chSeparator, fields)) {
-                CString more;
-                if (!file.ReadString(more))
-                    break;
-                line += '\n';
-                line += more;
-            }
+            SplitDelimitedLine(line, chSeparator, fields);
             return true;
         };
 

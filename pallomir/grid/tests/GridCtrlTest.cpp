@@ -250,6 +250,20 @@ TEST_F(GridCtrlTest, OneWheelNotchScrollsThreeLines) {
     EXPECT_EQ(grid->GetScrollPos32(SB_VERT), before - 2 * grid->GetRowHeight(5));
 }
 
+TEST_F(GridCtrlTest, ANewWheelSettingIsTakenAtOnce) {
+    const int lines = QApplication::wheelScrollLines();
+    QApplication::setWheelScrollLines(5);
+    EXPECT_EQ(grid->GetWheelScrollLines(), 5);
+    grid->SetRowCount(200);
+    for (int i = 0; i < 10; ++i)
+        grid->OnVScroll(SB_LINEDOWN, 0);
+    const int before = grid->GetScrollPos32(SB_VERT);
+    grid->OnMouseWheel(0, WHEEL_DELTA, CPoint());
+    EXPECT_EQ(grid->GetScrollPos32(SB_VERT), before - 5 * grid->GetRowHeight(5));
+    QApplication::setWheelScrollLines(lines);
+    EXPECT_EQ(grid->GetWheelScrollLines(), lines);
+}
+
 TEST_F(GridCtrlTest, HeadingClicksSortAndASecondClickReverses) {
     grid->SetHeaderSort(TRUE);
     grid->SetCompareFunction(CGridCore::pfnCellNumericCompare);

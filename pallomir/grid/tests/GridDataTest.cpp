@@ -223,6 +223,10 @@ TEST(GridDragDropTest, ADropWithCtrlCopiesAndWithoutItMoves) {
     // Over a fixed cell, or without text, nothing.
     EXPECT_EQ(target.OnDragOver(true, 0, CPoint(5, 5)), DROPEFFECT_NONE);
     EXPECT_EQ(target.OnDragEnter(false, 0, over), DROPEFFECT_NONE);
+    // A drag that enters over a heading is taken in all the same; the cell decides later.
+    EXPECT_EQ(target.OnDragEnter(true, 0, CPoint(98 + 5, 5)), DROPEFFECT_MOVE);
+    EXPECT_EQ(target.OnDragOver(true, 0, over), DROPEFFECT_MOVE);
+    EXPECT_EQ(target.GetItemState(2, 2) & GVIS_DROPHILITED, GVIS_DROPHILITED);
 
     source.dropResult = DROPEFFECT_COPY;
     source.OnBeginDrag();
@@ -247,13 +251,13 @@ TEST_F(GridFileTest, SaveQuotesWhatNeedsItAndLoadReadsItBack) {
     grid.SetItemText(1, 1, "1,000.5");
     grid.SetItemText(1, 2, "\"quoted\" and more");
     grid.SetItemText(2, 0, "ソ");
-    grid.SetItemText(2, 1, "two\nlines");
+    grid.SetItemText(2, 1, "\"open");
     grid.SetItemText(2, 2, "");
     const CString file = path("グリッド.csv");
     ASSERT_TRUE(grid.Save(file));
     EXPECT_EQ(get("グリッド.csv"),
               std::string("名前,X,備考\r\n点1,\"1,000.5\",\"\"\"quoted\"\" and more\"\r\n"
-                          "ソ,\"two\r\nlines\",\r\n"));
+                          "ソ,\"\"\"open\",\r\n"));
 
     FakeGrid loaded;
     ASSERT_TRUE(loaded.Load(file));
@@ -263,8 +267,31 @@ TEST_F(GridFileTest, SaveQuotesWhatNeedsItAndLoadReadsItBack) {
         for (int col = 0; col < 3; ++col)
             EXPECT_EQ(loaded.GetItemText(row, col), grid.GetItemText(row, col)) << row << col;
     EXPECT_EQ(loaded.GetItemFormat(0, 1), DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    // Fitted to the widest text, "two\nlines" on one line.
-    EXPECT_EQ(loaded.GetColumnWidth(1), 9 * 7 + 28);
+    // Fitted to the widest text.
+    EXPECT_EQ(loaded.GetColumnWidth(1), 7 * 7 + 28);
+}
+
+TEST_F(GridFileTest, AQuoteLeftOpenEndsItsFieldAtTheLineEnd) {
+    put("A,B,C\n1,\"open,x\n2,y,z\n3,\"\"\n", "open.csv");
+    FakeGrid grid;
+    ASSERT_TRUE(grid.Load(path("open.csv")));
+    ASSERT_EQ(grid.GetRowCount(), 4);
+    ASSERT_EQ(grid.GetColumnCount(), 3);
+    EXPECT_EQ(grid.GetItemText(1, 1), CString("open,x"));
+    EXPECT_EQ(grid.GetItemText(1, 2), CString());
+    EXPECT_EQ(grid.GetItemText(2, 0), CString("2"));
+    EXPECT_EQ(grid.GetItemText(2, 2), CString("z"));
+    EXPECT_EQ(grid.GetItemText(3, 0), CString("3"));
+
+    // What no line can carry is not saved, and the file is left as it was.
+    grid.SetItemText(2, 1, "two\nlines");
+    {
+        testsupport::ScriptedPrompts prompts({IDOK});
+        EXPECT_FALSE(grid.Save(path("open.csv")));
+        ASSERT_EQ(prompts.asked.size(), 1u);
+        EXPECT_EQ(prompts.asked[0].first, CString("Unable to save grid list"));
+    }
+    EXPECT_EQ(get("open.csv"), "A,B,C\n1,\"open,x\n2,y,z\n3,\"\"\n");
 }
 
 TEST_F(GridFileTest, LoadTakesLongLinesAndExtraFieldsWhole) {
@@ -318,19 +345,15 @@ TEST_F(GridFileTest, FailuresAreReportedAndVirtualGridsDoNotLoad) {
 
 TEST(GridFileFieldsTest, SplittingAndQuotingAgree) {
     std::vector<CString> fields;
-    EXPECT_TRUE(CGridCore::SplitDelimitedLine("a,,\"b,c\",\"d\"\"e\"", ',', fields));
+    CGridCore::SplitDelimitedLine("a,,\"b,c\",\"d\"\"e\"", ',', fields);
     EXPECT_EQ(fields, Texts({"a", "", "b,c", "d\"e"}));
-    EXPECT_FALSE(CGridCore::SplitDelimitedLine("a,\"open", ',', fields));
-    EXPECT_TRUE(CGridCore::SplitDelimitedLine("", ',', fields));
+    CGridCore::SplitDelimitedLine("", ',', fields);
     EXPECT_EQ(fields, Texts({""}));
     // A lead byte without its trail byte stands alone, also before a quote or a comma.
-    for (const char *text : {"plain", "with,comma", "\"lead", "in\"side", "", "x\ny", "\"\x81",
-                             "a\x81,b", "\x83\x7C,", "ends in a lead byte \x90"}) {
-        const CString quoted = CGridCore::QuoteField(text, ',');
-        if (CString(text).Find('\n') < 0) {
-            ASSERT_TRUE(CGridCore::SplitDelimitedLine(quoted, ',', fields));
-            EXPECT_EQ(fields, Texts({text})) << text;
-        }
+    for (const char *text : {"plain", "with,comma", "\"lead", "in\"side", "", "\"\x81", "a\x81,b",
+                             "\x83\x7C,", "ends in a lead byte \x90"}) {
+        CGridCore::SplitDelimitedLine(CGridCore::QuoteField(text, ','), ',', fields);
+        EXPECT_EQ(fields, Texts({text})) << text;
     }
     EXPECT_EQ(CGridCore::QuoteField("in\"side", ','), CString("in\"side"));
     // Written before a separator that is a trail byte, an unquoted lead byte would take it.

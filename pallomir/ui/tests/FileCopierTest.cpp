@@ -1,7 +1,12 @@
 #include "pallomir/ui/JCnvPrmFileCopier.h"
 #include "pallomir/ui/JFileCopier.h"
 #include "pallomir/ui/tests/DataFolders.h"
+#include "platform/ui/QtText.h"
+#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/ScriptedPrompts.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
 
 #include <gtest/gtest.h>
 
@@ -240,19 +245,34 @@ TEST_F(FileCopierTest, ParameterFilesVersionedOrNot) {
 }
 
 TEST_F(FileCopierTest, CdRomCopyNeedsAMountedDiscWithParameterFiles) {
-    testsupport::ScriptedPrompts prompts({IDOK, IDOK, IDOK});
+    // The question has a caption of its own.
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenShown<QMessageBox>([&](QMessageBox *box) {
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        if (QAbstractButton *cancel = box->button(QMessageBox::Cancel))
+            cancel->click();
+        else
+            box->done(0);
+    });
+    EXPECT_FALSE(JCnvPrmFileCopier(&copy).CopyPrmFilesPrompt());
+    EXPECT_EQ(title, ToQString("変換パラメータファイルのコピー"));
+    EXPECT_TRUE(text.contains(ToQString("CD-ROMドライブにTKY2JGDのCD-ROMをセットし")));
+    EXPECT_EQ(icon, QMessageBox::Information);
+    WhenShown<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Ok)->click(); });
     EXPECT_TRUE(JCnvPrmFileCopier(&copy).CopyPrmFilesPrompt());
-    EXPECT_NE(prompts.asked[0].first.Find("CD-ROMドライブにTKY2JGDのCD-ROMをセットし"), -1);
-    EXPECT_EQ(prompts.asked[0].second, UINT(MB_OKCANCEL | MB_ICONINFORMATION));
 
+    testsupport::ScriptedPrompts prompts({IDOK, IDOK});
     CdRomCopier noDrive(&copy, "");
     EXPECT_FALSE(noDrive.CopyPrmFiles(install(), true));
-    EXPECT_EQ(prompts.asked[1].first, "CD-ROMドライブが見つかりませんでした。");
+    EXPECT_EQ(prompts.asked[0].first, "CD-ROMドライブが見つかりませんでした。");
 
     MakeFolder(m_dir, "disc/PARS");
     CdRomCopier noFiles(&copy, path("disc"));
     EXPECT_FALSE(noFiles.CopyPrmFiles(install(), true));
-    EXPECT_EQ(prompts.asked[2].first.Left(44),
+    EXPECT_EQ(prompts.asked[1].first.Left(44),
               CString("CD-ROMにパラメータファイルが見つかりませんでした。").Left(44));
     EXPECT_FALSE(noFiles.CopyPrmFiles("", true));
     EXPECT_TRUE(copy.batches.empty());

@@ -8,6 +8,7 @@
 #include "pallomir/ui/tests/DataFolders.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
+#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedChooser.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -218,11 +220,13 @@ TEST_F(FileCopyDlgTest, ParameterDialogIsNeverLeftDisabled) {
     Choose(&dialog, CPrmFileCopyDlg::IDC_RADIO_CDROM);
     EXPECT_EQ(dialog.GetCopyKind(), 0);
     EXPECT_TRUE(Ok(&dialog)->isEnabled());
-    {
-        testsupport::ScriptedPrompts prompts({IDCANCEL});
-        Ok(&dialog)->click();
-        EXPECT_EQ(prompts.asked.size(), 1u);
-    }
+    bool asked = false;
+    WhenShown<QMessageBox>([&asked](QMessageBox *box) {
+        asked = true;
+        box->button(QMessageBox::Cancel)->click();
+    });
+    Ok(&dialog)->click();
+    EXPECT_TRUE(asked);
     EXPECT_TRUE(dialog.isEnabled());
     EXPECT_TRUE(dialog.isVisible());
 

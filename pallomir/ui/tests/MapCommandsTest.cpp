@@ -88,13 +88,16 @@ TEST(MapCommandsTest, TouchpadDeltasAddUpToWholeNotches) {
         command.MouseWheel(0, -20, QPoint());
     EXPECT_EQ(view.calls, (Calls{"ZoomByFactor", "RedrawMap"}));
     EXPECT_DOUBLE_EQ(view.factor, 1.1);
-    // 40 left over: 80 more make the next notch, a turn the other way cancels it out.
+    // 40 left over; a notch the other way is not eaten by it, nor is one back again.
     view.calls.clear();
-    command.MouseWheel(0, -40, QPoint());
-    command.MouseWheel(0, 80, QPoint());
-    EXPECT_TRUE(view.calls.empty());
+    command.MouseWheel(0, 120, QPoint());
+    EXPECT_EQ(view.calls, (Calls{"ZoomByFactor", "RedrawMap"}));
+    EXPECT_DOUBLE_EQ(view.factor, 0.9);
+    command.MouseWheel(0, 60, QPoint());
+    view.calls.clear();
     command.MouseWheel(0, -120, QPoint());
-    EXPECT_EQ(view.calls.size(), 2u);
+    EXPECT_EQ(view.calls, (Calls{"ZoomByFactor", "RedrawMap"}));
+    EXPECT_DOUBLE_EQ(view.factor, 1.1);
 }
 
 TEST(MapCommandsTest, DragScrollFollowsTheMouseAndEndsWithARedraw) {

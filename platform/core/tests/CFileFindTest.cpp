@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -53,6 +54,23 @@ TEST_F(CFileFindTest, MatchesWithoutCaseAndSortsByName) {
     EXPECT_EQ(found(folder() + "/d.TXT"), (Names{"d.txt"}));
     EXPECT_EQ(found(folder() + "/*.csv"), Names{});
     EXPECT_EQ(found(folder() + "/nothere/*.*"), Names{});
+}
+
+TEST(CFileFindMatchTest, NamesWithoutADotMatchAsTheWindowsSearchDoes) {
+    // A version folder made from "Ver.2" has no dot, yet "edx*.*" finds it; '?' is one
+    // character, a double-byte one too, and letters match without case.
+    const std::pair<const char *, const char *> matching[] = {
+        {"edx2", "edx*.*"}, {"edx2.1", "edx*.*"}, {"EDX1.00", "edx*.*"}, {"a", "*.*"},
+        {".", "*.*"},       {"名前", "*.*"},      {"readme", "*."},      {"a.TXT", "*.txt"},
+        {"data", "data.*"}, {"関.txt", "?.txt"},  {"関東.par", "関*"},   {"1234", "????"}};
+    for (const auto &[name, pattern] : matching)
+        EXPECT_TRUE(CFileFind::MatchesName(name, pattern)) << name << " " << pattern;
+    const std::pair<const char *, const char *> other[] = {
+        {"ed2", "edx*.*"},      {"par2", "edx*.*"}, {"readme.txt", "*."},
+        {"a.txt.bak", "*.txt"}, {"atxt", "*.txt"},  {"database", "data.*"},
+        {"ab.txt", "?.txt"},    {"12345", "????"},  {"関東.par", "東*"}};
+    for (const auto &[name, pattern] : other)
+        EXPECT_FALSE(CFileFind::MatchesName(name, pattern)) << name << " " << pattern;
 }
 
 TEST_F(CFileFindTest, FindNextFileAnswersFalseOnTheLastResult) {
