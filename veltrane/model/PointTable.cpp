@@ -51,6 +51,11 @@ bool PointTable::Remove(const Point *p, bool rebuildIdxMap) {
     if (it == m_points.end())
         return false;
     m_points.erase(it);
+    entriesRemoved(rebuildIdxMap);
+    return true;
+}
+
+void PointTable::entriesRemoved(bool rebuildIdxMap) {
     ClearTmpVector();
     if (m_idxMapCurrent) {
         m_idxMapCurrent = false;
@@ -58,7 +63,6 @@ bool PointTable::Remove(const Point *p, bool rebuildIdxMap) {
         if (rebuildIdxMap)
             MakeTmpIdxMap();
     }
-    return true;
 }
 
 unsigned PointTable::Remove(const PointSet &points, bool rebuildIdxMap) {
@@ -69,13 +73,7 @@ unsigned PointTable::Remove(const PointSet &points, bool rebuildIdxMap) {
     const auto removed = static_cast<unsigned>(before - m_points.size());
     if (removed == 0)
         return 0;
-    ClearTmpVector();
-    if (m_idxMapCurrent) {
-        m_idxMapCurrent = false;
-        m_idxMap.clear();
-        if (rebuildIdxMap)
-            MakeTmpIdxMap();
-    }
+    entriesRemoved(rebuildIdxMap);
     return removed;
 }
 

@@ -95,6 +95,10 @@ class PointTable {
     unsigned CheckInsyoAndKnownRelation();
 
   private:
+    // After entries were taken out: the snapshot goes, and a current position map is dropped
+    // (rebuilt at once when asked).
+    void entriesRemoved(bool rebuildIdxMap);
+
     std::list<Point *> m_points;
     unsigned m_blockNo = 0;
     std::vector<Point *> m_snapshot;
