@@ -61,11 +61,6 @@ bool isUtf8Text(const std::vector<CString> &lines) {
     return beyondAscii;
 }
 
-bool isBlank(const CString &line) {
-    return std::all_of(line.Bytes().begin(), line.Bytes().end(),
-                       [](char c) { return c == ' ' || c == '\t'; });
-}
-
 } // namespace
 
 bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
@@ -96,7 +91,7 @@ bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
         ++lineNo;
         if (read.GetLength() > 0 && read[0] == ';')
             continue;
-        if (isBlank(read))
+        if (CString(read).Trim(" \t").IsEmpty())
             continue;
         CString line = read;
         // A character cp932 lacks is only a fault in a point's name; the line is still split
