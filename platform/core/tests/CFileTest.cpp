@@ -1,5 +1,7 @@
 #include "platform/core/CFile.h"
 
+#include "platform/core/CStdioFile.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -186,6 +190,169 @@ TEST_F(CFileTest, NamesOfAFileWithDoubleByteCharacters) {
     EXPECT_EQ(file.GetFileTitle(), "表");
     file.Close();
     EXPECT_TRUE(fs::exists(m_dir / u8"フォルダ" / u8"表.txt"));
+}
+
+// ---- replacing a file whole or not at all
+
+class CFileReplaceTest : public CFileTest {
+  protected:
+    // The names in the test folder, hidden ones included.
+    std::set<std::string> names() const {
+        std::set<std::string> found;
+        for (const auto &e : fs::directory_iterator(m_dir))
+            found.insert(e.path().filename().string());
+        return found;
+    }
+};
+
+TEST_F(CFileReplaceTest, OnlyACleanCloseReplacesTheTarget) {
+    writeBytes(m_dir / "t.bin", "old bytes");
+    ::chmod((m_dir / "t.bin").c_str(), 0640);
+    {
+        CFile file(path("t.bin"), CFile::modeCreate | CFile::modeWrite);
+        EXPECT_EQ(file.GetFilePath(), path("t.bin"));
+        file.Write("new", 3);
+        // Written aside: the target keeps its bytes until Close.
+        EXPECT_EQ(readBytes(m_dir / "t.bin"), "old bytes");
+        EXPECT_EQ(names().size(), 2u);
+        file.Close();
+    }
+    EXPECT_EQ(readBytes(m_dir / "t.bin"), "new");
+    EXPECT_EQ(names(), std::set<std::string>{"t.bin"});
+    // A replaced file keeps its permissions; a new one gets those of a created file.
+    struct stat st {};
+    ASSERT_EQ(::stat((m_dir / "t.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    const mode_t mask = ::umask(022);
+    {
+        CFile file(path("n.bin"), CFile::modeCreate | CFile::modeWrite);
+        file.Close();
+    }
+    ::umask(mask);
+    ASSERT_EQ(::stat((m_dir / "n.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+
+    // Abort, a destructor without Close, a stream destroyed without Close: nothing changes.
+    {
+        CFile aborted(path("t.bin"), CFile::modeCreate | CFile::modeWrite);
+        aborted.Write("aborted", 7);
+        aborted.Abort();
+        CFile dropped(path("t.bin"), CFile::modeCreate | CFile::modeReadWrite);
+        dropped.Write("dropped", 7);
+        CStdioFile text(path("t.bin"), CFile::modeCreate | CFile::modeWrite);
+        text.WriteString("text\n");
+        CFile fresh(path("fresh.bin"), CFile::modeCreate | CFile::modeWrite);
+        fresh.Write("x", 1);
+    }
+    EXPECT_EQ(readBytes(m_dir / "t.bin"), "new");
+    EXPECT_EQ(names(), (std::set<std::string>{"n.bin", "t.bin"}));
+
+    // In place, as before: without truncation, and on a device.
+    {
+        CFile file(path("t.bin"), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite);
+        file.Write("N", 1);
+        EXPECT_EQ(readBytes(m_dir / "t.bin"), "New");
+        file.Abort();
+    }
+    CFile null("/dev/null", CFile::modeCreate | CFile::modeWrite);
+    null.Write("x", 1);
+    null.Close();
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST_F(CFileReplaceTest, AFailedWriteOrCloseLeavesTheTargetAsItWas) {
+    writeBytes(m_dir / "t.txt", "previous");
+    const std::string half(3000, 'h');
+    {
+        testsupport::FileSizeLimit limit(2000);
+        CStdioFile file(path("t.txt"), CFile::modeCreate | CFile::modeWrite);
+        file.WriteString(half.c_str()); // buffered: it fails at Close
+        try {
+            file.Close();
+            FAIL() << "no exception";
+        } catch (const CFileException &e) {
+            EXPECT_EQ(e.m_cause, CFileException::diskFull);
+            EXPECT_EQ(e.m_lOsError, EFBIG);
+            EXPECT_EQ(e.m_strFileName, path("t.txt"));
+        }
+        // A write that failed is never put in place, whatever the caller does next.
+        CFile raw(path("t.txt"), CFile::modeCreate | CFile::modeWrite);
+        EXPECT_THROW(raw.Write(half.data(), static_cast<UINT>(half.size())), CFileException);
+        EXPECT_THROW(raw.Close(), CFileException);
+    }
+    EXPECT_EQ(readBytes(m_dir / "t.txt"), "previous");
+    EXPECT_EQ(names(), std::set<std::string>{"t.txt"});
+
+    // A target that may not be written is refused at Open, as its own open would be.
+    if (::geteuid() != 0) {
+        ::chmod((m_dir / "t.txt").c_str(), 0444);
+        CFile file;
+        CFileException error;
+        EXPECT_FALSE(file.Open(path("t.txt"), CFile::modeCreate | CFile::modeWrite, &error));
+        EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+        EXPECT_EQ(names(), std::set<std::string>{"t.txt"});
+    }
+}
+
+TEST_F(CFileReplaceTest, ALinkKeepsPointingAtTheReplacedFile) {
+    fs::create_directory(m_dir / "real");
+    writeBytes(m_dir / "real" / "data.txt", "old");
+    fs::create_symlink(m_dir / "real" / "data.txt", m_dir / "link.txt");
+    CFile file(path("link.txt"), CFile::modeCreate | CFile::modeWrite);
+    file.Write("new", 3);
+    file.Close();
+    EXPECT_TRUE(fs::is_symlink(m_dir / "link.txt"));
+    EXPECT_EQ(readBytes(m_dir / "real" / "data.txt"), "new");
+    EXPECT_EQ(names(), (std::set<std::string>{"link.txt", "real"}));
+}
+
+TEST_F(CFileReplaceTest, NoReplaceNeverTakesANameThatWasFree) {
+    CFile file(path("out.txt"), CFile::modeCreate | CFile::modeWrite | CFile::modeNoReplace);
+    file.Write("converted", 9);
+    writeBytes(m_dir / "out.txt", "appeared"); // another writer takes the name meanwhile
+    try {
+        file.Close();
+        FAIL() << "no exception";
+    } catch (const CFileException &e) {
+        EXPECT_EQ(e.m_lOsError, EEXIST);
+        EXPECT_EQ(e.GetErrorMessage(), path("out.txt") + "は既にあるため書き込めません。");
+    }
+    EXPECT_EQ(readBytes(m_dir / "out.txt"), "appeared");
+    EXPECT_EQ(names(), std::set<std::string>{"out.txt"});
+
+    // A name that was taken at Open was chosen: it is replaced.
+    CFile again(path("out.txt"), CFile::modeCreate | CFile::modeWrite | CFile::modeNoReplace);
+    again.Write("converted", 9);
+    again.Close();
+    EXPECT_EQ(readBytes(m_dir / "out.txt"), "converted");
+}
+
+TEST_F(CFileReplaceTest, PendingFilesArePutInPlaceTogetherOrNotAtAll) {
+    writeBytes(m_dir / "a.edx", "old a");
+    const auto writeBoth = [this](PendingFiles &pending) {
+        EXPECT_TRUE(pending.CreateFolder(path("sub/deeper")));
+        for (const char *name : {"a.edx", "sub/deeper/b.edx"}) {
+            CStdioFile file(path(name), CFile::modeCreate | CFile::modeWrite);
+            file.WriteString(name);
+            file.Close(pending);
+        }
+        EXPECT_EQ(readBytes(m_dir / "a.edx"), "old a"); // nothing in place yet
+        EXPECT_FALSE(pending.IsEmpty());
+    };
+    {
+        PendingFiles pending;
+        writeBoth(pending);
+    } // discarded: the folders it made go too
+    EXPECT_EQ(readBytes(m_dir / "a.edx"), "old a");
+    EXPECT_EQ(names(), std::set<std::string>{"a.edx"});
+
+    PendingFiles pending;
+    writeBoth(pending);
+    pending.Commit();
+    EXPECT_TRUE(pending.IsEmpty());
+    EXPECT_EQ(readBytes(m_dir / "a.edx"), "a.edx");
+    EXPECT_EQ(readBytes(m_dir / "sub" / "deeper" / "b.edx"), "sub/deeper/b.edx");
+    EXPECT_EQ(names(), (std::set<std::string>{"a.edx", "sub"}));
 }
 
 } // namespace
