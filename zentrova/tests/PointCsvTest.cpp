@@ -2,10 +2,13 @@
 #include "zentrova/PointCsv.h"
 #include "platform/core/CException.h"
 #include "tests/support/DecimalCommaLocale.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 #include "veltrane/model/Point.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -112,6 +115,24 @@ TEST_F(PointCsvTest, AFileThatCannotBeWrittenThrows) {
     const Point a = converted("A1", 1, 2, 3);
     EXPECT_THROW(WriteConvertedCsv("/dev/full", {&a}), CFileException);
     EXPECT_THROW(WriteConvertedCsv(path("no/such/folder.csv"), {&a}), CFileException);
+
+    // Cut by a full disk half way: the file it would have replaced stays, nothing beside it.
+    std::vector<Point> many;
+    for (int i = 0; i < 100; ++i)
+        many.push_back(converted("P", i, i, i));
+    std::vector<const Point *> points;
+    for (const Point &p : many)
+        points.push_back(&p);
+    put("older\r\n", "out.csv");
+    try {
+        testsupport::FileSizeLimit limit(1500);
+        WriteConvertedCsv(path("out.csv"), points);
+        ADD_FAILURE() << "no exception";
+    } catch (const CFileException &e) {
+        EXPECT_EQ(e.m_cause, CFileException::diskFull);
+    }
+    EXPECT_EQ(get("out.csv"), "older\r\n");
+    EXPECT_EQ(testsupport::FolderSnapshot(m_dir).size(), 1u);
 }
 
 } // namespace
