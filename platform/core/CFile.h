@@ -19,11 +19,11 @@ class PendingFiles;
 // and only a successful Close (buffers written, synchronised, closed) renames it
 // over the target. Abort, destruction without Close, or any failure of a write
 // or of Close removes the temporary file, and the target keeps its bytes (or
-// stays absent). A new target gets the permissions a newly created file gets;
-// a replaced one keeps its own, and one that may not be written is refused as
-// before. Targets that are not regular files (devices, a descriptor of
-// /proc/self/fd) are written in place, as are files opened with modeNoTruncate
-// or without modeCreate.
+// stays absent). A new target gets the permissions a newly created file gets; a
+// replaced one keeps its own. A target that may not be written is refused as
+// before, and so is one in a folder where no file can be made. Targets that are
+// not regular files (devices, a descriptor of /proc/self/fd) are written in
+// place, as are files opened with modeNoTruncate or without modeCreate.
 class CFile {
   public:
     enum OpenFlags : UINT {

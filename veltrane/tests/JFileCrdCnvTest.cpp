@@ -144,17 +144,13 @@ TEST_F(JFileCrdCnvTest, ANameTheFileSystemCannotHoldIsReportedNotTried) {
     j.SetNamingMode(1);
     EXPECT_EQ(made(j), longName + ".csv");
 
-    // A missing folder and an unknown naming say so too.
+    // A missing folder says so too.
     JFileCrdCnvElm k = job("k.csv", 0);
     k.SetOwnDstFolder(true);
     k.SetDstFolder(path("missing"));
-    k.ClearErrTbl();
-    EXPECT_EQ(made(k), "");
-    k.SetNamingMode(7);
     EXPECT_EQ(made(k), "");
     EXPECT_EQ(reasons(k),
-              (std::vector<CString>{"変換先のフォルダ[" + path("missing") + "]がありません。",
-                                    "変換先のファイル名の付け方が正しくありません。"}));
+              (std::vector<CString>{"変換先のフォルダ[" + path("missing") + "]がありません。"}));
 }
 
 TEST_F(JFileCrdCnvTest, DisplayTextsOnlyForKnownValues) {
