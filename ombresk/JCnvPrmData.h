@@ -171,9 +171,9 @@ class JCnvPrmData {
     // Reads the binary cache.
     JCnvPrmReadRetCode ReadBin(const CString &path, bool stoppable, ProgressMsgBase *progress);
     JCnvPrmReadRetCode ReadBin(bool stoppable, ProgressMsgBase *progress);
-    // Writes the binary cache of ready data. False, with no file left behind, when
-    // the data is not ready or empty, the file cannot be written or the progress
-    // callback cancels.
+    // Writes the binary cache of ready data. False, with the file at path as it
+    // was (or absent), when the data is not ready or empty, the file cannot be
+    // written or the progress callback cancels.
     bool WriteBin(const CString &path, ProgressMsgBase *progress) const;
 
     // Adds a node (owned) to the table of code's code1, creating the table at the end.

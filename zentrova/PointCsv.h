@@ -53,5 +53,6 @@ inline constexpr char kConvertedCsvHeading[] = ";変換後の座標値の点名,
 
 // Writes the heading line, then one line per point: its name and its JGD2000 X, Y and height
 // of the whole area, three decimals in the C locale. A name holding a comma is quoted so that
-// the file reads back. Throws CFileException when the file cannot be written.
+// the file reads back. Throws CFileException, the file at path left as it was, when the file
+// cannot be written.
 void WriteConvertedCsv(const CString &path, const std::vector<const Point *> &points);

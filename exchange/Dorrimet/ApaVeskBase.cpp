@@ -267,14 +267,8 @@ bool ApaVeskBase::WritePoints(IPointSupplier *supplier, const CString &path) {
         const std::unique_ptr<WriteTextFile> closing = std::move(m_writer);
         closing->close();
     } catch (const CException &) {
-        if (m_writer) {
-            try {
-                m_writer->close();
-            } catch (const CException &) {
-                // The first failure is the one to report.
-            }
-            m_writer.reset();
-        }
+        // Not closed: the file at the path stays as it was.
+        m_writer.reset();
         throw;
     }
     return true;

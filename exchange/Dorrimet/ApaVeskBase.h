@@ -72,7 +72,7 @@ class ApaVeskBase : public FileStop {
     // created, and, with nothing created and the point named in GetStopReason,
     // for a point whose values this format cannot hold (not finite, or over 19
     // characters with the written decimals). A failed write throws
-    // CFileException after the file was closed.
+    // CFileException, the file at the path left as it was.
     virtual bool WritePoints(IPointSupplier *supplier, const CString &path);
     // This format has no conversion: always false, and nothing is written.
     virtual bool Convert(const CString &src, const CString &dst, const CString &log,

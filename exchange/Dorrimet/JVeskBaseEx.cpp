@@ -216,8 +216,6 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
     }
     ConvertState state{mode, chain, messages};
 
-    // The source is opened first: the open of a destination that is the source
-    // itself is then refused before the file is truncated.
     if (!OpenReadFile(src, kSplitMode, true)) {
         CString text;
         text.Format("変換元のファイルがオープンできませんでした。 ファイル:[%s]", src.GetString());
@@ -225,13 +223,13 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
         SetStop(0, text);
         return 0;
     }
-    bool opened = false;
+    m_writer.reset();
     try {
-        opened = OpenWriteFile(dst) != 0;
+        m_writer = std::make_unique<WriteTextFile>(dst, WriteTextFile::NEW_FILE_FLAGS);
     } catch (const CException &) {
-        opened = false;
+        m_writer.reset();
     }
-    if (!opened || !m_writer) {
+    if (!m_writer) {
         CString text;
         text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
         state.addMessage(text);
@@ -311,7 +309,11 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
     m_endTime = static_cast<std::int64_t>(std::time(nullptr));
     CloseReadFile();
     try {
-        CloseWriteFile();
+        // Only a whole conversion is put in place.
+        if (result)
+            CloseWriteFile();
+        else
+            m_writer.reset();
     } catch (const CException &error) {
         if (result) {
             CString message;

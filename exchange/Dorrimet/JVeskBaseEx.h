@@ -40,8 +40,10 @@ class JVeskBaseEx : public VeskBase {
     // user are appended to messages (may be null). 1 when the whole file was
     // converted; 0 for a mode outside ConvertMode, when a file could not be
     // opened, the user cancelled, too many lines were bad or an error occurred.
-    // dst must not be src: src is opened first, and the open of dst is then
-    // refused before anything is truncated.
+    // dst is written aside and put in place only by a conversion that answers
+    // 1: any other leaves no new file at dst, and a file there as it was.
+    // When dst was free, a file that takes the name during the conversion is
+    // never replaced: the conversion then answers 0 with the reason.
     virtual int Convert(const CString &src, const CString &dst, ConvertMode mode,
                         const std::vector<const ICoordTransformer *> &chain,
                         std::vector<CString> *messages, JIProgMsgBase *progress);

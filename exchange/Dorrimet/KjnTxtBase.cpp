@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 
@@ -41,7 +42,7 @@ double roundPackedDMS(double dms) {
     return angle.getDMS(-4, 261);
 }
 
-// True when both paths name one existing file.
+// True when both paths name one file, existing or not.
 bool sameFile(const CString &a, const CString &b) {
     std::string na;
     std::string nb;
@@ -49,9 +50,13 @@ bool sameFile(const CString &a, const CString &b) {
         return false;
     struct stat sa {};
     struct stat sb {};
-    if (::stat(na.c_str(), &sa) != 0 || ::stat(nb.c_str(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (::stat(na.c_str(), &sa) == 0 && ::stat(nb.c_str(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    std::error_code ea;
+    std::error_code eb;
+    const auto ca = std::filesystem::weakly_canonical(na, ea);
+    const auto cb = std::filesystem::weakly_canonical(nb, eb);
+    return !ea && !eb && ca == cb;
 }
 
 CString localTimeText(std::int64_t t) {
@@ -457,6 +462,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
     m_nFileSize = m_pReader->GetFileSize();
 
     bool result = true;
+    bool whole = false; // every line of the source was taken
     int errors = 0;
     int direction = -1;
     m_tStart = static_cast<std::int64_t>(std::time(nullptr));
@@ -465,7 +471,11 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
                  "-------------\n");
         if (progress)
             progress->ProgressStart(ProgressCount(m_nFileSize));
-        while (m_pReader->startLine()) {
+        for (;;) {
+            if (!m_pReader->startLine()) {
+                whole = true;
+                break;
+            }
             ++m_nLineNo;
             m_nErrorState = 0;
             KJNTXT_LINE_ID kind = KJNTXT_UNKNOWN;
@@ -527,7 +537,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
             SetStop(0, text);
         result = false;
     }
-    closeConvertFiles(messages, &result);
+    closeConvertFiles(messages, &result, whole);
     if (progress)
         progress->ProgressEnd();
     return result;
@@ -536,8 +546,6 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
 bool KjnTxtBase::openConvertFiles(const CString &src, const CString &dst, const CString &log,
                                   std::vector<CString> *messages) {
     CString text;
-    // The source is opened first: a destination or log that is the source is then refused
-    // before it is truncated.
     m_pReader = std::make_unique<JReadCSVFile>(src, 2, true);
     if (m_pReader->isnotUsed()) {
         m_pReader.reset();
@@ -546,22 +554,13 @@ bool KjnTxtBase::openConvertFiles(const CString &src, const CString &dst, const 
         SetStop(0, text);
         return false;
     }
-    m_pWriter = std::make_unique<WriteTextFile>(dst);
-    if (m_pWriter->isnotUsed()) {
-        m_pWriter.reset();
-        m_pReader.reset();
-        text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
-        addMessage(messages, text);
-        SetStop(0, text);
-        return false;
-    }
+    // The log before the destination: a log that cannot be made leaves the destination alone.
     if (!log.IsEmpty()) {
         // A log that is the destination would interleave with it.
         if (!sameFile(log, dst))
             m_pLog = std::make_unique<WriteTextFile>(log);
         if (!m_pLog || m_pLog->isnotUsed()) {
             m_pLog.reset();
-            m_pWriter.reset();
             m_pReader.reset();
             text.Format("変換結果用のログファイルがオープンできませんでした。 ファイル:[%s]",
                         log.GetString());
@@ -570,22 +569,40 @@ bool KjnTxtBase::openConvertFiles(const CString &src, const CString &dst, const 
             return false;
         }
     }
+    try {
+        m_pWriter = std::make_unique<WriteTextFile>(dst, WriteTextFile::NEW_FILE_FLAGS);
+    } catch (const CException &) {
+        m_pWriter.reset();
+        m_pLog.reset();
+        m_pReader.reset();
+        text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
+        addMessage(messages, text);
+        SetStop(0, text);
+        return false;
+    }
     return true;
 }
 
-void KjnTxtBase::closeConvertFiles(std::vector<CString> *messages, bool *result) {
+void KjnTxtBase::closeConvertFiles(std::vector<CString> *messages, bool *result, bool whole) {
     m_pReader.reset();
+    // The destination only when every line was converted or copied; the log always, as it says
+    // why a conversion ended.
+    if (!whole)
+        m_pWriter.reset();
     for (std::unique_ptr<WriteTextFile> *file : {&m_pWriter, &m_pLog}) {
         if (!*file)
             continue;
         try {
             (*file)->close();
         } catch (const CException &e) {
-            CString text;
-            text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
-            addMessage(messages, text);
-            if (GetStopReason().IsEmpty())
-                SetStop(0, text);
+            // After a stop the first failure is the one reported.
+            if (whole) {
+                CString text;
+                text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
+                addMessage(messages, text);
+                if (GetStopReason().IsEmpty())
+                    SetStop(0, text);
+            }
             *result = false;
         }
         file->reset();

@@ -75,7 +75,11 @@ class KjnTxtBase : public FileStop {
     // cannot be read or converted is counted and logged, and makes the result false; so do a
     // cancel and a file error, each with a message. No line is dropped: a point line outside the
     // point section is copied as a bad line, and a converted point that a read of the result
-    // would refuse is kept as a comment line and counted.
+    // would refuse is kept as a comment line and counted. dst is written as a new file and put
+    // in place only when every line of src was taken (counted lines included): a cancel or an
+    // error leaves no new file at dst and a file there as it was; when dst was free, a file that
+    // takes the name meanwhile is never replaced. The log is opened before dst and kept in
+    // every case.
     virtual bool Convert(const CString &src, const CString &dst, const CString &log,
                          ConvertMode mode, const std::vector<const ICoordTransformer *> &chain,
                          std::vector<CString> *messages, JIProgMsgBase *progress, int options);
@@ -113,7 +117,8 @@ class KjnTxtBase : public FileStop {
 
     bool openConvertFiles(const CString &src, const CString &dst, const CString &log,
                           std::vector<CString> *messages);
-    void closeConvertFiles(std::vector<CString> *messages, bool *result);
+    // Puts the log in place, and the destination when whole.
+    void closeConvertFiles(std::vector<CString> *messages, bool *result, bool whole);
     bool convertLine(KJNTXT_LINE_ID kind, int mode, int *direction);
     void convertZ02(int mode, int *direction);
     void convertA00(int mode, int *direction);

@@ -359,8 +359,6 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
     m_ConvData = ConvData{mode, src, dst, n, transformer, kind};
 
     CString text;
-    // The source is opened first: a destination that is the source is then refused before it
-    // is truncated.
     m_pReader = std::make_unique<ReadT2JTxtFile>(src, 0, 0);
     if (m_pReader->isnotUsed()) {
         m_pReader.reset();
@@ -369,8 +367,9 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
         SetStop(0, text);
         return false;
     }
-    m_pWriter = std::make_unique<WriteTextFile>(dst);
-    if (m_pWriter->isnotUsed()) {
+    try {
+        m_pWriter = std::make_unique<WriteTextFile>(dst, WriteTextFile::NEW_FILE_FLAGS);
+    } catch (const CException &) {
         m_pWriter.reset();
         m_pReader.reset();
         text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
@@ -381,13 +380,18 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
     m_nFileSize = m_pReader->GetFileSize();
 
     bool result = true;
+    bool whole = false; // every line of the source was taken
     int errors = 0;
     try {
         if (progress)
             progress->ProgressStart(ProgressCount(m_nFileSize));
         m_tStart = static_cast<std::int64_t>(std::time(nullptr));
         writeHeader(direction);
-        while (m_pReader->ReadLine()) {
+        for (;;) {
+            if (!m_pReader->ReadLine()) {
+                whole = true;
+                break;
+            }
             ++m_nLineNo;
             const CString line = m_pReader->GetBufferStr();
             CString name;
@@ -448,14 +452,17 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
     }
     m_tEnd = static_cast<std::int64_t>(std::time(nullptr));
     m_pReader.reset();
-    try {
-        m_pWriter->close();
-    } catch (const CException &e) {
-        text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
-        addMessage(messages, text);
-        if (GetStopReason().IsEmpty())
-            SetStop(0, text);
-        result = false;
+    // Only a conversion that took every line is put in place; a stopped one leaves no file.
+    if (whole) {
+        try {
+            m_pWriter->close();
+        } catch (const CException &e) {
+            text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
+            addMessage(messages, text);
+            if (GetStopReason().IsEmpty())
+                SetStop(0, text);
+            result = false;
+        }
     }
     m_pWriter.reset();
     if (progress)

@@ -92,7 +92,10 @@ class T2JTxtBase : public FileStop {
     // copied. A line without two numbers (one holding a NUL too) is copied whole and counted; a
     // point the transformer cannot convert, or whose converted line a read would refuse, is kept
     // as a comment and counted. False when a file cannot be opened, a line was counted, a file
-    // error occurred or the user cancelled, each with a message.
+    // error occurred or the user cancelled, each with a message. dst is written as a new file
+    // and put in place only when every line of src was taken (counted lines included): a cancel
+    // or an error leaves no new file at dst and a file there as it was; when dst was free, a file
+    // that takes the name meanwhile is never replaced.
     virtual bool Convert(const CString &src, const CString &dst, ConvertMode mode, int n,
                          const ICoordTransformer *transformer, CoordCnvKind kind,
                          std::vector<CString> *messages, JIProgMsgBase *progress);

@@ -4,19 +4,22 @@
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
 
-// Writes a cp932 text file; a line feed is stored as CR LF.
+// Writes a cp932 text file; a line feed is stored as CR LF. A file created
+// replaces the one at its path only when close() succeeds (CFile).
 class WriteTextFile {
   public:
     // typeText | modeCreate | shareExclusive | modeWrite; isUsed tells whether
     // the file could be created.
     static constexpr UINT DEFAULT_FLAGS = 0x5011;
+    // The same for a file that must not replace one (a converted file).
+    static constexpr UINT NEW_FILE_FLAGS = DEFAULT_FLAGS | CFile::modeNoReplace;
 
     // Opens with DEFAULT_FLAGS and throws nothing.
     explicit WriteTextFile(CString path);
     // Opens with the given flags; throws CFileException when that fails.
     WriteTextFile(CString path, UINT flags);
-    // Closes an open file; an error then goes to standard error only, so call
-    // close() to learn of it.
+    // A file being replaced that close() did not finish is removed, the file
+    // at its path left as it was.
     virtual ~WriteTextFile();
 
     WriteTextFile(const WriteTextFile &) = delete;
@@ -29,8 +32,8 @@ class WriteTextFile {
     int writeLine(const char *text);
     // Writes every byte of text, a NUL too.
     int writeLine(const CString &text);
-    // Writes what is buffered and closes; throws CFileException when the data
-    // cannot be written.
+    // Writes what is buffered, closes and puts the file in place; throws
+    // CFileException when that fails (the file at the path is then as it was).
     void close();
 
   private:

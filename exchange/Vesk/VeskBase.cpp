@@ -657,11 +657,8 @@ int VeskBase::writeFile(const CString &path, const CString &siteName, unsigned p
             writeLotSection(lotCount);
         CloseWriteFile();
     } catch (const CException &) {
-        try {
-            CloseWriteFile();
-        } catch (const CException &) {
-            // The first failure is the one to report.
-        }
+        // Not closed: the file at the path stays as it was.
+        m_writer.reset();
         throw;
     }
     return 1;

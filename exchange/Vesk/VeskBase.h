@@ -105,8 +105,8 @@ class VeskBase : public FileStop {
     // success. 0, with nothing created and the point named in GetStopReason,
     // when a point has a value that this format cannot hold (not finite, or
     // over 19 characters with the written decimals), since the file could not
-    // be read back. A failed create or write throws CFileException after the
-    // file has been closed.
+    // be read back. A failed create or write throws CFileException, the file at
+    // the path left as it was.
     virtual int WritePoints(const CString &path, const CString &siteName, unsigned pointCount);
     virtual int WritePoints2(const CString &path, const CString &siteName, unsigned pointCount,
                              int newDatum, VeskVersionNo version);
@@ -161,7 +161,9 @@ class VeskBase : public FileStop {
     // Throws CFileException when the file cannot be created.
     virtual int OpenWriteFile(const CString &path);
     virtual int CloseReadFile();
-    // Writes what is buffered and closes; throws CFileException when that fails.
+    // Writes what is buffered, closes and puts the file in place; throws
+    // CFileException when that fails. A writer dropped without it leaves the file
+    // at its path as it was.
     virtual int CloseWriteFile();
     // G00 with a version outside 1 to 3: non-zero reads on. The base refuses.
     virtual int ErrMsgOfVersion(int version);

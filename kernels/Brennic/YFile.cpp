@@ -14,7 +14,7 @@ static_assert(std::endian::native == std::endian::little,
 
 YFile::YFile() = default;
 
-YFile::~YFile() { close(); }
+YFile::~YFile() { m_file.Abort(); }
 
 bool YFile::openRead(const CString &path) {
     if (path.IsEmpty() || m_file.IsOpen())

@@ -23,7 +23,8 @@
 class YFile {
   public:
     YFile();
-    // Closes an open file.
+    // Closes an open file; a file being written is discarded (only close()
+    // keeps it), leaving the file it would have replaced as it was.
     virtual ~YFile();
 
     YFile(const YFile &) = delete;
@@ -34,8 +35,9 @@ class YFile {
     // a file that is open for reading.
     bool openRead(const CString &path);
     bool openWrite(const CString &path);
-    // True also when nothing is open; false when the file could not be closed
-    // cleanly (written data may be lost).
+    // True also when nothing is open. A file written without a failure
+    // replaces the old one whole; false, with the old file as it was, when a
+    // write failed or the file could not be closed cleanly.
     bool close();
 
     // False unless open for reading and the full width was read.

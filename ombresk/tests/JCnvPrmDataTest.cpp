@@ -3,13 +3,13 @@
 #include "kernels/Lunmarg/Angle.h"
 
 #include "tests/support/Bytes.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,7 +17,6 @@
 #include <iterator>
 #include <random>
 #include <string>
-#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -204,17 +203,16 @@ TEST_F(JCnvPrmDataTest, WriteBinRefusesAndLeavesNoFile) {
     ASSERT_EQ(data.Read(put(kSmallGrid, "grid.par"), false, nullptr), CNVPRM_READ_SUCCESS);
     EXPECT_FALSE(data.WriteBin(path("no/such/folder.bin"), nullptr));
 
-    // Cancelled after the first table: false, and the partial file is gone,
-    // even where an older cache stood.
+    // Cancelled after the first table: false, and an older cache stays as it was.
     put("older cache", "a.bin");
     progress.onProgress = [](int) { return false; };
     EXPECT_FALSE(data.WriteBin(path("a.bin"), &progress));
-    EXPECT_FALSE(exists("a.bin"));
+    EXPECT_EQ(get("a.bin"), "older cache");
     EXPECT_EQ(progress.steps, (std::vector<int>{50}));
     EXPECT_EQ(progress.ends, 1);
 }
 
-TEST_F(JCnvPrmDataTest, FailedWriteAnswersFalseAndRemovesThePartialFile) {
+TEST_F(JCnvPrmDataTest, FailedWriteAnswersFalseAndKeepsTheOlderCache) {
     std::string text = kType1Header;
     for (int i = 0; i < 100; ++i)
         text += std::to_string(53390000 + i) + " 1 2\r\n";
@@ -222,19 +220,16 @@ TEST_F(JCnvPrmDataTest, FailedWriteAnswersFalseAndRemovesThePartialFile) {
     ASSERT_EQ(data.Read(put(text, "grid.par"), false, nullptr), CNVPRM_READ_SUCCESS);
 
     // The file may not grow past 200 bytes: the first table's write fails.
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 200;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    put("older cache", "grid.bin");
     RecordingProgress progress;
-    const bool written = data.WriteBin(path("grid.bin"), &progress);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
+    bool written = true;
+    {
+        testsupport::FileSizeLimit limit(200);
+        written = data.WriteBin(path("grid.bin"), &progress);
+    }
     EXPECT_FALSE(written);
-    EXPECT_FALSE(exists("grid.bin"));
+    EXPECT_EQ(get("grid.bin"), "older cache");
+    EXPECT_EQ(testsupport::FolderSnapshot(m_dir).size(), 2u); // and no file beside it
     EXPECT_EQ(progress.totals.size(), 1u);
     EXPECT_EQ(progress.ends, 1);
 }

@@ -61,6 +61,14 @@ CFileException::CFileException(int cause, long osError, const CString &fileName)
     : m_cause(cause), m_strFileName(fileName), m_lOsError(osError) {}
 
 CString CFileException::GetErrorMessage() const {
+    // A file that must not be replaced: said as such, not as a refused access.
+    if (m_cause == accessDenied && m_lOsError == EEXIST) {
+        if (m_strFileName.IsEmpty())
+            return CString("同じ名前のファイルが既にあります。");
+        CString message;
+        message.Format("%sは既にあるため書き込めません。", m_strFileName.GetString());
+        return message;
+    }
     return formatMessage(kFileMessages, m_cause, m_strFileName);
 }
 

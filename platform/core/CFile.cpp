@@ -3,11 +3,16 @@
 #include "platform/core/Path.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <map>
 #include <mutex>
+#include <random>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <utility>
 
@@ -23,6 +28,64 @@ void fail(CFileException *error, int cause, long osError, const CString &path) {
         error->m_lOsError = osError;
         error->m_strFileName = path;
     }
+}
+
+// The folder of a native path, "." for a bare name.
+std::string folderOf(const std::string &path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// A hidden name of fixed length, so that a long target name never makes it too long.
+std::string temporaryName() {
+    static constexpr char kChars[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937_64 random((static_cast<std::uint64_t>(std::random_device{}()) << 32) ^
+                                        static_cast<std::uint64_t>(::getpid()));
+    std::string name = ".~zt";
+    for (int i = 0; i < 12; ++i)
+        name += kChars[random() % (sizeof kChars - 1)];
+    return name;
+}
+
+// Renames temporary over target, or with noReplace only while nothing has the target's name;
+// 0 or the errno value.
+int putInPlace(const std::string &temporary, const std::string &target, bool noReplace) {
+    if (!noReplace)
+        return ::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : errno;
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    const int err = errno;
+    if (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP)
+        return err;
+    // A file system that cannot rename without replacing: a link is only made where no name is.
+    if (::link(temporary.c_str(), target.c_str()) != 0)
+        return errno;
+    ::unlink(temporary.c_str());
+    return 0;
+}
+
+// Where the file that replaces native goes: native itself, or the file a link names. False when
+// the target is to be written in place (it is no regular file, or a link that leads nowhere);
+// *exists and *st then describe an existing target.
+bool replacementTarget(const std::string &native, std::string &target, bool &exists,
+                       struct stat &st) {
+    target = native;
+    exists = ::lstat(native.c_str(), &st) == 0;
+    if (!exists)
+        return errno == ENOENT;
+    if (S_ISLNK(st.st_mode)) {
+        char *real = ::realpath(native.c_str(), nullptr);
+        if (real == nullptr)
+            return false;
+        target = real;
+        std::free(real);
+        if (::stat(target.c_str(), &st) != 0)
+            return false;
+    }
+    return S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -74,10 +137,33 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
         return false;
     }
 
+    std::string target;
+    bool exists = false;
+    struct stat old {};
+    const bool replacing = (flags & modeCreate) && !(flags & modeNoTruncate) &&
+                           replacementTarget(native, target, exists, old);
+    if (replacing && exists) {
+        // Refused as the open of the file itself would be.
+        const int err = ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 ? errno : 0;
+        if (err != 0) {
+            fail(error, CFileException::OsErrorToException(err), err, path);
+            return false;
+        }
+    }
+    std::string temporary;
     int fd;
-    do {
-        fd = ::open(native.c_str(), oflags, 0666);
-    } while (fd < 0 && errno == EINTR);
+    for (int attempt = 0;; ++attempt) {
+        if (replacing) {
+            const std::string folder = folderOf(target);
+            temporary = (folder == "/" ? folder : folder + "/") + temporaryName();
+            const int access = oflags & O_ACCMODE;
+            fd = ::open(temporary.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        } else {
+            fd = ::open(native.c_str(), oflags, 0666);
+        }
+        if (fd >= 0 || (errno != EINTR && !(replacing && errno == EEXIST && attempt < 100)))
+            break;
+    }
     if (fd < 0) {
         const int err = errno;
         // A missing folder of a file to be created is a bad path.
@@ -87,6 +173,9 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
         fail(error, cause, err, path);
         return false;
     }
+    // A replaced file keeps its permissions.
+    if (replacing && exists)
+        (void)::fchmod(fd, old.st_mode & 07777);
     int err = 0;
     if (::fstat(fd, &st) != 0)
         err = errno;
@@ -94,6 +183,8 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
         err = EISDIR; // a folder is not a file
     if (err != 0) {
         ::close(fd);
+        if (replacing)
+            ::unlink(temporary.c_str());
         fail(error, CFileException::OsErrorToException(err), err, path);
         return false;
     }
@@ -101,6 +192,11 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
     m_fd = fd;
     m_openFlags = flags;
     m_strFileName = path;
+    m_temporary = replacing ? temporary : std::string();
+    m_target = replacing ? target : std::string();
+    // Only a name that was free is kept free: a file that takes it meanwhile is not replaced.
+    m_noReplace = replacing && !exists && (flags & modeNoReplace);
+    m_writeError = 0;
     m_device = static_cast<std::uint64_t>(st.st_dev);
     m_inode = static_cast<std::uint64_t>(st.st_ino);
     m_registered = reading;
@@ -159,14 +255,47 @@ void CFile::Flush() {
         ThrowErrno(errno);
 }
 
-void CFile::Close() {
+void CFile::Close() { closeFile(nullptr); }
+
+void CFile::Close(PendingFiles &pending) { closeFile(&pending); }
+
+void CFile::closeFile(PendingFiles *pending) {
     if (!IsOpen())
         return;
+    try {
+        WritePending();
+    } catch (const CFileException &) {
+        Abort();
+        throw;
+    }
     const int fd = m_fd;
+    if (m_temporary.empty()) {
+        releaseDescriptor();
+        // The descriptor is gone even when close reports an error (EINTR included).
+        if (::close(fd) != 0 && errno != EINTR)
+            ThrowErrno(errno);
+        return;
+    }
+    int err = m_writeError;
+    if (err == 0 && ::fsync(fd) != 0)
+        err = errno;
     releaseDescriptor();
-    // The descriptor is gone even when close reports an error (EINTR included).
-    if (::close(fd) != 0 && errno != EINTR)
-        ThrowErrno(errno);
+    if (::close(fd) != 0 && errno != EINTR && err == 0)
+        err = errno;
+    if (err == 0 && pending != nullptr) {
+        pending->m_files.push_back({m_temporary, m_target, m_noReplace, m_strFileName});
+        m_temporary.clear();
+        m_target.clear();
+        return;
+    }
+    if (err == 0)
+        err = putInPlace(m_temporary, m_target, m_noReplace);
+    if (err != 0) {
+        dropTemporary();
+        ThrowErrno(err);
+    }
+    m_temporary.clear();
+    m_target.clear();
 }
 
 void CFile::Abort() {
@@ -175,7 +304,19 @@ void CFile::Abort() {
     const int fd = m_fd;
     releaseDescriptor();
     ::close(fd);
+    dropTemporary();
 }
+
+void CFile::dropTemporary() {
+    if (!m_temporary.empty())
+        ::unlink(m_temporary.c_str());
+    m_temporary.clear();
+    m_target.clear();
+}
+
+void CFile::WritePending() {}
+
+bool CFile::IsReplacing() const { return IsOpen() && !m_temporary.empty(); }
 
 bool CFile::IsOpen() const { return m_fd >= 0; }
 
@@ -209,13 +350,14 @@ void CFile::WriteRaw(const void *buffer, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
         const ssize_t n = ::write(m_fd, in + done, count - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowErrno(errno);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int err = n < 0 ? errno : ENOSPC;
+            if (m_writeError == 0)
+                m_writeError = err;
+            ThrowErrno(err);
         }
-        if (n == 0)
-            ThrowErrno(ENOSPC);
         done += static_cast<std::size_t>(n);
     }
 }
@@ -248,4 +390,53 @@ void CFile::releaseDescriptor() {
         m_registered = false;
     }
     m_fd = -1;
+}
+
+PendingFiles::~PendingFiles() { Discard(); }
+
+bool PendingFiles::CreateFolder(const CString &path) {
+    namespace fs = std::filesystem;
+    std::string native;
+    if (path.IsEmpty() || !Path::ToNative(path, native))
+        return false;
+    // The missing folders on the way, innermost first.
+    std::vector<fs::path> missing;
+    std::error_code ec;
+    for (fs::path p = native; !p.empty() && !fs::exists(fs::symlink_status(p, ec));
+         p = p.parent_path()) {
+        missing.push_back(p);
+        if (p == p.parent_path())
+            break;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (!fs::create_directory(*it, ec))
+            break;
+        m_folders.push_back(it->string());
+    }
+    return fs::is_directory(native, ec);
+}
+
+void PendingFiles::Commit() {
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+        const File &file = m_files[i];
+        const int err = putInPlace(file.temporary, file.target, file.noReplace);
+        if (err != 0) {
+            const CString name = file.name;
+            m_files.erase(m_files.begin(), m_files.begin() + static_cast<std::ptrdiff_t>(i));
+            m_folders.clear(); // they hold the files put in place
+            Discard();
+            CFileException::ThrowOsError(err, name);
+        }
+    }
+    m_files.clear();
+    m_folders.clear();
+}
+
+void PendingFiles::Discard() {
+    for (const File &file : m_files)
+        ::unlink(file.temporary.c_str());
+    m_files.clear();
+    for (auto it = m_folders.rbegin(); it != m_folders.rend(); ++it)
+        ::rmdir(it->c_str());
+    m_folders.clear();
 }

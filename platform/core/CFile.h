@@ -6,9 +6,24 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
+
+class PendingFiles;
 
 // A binary file. Failures of an open file raise CFileException; Open reports
 // them through its optional argument instead.
+//
+// A file opened with modeCreate and without modeNoTruncate is replaced whole or
+// not at all: it is written to a hidden temporary file in the target's folder,
+// and only a successful Close (buffers written, synchronised, closed) renames it
+// over the target. Abort, destruction without Close, or any failure of a write
+// or of Close removes the temporary file, and the target keeps its bytes (or
+// stays absent). A new target gets the permissions a newly created file gets; a
+// replaced one keeps its own. A target that may not be written is refused as
+// before, and so is one in a folder where no file can be made. Targets that are
+// not regular files (devices, a descriptor of /proc/self/fd) are written in
+// place, as are files opened with modeNoTruncate or without modeCreate.
 class CFile {
   public:
     enum OpenFlags : UINT {
@@ -25,6 +40,11 @@ class CFile {
         modeNoTruncate = 0x2000,
         typeText = 0x4000,
         typeBinary = 0x8000,
+        // With modeCreate, for a target that does not exist at Open: Close puts
+        // the file in place only while the name is still free, and fails with
+        // EEXIST, replacing nothing, when a file has taken it meanwhile. (A
+        // target that exists at Open is replaced as without the flag.)
+        modeNoReplace = 0x100000,
     };
 
     enum SeekPosition : UINT { begin = 0, current = 1, end = 2 };
@@ -58,9 +78,13 @@ class CFile {
 
     // Commits written data to the device.
     virtual void Flush();
-    // Throws when the file cannot be closed cleanly.
+    // Throws when the file cannot be closed cleanly; a file being replaced is
+    // then removed and the target left as it was.
     virtual void Close();
-    // Closes and ignores every error.
+    // Closes as Close does, but a file being replaced is put in place only by
+    // pending.Commit() (and removed when pending is discarded).
+    void Close(PendingFiles &pending);
+    // Closes and ignores every error; a file being replaced is removed.
     virtual void Abort();
 
     bool IsOpen() const;
@@ -71,6 +95,11 @@ class CFile {
     CString GetFileTitle() const;
 
   protected:
+    // Writes what a derived class still holds in a buffer; called by Close.
+    virtual void WritePending();
+    // Whether Close puts a temporary file in place of the target.
+    bool IsReplacing() const;
+
     // Unbuffered access to the descriptor for derived classes.
     std::size_t ReadRaw(void *buffer, std::size_t count);
     void WriteRaw(const void *buffer, std::size_t count);
@@ -83,11 +112,55 @@ class CFile {
 
   private:
     void releaseDescriptor();
+    void closeFile(PendingFiles *pending);
+    // Forgets the temporary file, removing it.
+    void dropTemporary();
 
     int m_fd = -1;
     CString m_strFileName;
+    // While a file is being replaced: the temporary file and the target, both native.
+    std::string m_temporary;
+    std::string m_target;
+    bool m_noReplace = false;
+    // The first failed write of a file being replaced; Close then refuses it.
+    int m_writeError = 0;
     // Identity of the file while it is registered as open for reading.
     bool m_registered = false;
     std::uint64_t m_device = 0;
     std::uint64_t m_inode = 0;
+};
+
+// Files closed by CFile::Close(PendingFiles&) and put in place together: a run
+// that writes several files and may stop part way leaves every target as it
+// was unless it reaches Commit. Whatever is still pending when the object is
+// destroyed is removed, with the folders it made.
+class PendingFiles {
+  public:
+    PendingFiles() = default;
+    ~PendingFiles();
+
+    PendingFiles(const PendingFiles &) = delete;
+    PendingFiles &operator=(const PendingFiles &) = delete;
+
+    // Creates the folder and its missing parents; those it made are removed
+    // again (when empty) by Discard. False when it is no folder afterwards.
+    bool CreateFolder(const CString &path);
+    // Puts every file in place in the order closed. Throws CFileException for
+    // the first that cannot be; those before it stay in place and the rest are
+    // removed.
+    void Commit();
+    // Removes every pending file and the empty folders made.
+    void Discard();
+    bool IsEmpty() const { return m_files.empty(); }
+
+  private:
+    friend class CFile;
+    struct File {
+        std::string temporary;
+        std::string target;
+        bool noReplace;
+        CString name; // the target as the caller named it
+    };
+    std::vector<File> m_files;
+    std::vector<std::string> m_folders; // made here, outermost first
 };

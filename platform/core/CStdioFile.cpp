@@ -24,6 +24,10 @@ CStdioFile::CStdioFile(const CString &path, UINT flags) {
 CStdioFile::~CStdioFile() {
     if (!IsOpen())
         return;
+    if (IsReplacing()) {
+        CStdioFile::Abort();
+        return;
+    }
     try {
         flushWrite();
     } catch (const CFileException &e) {
@@ -299,17 +303,9 @@ void CStdioFile::Flush() {
     flushWrite();
 }
 
-void CStdioFile::Close() {
-    if (!IsOpen())
-        return;
-    try {
-        flushWrite();
-    } catch (const CFileException &) {
-        CStdioFile::Abort();
-        throw;
-    }
+void CStdioFile::WritePending() {
+    flushWrite();
     resetBuffer();
-    CFile::Close();
 }
 
 void CStdioFile::Abort() {

@@ -12,7 +12,9 @@ class CStdioFile : public CFile {
     CStdioFile();
     // Opens the file; throws CFileException when it cannot.
     CStdioFile(const CString &path, UINT flags);
-    // Writes what is still buffered and closes; errors go to standard error.
+    // A file being replaced is removed (only Close puts it in place); any other
+    // file gets what is still buffered and is closed, errors going to standard
+    // error.
     ~CStdioFile() override;
 
     bool Open(const CString &path, UINT flags, CFileException *error = nullptr) override;
@@ -24,7 +26,6 @@ class CStdioFile : public CFile {
     std::uint64_t GetPosition() const override;
     // Writes the buffer to the file.
     void Flush() override;
-    void Close() override;
     void Abort() override;
 
     // The next line without its line end; false at the end of the file.
@@ -34,6 +35,9 @@ class CStdioFile : public CFile {
     // of the file.
     char *ReadString(char *buffer, UINT maxCount);
     void WriteString(const char *text);
+
+  protected:
+    void WritePending() override;
 
   private:
     bool isText() const;

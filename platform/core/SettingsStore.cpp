@@ -1,5 +1,6 @@
 #include "platform/core/SettingsStore.h"
 
+#include "platform/core/CFile.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Path.h"
 
@@ -133,21 +134,13 @@ bool save(const CString &path, const Sections &sections) {
     std::error_code ec;
     if (native.has_parent_path())
         fs::create_directories(native.parent_path(), ec);
-    fs::path temporary = native;
-    temporary += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << format(sections);
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temporary, ec);
-            return false;
-        }
-    }
-    fs::rename(temporary, native, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
+    // Replaced whole or not at all (CFile).
+    try {
+        CFile file(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+        const std::string text = format(sections);
+        file.Write(text.data(), static_cast<UINT>(text.size()));
+        file.Close();
+    } catch (const CFileException &) {
         return false;
     }
     return true;

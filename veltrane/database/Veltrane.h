@@ -25,6 +25,7 @@ class ICoordTransformer;
 class JIProgMsgBase;
 class JIProgMsgBase2;
 class OmbreskMngr;
+class PendingFiles;
 enum VeskVersionNo : int;
 class ProgressMsgBase;
 class T2JErrIdxDB;
@@ -253,6 +254,9 @@ class Veltrane : public PointTable {
     // Convert a coordinate file into another with the whole area's current engine (and its
     // adjustment engine), with one block's engines, or with the grid parameters; false, with the
     // reason in messages, when the engines are missing or not fitted or the conversion fails.
+    // dst is put in place only by a conversion that took every line: a cancelled or stopped one
+    // leaves no new file and a file there as it was; when dst was free, a file that takes the
+    // name meanwhile is never replaced (false, with the reason).
     bool CoordConvExecute(const CString &src, const CString &dst, const CString &logPath,
                           ConvertMode mode, JGDCrdFileFormat format, std::vector<CString> *messages,
                           JIProgMsgBase *progress);
@@ -286,11 +290,12 @@ class Veltrane : public PointTable {
     // first-level mesh. Otherwise the squares around the project's Tokyo-datum points go into
     // one table for the target. The target is emptied first. False when the grid is missing or
     // not loaded, the kind is unknown, there are no points or no zone, a file cannot be written
-    // or the run is cancelled.
+    // or the run is cancelled. The files are put in place together at the end: a run that
+    // answers false leaves the folder as it was (files there untouched, no new file or folder).
     bool T2JCalcConvErrIdx(const CString &folder, const OmbreskMngr *grid, T2JErrIdxDB *target,
                            ProgressMsgBase *progress, bool wholeArea, int fileKind) const;
     // Semi-dynamic error indexes of the whole area into the target (emptied first) and, with a
-    // folder, into EDX files in first-level subfolders.
+    // folder, into EDX files in first-level subfolders, put in place as above.
     bool CalcSemiDynErrIdx(const CString &folder, const OmbreskMngr *grid, T2JErrIdxDB *target,
                            ProgressMsgBase *progress) const;
     bool CalcSemiDynErrIdx(const OmbreskMngr *grid, T2JErrIdxDB *target,
@@ -399,11 +404,12 @@ class Veltrane : public PointTable {
     void readRecords(CArchive &ar, unsigned long version);
     void calcAllPointBL();
     // Walks the national extent in tiles of tileLat x tileLon seconds; each tile with answers
-    // becomes a table, written into folder (when given) and handed to the target (when given).
+    // becomes a table, written into folder (when given; put in place by pending.Commit()) and
+    // handed to the target (when given).
     bool doT2JCalcConvErrIdx_sub(const CString &folder, const OmbreskMngr *grid,
                                  ProgressMsgBase *progress, bool twoLevelName, int tileLat,
                                  int tileLon, bool subfolders, bool semiDynamic,
-                                 T2JErrIdxDB *target) const;
+                                 T2JErrIdxDB *target, PendingFiles &pending) const;
     // The selected points in the list that the use and kind commands act on.
     std::vector<Point *> selectedInCurrentList(bool inPrecisionView) const;
     const PrecisionChkTable *checkTableFor(const Point *p, unsigned block) const;

@@ -1,6 +1,7 @@
 #include "kernels/Lunmarg/Angle.h"
 #include "kernels/Lunmarg/ProgressMsgBase.h"
 #include "ombresk/OmbreskMngr.h"
+#include "platform/core/CFile.h"
 #include "platform/core/Path.h"
 #include "veltrane/database/Veltrane.h"
 #include "veltrane/model/T2JErrIdxDB.h"
@@ -34,10 +35,10 @@ constexpr int kTile2Lon = 450;
 
 bool gridReady(const OmbreskMngr *grid) { return grid != nullptr && grid->IsDataReady(); }
 
-// Writes the tile's table as an EDX file named after its first mesh; true when no folder is
-// given.
-bool writeTile(const T2JErrIdxTbl &table, const CString &folder, bool twoLevelName,
-               bool subfolders) {
+// Writes the tile's table as an EDX file named after its first mesh, to be put in place with the
+// rest of the run; true when no folder is given.
+bool writeTile(const T2JErrIdxTbl &table, const CString &folder, bool twoLevelName, bool subfolders,
+               PendingFiles &pending) {
     if (folder.IsEmpty())
         return true;
     const JMeshCode &first = table.GetData(0)->GetMeshCode();
@@ -51,10 +52,20 @@ bool writeTile(const T2JErrIdxTbl &table, const CString &folder, bool twoLevelNa
         CString sub;
         sub.Format("%04d", first.GetCode1());
         dir = Path::Join(folder, sub);
-        if (!Path::CreateFolder(dir))
+        if (!pending.CreateFolder(dir))
             return false;
     }
-    return table.WriteEDXFile(Path::Join(dir, name));
+    return table.WriteEDXFile(Path::Join(dir, name), &pending);
+}
+
+// Puts the files of a whole run in place; false when one cannot be.
+bool commit(PendingFiles &pending) {
+    try {
+        pending.Commit();
+    } catch (const CFileException &) {
+        return false;
+    }
+    return true;
 }
 
 // Whole arc-seconds of an angle in radians, truncated; false when it is not a number the walk
@@ -78,7 +89,7 @@ CString Veltrane::GetCnvPrmFilePath(const CString &programFolder) const {
 bool Veltrane::doT2JCalcConvErrIdx_sub(const CString &folder, const OmbreskMngr *grid,
                                        ProgressMsgBase *progress, bool twoLevelName, int tileLat,
                                        int tileLon, bool subfolders, bool semiDynamic,
-                                       T2JErrIdxDB *target) const {
+                                       T2JErrIdxDB *target, PendingFiles &pending) const {
     if (progress)
         progress->ProgressStart(PROGRESS_KIND(2), 100);
     const int latStep = semiDynamic ? kSemiLatStep : kLatStep;
@@ -101,7 +112,7 @@ bool Veltrane::doT2JCalcConvErrIdx_sub(const CString &folder, const OmbreskMngr 
                 continue;
             // A file that cannot be written ends the run: the caller must not take the
             // files for made.
-            if (!writeTile(*table, folder, twoLevelName, subfolders)) {
+            if (!writeTile(*table, folder, twoLevelName, subfolders, pending)) {
                 if (progress)
                     progress->ProgressEnd();
                 return false;
@@ -132,21 +143,28 @@ bool Veltrane::T2JCalcConvErrIdx(const CString &folder, const OmbreskMngr *grid,
     if (target)
         target->AllRemoveErrIdxTbl();
     if (wholeArea) {
+        // All the files or none: a run that stops discards what it wrote.
+        PendingFiles pending;
+        bool done = false;
         switch (fileKind) {
         case 0:
-            return doT2JCalcConvErrIdx_sub(folder, grid, progress, false, kTile1Lat, kTile1Lon,
-                                           false, false, nullptr);
+            done = doT2JCalcConvErrIdx_sub(folder, grid, progress, false, kTile1Lat, kTile1Lon,
+                                           false, false, nullptr, pending);
+            break;
         case 1:
-            return doT2JCalcConvErrIdx_sub(folder, grid, progress, true, kTile2Lat, kTile2Lon,
-                                           false, false, nullptr);
+            done = doT2JCalcConvErrIdx_sub(folder, grid, progress, true, kTile2Lat, kTile2Lon,
+                                           false, false, nullptr, pending);
+            break;
         case 2:
-            return doT2JCalcConvErrIdx_sub(folder, grid, progress, false, kTile1Lat, kTile1Lon,
-                                           true, false, nullptr) &&
+            done = doT2JCalcConvErrIdx_sub(folder, grid, progress, false, kTile1Lat, kTile1Lon,
+                                           true, false, nullptr, pending) &&
                    doT2JCalcConvErrIdx_sub(folder, grid, progress, true, kTile2Lat, kTile2Lon, true,
-                                           false, nullptr);
+                                           false, nullptr, pending);
+            break;
         default:
-            return false;
+            break;
         }
+        return done && commit(pending);
     }
 
     // The squares around the project's points.
@@ -191,8 +209,10 @@ bool Veltrane::CalcSemiDynErrIdx(const CString &folder, const OmbreskMngr *grid,
         return false;
     if (target)
         target->AllRemoveErrIdxTbl();
+    PendingFiles pending;
     return doT2JCalcConvErrIdx_sub(folder, grid, progress, false, kTile1Lat, kTile1Lon, true, true,
-                                   target);
+                                   target, pending) &&
+           commit(pending);
 }
 
 bool Veltrane::CalcSemiDynErrIdx(const OmbreskMngr *grid, T2JErrIdxDB *target,

@@ -5,7 +5,11 @@
 #include "veltrane/model/ArchiveFields.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,34 +73,76 @@ CString JFileCrdCnvElm::GetDstFolderPath() const {
 bool JFileCrdCnvElm::MakeDstFilePath(unsigned flags) {
     const CString folder = GetDstFolderPath();
     CString made;
+    CString reason;
     bool found = false;
     switch (m_nNaming) {
     case 0:
-        found = makeDstFilePath(folder, GetSrcFileName(), false, &made, (flags & kInToOut) != 0);
+        found = makeDstFilePath(folder, GetSrcFileName(), false, &made, (flags & kInToOut) != 0,
+                                &reason);
         break;
     case 1:
-        found = makeDstFilePath(folder, GetSrcFileName(), true, &made, false);
+        found = makeDstFilePath(folder, GetSrcFileName(), true, &made, false, &reason);
         break;
     case 2:
-        found = makeDstFilePath(folder, m_strDstName, true, &made, false);
+        found = makeDstFilePath(folder, m_strDstName, true, &made, false, &reason);
         break;
     default:
+        reason = "変換先のファイル名の付け方が正しくありません。";
         break;
     }
     if (found)
         m_strDstFilePath = made;
+    else
+        m_errTbl.push_back(reason);
     return found;
 }
 
+namespace {
+
+// Why the name cannot be a file of the folder (a name the file system cannot hold), or empty.
+CString unusableName(const std::string &nativeFolder, const CString &name) {
+    std::string native;
+    if (!Path::ToNative(name, native)) {
+        CString reason;
+        reason.Format("変換先のファイル名[%s]に使えない文字があります。", name.GetString());
+        return reason;
+    }
+    // The limit counts the bytes of the name as the file system stores it (UTF-8).
+    long limit = ::pathconf(nativeFolder.c_str(), _PC_NAME_MAX);
+    if (limit <= 0)
+        limit = NAME_MAX;
+    if (native.size() > static_cast<std::size_t>(limit)) {
+        CString reason;
+        reason.Format("変換先のファイル名[%s]が長すぎます。", name.GetString());
+        return reason;
+    }
+    return CString();
+}
+
+} // namespace
+
 bool JFileCrdCnvElm::makeDstFilePath(const CString &folder, const CString &name, bool tryPlain,
-                                     CString *out, bool inToOut) {
-    if (folder.IsEmpty() || name.IsEmpty())
+                                     CString *out, bool inToOut, CString *reason) {
+    CString why;
+    if (reason == nullptr)
+        reason = &why;
+    if (folder.IsEmpty() || name.IsEmpty()) {
+        *reason = folder.IsEmpty() ? "変換先のフォルダが決まっていません。"
+                                   : "変換先のファイル名が決まっていません。";
         return false;
+    }
+    std::string nativeFolder;
+    struct stat st {};
+    if (!Path::ToNative(folder, nativeFolder) || ::stat(nativeFolder.c_str(), &st) != 0 ||
+        !S_ISDIR(st.st_mode)) {
+        reason->Format("変換先のフォルダ[%s]がありません。", folder.GetString());
+        return false;
+    }
     // A name is free only when nothing of that name exists: a file we cannot read is still a
     // file we must not overwrite.
     if (tryPlain) {
         const CString plain = Path::Join(folder, name);
-        if (!Path::Exists(plain)) {
+        if (unusableName(nativeFolder, name).IsEmpty() && !Path::Exists(plain)) {
             *out = plain;
             return true;
         }
@@ -116,12 +162,20 @@ bool JFileCrdCnvElm::makeDstFilePath(const CString &folder, const CString &name,
         } else {
             suffix.Format("%s(%d)", kDstSuffix, i);
         }
-        const CString candidate = Path::Join(folder, base + suffix + ext);
-        if (!Path::Exists(candidate)) {
-            *out = candidate;
+        const CString candidate = base + suffix + ext;
+        // Longer candidates follow: none of them can be made either.
+        const CString unusable = unusableName(nativeFolder, candidate);
+        if (!unusable.IsEmpty()) {
+            *reason = unusable;
+            return false;
+        }
+        const CString path = Path::Join(folder, candidate);
+        if (!Path::Exists(path)) {
+            *out = path;
             return true;
         }
     }
+    reason->Format("変換先のファイル名の候補(%d個)がすべて使われています。", kMaxDstCandidates);
     return false;
 }
 

@@ -75,7 +75,9 @@ class JFileCrdCnvElm {
     // The path that MakeDstFilePath made last.
     const CString &GetDstFilePath() const { return m_strDstFilePath; }
     // Makes a destination path that names no existing entry and keeps it; false, with the
-    // kept path as it was, when none is free, the folder or name is empty or the naming is
+    // kept path as it was and the reason appended to the messages (GetErrTbl), when none is
+    // free, the folder or name is empty, the folder does not exist, the name is too long for the
+    // file system (its UTF-8 bytes) or holds a character a file name cannot, or the naming is
     // unknown.
     bool MakeDstFilePath(unsigned flags);
 
@@ -93,9 +95,10 @@ class JFileCrdCnvElm {
   protected:
     // The first free candidate in folder: name itself when tryPlain, then name with the suffix
     // and "(2)" to "(999)"; with inToOut an extension ".in" becomes ".out" and the first
-    // candidate takes no suffix.
+    // candidate takes no suffix. False, with the reason in *reason (when given), when none can
+    // be made.
     static bool makeDstFilePath(const CString &folder, const CString &name, bool tryPlain,
-                                CString *out, bool inToOut);
+                                CString *out, bool inToOut, CString *reason = nullptr);
 
   private:
     int m_nNo = 0;

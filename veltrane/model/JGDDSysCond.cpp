@@ -37,8 +37,8 @@ bool JGDDSysCond::Write(const CString &path) const {
         ok = ok && file.write(width);
     ok = ok && file.write(m_fF6) && file.write(m_fF4) && file.write(m_fF5) && file.write(m_strT2) &&
          file.write(static_cast<long>(m_nV1));
-    const bool closed = file.close();
-    return ok && closed;
+    // A file not written whole is discarded with the YFile.
+    return ok && file.close();
 }
 
 bool JGDDSysCond::Read(const CString &path) {

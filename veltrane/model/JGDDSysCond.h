@@ -25,7 +25,8 @@ class JGDDSysCond {
     const CString &GetCnvPrmFile() const { return m_strCnvPrmFile; }
     void SetCnvPrmFile(const CString &name) { m_strCnvPrmFile = name; }
 
-    // False when the file cannot be created or a value cannot be written.
+    // False, with the file at path as it was, when the file cannot be created or a value
+    // cannot be written.
     bool Write(const CString &path) const;
     // False, with the conditions as they were, when the file cannot be opened, its tag or
     // version is not one of ours or a value cannot be read. Values an older version lacks

@@ -31,7 +31,7 @@ class PrtItemInfo {
     bool Write(CArchive &ar) const;
     bool Read(CArchive &ar, unsigned long version);
 
-    // False when the file cannot be created or written.
+    // False, with the file at path as it was, when the file cannot be created or written.
     bool Write(const CString &path) const;
     // False, with the items as they were, when the file cannot be opened, its
     // title or version is not one of ours or the record is cut short.

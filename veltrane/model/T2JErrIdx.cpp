@@ -289,7 +289,7 @@ bool T2JErrIdxTbl::CalcAllPntXY(const Projection *proj, JCnvPrmFileType type) {
     return all;
 }
 
-bool T2JErrIdxTbl::WriteEDXFile(const CString &path) const {
+bool T2JErrIdxTbl::WriteEDXFile(const CString &path, PendingFiles *pending) const {
     if (m_indexes.empty() || !keepableVersion(m_verStr))
         return false;
     for (const T2JErrIdx &index : m_indexes)
@@ -311,10 +311,11 @@ bool T2JErrIdxTbl::WriteEDXFile(const CString &path) const {
                         index.GetGamma(), index.GetDelta());
             file.WriteString(line);
         }
-        file.Close();
+        if (pending)
+            file.Close(*pending);
+        else
+            file.Close();
     } catch (const CException &) {
-        file.Abort();
-        Path::RemoveFile(path);
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+class PendingFiles;
 class PlaneArea;
 class Projection;
 
@@ -102,11 +103,12 @@ class T2JErrIdxTbl : public FileStop {
     // False when a corner of some index could not be computed.
     bool CalcAllPntXY(const Projection *proj, JCnvPrmFileType type);
 
-    // False, with no file left behind, for an empty table, a table that the file cannot hold
-    // (a mesh code other than a third-level number, a value that is not finite or beyond
-    // kValueLimit, a version text with a line break or too long for the line), or when the
-    // file cannot be created or written.
-    bool WriteEDXFile(const CString &path) const;
+    // False, with the file at path as it was (or absent), for an empty table, a table that the
+    // file cannot hold (a mesh code other than a third-level number, a value that is not finite
+    // or beyond kValueLimit, a version text with a line break or too long for the line), or
+    // when the file cannot be created or written. With pending, the written file is put in
+    // place only by pending->Commit().
+    bool WriteEDXFile(const CString &path, PendingFiles *pending = nullptr) const;
     // Reads the file's indexes after those held (all replaced when clear is set, even when
     // the read fails). Reading ends at the first line that is not an index whole: a third-level
     // mesh code and two numbers within kValueLimit, and nothing but empty fields after them.

@@ -34,6 +34,8 @@ class JFileCrdCnvTest : public RecordTest {
         return Path::FileName(j.GetDstFilePath()).Bytes();
     }
     void touch(const std::string &cp932Name) const { put("", cp932Name.c_str()); }
+    // Why the job could not make a name, in order.
+    static std::vector<CString> reasons(const JFileCrdCnvElm &j) { return j.GetErrTbl(); }
     // Appending a job of that source is refused (and the job freed).
     static bool appendRefused(JFileCrdCnvTbl &t, const char *src) {
         auto job = std::make_unique<JFileCrdCnvElm>(src);
@@ -123,6 +125,32 @@ TEST_F(JFileCrdCnvTest, GivesUpAfterTheLastCandidate) {
     touch("b(999).out");
     EXPECT_EQ(made(b, JFileCrdCnvElm::kInToOut), "");
     EXPECT_EQ(Path::FileName(b.GetDstFilePath()), "b(999).out"); // the last one made stays
+    EXPECT_EQ(reasons(b),
+              (std::vector<CString>{"変換先のファイル名の候補(999個)がすべて使われています。"}));
+}
+
+TEST_F(JFileCrdCnvTest, ANameTheFileSystemCannotHoldIsReportedNotTried) {
+    // 80 characters of "表": 160 bytes in cp932 but 240 in UTF-8, which the limit of 255
+    // counts; with "～変換後" (12 bytes) and ".csv" no name fits.
+    std::string longName;
+    for (int i = 0; i < 80; ++i)
+        longName += "\x95\x5C";
+    JFileCrdCnvElm j = job((longName + ".csv").c_str(), 0);
+    EXPECT_EQ(made(j), "");
+    EXPECT_EQ(reasons(j),
+              (std::vector<CString>{CString(
+                  ("変換先のファイル名[" + longName + kSuffix + ".csv]が長すぎます。").c_str())}));
+    // Naming 1 takes the plain name, which still fits.
+    j.SetNamingMode(1);
+    EXPECT_EQ(made(j), longName + ".csv");
+
+    // A missing folder says so too.
+    JFileCrdCnvElm k = job("k.csv", 0);
+    k.SetOwnDstFolder(true);
+    k.SetDstFolder(path("missing"));
+    EXPECT_EQ(made(k), "");
+    EXPECT_EQ(reasons(k),
+              (std::vector<CString>{"変換先のフォルダ[" + path("missing") + "]がありません。"}));
 }
 
 TEST_F(JFileCrdCnvTest, DisplayTextsOnlyForKnownValues) {

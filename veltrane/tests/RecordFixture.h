@@ -17,6 +17,7 @@ class RecordTest : public testsupport::TempFolderTest {
             CArchive ar(&file, CArchive::store);
             write(ar);
             ar.Close();
+            file.Close();
         }
         return get("rec.bin");
     }

@@ -3,6 +3,7 @@
 #include "kernels/Grisveld/TransMercator.h"
 #include "kernels/Lunmarg/Angle.h"
 #include "ombresk/OmbreskMngr.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/GridParFile.h"
 #include "tests/support/RecordingProgress.h"
 #include "veltrane/model/T2JErrIdxDB.h"
@@ -136,13 +137,35 @@ TEST_F(VeltraneJobsTest, SecondLevelFilesAndSubfolders) {
                                      "6954/6954.edx", "6954/6954-00.edx"}));
 }
 
-TEST_F(VeltraneJobsTest, CancelAndFailuresEndTheWalkWithFalse) {
-    RecordingProgress progress;
-    progress.cancelAtProgress = 3;
-    EXPECT_FALSE(m_db.T2JCalcConvErrIdx(path("edx"), &m_grid, nullptr, &progress, true, 0));
-    EXPECT_EQ(progress.progressCalls, 3);
-    EXPECT_EQ(progress.log.back(), "end");
-    EXPECT_EQ(edxFiles(), std::set<std::string>{"3022.edx"}); // the rows walked
+TEST_F(VeltraneJobsTest, CancelAndFailuresEndTheWalkWithFalseAndLeaveTheFolderAsItWas) {
+    // The files of an earlier run, one of them older.
+    ASSERT_TRUE(m_db.T2JCalcConvErrIdx(path("edx"), &m_grid, nullptr, nullptr, true, 0));
+    put("older\r\n", "edx/5339.edx");
+    const auto before = testsupport::FolderSnapshot(m_dir / "edx");
+
+    // Cancelled in the first walk, and in the second one of the files with subfolders.
+    for (const int at : {3, 41}) {
+        RecordingProgress progress;
+        progress.cancelAtProgress = at;
+        EXPECT_FALSE(m_db.T2JCalcConvErrIdx(path("edx"), &m_grid, nullptr, &progress, true, 2));
+        EXPECT_EQ(progress.progressCalls, at);
+        EXPECT_EQ(progress.log.back(), "end");
+        EXPECT_EQ(testsupport::FolderSnapshot(m_dir / "edx"), before) << at;
+    }
+
+    // A folder that fills after two files were written: they are withdrawn, none is cut.
+    fs::create_directory(m_dir / "ref");
+    ASSERT_TRUE(m_db.T2JCalcConvErrIdx(path("ref"), &m_grid, nullptr, nullptr, true, 0));
+    const auto small = fs::file_size(m_dir / "ref" / "5239.edx");
+    const auto large = fs::file_size(m_dir / "ref" / "5339.edx");
+    ASSERT_LT(small, large);
+    bool written = true;
+    {
+        testsupport::FileSizeLimit limit((small + large) / 2);
+        written = m_db.T2JCalcConvErrIdx(path("edx"), &m_grid, nullptr, nullptr, true, 0);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(testsupport::FolderSnapshot(m_dir / "edx"), before);
 
     // A folder that is a file: nothing can be written, and that is no success.
     put("", "file");

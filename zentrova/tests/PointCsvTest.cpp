@@ -2,10 +2,14 @@
 #include "zentrova/PointCsv.h"
 #include "platform/core/CException.h"
 #include "tests/support/DecimalCommaLocale.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 #include "veltrane/model/Point.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <string>
 
 namespace {
 
@@ -112,6 +116,15 @@ TEST_F(PointCsvTest, AFileThatCannotBeWrittenThrows) {
     const Point a = converted("A1", 1, 2, 3);
     EXPECT_THROW(WriteConvertedCsv("/dev/full", {&a}), CFileException);
     EXPECT_THROW(WriteConvertedCsv(path("no/such/folder.csv"), {&a}), CFileException);
+
+    // Cut by a full disk: the file it would have replaced stays, with nothing beside it.
+    put("older\r\n", "out.csv");
+    {
+        testsupport::FileSizeLimit limit(20);
+        EXPECT_THROW(WriteConvertedCsv(path("out.csv"), {&a}), CFileException);
+    }
+    EXPECT_EQ(testsupport::FolderSnapshot(m_dir),
+              (std::map<std::string, std::string>{{"out.csv", "older\r\n"}}));
 }
 
 } // namespace

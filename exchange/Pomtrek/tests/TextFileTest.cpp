@@ -114,12 +114,16 @@ TEST_F(TextFileTest, WrittenLineFeedsBecomeCrLf) {
     }
     EXPECT_EQ(get("out.txt"), "a,\r\n\x95\x5C,\r\nb");
 
-    // The destructor alone also keeps what was written.
+    // Without close() nothing is put in place: the older file stays, and no file appears.
+    put("older\r\n", "out2.txt");
     {
         WriteTextFile w(path("out2.txt"), WriteTextFile::DEFAULT_FLAGS);
         w.writeLine("x\n");
+        WriteTextFile fresh(path("out3.txt"));
+        fresh.writeLine("y\n");
     }
-    EXPECT_EQ(get("out2.txt"), "x\r\n");
+    EXPECT_EQ(get("out2.txt"), "older\r\n");
+    EXPECT_FALSE(exists("out3.txt"));
 }
 
 TEST_F(TextFileTest, AWriterThatCannotCreateItsFileSaysSo) {

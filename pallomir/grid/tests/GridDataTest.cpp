@@ -1,5 +1,6 @@
 #include "pallomir/grid/tests/FakeGrid.h"
 #include "platform/core/Numbers.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempFolder.h"
 
@@ -338,7 +339,17 @@ TEST_F(GridFileTest, FailuresAreReportedAndVirtualGridsDoNotLoad) {
         ASSERT_EQ(prompts.asked.size(), 1u);
         EXPECT_EQ(prompts.asked[0].first, CString("Unable to save grid list"));
     }
+    // A save cut short by a full disk keeps the file it would have replaced.
     put("a\n", "one.csv");
+    grid.SetItemText(0, 0, CString(std::string(5000, 'x').c_str()));
+    {
+        testsupport::ScriptedPrompts prompts({IDOK});
+        testsupport::FileSizeLimit limit(2500);
+        EXPECT_FALSE(grid.Save(path("one.csv")));
+        EXPECT_EQ(prompts.asked.size(), 1u);
+    }
+    EXPECT_EQ(get("one.csv"), "a\n");
+    EXPECT_EQ(testsupport::FolderSnapshot(m_dir).size(), 1u);
     grid.SetVirtualMode(TRUE);
     EXPECT_FALSE(grid.Load(path("one.csv")));
 }

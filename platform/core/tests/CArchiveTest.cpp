@@ -110,6 +110,7 @@ TEST_F(CArchiveTest, StringLengthForms) {
             CArchive ar(&file, CArchive::store);
             ar << CString(body) << BYTE(0x5A);
             ar.Close();
+            file.Close();
         }
         EXPECT_EQ(readBytes(), c.header + body + "Z") << c.length;
 
@@ -210,12 +211,15 @@ TEST_F(CArchiveTest, ValuesAcrossTinyBuffersAndLargeWrites) {
     const std::string big(10000, 'q');
     {
         CFile file(m_path, CFile::modeCreate | CFile::modeWrite);
-        CArchive ar(&file, CArchive::store, 5);
-        for (int i = 0; i < 100; ++i)
-            ar << static_cast<double>(i) / 3.0 << std::int32_t(i);
-        ar << CString(big);
-        ar.Write("end", 3);
-    } // the destructor writes what is still buffered
+        {
+            CArchive ar(&file, CArchive::store, 5);
+            for (int i = 0; i < 100; ++i)
+                ar << static_cast<double>(i) / 3.0 << std::int32_t(i);
+            ar << CString(big);
+            ar.Write("end", 3);
+        } // the destructor writes what is still buffered
+        file.Close();
+    }
     EXPECT_EQ(readBytes().size(), 100u * 12 + 3 + big.size() + 3);
 
     CFile file(m_path, CFile::modeRead);

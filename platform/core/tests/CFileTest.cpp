@@ -1,5 +1,7 @@
 #include "platform/core/CFile.h"
 
+#include "platform/core/CStdioFile.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -186,6 +190,106 @@ TEST_F(CFileTest, NamesOfAFileWithDoubleByteCharacters) {
     EXPECT_EQ(file.GetFileTitle(), "表");
     file.Close();
     EXPECT_TRUE(fs::exists(m_dir / u8"フォルダ" / u8"表.txt"));
+}
+
+// ---- replacing a file whole or not at all
+
+// The names in the test folder, hidden ones included.
+std::set<std::string> names(const fs::path &dir) {
+    std::set<std::string> found;
+    for (const auto &e : fs::directory_iterator(dir))
+        found.insert(e.path().filename().string());
+    return found;
+}
+
+TEST_F(CFileTest, OnlyACleanCloseReplacesTheTarget) {
+    writeBytes(m_dir / "t.bin", "old bytes");
+    ::chmod((m_dir / "t.bin").c_str(), 0640);
+    CFile file(path("t.bin"), CFile::modeCreate | CFile::modeWrite);
+    file.Write("new", 3);
+    EXPECT_EQ(readBytes(m_dir / "t.bin"), "old bytes"); // written aside until Close
+    file.Close();
+    EXPECT_EQ(readBytes(m_dir / "t.bin"), "new");
+    struct stat st {};
+    ASSERT_EQ(::stat((m_dir / "t.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u); // a replaced file keeps its permissions
+
+    // Abort, and files destroyed without Close, change nothing and leave nothing.
+    {
+        CFile aborted(path("t.bin"), CFile::modeCreate | CFile::modeWrite);
+        aborted.Write("aborted", 7);
+        aborted.Abort();
+        CStdioFile text(path("t.bin"), CFile::modeCreate | CFile::modeWrite);
+        text.WriteString("text\n");
+        CFile fresh(path("fresh.bin"), CFile::modeCreate | CFile::modeWrite);
+    }
+    EXPECT_EQ(readBytes(m_dir / "t.bin"), "new");
+    EXPECT_EQ(names(m_dir), std::set<std::string>{"t.bin"});
+
+    // Through a link the file it names is replaced, and the link stays.
+    fs::create_symlink(m_dir / "t.bin", m_dir / "link.bin");
+    CFile linked(path("link.bin"), CFile::modeCreate | CFile::modeWrite);
+    linked.Write("linked", 6);
+    linked.Close();
+    EXPECT_TRUE(fs::is_symlink(m_dir / "link.bin"));
+    EXPECT_EQ(readBytes(m_dir / "t.bin"), "linked");
+}
+
+TEST_F(CFileTest, AFailedWriteOrANameTakenMeanwhileLeavesTheTargetAsItWas) {
+    writeBytes(m_dir / "t.txt", "previous");
+    {
+        testsupport::FileSizeLimit limit(2000);
+        CStdioFile file(path("t.txt"), CFile::modeCreate | CFile::modeWrite);
+        file.WriteString(std::string(3000, 'h').c_str()); // buffered: it fails at Close
+        try {
+            file.Close();
+            FAIL() << "no exception";
+        } catch (const CFileException &e) {
+            EXPECT_EQ(e.m_cause, CFileException::diskFull);
+            EXPECT_EQ(e.m_lOsError, EFBIG);
+            EXPECT_EQ(e.m_strFileName, path("t.txt"));
+        }
+    }
+    EXPECT_EQ(readBytes(m_dir / "t.txt"), "previous");
+    EXPECT_EQ(names(m_dir), std::set<std::string>{"t.txt"});
+
+    // A name that was free is not replaced when another file takes it meanwhile.
+    CFile file(path("out.txt"), CFile::modeCreate | CFile::modeWrite | CFile::modeNoReplace);
+    file.Write("converted", 9);
+    writeBytes(m_dir / "out.txt", "appeared");
+    try {
+        file.Close();
+        FAIL() << "no exception";
+    } catch (const CFileException &e) {
+        EXPECT_EQ(e.GetErrorMessage(), path("out.txt") + "は既にあるため書き込めません。");
+    }
+    EXPECT_EQ(readBytes(m_dir / "out.txt"), "appeared");
+    EXPECT_EQ(names(m_dir), (std::set<std::string>{"out.txt", "t.txt"}));
+}
+
+TEST_F(CFileTest, PendingFilesArePutInPlaceTogetherOrNotAtAll) {
+    writeBytes(m_dir / "a.edx", "old a");
+    const auto writeBoth = [this](PendingFiles &pending) {
+        EXPECT_TRUE(pending.CreateFolder(path("sub/deeper")));
+        for (const char *name : {"a.edx", "sub/deeper/b.edx"}) {
+            CStdioFile file(path(name), CFile::modeCreate | CFile::modeWrite);
+            file.WriteString(name);
+            file.Close(pending);
+        }
+        EXPECT_EQ(readBytes(m_dir / "a.edx"), "old a"); // nothing in place yet
+    };
+    {
+        PendingFiles discarded;
+        writeBoth(discarded);
+    } // the folders it made go too
+    EXPECT_EQ(names(m_dir), std::set<std::string>{"a.edx"});
+    EXPECT_EQ(readBytes(m_dir / "a.edx"), "old a");
+
+    PendingFiles pending;
+    writeBoth(pending);
+    pending.Commit();
+    EXPECT_EQ(readBytes(m_dir / "a.edx"), "a.edx");
+    EXPECT_EQ(readBytes(m_dir / "sub" / "deeper" / "b.edx"), "sub/deeper/b.edx");
 }
 
 } // namespace

@@ -142,6 +142,7 @@ TEST_F(CStdioFileTest, WritingTranslatesLineEndsInTextModeOnly) {
         // Text is the default.
         CStdioFile out(path("default.txt"), CFile::modeCreate | CFile::modeWrite);
         out.WriteString("x\n");
+        out.Close();
     }
     EXPECT_EQ(readBytes("default.txt"), "x\r\n");
     {

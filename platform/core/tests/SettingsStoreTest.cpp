@@ -1,5 +1,6 @@
 #include "platform/core/SettingsStore.h"
 
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -116,11 +117,20 @@ TEST_F(SettingsStoreTest, DeletingValuesAndEmptiedSections) {
 }
 
 TEST_F(SettingsStoreTest, AFileThatCannotBeWrittenAnswersFalse) {
-    // The "file" is a folder: the rename over it fails and no temporary file is left.
+    // The "file" is a folder: it cannot be written and no temporary file is left.
     std::filesystem::create_directories(m_dir / "sub/folder/settings.ini/inner");
     SettingsStore store(file());
     EXPECT_FALSE(store.WriteString("s", "n", "v"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir / "sub/folder"), {}), 1);
+
+    // A full disk keeps the file as it was.
+    std::filesystem::remove_all(m_dir / "sub/folder/settings.ini");
+    ASSERT_TRUE(store.WriteString("s", "n", "v"));
+    {
+        testsupport::FileSizeLimit limit(5);
+        EXPECT_FALSE(store.WriteString("s", "n", "w"));
+    }
+    EXPECT_EQ(text(), "[s]\nn=v\n");
 }
 
 TEST(SettingsStoreConfigPathTest, FollowsXdgConfigHome) {

@@ -1,0 +1,37 @@
+#include "tests/support/FileSizeLimit.h"
+
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace fs = std::filesystem;
+
+namespace testsupport {
+
+FileSizeLimit::FileSizeLimit(std::uint64_t bytes) {
+    if (::getrlimit(RLIMIT_FSIZE, &m_saved) != 0)
+        ADD_FAILURE() << "getrlimit";
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit cut = m_saved;
+    cut.rlim_cur = static_cast<rlim_t>(bytes);
+    if (::setrlimit(RLIMIT_FSIZE, &cut) != 0)
+        ADD_FAILURE() << "setrlimit " << bytes;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &m_saved);
+    std::signal(SIGXFSZ, m_handler);
+}
+
+std::map<std::string, std::string> FolderSnapshot(const fs::path &folder) {
+    std::map<std::string, std::string> entries;
+    for (const auto &entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).string();
+        entries[name] = entry.is_directory() ? "<folder>" : ReadFileBytes(entry.path());
+    }
+    return entries;
+}
+
+} // namespace testsupport
