@@ -37,9 +37,12 @@ class JVeskBaseEx : public VeskBase {
     virtual int Read(const CString &path, JIProgMsgBase *progress, int readFlags, int mode);
 
     // Converts src into dst in the direction mode asks for. Messages for the
-    // user are appended to messages (may be null). 1 when the whole file was
-    // converted; 0 for a mode outside ConvertMode, when a file could not be
-    // opened, the user cancelled, too many lines were bad or an error occurred.
+    // user are appended to messages (may be null); they count the point
+    // records copied unconverted, with the first of them, and say so when no
+    // point was converted. 1 when the whole file was gone through; 0 for a mode
+    // outside ConvertMode, when a file could not be opened, the user cancelled,
+    // too many lines were bad, a line could not be read into cp932 or an error
+    // occurred.
     // dst must not be src: src is opened first, and the open of dst is then
     // refused before anything is truncated.
     virtual int Convert(const CString &src, const CString &dst, ConvertMode mode,

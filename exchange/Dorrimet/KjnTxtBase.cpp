@@ -291,6 +291,11 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
                 stopped = true;
             }
         }
+        if (!stopped && m_pReader->stoppedAtUndecodableLine()) {
+            m_nErrorState = 1;
+            SetStop(m_pReader->GetStopLine(), m_pReader->GetStopReason());
+            stopped = true;
+        }
     } catch (const CException &) {
         m_pReader.reset();
         throw;
@@ -325,6 +330,10 @@ bool KjnTxtBase::WritePoints(IPointSupplier *supplier, const CString &path) {
         bool hUsed = false;
         if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &pointZone, &h, &hUsed, &status))
             continue;
+        if (name.Find(',') >= 0) {
+            SetStop(0, CommaInNameReason(i + 1, name));
+            return false;
+        }
         b = roundPackedDMS(b);
         l = roundPackedDMS(l);
         if (!DivisionString::NumberFits(b, 8) || !DivisionString::NumberFits(l, 8) ||
@@ -450,6 +459,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
     m_nErrorState = 0;
     m_nFirstBadLine = 0;
     m_firstBadReason.Empty();
+    m_tally = ConvertTally();
     ClearStop();
     m_ConvData = ConvData{src, dst, mode, options, chain};
     if (!openConvertFiles(src, dst, log, messages))
@@ -457,6 +467,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
     m_nFileSize = m_pReader->GetFileSize();
 
     bool result = true;
+    bool wentThrough = false;
     int errors = 0;
     int direction = -1;
     m_tStart = static_cast<std::int64_t>(std::time(nullptr));
@@ -491,6 +502,14 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
                 break;
             }
         }
+        // The rest of a file that cannot be read into cp932 is not converted.
+        if (m_pReader->stoppedAtUndecodableLine()) {
+            addMessage(messages, ConvertTally::UndecodableLineMessage(m_pReader->GetStopLine(),
+                                                                      m_pReader->GetStopReason()));
+            SetStop(m_pReader->GetStopLine(), m_pReader->GetStopReason());
+            result = false;
+        }
+        wentThrough = result;
     } catch (const CException &e) {
         CString text;
         text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
@@ -508,6 +527,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
         text.Format("詳しくは、ログファイル[%s]を参照してください。", log.GetString());
         addMessage(messages, text);
     }
+    m_tally.AddMessages(messages, wentThrough);
     m_tEnd = static_cast<std::int64_t>(std::time(nullptr));
     try {
         if (result) {
@@ -612,6 +632,7 @@ bool KjnTxtBase::convertLine(KJNTXT_LINE_ID kind, int mode, int *direction) {
             logInvalidLine();
             copyLine();
             noteBadLine("点の区間(A00からA99)の外に点のデータがあります。");
+            m_tally.KeptBack(m_nLineNo);
         }
         break;
     case KJNTXT_A99:
@@ -723,6 +744,7 @@ void KjnTxtBase::convertPoint(int direction) {
         logInvalidLine();
         copyLine();
         noteBadLine(m_reason);
+        m_tally.KeptBack(m_nLineNo);
         return;
     }
     double x = point.x;
@@ -772,6 +794,7 @@ void KjnTxtBase::convertPoint(int direction) {
         return;
     }
     m_pWriter->writeLine(line);
+    m_tally.Converted();
     if (status == CrdCnvStatDatumShift) {
         CString notice;
         notice.Format("%4d行目：情報：[%-*s]は３パラメータで変換されました。\n", m_nLineNo,
@@ -785,6 +808,7 @@ void KjnTxtBase::keepPointAsComment(const CString &reason) {
     // as a comment.
     m_nErrorState = 1;
     noteBadLine(reason);
+    m_tally.KeptBack(m_nLineNo);
     CString notice;
     notice.Format("%4d行目：エラー：この行の座標は変換できなかったため、コメント行(Z00)"
                   "として出力されました。\n",

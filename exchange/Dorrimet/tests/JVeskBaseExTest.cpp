@@ -259,12 +259,19 @@ TEST_F(JVeskBaseExTest, AHundredBadLinesFinishAndOneMoreStops) {
     std::vector<CString> messages;
     put(bad + "A99,\r\n");
     EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
-    EXPECT_TRUE(messages.empty());
+    const std::string none = "座標変換した点はありません。";
+    EXPECT_EQ(
+        texts(messages),
+        (Lines{"座標変換できなかった点のデータ100行は、変換せずに出力しました（最初は2行目）。",
+               none}));
 
+    messages.clear();
     put(bad + "A01,bad,\r\nA99,\r\n");
     EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 0);
     const std::string stop = "エラーのある行が100行を超えたため、変換を中止しました。";
-    EXPECT_EQ(texts(messages), Lines{stop});
+    EXPECT_EQ(texts(messages),
+              (Lines{stop, "座標変換できなかった点のデータ101行は、変換せずに出力しました（最初は2"
+                           "行目）。"}));
     const std::string out = get();
     EXPECT_EQ(out.substr(out.size() - stop.size() - 7), "Z00," + stop + ",\r\n");
     EXPECT_EQ(out.find("A99"), std::string::npos);
@@ -282,7 +289,7 @@ TEST_F(JVeskBaseExTest, AttributeNotesAndErrorsReachTheCaller) {
     std::vector<CString> messages;
     put(crlf({"A00,", "E03,1,2,3,4,5,", "C03,1,2,", "A99,"}));
     ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
-    EXPECT_EQ(texts(messages), (Lines{c03, e03}));
+    EXPECT_EQ(texts(messages), (Lines{c03, e03, "座標変換した点はありません。"}));
     EXPECT_EQ(get(), crlf({"Z01,0,", "A00,", "E03,1,2,3,4,5,", "C03,1,2,", "A99,",
                            "Z00," + c03 + ",", "Z00," + e03 + ","}));
 
