@@ -16,7 +16,7 @@ void ConvertTally::AddMessages(std::vector<CString> *messages, bool wentThrough)
         messages->push_back(text);
     }
     if (wentThrough && m_converted == 0)
-        messages->emplace_back("座標変換した点はありません。");
+        messages->emplace_back(NO_POINT);
 }
 
 CString ConvertTally::UndecodableLineMessage(int line, const CString &reason) {

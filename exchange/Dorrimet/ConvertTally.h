@@ -25,6 +25,9 @@ class ConvertTally {
     // The message of a conversion that ended at a line the reader could not read into cp932.
     static CString UndecodableLineMessage(int line, const CString &reason);
 
+    // The message of a conversion that went through and converted no point.
+    static constexpr char NO_POINT[] = "座標変換した点はありません。";
+
   private:
     int m_converted = 0;
     int m_keptBack = 0;

@@ -188,13 +188,17 @@ TEST_F(OtherSoftwareFilesTest, AConversionCountsThePointsItKeptBack) {
     ASSERT_TRUE(db.PrepareCoordConv(db.GetCoordCnvOption(), nullptr));
     ASSERT_TRUE(db.CoordConvExecute(CrdCnvParaTrans2, nullptr));
 
-    // A converter of other data writes its points without the height field.
-    const CString src = put("G00,03,site,\r\nA00,\r\nA01,1,P1,-30000.0,-1000.0\r\n"
-                            "A01,2,P2,-30010.0,-1010.0\r\nA01,3,P3,-30020.0,-1020.0\r\nA99,\r\n",
-                            "noheight.sim");
+    // A converter of other data writes UTF-8 with the mark, and its points without the height
+    // field. The converted file is cp932.
+    const CString src = put(
+        testsupport::WrittenAs({"G00,03,現場,", "A00,", "A01,1,P1,-30000.0,-1000.0",
+                                "A01,2,P2,-30010.0,-1010.0", "A01,3,P3,-30020.0,-1020.0", "A99,"},
+                               TextForm::Utf8MarkCrLf),
+        "noheight.sim");
     std::vector<CString> messages;
-    db.CoordConvExecute(src, path("out.sim"), "", ConvertToNew, JGDCrdFmtExchange, &messages,
-                        nullptr);
+    EXPECT_TRUE(db.CoordConvExecute(src, path("out.sim"), "", ConvertToNew, JGDCrdFmtExchange,
+                                    &messages, nullptr));
+    EXPECT_EQ(get("out.sim").substr(0, 14), "G00,03,現場,\r\n");
     EXPECT_EQ(messages, (std::vector<CString>{
                             "座標変換できなかった点のデータ3行は、変換せずに出力しました（最初は3"
                             "行目）。",

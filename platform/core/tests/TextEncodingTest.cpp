@@ -86,9 +86,9 @@ class EncodedTextFileTest : public testsupport::TempFolderTest {
 
 TEST_F(EncodedTextFileTest, LinesComeInCp932WithoutTheMark) {
     using Lines = std::vector<std::string>;
-    EXPECT_EQ(
-        read(reinterpret_cast<const char *>(u8"\uFEFF測点1,1\r\nﾎｼ2\nlast"), TextEncoding::Utf8),
-        (Lines{"測点1,1|", "ﾎｼ2|", "last"}));
+    EXPECT_EQ(read(reinterpret_cast<const char *>(u8"\uFEFF測点\u301C1,1\r\nﾎｼ2\nlast"),
+                   TextEncoding::Utf8),
+              (Lines{"測点～1,1|", "ﾎｼ2|", "last"}));
     EXPECT_EQ(read("\x91\xAA\x93\x5F\r\n\xCE\xBC"
                    "2\r\n",
                    TextEncoding::Cp932),
