@@ -22,22 +22,4 @@ std::string WrittenAs(const std::vector<std::string> &cp932Lines, TextForm form)
     return out;
 }
 
-const char *TextFormName(TextForm form) {
-    switch (form) {
-    case TextForm::Cp932CrLf:
-        return "cp932 CR LF";
-    case TextForm::Cp932Lf:
-        return "cp932 LF";
-    case TextForm::Utf8Lf:
-        return "UTF-8 LF";
-    case TextForm::Utf8CrLf:
-        return "UTF-8 CR LF";
-    case TextForm::Utf8MarkLf:
-        return "UTF-8 with mark LF";
-    case TextForm::Utf8MarkCrLf:
-        return "UTF-8 with mark CR LF";
-    }
-    return "";
-}
-
 } // namespace testsupport

@@ -6,7 +6,7 @@
 namespace testsupport {
 
 // How other programs write a text file: in cp932 as the Windows programs do, or in UTF-8 with
-// or without the mark, each with CR LF or LF line ends.
+// or without the mark, each with CR LF or LF line ends (numbered so in a test's messages).
 enum class TextForm { Cp932CrLf, Cp932Lf, Utf8Lf, Utf8CrLf, Utf8MarkLf, Utf8MarkCrLf };
 
 inline constexpr TextForm kAllTextForms[] = {TextForm::Cp932CrLf,  TextForm::Cp932Lf,
@@ -16,8 +16,5 @@ inline constexpr TextForm kAllTextForms[] = {TextForm::Cp932CrLf,  TextForm::Cp9
 // The bytes of a file of the lines (cp932, as the tests' literals are) in the form, every line
 // ended.
 std::string WrittenAs(const std::vector<std::string> &cp932Lines, TextForm form);
-
-// The form's name, for a test's messages.
-const char *TextFormName(TextForm form);
 
 } // namespace testsupport

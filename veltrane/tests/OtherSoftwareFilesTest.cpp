@@ -1,12 +1,9 @@
 // Files as other survey software writes them, through every reader and writer of the database:
-// cp932 and UTF-8 with and without the mark, names a format cannot carry, and what a file
-// conversion keeps back.
+// cp932 and UTF-8 with and without the mark, and names a format cannot carry.
 #include "veltrane/database/Veltrane.h"
-#include "veltrane/model/T2JErrIdx.h"
 #include "veltrane/tests/EngineTestSupport.h"
 
 #include "exchange/Vesk/VeskBase.h"
-#include "tests/support/SurveyData.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TextForms.h"
 
@@ -92,11 +89,11 @@ TEST_F(OtherSoftwareFilesTest, EveryReaderTakesCp932AndUtf8ByTheOneRule) {
                 const CString file = put(testsupport::WrittenAs(named(format, n), form), "in.txt");
                 Veltrane db;
                 EXPECT_EQ(db.JudgeFileFormat(file), format.judged)
-                    << format.label << ", " << testsupport::TextFormName(form);
+                    << format.label << ", " << static_cast<int>(form);
                 EXPECT_TRUE((db.*format.read)(file, nullptr, CrdKindTokyo, ITRFKindNone))
-                    << format.label << ", " << testsupport::TextFormName(form) << ": "
+                    << format.label << ", " << static_cast<int>(form) << ": "
                     << ToUtf8(db.GetFileStop().GetStopReason());
-                EXPECT_EQ(names(db), n) << format.label << ", " << testsupport::TextFormName(form);
+                EXPECT_EQ(names(db), n) << format.label << ", " << static_cast<int>(form);
             }
         }
         // A UTF-8 name that cp932 cannot hold stops the read at its line; nothing is stored.
@@ -112,18 +109,6 @@ TEST_F(OtherSoftwareFilesTest, EveryReaderTakesCp932AndUtf8ByTheOneRule) {
             << format.label;
         EXPECT_EQ(db.size(), 0u) << format.label;
     }
-
-    // The error-index file reads the same with the mark.
-    T2JErrIdxTbl table;
-    ASSERT_TRUE(table.ReadEDXFile(
-        put(testsupport::WrittenAs({"Trelvic/EDX File 1.00", "TKY2JGD parameter Ver.2.1.2",
-                                    "53394600,   1.25,  -2.50"},
-                                   TextForm::Utf8MarkCrLf),
-            "a.edx"),
-        true));
-    EXPECT_EQ(table.GetT2JVerStr(), CString("Ver.2.1.2"));
-    ASSERT_EQ(table.GetSize(), 1u);
-    EXPECT_EQ(table.GetData(0)->GetDelta(), -2.5);
 }
 
 TEST_F(OtherSoftwareFilesTest, WritersRefuseNamesTheirFormatCannotCarry) {
@@ -175,44 +160,6 @@ TEST_F(OtherSoftwareFilesTest, WritersRefuseNamesTheirFormatCannotCarry) {
     Veltrane back;
     ASSERT_TRUE(back.ReadT2JTxt(path("grid.txt"), nullptr, CrdKindTokyo, ITRFKindNone));
     EXPECT_EQ(names(back), Names{"P,1"});
-}
-
-TEST_F(OtherSoftwareFilesTest, AConversionCountsThePointsItKeptBack) {
-    Veltrane db;
-    std::vector<testsupport::SurveyPoint> known;
-    for (const testsupport::SurveyPoint &s : testsupport::SurveyZone9())
-        if (s.kind != "target")
-            known.push_back(s);
-    testsupport::AddSurveyPoints(db, known);
-    db.SetCoordCnvKind(CrdCnvParaTrans2);
-    ASSERT_TRUE(db.PrepareCoordConv(db.GetCoordCnvOption(), nullptr));
-    ASSERT_TRUE(db.CoordConvExecute(CrdCnvParaTrans2, nullptr));
-
-    // A converter of other data writes UTF-8 with the mark, and its points without the height
-    // field. The converted file is cp932.
-    const CString src = put(
-        testsupport::WrittenAs({"G00,03,現場,", "A00,", "A01,1,P1,-30000.0,-1000.0",
-                                "A01,2,P2,-30010.0,-1010.0", "A01,3,P3,-30020.0,-1020.0", "A99,"},
-                               TextForm::Utf8MarkCrLf),
-        "noheight.sim");
-    std::vector<CString> messages;
-    EXPECT_TRUE(db.CoordConvExecute(src, path("out.sim"), "", ConvertToNew, JGDCrdFmtExchange,
-                                    &messages, nullptr));
-    EXPECT_EQ(get("out.sim").substr(0, 14), "G00,03,現場,\r\n");
-    EXPECT_EQ(messages, (std::vector<CString>{
-                            "座標変換できなかった点のデータ3行は、変換せずに出力しました（最初は3"
-                            "行目）。",
-                            "座標変換した点はありません。"}));
-
-    // One point kept back among converted ones is counted the same, in every converter.
-    messages.clear();
-    put("# grid\r\n-30000.0 -1000.0 P1\r\n-30010.0\r\n-30020.0 -1020.0 P3\r\n", "grid.txt");
-    EXPECT_FALSE(db.CoordConvExecute(path("grid.txt"), path("grid.out"), "", ConvertToNew,
-                                     JGDCrdFmtGridText, &messages, nullptr));
-    ASSERT_FALSE(messages.empty());
-    EXPECT_EQ(
-        messages.back(),
-        CString("座標変換できなかった点のデータ1行は、変換せずに出力しました（最初は3行目）。"));
 }
 
 } // namespace

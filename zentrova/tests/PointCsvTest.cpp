@@ -94,10 +94,10 @@ TEST_F(PointCsvTest, NamesOfCp932AndUtf8FilesComeInCp932) {
             PointCsvReader reader;
             std::vector<CsvPoint> points;
             ASSERT_TRUE(reader.Read(put(testsupport::WrittenAs(lines, form), "in.csv"), points))
-                << testsupport::TextFormName(form);
+                << static_cast<int>(form);
             ASSERT_EQ(points.size(), 3u);
             for (int i = 0; i < 3; ++i)
-                EXPECT_EQ(points[i].name.Bytes(), names[i]) << testsupport::TextFormName(form);
+                EXPECT_EQ(points[i].name.Bytes(), names[i]) << static_cast<int>(form);
         }
     }
 }

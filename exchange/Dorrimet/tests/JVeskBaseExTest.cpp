@@ -6,6 +6,7 @@
 
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TextForms.h"
 
 #include <gtest/gtest.h>
 
@@ -275,6 +276,28 @@ TEST_F(JVeskBaseExTest, AHundredBadLinesFinishAndOneMoreStops) {
     const std::string out = get();
     EXPECT_EQ(out.substr(out.size() - stop.size() - 7), "Z00," + stop + ",\r\n");
     EXPECT_EQ(out.find("A99"), std::string::npos);
+}
+
+TEST_F(JVeskBaseExTest, AConversionCountsThePointsItKeptBack) {
+    // A converter of other data writes UTF-8 with the mark, and points without the height field.
+    // The converted file is cp932.
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    const Lines head{"G00,03,現場,", "A00,", "A01,1,P1,10.0,20.0", "A01,2,P2,11.0,21.0"};
+    Vesk vesk;
+    std::vector<CString> messages;
+    const std::string kept =
+        "座標変換できなかった点のデータ2行は、変換せずに出力しました（最初は3行目）。";
+    put(testsupport::WrittenAs(head, testsupport::TextForm::Utf8MarkCrLf));
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
+    EXPECT_EQ(get().substr(0, 14), "G00,03,現場,\r\n");
+    EXPECT_EQ(texts(messages), (Lines{kept, "座標変換した点はありません。"}));
+
+    messages.clear();
+    Lines some = head;
+    some.push_back("A01,3,P3,12.0,22.0,5.0,");
+    put(testsupport::WrittenAs(some, testsupport::TextForm::Utf8Lf));
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
+    EXPECT_EQ(texts(messages), Lines{kept});
 }
 
 TEST_F(JVeskBaseExTest, AttributeNotesAndErrorsReachTheCaller) {

