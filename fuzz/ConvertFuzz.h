@@ -2,6 +2,7 @@
 // makes of a value, a transformer chosen by the input, and the lines of an output file.
 #pragma once
 
+#include "exchange/Dorrimet/ConvertTally.h"
 #include "exchange/Dorrimet/Coordinate.h"
 #include "exchange/Dorrimet/ICoordTransformer.h"
 #include "exchange/Dorrimet/IPointSupplier.h"
@@ -13,6 +14,16 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// A conversion that failed says why; one that went through says at most that it converted no
+// point.
+inline void CheckConvertMessages(bool result, const std::vector<CString> &messages) {
+    if (result)
+        FUZZ_CHECK(messages.empty() ||
+                   (messages.size() == 1 && messages[0] == ConvertTally::NO_POINT));
+    else
+        FUZZ_CHECK(!messages.empty());
+}
 
 // The value a read gives back after a write with the given decimals.
 inline double Written(double value, int decimals) {

@@ -37,13 +37,13 @@ template <class Reader> int ReadField(Reader &reader, unsigned max) {
     return result;
 }
 
-// Runs the script on every line. readChecked performs the checked reads
-// (operations 3 to 5) of the reader that has them and answers whether one
-// found a field.
+// Runs the script on every line of the text (DecodedTextContent of the file).
+// readChecked performs the checked reads (operations 3 to 5) of the reader that
+// has them and answers whether one found a field.
 template <class Reader, class CheckedReads>
-void RunCsvScript(Reader &reader, std::string_view content, const std::uint8_t *script,
+void RunCsvScript(Reader &reader, const DecodedText &text, const std::uint8_t *script,
                   CheckedReads readChecked) {
-    const std::vector<std::string_view> lines = SplitLines(content);
+    const std::vector<std::string_view> lines = SplitLines(text.content);
     std::size_t lineIndex = 0;
     while (reader.startLine()) {
         FUZZ_CHECK(lineIndex < lines.size());
@@ -80,4 +80,8 @@ void RunCsvScript(Reader &reader, std::string_view content, const std::uint8_t *
     }
     FUZZ_CHECK(lineIndex == lines.size());
     FUZZ_CHECK(!reader.startLine());
+    // A line that cannot be read into cp932 ends the reading and stays named.
+    FUZZ_CHECK(reader.stoppedAtUndecodableLine() == (text.stopLine > 0));
+    FUZZ_CHECK(reader.GetStopLine() == text.stopLine);
+    FUZZ_CHECK(reader.GetStopReason().IsEmpty() == (text.stopLine == 0));
 }

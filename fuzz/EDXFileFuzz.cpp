@@ -55,9 +55,7 @@ void checkIndex(const T2JErrIdx &index) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const std::string_view raw(reinterpret_cast<const char *>(data), size);
-    const std::string text = TextModeContent(raw);
-    const std::size_t lineCount =
-        std::count(text.begin(), text.end(), '\n') + (!text.empty() && text.back() != '\n');
+    const std::size_t lineCount = DecodedTextContent(raw).lines;
 
     FuzzFile &temp = FuzzFile::Instance();
     temp.Write(raw);

@@ -2,6 +2,7 @@
 
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"
+#include "platform/core/TextEncoding.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -114,6 +115,37 @@ std::string TextModeContent(std::string_view bytes) {
         text.push_back(bytes[i] == '\r' ? '\n' : bytes[i]);
     }
     return text;
+}
+
+DecodedText DecodedTextContent(std::string_view raw) {
+    std::string text = TextModeContent(raw);
+    TextEncodingDetector detector;
+    detector.Feed(text);
+    if (detector.HasMark())
+        text.erase(0, TextEncodingDetector::MARK.size());
+    DecodedText decoded;
+    std::string_view rest(text);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        CString line(rest.substr(0, end));
+        ++decoded.lines;
+        if (DecodeTextLine(detector.GetEncoding(), line) != TextLineFault::None) {
+            decoded.stopLine = static_cast<int>(decoded.lines);
+            break;
+        }
+        decoded.content += line.Bytes();
+        if (end == std::string_view::npos)
+            break;
+        decoded.content += '\n';
+        rest.remove_prefix(end + 1);
+    }
+    return decoded;
+}
+
+bool ReadsAsUtf8(std::string_view bytes) {
+    TextEncodingDetector detector;
+    detector.Feed(TextModeContent(bytes));
+    return detector.GetEncoding() == TextEncoding::Utf8;
 }
 
 TextPositions::TextPositions(std::string_view raw, bool text)

@@ -74,6 +74,22 @@ class DescriptorGuard {
 // a lone "\r" read as "\n".
 std::string TextModeContent(std::string_view bytes);
 
+// What the text readers make of a file's bytes: its text-mode content after a UTF-8 mark, read
+// into cp932 when the encoding rule takes the file for UTF-8, up to the first line that cannot be
+// read into cp932. stopLine names that line (0 when there is none); lines counts the lines a
+// reader takes, that one too.
+struct DecodedText {
+    std::string content;
+    int stopLine = 0;
+    std::size_t lines = 0;
+};
+DecodedText DecodedTextContent(std::string_view raw);
+
+// Whether the encoding rule reads the bytes of a file as UTF-8. A file that a writer made in
+// cp932 can be so when its cp932 bytes happen to be valid UTF-8 holding Japanese; it then reads
+// back otherwise than it was written.
+bool ReadsAsUtf8(std::string_view bytes);
+
 // The offset in what a read makes of the bytes (TextModeContent in text mode,
 // the bytes themselves in binary mode) that a raw file position stands for.
 // Fails the run for a position that passes a 0x1A in text mode or splits a

@@ -16,6 +16,7 @@
 // line: every source line comes out converted, copied (as a comment where a
 // record would mislead) or counted as a bad line, in order, and every point
 // record it writes reads back.
+#include "exchange/Dorrimet/ConvertTally.h"
 #include "exchange/Dorrimet/JVeskBaseEx.h"
 #include "fuzz/CsvScript.h"
 #include "fuzz/PointFuzz.h"
@@ -43,11 +44,16 @@ void checkConversion(std::string_view raw, int control) {
     std::vector<CString> messages;
     const int result = converter.Convert(FuzzFile::Instance().Path(), out.Path(), mode,
                                          &transformer, &messages, nullptr);
-    const std::string content = TextModeContent(raw);
-    const std::vector<std::string_view> lines = SplitLines(content);
-    // Only too many bad lines end a conversion early, after the line it names.
+    const DecodedText text = DecodedTextContent(raw);
+    const std::vector<std::string_view> lines = SplitLines(text.content);
+    // Only too many bad lines end a conversion early, after the line it names, and a line that
+    // cannot be read into cp932, before it.
     std::size_t upto = lines.size();
-    if (result == 0) {
+    if (result == 0 && text.stopLine > 0 && converter.GetStopLine() == text.stopLine) {
+        FUZZ_CHECK(!messages.empty() &&
+                   messages[0] == ConvertTally::UndecodableLineMessage(text.stopLine,
+                                                                       converter.GetStopReason()));
+    } else if (result == 0) {
         CString giveUp;
         giveUp.Format("エラーのある行が%d行を超えたため、変換を中止しました。",
                       JVeskBaseEx::MAX_BAD_LINES);
@@ -86,6 +92,8 @@ void checkConversion(std::string_view raw, int control) {
     }
 
     // Every point record written inside a point section reads back.
+    if (ReadsAsUtf8(out.Read()))
+        return;
     int records = 0;
     inPoints = false;
     for (const std::string &o : output.Lines()) {
@@ -120,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     g_answer = (control & 0x20) ? IDYES : IDNO;
     g_questions = 0;
     const std::string_view raw(reinterpret_cast<const char *>(data) + 2, size - 2);
-    const std::size_t lineCount = SplitLines(TextModeContent(raw)).size();
+    const std::size_t lineCount = DecodedTextContent(raw).lines;
 
     FuzzFile &temp = FuzzFile::Instance();
     temp.Write(raw);

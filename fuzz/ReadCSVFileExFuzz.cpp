@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     {
         ReadCSVFileEx reader(temp.Path(), data[0] & 3, (data[0] >> 2) & 1);
         FUZZ_CHECK(reader.isUsed());
-        RunCsvScript(reader, TextModeContent(raw), data + 1, readChecked);
+        RunCsvScript(reader, DecodedTextContent(raw), data + 1, readChecked);
     }
     guard.Check();
     return 0;

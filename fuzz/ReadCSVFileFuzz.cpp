@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     {
         ReadCSVFile reader(temp.Path(), data[0] & 3);
         FUZZ_CHECK(reader.isUsed());
-        RunCsvScript(reader, TextModeContent(raw), data + 1, readChecked);
+        RunCsvScript(reader, DecodedTextContent(raw), data + 1, readChecked);
     }
     guard.Check();
     return 0;

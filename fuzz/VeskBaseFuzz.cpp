@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     g_answer = (control & 0x20) ? IDYES : IDNO;
     g_questions = 0;
     const std::string_view raw(reinterpret_cast<const char *>(data) + 1, size - 1);
-    const std::size_t lineCount = SplitLines(TextModeContent(raw)).size();
+    const std::size_t lineCount = DecodedTextContent(raw).lines;
 
     FuzzFile &temp = FuzzFile::Instance();
     temp.Write(raw);

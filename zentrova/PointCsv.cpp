@@ -1,12 +1,9 @@
 #include "zentrova/PointCsv.h"
 
 #include "platform/core/CStdioFile.h"
+#include "platform/core/EncodedTextFile.h"
 #include "platform/core/Numbers.h"
 #include "veltrane/model/Point.h"
-
-#include <QStringDecoder>
-
-#include <algorithm>
 
 bool splitQuotedLine(const CString &separator, const CString &line, std::vector<CString> &out) {
     if (line.IsEmpty())
@@ -36,69 +33,34 @@ bool splitQuotedLine(const CString &separator, const CString &line, std::vector<
     return true;
 }
 
-namespace {
-
-constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
-
-bool isValidUtf8(const std::string &bytes) {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = decoder.decode(QByteArrayView(bytes.data(), bytes.size()));
-    return !decoder.hasError();
-}
-
-// Whether the lines are UTF-8 text: valid throughout and beyond ASCII somewhere.
-bool isUtf8Text(const std::vector<CString> &lines) {
-    bool beyondAscii = false;
-    for (const CString &line : lines) {
-        const std::string &bytes = line.Bytes();
-        if (!std::all_of(bytes.begin(), bytes.end(),
-                         [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-            if (!isValidUtf8(bytes))
-                return false;
-            beyondAscii = true;
-        }
-    }
-    return beyondAscii;
-}
-
-} // namespace
-
 bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
     ClearStop();
     points.clear();
     m_skipped = 0;
     m_firstSkipped = 0;
-    CStdioFile file;
+    EncodedTextFile file;
     if (!file.Open(path, CFile::modeRead | CFile::typeText)) {
         SetStop(0, kStopOpen);
         return false;
     }
-    std::vector<CString> lines;
-    for (CString line; file.ReadString(line);)
-        lines.push_back(line);
-    file.Close();
-    bool utf8 = false;
-    if (!lines.empty() && lines[0].Bytes().starts_with(kUtf8Mark)) {
-        lines[0] = lines[0].Mid(3);
-        utf8 = true;
-    }
-    utf8 = utf8 || isUtf8Text(lines);
-
     static const char *const kWhat[] = {"X座標", "Y座標", "標高"};
+    const auto stop = [&](int line, const CString &reason) {
+        SetStop(line, reason);
+        points.clear();
+        return false;
+    };
     std::vector<CString> fields;
     int lineNo = 0;
-    for (const CString &read : lines) {
+    CString line;
+    TextLineFault fault = TextLineFault::None;
+    while (file.ReadLine(line, fault)) {
         ++lineNo;
-        if (read.GetLength() > 0 && read[0] == ';')
+        if (fault != TextLineFault::None)
+            return stop(lineNo, TextLineFaultReason(fault));
+        if (line.GetLength() > 0 && line[0] == ';')
             continue;
-        if (CString(read).Trim(" \t").IsEmpty())
+        if (CString(line).Trim(" \t").IsEmpty())
             continue;
-        CString line = read;
-        // A character cp932 lacks is only a fault in a point's name; the line is still split
-        // to tell.
-        const bool exact = !utf8 || Utf8ToCp932(read.Bytes(), line);
-        if (!exact)
-            line = FromUtf8(read.Bytes());
         if (!splitQuotedLine(",", line, fields) || fields.size() != 4) {
             if (m_skipped++ == 0)
                 m_firstSkipped = lineNo;
@@ -108,21 +70,15 @@ bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
         point.name = fields[0];
         double *values[] = {&point.x, &point.y, &point.h};
         for (int i = 0; i < 3; ++i) {
-            if (!ParseDouble(fields[i + 1].Bytes(), *values[i])) {
-                SetStop(lineNo,
-                        FileStop::FieldReason(
-                            kWhat[i], fields[i + 1].IsEmpty() ? FIELD_EMPTY : FIELD_NOT_NUMBER, 0));
-                points.clear();
-                return false;
-            }
-        }
-        if (!exact) {
-            SetStop(lineNo, kStopNameNotCp932);
-            points.clear();
-            return false;
+            if (!ParseDouble(fields[i + 1].Bytes(), *values[i]))
+                return stop(
+                    lineNo,
+                    FileStop::FieldReason(
+                        kWhat[i], fields[i + 1].IsEmpty() ? FIELD_EMPTY : FIELD_NOT_NUMBER, 0));
         }
         points.push_back(point);
     }
+    file.Close();
     if (points.empty()) {
         SetStop(0, kStopNoPoint);
         return false;

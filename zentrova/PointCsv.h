@@ -23,14 +23,14 @@ struct CsvPoint {
 
 // Reads the points of a CSV file: every line of exactly four fields (name, X, Y, height) is a
 // point; lines that start with ";" are comments and blank lines are passed over, other lines are
-// skipped and counted. Numbers are read in the C locale whatever the process locale is. A file
-// that starts with the UTF-8 mark, or that is valid UTF-8 and holds characters beyond ASCII, is
-// read as UTF-8 and its names stored in cp932; any other file is cp932.
+// skipped and counted. Numbers are read in the C locale whatever the process locale is. The
+// file's encoding is decided as for every text file of other software (EncodedTextFile): a
+// UTF-8 file is read into cp932.
 class PointCsvReader : public FileStop {
   public:
     // False, with the line and the reason, when the file cannot be opened, holds no point line,
-    // a number of a point's line does not read or a UTF-8 name has a character cp932 lacks;
-    // points then holds nothing.
+    // a number of a point's line does not read or a line cannot be read into cp932 (a character
+    // cp932 lacks in a UTF-8 file); points then holds nothing.
     bool Read(const CString &path, std::vector<CsvPoint> &points);
 
     // The lines the last read skipped, and the first of them (0 when none was).
@@ -45,8 +45,6 @@ class PointCsvReader : public FileStop {
 // Why a file gave no point.
 inline constexpr char kStopNoPoint[] =
     "点名,X座標,Y座標,標高をカンマ(,)で区切った座標の行がありません。";
-// Why a UTF-8 name cannot be stored.
-inline constexpr char kStopNameNotCp932[] = "点名にシフトJISで表せない文字があります。";
 
 // The heading line of the converted-point file.
 inline constexpr char kConvertedCsvHeading[] = ";変換後の座標値の点名,X,Y,標高";

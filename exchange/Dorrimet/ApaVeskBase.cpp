@@ -188,6 +188,11 @@ bool ApaVeskBase::Read(IPointRegister *pointRegister, const CString &path, JIPro
                 return fail();
             }
         }
+        if (m_reader->stoppedAtUndecodableLine()) {
+            m_lineNo = m_reader->GetStopLine();
+            stop(ERR_LINE, m_reader->GetStopReason());
+            return fail();
+        }
     } catch (const CException &) {
         fail();
         throw;
@@ -241,6 +246,10 @@ bool ApaVeskBase::WritePoints(IPointSupplier *supplier, const CString &path) {
         bool hUsed = false;
         if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, nullptr))
             continue;
+        if (name.Find(',') >= 0) {
+            SetStop(0, CommaInNameReason(i + 1, name));
+            return false;
+        }
         if (!DivisionString::NumberFits(x, m_xyDecimals) ||
             !DivisionString::NumberFits(y, m_xyDecimals) ||
             (hUsed && !DivisionString::NumberFits(h, m_hDecimals))) {

@@ -36,8 +36,9 @@ enum APAVESK_LINE_ID : int {
 // A point whose X or Y is missing or not wholly a number, or whose height is
 // not a number, stops the read; a number holds at most 19 characters after its
 // leading blanks. An empty height field means "no height". A line over the line
-// limit or holding a NUL stops the read as well, since it may be a point. When
-// a read stops, GetStopLine and GetStopReason say where and why.
+// limit or holding a NUL stops the read as well, since it may be a point, and
+// so does a line that cannot be read into cp932 (see ReadTextFile). When a
+// read stops, GetStopLine and GetStopReason say where and why.
 class ApaVeskBase : public FileStop {
   public:
     struct IdMap {
@@ -71,8 +72,8 @@ class ApaVeskBase : public FileStop {
     // the closing line. False for a null supplier or a file that cannot be
     // created, and, with nothing created and the point named in GetStopReason,
     // for a point whose values this format cannot hold (not finite, or over 19
-    // characters with the written decimals). A failed write throws
-    // CFileException, the file at the path left as it was.
+    // characters with the written decimals) or whose name holds a comma. A
+    // failed write throws CFileException, the file at the path left as it was.
     virtual bool WritePoints(IPointSupplier *supplier, const CString &path);
     // This format has no conversion: always false, and nothing is written.
     virtual bool Convert(const CString &src, const CString &dst, const CString &log,

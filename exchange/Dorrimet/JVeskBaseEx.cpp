@@ -1,4 +1,5 @@
 #include "exchange/Dorrimet/JVeskBaseEx.h"
+#include "exchange/Dorrimet/ConvertTally.h"
 #include "exchange/Dorrimet/FileProgress.h"
 
 #include "exchange/Dorrimet/Coordinate.h"
@@ -48,6 +49,7 @@ struct JVeskBaseEx::ConvertState {
     int badLines = 0;
     int attributes = 0; // bit 0: C03 copied; bit 1: E03 copied
     int stepCounter = 0;
+    ConvertTally tally{};
 
     void addMessage(const CString &text) const {
         if (messages)
@@ -128,7 +130,7 @@ int JVeskBaseEx::Read(const CString &path, JIProgMsgBase *progress, int readFlag
         finish(0);
         throw;
     }
-    return finish(1);
+    return finish(stoppedAtUndecodableLine() ? 0 : 1);
 }
 
 // ---- Format check ----
@@ -241,6 +243,7 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
     if (progress)
         progress->ProgressStart(ProgressCount(m_fileSize));
     int result = 1;
+    bool wentThrough = false;
     try {
         for (;;) {
             if (state.badLines > MAX_BAD_LINES) {
@@ -257,8 +260,19 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
                 result = 0;
                 break;
             }
-            if (!m_reader->startLine())
+            if (!m_reader->startLine()) {
+                // The rest of a file that cannot be read into cp932 is not converted.
+                if (m_reader->stoppedAtUndecodableLine()) {
+                    const CString text = ConvertTally::UndecodableLineMessage(
+                        m_reader->GetStopLine(), m_reader->GetStopReason());
+                    state.addMessage(text);
+                    SetStop(m_reader->GetStopLine(), m_reader->GetStopReason());
+                    result = 0;
+                } else {
+                    wentThrough = true;
+                }
                 break;
+            }
             ++m_lineNo;
             char code[kCodeMax + 1];
             if (!m_reader->readString(kCodeMax, code)) {
@@ -306,6 +320,7 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
         }
     }
 
+    state.tally.AddMessages(messages, wentThrough && result);
     m_endTime = static_cast<std::int64_t>(std::time(nullptr));
     CloseReadFile();
     try {
@@ -379,6 +394,8 @@ void JVeskBaseEx::writeBadLine(ConvertState &state) {
     // coordinate-system record would stop every read of the file.
     if ((m_inPoints && kind == VESK_A01) || kind == VESK_Z01)
         line = CString(getLineKind(VESK_Z00)) + "," + line;
+    if (kind == VESK_A01)
+        state.tally.KeptBack(m_lineNo);
     if (m_headerPending) {
         // Among the comments still waiting for the header: it keeps its place.
         m_sourceComments.push_back(note);
@@ -472,7 +489,9 @@ int JVeskBaseEx::convertRecord(const char *code, ConvertState &state) {
         // Outside the point section the line is no point for any reader: it is
         // kept unchanged, as a bad line.
         endSourceComments();
-        if (!m_inPoints || !convertPoint(state))
+        if (m_inPoints && convertPoint(state))
+            state.tally.Converted();
+        else
             writeBadLine(state);
         return 1;
     case VESK_A99:

@@ -37,13 +37,15 @@ class JVeskBaseEx : public VeskBase {
     virtual int Read(const CString &path, JIProgMsgBase *progress, int readFlags, int mode);
 
     // Converts src into dst in the direction mode asks for. Messages for the
-    // user are appended to messages (may be null). 1 when the whole file was
-    // converted; 0 for a mode outside ConvertMode, when a file could not be
-    // opened, the user cancelled, too many lines were bad or an error occurred.
-    // dst is written aside and put in place only by a conversion that answers
-    // 1: any other leaves no new file at dst, and a file there as it was.
-    // When dst was free, a file that takes the name during the conversion is
-    // never replaced: the conversion then answers 0 with the reason.
+    // user are appended to messages (may be null); they count the point
+    // records copied unconverted, with the first of them, and say so when no
+    // point was converted. 1 when the whole file was gone through; 0 for a mode
+    // outside ConvertMode, when a file could not be opened, the user cancelled,
+    // too many lines were bad, a line could not be read into cp932 or an error
+    // occurred. dst is written aside and put in place only by a conversion that
+    // answers 1: any other leaves no new file at dst, and a file there as it
+    // was. When dst was free, a file that takes the name during the conversion
+    // is never replaced: the conversion then answers 0 with the reason.
     virtual int Convert(const CString &src, const CString &dst, ConvertMode mode,
                         const std::vector<const ICoordTransformer *> &chain,
                         std::vector<CString> *messages, JIProgMsgBase *progress);

@@ -296,6 +296,11 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
                 stopped = true;
             }
         }
+        if (!stopped && m_pReader->stoppedAtUndecodableLine()) {
+            m_nErrorState = 1;
+            SetStop(m_pReader->GetStopLine(), m_pReader->GetStopReason());
+            stopped = true;
+        }
     } catch (const CException &) {
         m_pReader.reset();
         throw;
@@ -330,6 +335,10 @@ bool KjnTxtBase::WritePoints(IPointSupplier *supplier, const CString &path) {
         bool hUsed = false;
         if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &pointZone, &h, &hUsed, &status))
             continue;
+        if (name.Find(',') >= 0) {
+            SetStop(0, CommaInNameReason(i + 1, name));
+            return false;
+        }
         b = roundPackedDMS(b);
         l = roundPackedDMS(l);
         if (!DivisionString::NumberFits(b, 8) || !DivisionString::NumberFits(l, 8) ||
@@ -455,6 +464,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
     m_nErrorState = 0;
     m_nFirstBadLine = 0;
     m_firstBadReason.Empty();
+    m_tally = ConvertTally();
     ClearStop();
     m_ConvData = ConvData{src, dst, mode, options, chain};
     if (!openConvertFiles(src, dst, log, messages))
@@ -463,6 +473,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
 
     bool result = true;
     bool whole = false; // every line of the source was taken
+    bool wentThrough = false;
     int errors = 0;
     int direction = -1;
     m_tStart = static_cast<std::int64_t>(std::time(nullptr));
@@ -501,6 +512,15 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
                 break;
             }
         }
+        // The rest of a file that cannot be read into cp932 is not converted.
+        if (m_pReader->stoppedAtUndecodableLine()) {
+            addMessage(messages, ConvertTally::UndecodableLineMessage(m_pReader->GetStopLine(),
+                                                                      m_pReader->GetStopReason()));
+            SetStop(m_pReader->GetStopLine(), m_pReader->GetStopReason());
+            result = false;
+            whole = false;
+        }
+        wentThrough = result;
     } catch (const CException &e) {
         CString text;
         text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
@@ -518,6 +538,7 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
         text.Format("詳しくは、ログファイル[%s]を参照してください。", log.GetString());
         addMessage(messages, text);
     }
+    m_tally.AddMessages(messages, wentThrough);
     m_tEnd = static_cast<std::int64_t>(std::time(nullptr));
     try {
         if (result) {
@@ -629,6 +650,7 @@ bool KjnTxtBase::convertLine(KJNTXT_LINE_ID kind, int mode, int *direction) {
             logInvalidLine();
             copyLine();
             noteBadLine("点の区間(A00からA99)の外に点のデータがあります。");
+            m_tally.KeptBack(m_nLineNo);
         }
         break;
     case KJNTXT_A99:
@@ -740,6 +762,7 @@ void KjnTxtBase::convertPoint(int direction) {
         logInvalidLine();
         copyLine();
         noteBadLine(m_reason);
+        m_tally.KeptBack(m_nLineNo);
         return;
     }
     double x = point.x;
@@ -789,6 +812,7 @@ void KjnTxtBase::convertPoint(int direction) {
         return;
     }
     m_pWriter->writeLine(line);
+    m_tally.Converted();
     if (status == CrdCnvStatDatumShift) {
         CString notice;
         notice.Format("%4d行目：情報：[%-*s]は３パラメータで変換されました。\n", m_nLineNo,
@@ -802,6 +826,7 @@ void KjnTxtBase::keepPointAsComment(const CString &reason) {
     // as a comment.
     m_nErrorState = 1;
     noteBadLine(reason);
+    m_tally.KeptBack(m_nLineNo);
     CString notice;
     notice.Format("%4d行目：エラー：この行の座標は変換できなかったため、コメント行(Z00)"
                   "として出力されました。\n",

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/Dorrimet/ConvertTally.h"
 #include "exchange/Dorrimet/CoordConvEnums.h"
 #include "exchange/Dorrimet/PlaneCoord.h"
 #include "exchange/Pomtrek/FileStop.h"
@@ -63,11 +64,12 @@ class KjnTxtBase : public FileStop {
     // file cannot be opened, a point line is bad (a field missing, X, Y or a height that is not a
     // number or over 19 characters, a line over the line limit or holding a NUL), CheckPlaneZone
     // refuses the zone of the Z02 line or of a point, the register refuses a point or ends with
-    // false, or the user cancels. An empty point number reads as 0.
+    // false, a line cannot be read into cp932 (see ReadTextFile), or the user cancels. An empty
+    // point number reads as 0.
     virtual bool Read(IPointRegister *reg, const CString &path, JIProgMsgBase *progress, int mode);
     // The Z00, Z01, Z02 lines the comment getters give, then every point the supplier gives.
     // False when the file cannot be created, and, with nothing created, for a point whose values
-    // this form cannot hold; a write error throws CFileException.
+    // this form cannot hold or whose name holds a comma; a write error throws CFileException.
     virtual bool WritePoints(IPointSupplier *supplier, const CString &path);
     // Converts src into dst: Tokyo datum to the new one (mode 0), back (mode 1) or the other way
     // from the datum the Z02 line names (mode 2). Options bit 0 computes latitude and longitude
@@ -75,11 +77,13 @@ class KjnTxtBase : public FileStop {
     // cannot be read or converted is counted and logged, and makes the result false; so do a
     // cancel and a file error, each with a message. No line is dropped: a point line outside the
     // point section is copied as a bad line, and a converted point that a read of the result
-    // would refuse is kept as a comment line and counted. dst is written as a new file and put
-    // in place only when every line of src was taken (counted lines included): a cancel or an
-    // error leaves no new file at dst and a file there as it was; when dst was free, a file that
-    // takes the name meanwhile is never replaced. The log is opened before dst and kept in
-    // every case.
+    // would refuse is kept as a comment line and counted. The messages count the point lines
+    // not converted, with the first of them, and say so when no point was converted. A line
+    // that cannot be read into cp932 ends the conversion there, false. dst is written as a new
+    // file and put in place only when every line of src was taken (counted lines included): a
+    // cancel or an error leaves no new file at dst and a file there as it was; when dst was
+    // free, a file that takes the name meanwhile is never replaced. The log is opened before
+    // dst and kept in every case.
     virtual bool Convert(const CString &src, const CString &dst, const CString &log,
                          ConvertMode mode, const std::vector<const ICoordTransformer *> &chain,
                          std::vector<CString> *messages, JIProgMsgBase *progress, int options);
@@ -141,6 +145,7 @@ class KjnTxtBase : public FileStop {
     CString m_reason;      // why the last line was bad
     int m_nFirstBadLine = 0;
     CString m_firstBadReason;
+    ConvertTally m_tally; // the point lines of the conversion
     std::unique_ptr<JReadCSVFile> m_pReader;
     std::unique_ptr<WriteTextFile> m_pWriter;
     std::unique_ptr<WriteTextFile> m_pLog;

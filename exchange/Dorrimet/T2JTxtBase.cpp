@@ -1,4 +1,5 @@
 #include "exchange/Dorrimet/T2JTxtBase.h"
+#include "exchange/Dorrimet/ConvertTally.h"
 #include "exchange/Dorrimet/FileProgress.h"
 
 #include "exchange/Dorrimet/Coordinate.h"
@@ -50,6 +51,12 @@ CString pointLine(double x, double y, const CString &name) {
     CString line;
     line.Format("%12.4f %12.4f %s\n", x, y, name.GetString());
     return line;
+}
+
+// Whether a read gives the name back from its point line: the reader trims the name, and other
+// programs take a "#" for the start of a comment.
+bool nameReadsBack(const CString &name) {
+    return CString(name).Trim() == name && (name.IsEmpty() || name[0] != '#');
 }
 
 } // namespace
@@ -231,6 +238,10 @@ bool T2JTxtBase::readPoints(const CString &path, JIProgMsgBase *progress) {
                 failed = true;
             }
         }
+        if (!failed && m_pReader->stoppedAtUndecodableLine()) {
+            SetStop(m_pReader->GetStopLine(), m_pReader->GetStopReason());
+            failed = true;
+        }
     } catch (const CException &) {
         m_pReader.reset();
         throw;
@@ -274,6 +285,14 @@ bool T2JTxtBase::writePoints(const CString &path) {
         bool hUsed = false;
         if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, &status))
             continue;
+        if (!nameReadsBack(name)) {
+            CString reason;
+            reason.Format("%u番目の点[%s]の点名は前後の空白か先頭の#のため、この形式では書き出"
+                          "せません。",
+                          i + 1, name.GetString());
+            SetStop(0, reason);
+            return false;
+        }
         CString marked = name;
         if (gridMethod && status == CrdCnvStatDatumShift)
             marked += kDatumShiftMark;
@@ -381,7 +400,9 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
 
     bool result = true;
     bool whole = false; // every line of the source was taken
+    bool wentThrough = false;
     int errors = 0;
+    ConvertTally tally;
     try {
         if (progress)
             progress->ProgressStart(ProgressCount(m_nFileSize));
@@ -405,6 +426,8 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
                 noteBadLine(m_pReader->isLineUnusable() ? m_pReader->GetStopReason()
                                                         : CString(kNoNumbers));
                 ++errors;
+                if (!CString(line).Trim().IsEmpty())
+                    tally.KeptBack(m_nLineNo);
             } else {
                 Coordinate from(x, y, 0.0, false, 0.0, false);
                 Coordinate to;
@@ -419,11 +442,13 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
                 // Never a line that a read of the converted file would refuse.
                 if (ok && converted.GetLength() - 1 <= ReadT2JTxtFile::LINE_LIMIT) {
                     m_pWriter->writeLine(converted);
+                    tally.Converted();
                 } else {
                     // Never written as it stands among converted points: kept as a comment.
                     m_pWriter->writeLine("# " + line);
                     noteBadLine("この行の座標は変換できませんでした。");
                     ++errors;
+                    tally.KeptBack(m_nLineNo);
                 }
             }
             if (progress && FileProgressStep(progress, m_pReader->GetCurrentPos(), m_nFileSize,
@@ -435,6 +460,15 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
                 break;
             }
         }
+        // The rest of a file that cannot be read into cp932 is not converted.
+        if (m_pReader->stoppedAtUndecodableLine()) {
+            addMessage(messages, ConvertTally::UndecodableLineMessage(m_pReader->GetStopLine(),
+                                                                      m_pReader->GetStopReason()));
+            SetStop(m_pReader->GetStopLine(), m_pReader->GetStopReason());
+            result = false;
+            whole = false;
+        }
+        wentThrough = result;
     } catch (const CException &e) {
         text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
         addMessage(messages, text);
@@ -450,6 +484,7 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
         addMessage(messages, text);
         result = false;
     }
+    tally.AddMessages(messages, wentThrough);
     m_tEnd = static_cast<std::int64_t>(std::time(nullptr));
     m_pReader.reset();
     // Only a conversion that took every line is put in place; a stopped one leaves no file.

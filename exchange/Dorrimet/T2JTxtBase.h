@@ -92,10 +92,12 @@ class T2JTxtBase : public FileStop {
     // copied. A line without two numbers (one holding a NUL too) is copied whole and counted; a
     // point the transformer cannot convert, or whose converted line a read would refuse, is kept
     // as a comment and counted. False when a file cannot be opened, a line was counted, a file
-    // error occurred or the user cancelled, each with a message. dst is written as a new file
-    // and put in place only when every line of src was taken (counted lines included): a cancel
-    // or an error leaves no new file at dst and a file there as it was; when dst was free, a file
-    // that takes the name meanwhile is never replaced.
+    // error occurred, a line cannot be read into cp932 (the conversion ends there) or the user
+    // cancelled, each with a message. The messages also count the point lines not converted,
+    // with the first of them, and say so when no point was converted. dst is written as a new
+    // file and put in place only when every line of src was taken (counted lines included): a
+    // cancel or an error leaves no new file at dst and a file there as it was; when dst was
+    // free, a file that takes the name meanwhile is never replaced.
     virtual bool Convert(const CString &src, const CString &dst, ConvertMode mode, int n,
                          const ICoordTransformer *transformer, CoordCnvKind kind,
                          std::vector<CString> *messages, JIProgMsgBase *progress);
@@ -112,11 +114,13 @@ class T2JTxtBase : public FileStop {
   protected:
     // Registers the points of the file, numbered 1, 2, 3 in file order. The points end at a
     // blank line; false when more points follow it, at a line that is neither a point nor a
-    // comment, when the register refuses a point or ends with false, or on a cancel.
+    // comment or cannot be read into cp932, when the register refuses a point or ends with
+    // false, or on a cancel.
     bool readPoints(const CString &path, JIProgMsgBase *progress);
     // The header comments, then every point the supplier gives. False when no supplier is set
     // or the file cannot be created, and, with nothing created, for a point whose X or Y is not
-    // finite or whose line would be over the line limit; a write error throws CFileException.
+    // finite, whose line would be over the line limit or whose name would not read back (blanks
+    // at either end, a leading "#"); a write error throws CFileException.
     bool writePoints(const CString &path);
 
     // When the last conversion started and ended (seconds since the epoch).

@@ -26,3 +26,10 @@ CString LineTooLongReason(int limit) {
     reason.Format("行が長すぎます(%d文字まで)。", limit);
     return reason;
 }
+
+CString CommaInNameReason(unsigned pointNo, const CString &name) {
+    CString reason;
+    reason.Format("%u番目の点[%s]の点名にカンマ(,)があるため、この形式では書き出せません。",
+                  pointNo, name.GetString());
+    return reason;
+}

@@ -50,3 +50,6 @@ inline constexpr char kStopRefused[] = "点の登録ができません。";
 inline constexpr char kStopEndRegister[] = "点の登録を完了できません。";
 // "行が長すぎます(%d文字まで)。" with the line limit.
 CString LineTooLongReason(int limit);
+// Why a writer of comma-separated lines refuses the point numbered pointNo (from 1): its name
+// holds a comma, which would shift every field after it.
+CString CommaInNameReason(unsigned pointNo, const CString &name);

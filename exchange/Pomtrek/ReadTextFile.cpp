@@ -7,7 +7,7 @@ constexpr unsigned kSplitCapacity = 256;
 } // namespace
 
 ReadTextFile::ReadTextFile(CString path) {
-    auto file = std::make_unique<CStdioFile>();
+    auto file = std::make_unique<EncodedTextFile>();
     CFileException error;
     if (file->Open(path, CFile::typeText | CFile::modeNoTruncate | CFile::shareExclusive, &error))
         m_file = std::move(file);
@@ -19,11 +19,57 @@ int ReadTextFile::isUsed() const { return m_file && m_file->IsOpen(); }
 
 int ReadTextFile::isnotUsed() const { return !isUsed(); }
 
+bool ReadTextFile::nextLine(CString &line, bool *lineEnd) {
+    line.Empty();
+    if (m_undecodable || !isUsed())
+        return false;
+    TextLineFault fault;
+    if (!m_file->ReadLine(line, fault, lineEnd))
+        return false;
+    ++m_lineNo;
+    if (fault != TextLineFault::None) {
+        line.Empty();
+        m_undecodable = true;
+        SetStop(m_lineNo, TextLineFaultReason(fault));
+        return false;
+    }
+    return true;
+}
+
 int ReadTextFile::readLine(char *buf, unsigned size) {
     if (!isUsed() || !buf || size == 0)
         return 0;
-    return m_file->ReadString(buf, size) ? 1 : 0;
+    if (size == 1) {
+        buf[0] = '\0';
+        return 1;
+    }
+    if (m_pendingAt >= static_cast<std::size_t>(m_pending.GetLength())) {
+        m_pendingAt = 0;
+        bool lineEnd = false;
+        if (!nextLine(m_pending, &lineEnd))
+            return 0;
+        if (lineEnd)
+            m_pending += '\n';
+    }
+    const std::string &text = m_pending.Bytes();
+    std::size_t n = 0;
+    bool trail = false;
+    while (n + 1 < size && m_pendingAt + n < text.size()) {
+        const auto c = static_cast<unsigned char>(text[m_pendingAt + n]);
+        // A lead byte that would take the last place waits for the next read.
+        if (!trail && CString::IsLeadByte(c) && n + 3 > size && n > 0)
+            break;
+        buf[n++] = static_cast<char>(c);
+        if (c == '\n')
+            break;
+        trail = !trail && CString::IsLeadByte(c);
+    }
+    buf[n] = '\0';
+    m_pendingAt += n;
+    return 1;
 }
+
+int ReadTextFile::stoppedAtUndecodableLine() const { return m_undecodable; }
 
 int ReadTextFile::isLineUnusable() const { return m_lineTooLong || m_lineHasNul; }
 
@@ -31,10 +77,11 @@ bool ReadTextFile::takeLine(int limit) {
     m_lineTooLong = false;
     m_lineHasNul = false;
     m_line.Empty();
+    if (m_undecodable)
+        return false; // the stop keeps naming the line
     ClearStop();
-    if (!isUsed() || !m_file->ReadString(m_line))
+    if (!nextLine(m_line, nullptr))
         return false;
-    ++m_lineNo;
     m_lineTooLong = m_line.GetLength() > limit;
     m_lineHasNul = m_line.Bytes().find('\0') != std::string::npos;
     m_line += '\n';

@@ -2,16 +2,19 @@
 
 #include "exchange/Pomtrek/DivisionString.h"
 #include "exchange/Pomtrek/FileStop.h"
-#include "platform/core/CStdioFile.h"
 #include "platform/core/CString.h"
+#include "platform/core/EncodedTextFile.h"
 
 #include <memory>
 
-// Reads a cp932 text file line by line (text mode: CR LF and a lone CR read as
-// a line feed, 0x1A ends the file). A file that cannot be opened leaves the
-// reader unused; nothing is thrown from construction. While the line taken last
-// cannot be split (over the line limit, or holding a NUL), GetStopLine and
-// GetStopReason name it.
+// Reads a text file line by line into cp932 (text mode: CR LF and a lone CR read
+// as a line feed, 0x1A ends the file). The file's encoding is decided once when
+// it is opened (EncodedTextFile): a UTF-8 file is read into cp932 and its mark
+// passed over. A file that cannot be opened leaves the reader unused; nothing is
+// thrown from construction. While the line taken last cannot be split (over the
+// line limit, or holding a NUL), GetStopLine and GetStopReason name it. A line
+// that cannot be read into cp932 ends the reading there, as the end of the file
+// would, and stays named: stoppedAtUndecodableLine tells the two ends apart.
 class ReadTextFile : public FileStop {
   public:
     explicit ReadTextFile(CString path);
@@ -22,9 +25,15 @@ class ReadTextFile : public FileStop {
 
     int isUsed() const;
     int isnotUsed() const;
-    // As fgets: at most size - 1 bytes, the line feed kept when it fits. 0 when
-    // no file is open or at the end of the file.
+    // As fgets over the text in cp932: at most size - 1 bytes, the line feed
+    // kept when it fits, a double-byte character never cut. 0 when no file is
+    // open, at the end of the file or at a line that cannot be read into cp932.
     int readLine(char *buf, unsigned size);
+
+    // The reading ended at a line that cannot be read into cp932 (a character
+    // cp932 lacks in a UTF-8 file, or a file with the UTF-8 mark that is not
+    // UTF-8); GetStopLine and GetStopReason name it. Nothing after it is read.
+    int stoppedAtUndecodableLine() const;
 
     // The longest line, without its line feed, that the CSV readers split.
     static constexpr int LINE_LIMIT = 254;
@@ -42,14 +51,24 @@ class ReadTextFile : public FileStop {
     void endSplitLine(DivisionString &splitter);
     // Takes the next line whole into m_line with a line feed and counts it;
     // notes whether it is over limit characters or holds a NUL. False at the
-    // end of the file.
+    // end of the file and at a line that cannot be read into cp932.
     bool takeLine(int limit);
 
-    std::unique_ptr<CStdioFile> m_file; // null when the open failed
-    CString m_line;                     // the current line, line feed included
-    int m_lineNo = 0;                   // lines taken so far
+    std::unique_ptr<EncodedTextFile> m_file; // null when the open failed
+    CString m_line;                          // the current line, line feed included
+    int m_lineNo = 0;                        // lines taken so far
     bool m_lineTooLong = false;
     bool m_lineHasNul = false;
+
+  private:
+    // Takes the next line in cp932 with its line end as the file has it; false
+    // at the end of the file or at a line that cannot be read into cp932, which
+    // is then named and ends the reading for good.
+    bool nextLine(CString &line, bool *lineEnd);
+
+    bool m_undecodable = false;
+    CString m_pending; // what readLine has not handed out of its line yet
+    std::size_t m_pendingAt = 0;
 };
 
 // A text file whose lines are split into comma-separated fields.

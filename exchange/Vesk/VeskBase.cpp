@@ -131,14 +131,23 @@ int VeskBase::Read(const CString &path, int readFlags, int mode) {
         CloseReadFile();
         throw;
     }
+    const bool stopped = stoppedAtUndecodableLine();
     CloseReadFile();
-    return 1;
+    return stopped ? 0 : 1;
 }
 
 int VeskBase::stopRecord(int state, const CString &reason) {
     m_errorState = state;
     SetStop(m_lineNo, reason);
     return 0;
+}
+
+bool VeskBase::stoppedAtUndecodableLine() {
+    if (!m_reader || !m_reader->stoppedAtUndecodableLine())
+        return false;
+    m_lineNo = m_reader->GetStopLine();
+    stopRecord(ERR_CONTENT, m_reader->GetStopReason());
+    return true;
 }
 
 int VeskBase::recordFailed(int state, const CString &reason) {
@@ -591,6 +600,10 @@ bool VeskBase::formatPointSection(unsigned pointCount, std::vector<CString> &lin
             reason.Format("%u番目の点[%s]の座標値はこの形式で書き出せません。", i + 1,
                           name.GetString());
             SetStop(0, reason);
+            return false;
+        }
+        if (name.Find(',') >= 0) {
+            SetStop(0, CommaInNameReason(i + 1, name));
             return false;
         }
         lines.push_back(formatPointLine(static_cast<int>(i + 1), name,

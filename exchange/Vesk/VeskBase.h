@@ -61,7 +61,8 @@ enum RADIUS_KIND : int {};
 // them; the coordinate-system value stays strict. A number holds at most 19
 // characters after its leading blanks; a longer one is missing. An empty
 // height field means "no height". A line over the line limit or holding a NUL
-// is a bad record. When a read stops, GetStopLine and GetStopReason say where
+// is a bad record. A line that cannot be read into cp932 (see ReadTextFile)
+// stops the read. When a read stops, GetStopLine and GetStopReason say where
 // and why.
 class VeskBase : public FileStop {
   public:
@@ -104,9 +105,9 @@ class VeskBase : public FileStop {
     // newDatum, else 1), the points and, when lotCount > 0, the lots. 1 on
     // success. 0, with nothing created and the point named in GetStopReason,
     // when a point has a value that this format cannot hold (not finite, or
-    // over 19 characters with the written decimals), since the file could not
-    // be read back. A failed create or write throws CFileException, the file at
-    // the path left as it was.
+    // over 19 characters with the written decimals) or a name holding a comma,
+    // since the file could not be read back. A failed create or write throws
+    // CFileException, the file at the path left as it was.
     virtual int WritePoints(const CString &path, const CString &siteName, unsigned pointCount);
     virtual int WritePoints2(const CString &path, const CString &siteName, unsigned pointCount,
                              int newDatum, VeskVersionNo version);
@@ -219,6 +220,9 @@ class VeskBase : public FileStop {
     int recordFailed(int state, const CString &reason);
     // Stops the read at the current line.
     int stopRecord(int state, const CString &reason);
+    // After the reader's last line: true, with the read stopped at that line,
+    // when the reading ended at a line that cannot be read into cp932.
+    bool stoppedAtUndecodableLine();
 
   private:
     int readPoint();

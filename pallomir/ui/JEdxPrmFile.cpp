@@ -2,7 +2,7 @@
 
 #include "pallomir/ui/VersionText.h"
 #include "platform/core/CFileFind.h"
-#include "platform/core/CStdioFile.h"
+#include "platform/core/EncodedTextFile.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Path.h"
 
@@ -58,12 +58,14 @@ bool JEdxPrmFile::getDigit(const CString &text, int *value) {
 }
 
 bool JEdxPrmFile::CheckFileVer(const CString &path, CString *field, CString *version) {
-    CStdioFile file;
+    EncodedTextFile file;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite | CFile::typeText))
         return false;
     CString line;
+    TextLineFault fault = TextLineFault::None;
     try {
-        if (!file.ReadString(line) || !file.ReadString(line))
+        if (!file.ReadLine(line, fault) || fault != TextLineFault::None ||
+            !file.ReadLine(line, fault) || fault != TextLineFault::None)
             return false;
     } catch (const CException &) {
         return false;

@@ -331,13 +331,15 @@ bool T2JErrIdxTbl::ReadEDXFile(const CString &path, bool clear) {
         return false;
     }
     if (!file.startLine()) {
-        SetStop(0, "ファイルが空です。");
+        SetStop(file.GetStopLine(), file.stoppedAtUndecodableLine()
+                                        ? file.GetStopReason()
+                                        : CString("ファイルが空です。"));
         return false;
     }
     file.endLine();
     const CString versionMissing = CString(kVersionPrefix) + " の行がありません。";
     if (!file.startLine()) {
-        SetStop(2, versionMissing);
+        SetStop(2, file.stoppedAtUndecodableLine() ? file.GetStopReason() : versionMissing);
         return false;
     }
     const CString line = restOfLine(file);
@@ -371,6 +373,8 @@ bool T2JErrIdxTbl::ReadEDXFile(const CString &path, bool clear) {
         }
         Append(T2JErrIdx(code, gamma, delta));
     }
+    if (file.stoppedAtUndecodableLine())
+        SetStop(file.GetStopLine(), file.GetStopReason());
     m_filePath = path;
     return true;
 }

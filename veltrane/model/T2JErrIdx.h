@@ -111,7 +111,8 @@ class T2JErrIdxTbl : public FileStop {
     bool WriteEDXFile(const CString &path, PendingFiles *pending = nullptr) const;
     // Reads the file's indexes after those held (all replaced when clear is set, even when
     // the read fails). Reading ends at the first line that is not an index whole: a third-level
-    // mesh code and two numbers within kValueLimit, and nothing but empty fields after them.
+    // mesh code and two numbers within kValueLimit, and nothing but empty fields after them (a
+    // line that cannot be read into cp932 is none either).
     // False, with the indexes untouched, when the file cannot be opened or its second line is
     // not "TKY2JGD parameter ..." with a version that a written file can hold; the version is
     // the rest of that line, trimmed.

@@ -4,6 +4,7 @@
 #include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TextForms.h"
 #include "veltrane/model/Point.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,26 @@ TEST_F(PointCsvTest, ABadNumberIsReportedWithItsLineNeverReadAsZero) {
     EXPECT_EQ(reader.GetStopLine(), 4);
     EXPECT_EQ(reader.GetStopReason(), CString("標高が数値ではありません。"));
     EXPECT_TRUE(points.empty());
+}
+
+TEST_F(PointCsvTest, NamesOfCp932AndUtf8FilesComeInCp932) {
+    // Half-width katakana pairs in cp932 are valid UTF-8 of other scripts (ﾐｶ is "ж"): they are
+    // cp932 all the same, as long as no Japanese in UTF-8 says otherwise.
+    for (const std::vector<std::string> &names :
+         {std::vector<std::string>{"ﾂｱ1", "ﾎｼ2", "ﾐｶ1"}, {"ﾂｱ1", "測点２", "基準～3"}}) {
+        for (testsupport::TextForm form : testsupport::kAllTextForms) {
+            std::vector<std::string> lines;
+            for (const std::string &name : names)
+                lines.push_back(name + ",1,2,3");
+            PointCsvReader reader;
+            std::vector<CsvPoint> points;
+            ASSERT_TRUE(reader.Read(put(testsupport::WrittenAs(lines, form), "in.csv"), points))
+                << static_cast<int>(form);
+            ASSERT_EQ(points.size(), 3u);
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(points[i].name.Bytes(), names[i]) << static_cast<int>(form);
+        }
+    }
 }
 
 Point converted(const char *name, double x, double y, double h) {

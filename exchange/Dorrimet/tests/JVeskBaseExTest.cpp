@@ -6,6 +6,7 @@
 
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TextForms.h"
 
 #include <gtest/gtest.h>
 
@@ -259,16 +260,45 @@ TEST_F(JVeskBaseExTest, AHundredBadLinesFinishAndOneMoreStops) {
     std::vector<CString> messages;
     put(bad + "A99,\r\n");
     EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
-    EXPECT_TRUE(messages.empty());
+    const std::string none = "座標変換した点はありません。";
+    EXPECT_EQ(
+        texts(messages),
+        (Lines{"座標変換できなかった点のデータ100行は、変換せずに出力しました（最初は2行目）。",
+               none}));
 
     // A stopped conversion leaves the file of the last one as it was.
     const std::string before = get();
+    messages.clear();
     put(bad + "A01,bad,\r\nA99,\r\n");
     EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 0);
     const std::string stop = "エラーのある行が100行を超えたため、変換を中止しました。";
-    EXPECT_EQ(texts(messages), Lines{stop});
+    EXPECT_EQ(texts(messages),
+              (Lines{stop, "座標変換できなかった点のデータ101行は、変換せずに出力しました（最初は2"
+                           "行目）。"}));
     EXPECT_EQ(get(), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
+}
+
+TEST_F(JVeskBaseExTest, AConversionCountsThePointsItKeptBack) {
+    // A converter of other data writes UTF-8 with the mark, and points without the height field.
+    // The converted file is cp932.
+    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+    const Lines head{"G00,03,現場,", "A00,", "A01,1,P1,10.0,20.0", "A01,2,P2,11.0,21.0"};
+    Vesk vesk;
+    std::vector<CString> messages;
+    const std::string kept =
+        "座標変換できなかった点のデータ2行は、変換せずに出力しました（最初は3行目）。";
+    put(testsupport::WrittenAs(head, testsupport::TextForm::Utf8MarkCrLf));
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
+    EXPECT_EQ(get().substr(0, 14), "G00,03,現場,\r\n");
+    EXPECT_EQ(texts(messages), (Lines{kept, "座標変換した点はありません。"}));
+
+    messages.clear();
+    Lines some = head;
+    some.push_back("A01,3,P3,12.0,22.0,5.0,");
+    put(testsupport::WrittenAs(some, testsupport::TextForm::Utf8Lf));
+    EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
+    EXPECT_EQ(texts(messages), Lines{kept});
 }
 
 TEST_F(JVeskBaseExTest, AttributeNotesAndErrorsReachTheCaller) {
@@ -283,7 +313,7 @@ TEST_F(JVeskBaseExTest, AttributeNotesAndErrorsReachTheCaller) {
     std::vector<CString> messages;
     put(crlf({"A00,", "E03,1,2,3,4,5,", "C03,1,2,", "A99,"}));
     ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
-    EXPECT_EQ(texts(messages), (Lines{c03, e03}));
+    EXPECT_EQ(texts(messages), (Lines{c03, e03, "座標変換した点はありません。"}));
     EXPECT_EQ(get(), crlf({"Z01,0,", "A00,", "E03,1,2,3,4,5,", "C03,1,2,", "A99,",
                            "Z00," + c03 + ",", "Z00," + e03 + ","}));
 

@@ -294,9 +294,11 @@ TEST_F(KjnTxtBaseTest, ConvertMovesPointsKeepsNumbersAndReportsEveryBadLine) {
               "   7行目：情報：[SHIFT                 ]は３パラメータで変換されました。\r\n"
               "情報：変換は正常に行われず終了しました。\r\n"
               "------------- 成果数値データファイルの座標変換ログファイル 終了 -------------\r\n");
-    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[0], "ファイル変換過程で2行分のエラーが発生しました。");
     EXPECT_EQ(messages[1], "詳しくは、ログファイル[" + path("log.txt") + "]を参照してください。");
+    EXPECT_EQ(messages[2],
+              "座標変換できなかった点のデータ2行は、変換せずに出力しました（最初は5行目）。");
     EXPECT_EQ(kjn.directions, std::vector<int>{0});
 }
 
@@ -365,7 +367,7 @@ TEST_F(KjnTxtBaseTest, ConvertNeverTruncatesItsSourceAndReportsFailures) {
     RecordingProgress cancel;
     cancel.cancelAtPercent = 0;
     EXPECT_FALSE(convert(kjn, 2, &messages, &cancel));
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 1u) << ToUtf8(messages.back());
     EXPECT_EQ(messages[0], "情報：ユーザーにより変換処理は途中で中止されました。");
     EXPECT_NE(get("log.txt").find("中止されました。\r\n情報：変換は正常に行われず終了しました。"),
               std::string::npos);
@@ -424,8 +426,10 @@ TEST_F(KjnTxtBaseTest, ConvertDropsNoLineAndWritesNoPointAReadWouldRefuse) {
     EXPECT_NE(out.find("\r\nA01,00004,P               ,"), std::string::npos);
     EXPECT_NE(out.find("\r\nZ00,A01,00005,BIG,35.1,139.1,9999999999999999.5,5.0,09,,,\r\nA99,\r\n"),
               std::string::npos);
-    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[0], "ファイル変換過程で3行分のエラーが発生しました。");
+    EXPECT_EQ(messages[2],
+              "座標変換できなかった点のデータ3行は、変換せずに出力しました（最初は2行目）。");
     EXPECT_EQ(kjn.GetStopLine(), 2);
     EXPECT_EQ(kjn.GetStopReason(), "点の区間(A00からA99)の外に点のデータがあります。");
     EXPECT_NE(get("log.txt").find("   4行目：エラー：この行は不正な行"), std::string::npos);

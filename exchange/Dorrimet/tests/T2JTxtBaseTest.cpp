@@ -136,9 +136,12 @@ TEST_F(T2JTxtBaseTest, ConvertWritesMovedPointsAndCopiesEveryOtherLine) {
                               "# 999.0 1.0 FAIL\r\n"
                               "    100.0000     100.0000 SHIFT name 3parameters\r\n"
                               "1e3 2 E\r\n");
-    ASSERT_EQ(messages.size(), 1u);
+    // Of the eight, the blank line is no point.
+    ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "ファイル変換過程で8行分のエラーが発生しました。エラーの発生した行はその"
                            "まま出力されています。");
+    EXPECT_EQ(messages[1],
+              "座標変換できなかった点のデータ7行は、変換せずに出力しました（最初は4行目）。");
     EXPECT_EQ(t2j.directions, std::vector<int>{0});
 }
 

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// How other programs write a text file: in cp932 as the Windows programs do, or in UTF-8 with
+// or without the mark, each with CR LF or LF line ends (numbered so in a test's messages).
+enum class TextForm { Cp932CrLf, Cp932Lf, Utf8Lf, Utf8CrLf, Utf8MarkLf, Utf8MarkCrLf };
+
+inline constexpr TextForm kAllTextForms[] = {TextForm::Cp932CrLf,  TextForm::Cp932Lf,
+                                             TextForm::Utf8Lf,     TextForm::Utf8CrLf,
+                                             TextForm::Utf8MarkLf, TextForm::Utf8MarkCrLf};
+
+// The bytes of a file of the lines (cp932, as the tests' literals are) in the form, every line
+// ended.
+std::string WrittenAs(const std::vector<std::string> &cp932Lines, TextForm form);
+
+} // namespace testsupport
