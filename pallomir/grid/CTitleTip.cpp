@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleHints>
+#include <QWheelEvent>
 #include <QWindow>
 
 CTitleTip::CTitleTip() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) {
@@ -113,6 +114,21 @@ void CTitleTip::mousePressEvent(QMouseEvent *event) {
 void CTitleTip::mouseDoubleClickEvent(QMouseEvent *event) {
     if (m_pClickTarget == nullptr)
         mousePressEvent(event);
+}
+
+// The wheel scrolls the window under the tip (the grid, which hides the tip as it scrolls).
+void CTitleTip::wheelEvent(QWheelEvent *event) {
+    QWidget *target = windowAt(event->globalPosition());
+    if (target == nullptr) {
+        event->ignore();
+        return;
+    }
+    const QPointF global = event->globalPosition();
+    QWheelEvent passed(target->mapFromGlobal(global), global, event->pixelDelta(),
+                       event->angleDelta(), event->buttons(), event->modifiers(), event->phase(),
+                       event->inverted(), event->source(), event->pointingDevice());
+    QApplication::sendEvent(target, &passed);
+    event->setAccepted(passed.isAccepted());
 }
 
 void CTitleTip::leaveEvent(QEvent *) {

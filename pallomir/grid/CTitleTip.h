@@ -10,7 +10,7 @@
 // A small window over a cell that shows the cell's whole text when the cell is too narrow for
 // it. It is a window of its own, so the pointer over it is its own: it hides as the pointer
 // leaves the cell and passes a click (a double click when it comes in time after the last)
-// on to the window under the pointer. The grid hides it when a key is pressed.
+// and the wheel on to the window under the pointer. The grid hides it when a key is pressed.
 class CTitleTip : public QWidget {
   public:
     CTitleTip();
@@ -36,6 +36,7 @@ class CTitleTip : public QWidget {
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void leaveEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -70,7 +70,8 @@ bool JEdxPrmFile::CheckFileVer(const CString &path, CString *field, CString *ver
     } catch (const CException &) {
         return false;
     }
-    return getVersionString(line, field, version, 18);
+    // The line may end with commas and blanks, as the index lines may.
+    return getVersionString(line.TrimRight(", \t"), field, version, 18);
 }
 
 bool JEdxPrmFile::getVersionString(const CString &line, CString *field, CString *version,

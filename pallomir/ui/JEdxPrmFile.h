@@ -19,8 +19,9 @@ class JEdxPrmFile {
     // The extension is "edx" in any case and the name gives a mesh code.
     static bool IsFileNameValid(const CString &name);
     static bool GetFileMeshCode(const CString &name, JMeshCode *code);
-    // The version of the grid parameters the file was made from: from its second line, the
-    // 9 characters from column 18 ("TKY2JGD parameter Ver.2.1.2") are the field, the digits
+    // The version of the grid parameters the file was made from: from its second line, less
+    // the commas and blanks that end it, the 9 characters from column 18
+    // ("TKY2JGD parameter Ver.2.1.2") are the field, the digits
     // and dots after the field's first '.' the version. False when the file cannot be read,
     // has fewer than two lines or no version.
     static bool CheckFileVer(const CString &path, CString *field, CString *version);

@@ -29,12 +29,8 @@ bool samePoint(const JPolygonElm &a, const JPolygonElm &b) {
 }
 
 // Takes every entry of p out of a table; whether there was one.
-bool removeAll(PointTable &table, const Point *p) {
-    bool any = false;
-    while (table.Remove(p, false))
-        any = true;
-    return any;
-}
+// Takes out every entry of p (AppendPnt without the check may list a point twice).
+bool removeAll(PointTable &table, const Point *p) { return table.Remove(PointSet{p}, false) != 0; }
 
 } // namespace
 
@@ -426,7 +422,7 @@ bool CrdTrnsBlock::RemovePnt(Point *p, bool removeResult, bool disconnect) {
     }
     if (removeResult)
         m_prmTbl.Remove(p);
-    return m_members.Remove(p, false);
+    return removeAll(m_members, p);
 }
 
 void CrdTrnsBlock::RemovePnts(const PointSet &points, bool removeResult, bool disconnect) {

@@ -109,8 +109,8 @@ class CrdTrnsBlock {
     // False when checkIncluded and p is already a member; connect makes p name this block.
     bool AppendPnt(Point *p, bool connect, bool checkIncluded);
     void AppendPnts(PointTable *table, bool connect);
-    // disconnect takes the block from the point (and drops it from the edit's backup and
-    // outside points); removeResult takes it out of the parameter table.
+    // Takes out every entry of p; disconnect takes the block from the point (and drops it from
+    // the edit's backup and outside points); removeResult takes it out of the parameter table.
     bool RemovePnt(Point *p, bool removeResult, bool disconnect);
     // The same for every point of the set, in one walk of each table; every entry of a point
     // goes, and disconnect takes the block from the points that the block's tables list.

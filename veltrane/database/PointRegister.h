@@ -29,8 +29,9 @@ struct PendingPoint {
 // table order), further ones meet none. A point whose stored namesake holds a coordinate of the
 // kind read is asked about (AskCrdRewrite). A Tokyo-datum read never changes a stored point: the
 // read point is stored beside its namesake, under the same name. Other kinds merge into the stored
-// point or, by the kind, become a new point linked to it. A new point gets an ID above every ID in
-// the database, so no two points share an ID.
+// point or, by the kind, become a new point linked to it; once the answer was "overwrite all",
+// every later namesake of the read merges. A new point gets an ID above every ID in the database,
+// so no two points share an ID.
 class PointRegister : public IPointRegister {
   public:
     explicit PointRegister(Veltrane *db);

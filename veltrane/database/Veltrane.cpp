@@ -3,9 +3,11 @@
 #include "kernels/Brennic/JGDRoundMode.h"
 #include "kernels/Grisveld/EarthEllips.h"
 #include "ombresk/JCrdSysTrans.h"
+#include "veltrane/model/BasisPntIndex.h"
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 bool Veltrane::m_fChosashiMode = false;
 
@@ -353,17 +355,23 @@ void Veltrane::makeResultPointTable(unsigned block, PointTable *out, const Point
         return;
     }
     const bool byPriority = block == static_cast<unsigned>(-1);
-    // Without a given table: the basis points with a result in each block, made when first
-    // needed.
-    std::map<unsigned, PointTable> basis;
-    auto basisOf = [&](unsigned no) -> const PointTable & {
-        if (given)
-            return *given;
-        auto [it, made] = basis.try_emplace(no);
-        if (made)
+    // The marks the basis stands for, looked up once for the whole walk: the given table, or
+    // without one the basis points with a result in each block, made when first needed.
+    std::optional<BasisPntIndex> givenMarks;
+    if (given && !withBasis)
+        givenMarks.emplace(*given);
+    std::map<unsigned, BasisPntIndex> marks;
+    auto basisOf = [&](unsigned no) -> const BasisPntIndex & {
+        if (givenMarks)
+            return *givenMarks;
+        auto it = marks.find(no);
+        if (it == marks.end()) {
+            PointTable basis;
             for (Point *b : *this)
                 if (b->IsConvBasisPoint() && b->IsExistResultCrd(no))
-                    it->second.Append(b);
+                    basis.Append(b);
+            it = marks.emplace(no, BasisPntIndex(basis)).first;
+        }
         return it->second;
     };
     for (Point *p : *this) {
@@ -373,7 +381,7 @@ void Veltrane::makeResultPointTable(unsigned block, PointTable *out, const Point
         if (byPriority ? !m_blocks.GetPriorResultCrd(p, nullptr, nullptr, &no)
                        : !p->IsExistResultCrd(no))
             continue;
-        if (!withBasis && IsExistInBasisPntTable(basisOf(no), p))
+        if (!withBasis && basisOf(no).Contains(p))
             continue;
         if (!withAdjust && p->IsSrcDatumPnttRelateAdjKwnPnt())
             continue;

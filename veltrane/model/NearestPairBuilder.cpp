@@ -21,14 +21,21 @@ NearestPairBuilder::~NearestPairBuilder() = default;
 
 bool NearestPairBuilder::Create(const std::vector<const Point *> &points,
                                 PrecisionMngTable *table) {
-    const std::size_t n = points.size();
-    m_x.resize(n);
-    m_y.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const Coordinate c = points[i]->GetTokyoDatum();
-        m_x[i] = c.GetX();
-        m_y[i] = c.GetY();
+    // A point without finite coordinates has no distance to compare; the search takes the
+    // others, numbered in their order in points.
+    std::vector<const Point *> taken;
+    taken.reserve(points.size());
+    m_x.clear();
+    m_y.clear();
+    for (const Point *p : points) {
+        const Coordinate c = p->GetTokyoDatum();
+        if (!std::isfinite(c.GetX()) || !std::isfinite(c.GetY()))
+            continue;
+        taken.push_back(p);
+        m_x.push_back(c.GetX());
+        m_y.push_back(c.GetY());
     }
+    const std::size_t n = taken.size();
     m_nodes.resize(n);
     for (std::size_t i = 0; i < n; ++i)
         m_nodes[i] = Node{m_x[i], m_y[i], static_cast<int>(i), false};
@@ -66,7 +73,7 @@ bool NearestPairBuilder::Create(const std::vector<const Point *> &points,
         std::sort(pairs.begin(), pairs.end());
         pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
         for (const auto &[first, second] : pairs)
-            table->Append(new PrecMngElm(points[first], points[second]));
+            table->Append(new PrecMngElm(taken[first], taken[second]));
     }
     m_x = {};
     m_y = {};

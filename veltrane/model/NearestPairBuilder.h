@@ -21,8 +21,8 @@ class NearestPairBuilder {
 
     // Appends to the table, normalised, the pair of each point with its nearest neighbour (one
     // of them when several are as near), each pair once, ordered by the positions of their
-    // first and then second points in points. False, with the table unchanged, when the user
-    // cancels.
+    // first and then second points in points. Points whose Tokyo X or Y is not finite take no
+    // part. False, with the table unchanged, when the user cancels.
     bool Create(const std::vector<const Point *> &points, PrecisionMngTable *table);
 
   private:

@@ -1,7 +1,10 @@
 #include "veltrane/model/PointTable.h"
 
+#include "veltrane/model/BasisPntIndex.h"
+
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 PointTable::PointTable(bool idxMapCurrent) : m_idxMapCurrent(idxMapCurrent) {}
 
@@ -200,14 +203,7 @@ bool PointTable::MakeBasisPntTable(PointTable *dest) const {
 }
 
 bool PointTable::IsExistInBasisPntTable(const PointTable &basis, const Point *p) {
-    const Coordinate tokyo = p->GetTokyoDatum();
-    for (const Point *b : basis) {
-        const Coordinate bt = b->GetTokyoDatum();
-        if (b->GetInsyoName().Compare(p->GetName()) == 0 && bt.IsValid() &&
-            bt.GetX() == tokyo.GetX() && bt.GetY() == tokyo.GetY())
-            return true;
-    }
-    return false;
+    return BasisPntIndex(basis).Contains(p);
 }
 
 void PointTable::MakeResultPointTable(PointTable *dest, bool withInsyoBasis, bool withCheck,
@@ -219,10 +215,14 @@ void PointTable::MakeResultPointTable(PointTable *dest, bool withInsyoBasis, boo
 
 void PointTable::MakeResultPointTable(PointTable *dest, const PointTable &basis,
                                       bool withInsyoBasis, bool withCheck, bool withAdjust) const {
+    // The basis looked up once for the whole walk.
+    std::optional<BasisPntIndex> marks;
+    if (!withInsyoBasis)
+        marks.emplace(basis);
     for (Point *p : m_points) {
         if (p->IsConvBasisPoint() || p->IsObsITRFPntRelateAdjKwnPnt() || !p->IsExistResultCrd(0))
             continue;
-        if (!withInsyoBasis && IsExistInBasisPntTable(basis, p))
+        if (marks && marks->Contains(p))
             continue;
         if (!withAdjust && p->IsSrcDatumPnttRelateAdjKwnPnt())
             continue;

@@ -82,7 +82,8 @@ class PointTable {
     // The same with the basis points that old marks are looked up in given.
     void MakeResultPointTable(PointTable *dest, const PointTable &basis, bool withInsyoBasis,
                               bool withCheck, bool withAdjust) const;
-    // Whether the old mark p stands in the basis through a point tied to it.
+    // Whether the old mark p stands in the basis through a point tied to it. For many lookups
+    // in one basis, a BasisPntIndex built once.
     static bool IsExistInBasisPntTable(const PointTable &basis, const Point *p);
 
     unsigned GetCnvBasisPointSize() const;

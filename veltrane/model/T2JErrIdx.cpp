@@ -354,7 +354,8 @@ bool T2JErrIdxTbl::ReadEDXFile(const CString &path, bool clear) {
         return false;
     }
     CString version = line.Mid(kVersionPrefixLength);
-    version.Trim();
+    // The line may end with commas and blanks, as the index lines may.
+    version.Trim().TrimRight(", \t");
     if (!keepableVersion(version)) {
         SetStop(2, "パラメータのバージョンが長すぎます。");
         return false;

@@ -44,6 +44,25 @@ TEST(CrdTrnsBlockTbl, NumbersPrioritiesAndTheCurrentBlock) {
     EXPECT_EQ(priority(t), (std::vector<unsigned>{1, 2}));
 }
 
+// A point listed twice in a block (appended without the check) leaves it with every entry, so
+// that a point deleted from the database stays in no block.
+TEST(CrdTrnsBlockTbl, RemovingAPointTakesEveryEntryOfIt) {
+    CrdTrnsBlockTbl t;
+    auto *block = new CrdTrnsBlock(1);
+    ASSERT_TRUE(t.Append(block));
+    Point a(1, "A"), b(2, "B");
+    block->AppendPnt(&a, true, true);
+    block->AppendPnt(&b, true, true);
+    block->AppendPnt(&a, false, false);
+    ASSERT_EQ(block->GetPntSize(), 3u);
+    EXPECT_TRUE(t.Remove(&a));
+    EXPECT_FALSE(block->IsPntIncluded(&a));
+    ASSERT_EQ(block->GetPntSize(), 1u);
+    EXPECT_EQ(block->GetPoint(0), &b);
+    EXPECT_FALSE(a.IsRelatedWithBlock(1));
+    EXPECT_FALSE(t.Remove(&a));
+}
+
 TEST(CrdTrnsBlockTbl, APointInTwoBlocksTakesThePriorBlocksColour) {
     CrdTrnsBlockTbl t;
     auto *one = new CrdTrnsBlock(1), *two = new CrdTrnsBlock(2);

@@ -198,6 +198,35 @@ TEST(NearestPairBuilder, CoincidentPointsPairOnce) {
     expectNearestPairs(set, *table, false);
 }
 
+// Points whose Tokyo coordinates are not finite (only a library caller or a damaged project
+// brings them) take no part; every other point still meets a true nearest neighbour, each pair
+// once.
+TEST(NearestPairBuilder, PointsWithoutFiniteCoordinatesTakeNoPart) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double odd[] = {nan, inf, -inf};
+    for (unsigned seed = 0; seed < 500; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937_64 rng(seed);
+        const int n = std::uniform_int_distribution<int>(0, 40)(rng);
+        std::uniform_int_distribution<int> pick(0, 11);
+        std::uniform_int_distribution<int> grid(0, 6);
+        PointSet all;
+        PointSet finite; // the same points without the others
+        for (int i = 0; i < n; ++i) {
+            const int p = pick(rng);
+            const double x = p < 3 ? odd[p] : grid(rng),
+                         y = p > 0 && p < 5 ? odd[p % 3] : grid(rng);
+            all.add(x, y);
+            if (std::isfinite(x) && std::isfinite(y))
+                finite.refs.push_back(all.refs.back());
+        }
+        expectNearestPairs(finite, *build(all), false);
+        if (HasFailure())
+            return;
+    }
+}
+
 TEST(NearestPairBuilder, ReportsEveryMergeAndChecksForCancelEveryThousandSteps) {
     std::mt19937_64 rng(5);
     std::uniform_real_distribution<double> real(0.0, 5000.0);

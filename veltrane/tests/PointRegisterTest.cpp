@@ -173,6 +173,35 @@ TEST_F(PointRegisterTest, ObservedCoordinatesMergeOrMakeLinkedPoints) {
     expectUniqueIDs();
 }
 
+// "すべて上書き" in a read of observed coordinates merges every later namesake into its stored
+// point, also one that would have been renamed (a Tokyo point, a stored basis point); "はい"
+// alone merges the point asked about and keeps the renaming of the others.
+TEST_F(PointRegisterTest, OverwriteAllMergesEveryLaterObservedNamesake) {
+    const auto read = [this](Veltrane &into, CrdRewriteAnswer answer) {
+        into.Append(CheckPoint(1, "A", 1, 1, 11, 11));
+        into.Append(TargetPoint(2, "B", 2, 2));
+        into.Append(BasisPoint(3, "C", 3, 3, 13, 13));
+        ScriptedRewrite rewrite({answer});
+        EXPECT_TRUE(into.ReadVesk(put("G00,03,s,\r\nZ01,0,\r\nA00,\r\nA01,1,A,21,21,,\r\n"
+                                      "A01,2,B,22,22,,\r\nA01,3,C,23,23,,\r\nA99,\r\n",
+                                      "o.sim"),
+                                  nullptr, CrdKindObsITRF, ITRFKindCnvBasis));
+        EXPECT_EQ(rewrite.asked.size(), 1u);
+        std::vector<std::string> points;
+        for (const Point *p : into)
+            points.push_back(std::string(p->GetName().Bytes()) + " " + std::to_string(p->GetID()) +
+                             " " + std::to_string(p->GetObservedITRF().GetX()));
+        return points;
+    };
+    EXPECT_EQ(read(db, CrdRewriteAll),
+              (std::vector<std::string>{"A 1 21.000000", "B 2 22.000000", "C 3 23.000000"}));
+    EXPECT_EQ(db.GetCnvBasisPointSize(), 3u);
+    Veltrane yes;
+    EXPECT_EQ(read(yes, CrdRewriteYes),
+              (std::vector<std::string>{"A 1 21.000000", "B 2 0.000000", "C 3 13.000000",
+                                        "B#ZUB001 4 22.000000", "C#ZUB001 5 23.000000"}));
+}
+
 TEST_F(PointRegisterTest, KnownCoordinatesMakeTheAdjustmentValid) {
     db.Append(TargetPoint(1, "A", 1, 1));
     ASSERT_FALSE(db.IsAdjustCrdCnvValid());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -114,6 +115,28 @@ TEST_F(PointTableTest, ResultTableLeavesOutBasisAndChosenKinds) {
               (std::vector<Point *>{mark, check, target}));
     t.MakeResultPointTable(&plain, false, false, false);
     EXPECT_EQ(std::vector<Point *>(plain.begin(), plain.end()), (std::vector<Point *>{target}));
+}
+
+// An old mark stands in the basis through a point tied to it by name at exactly its Tokyo X and
+// Y (one of several tied to it); a basis point without a valid Tokyo coordinate stands for none.
+TEST_F(PointTableTest, AMarkStandsInTheBasisByNameAndBothCoordinates) {
+    PointTable basis;
+    for (const auto &[mark, x, y] :
+         {std::tuple("M", 1, 2), {"M", 5, 6}, {"N", 3, 4}, {"V", 0, 0}}) {
+        Point *b = make("B");
+        if (*mark != 'V')
+            b->SetTokyoDatum(at(x, y));
+        b->SetInsyoName(mark);
+        basis.Append(b);
+    }
+    const auto stands = [&](const char *name, double x, double y) {
+        Point p(0, name);
+        p.SetTokyoDatum(at(x, y));
+        return PointTable::IsExistInBasisPntTable(basis, &p);
+    };
+    EXPECT_TRUE(stands("M", 1, 2) && stands("M", 5, 6) && stands("N", 3, 4));
+    EXPECT_FALSE(stands("M", 1, 6) || stands("M", 5, 2) || stands("M", 3, 4) || stands("m", 1, 2) ||
+                 stands("B", 1, 2) || stands("V", 0, 0));
 }
 
 TEST_F(PointTableTest, NameAndIdIndexes) {

@@ -108,6 +108,19 @@ TEST_F(EdxFileTest, VersionTextIsTheWholeRestOfTheSecondLine) {
     EXPECT_STREQ(t.GetT2JVerStr(), "");
 }
 
+// The version line may end with commas and blanks, as the index lines may: those go, a comma
+// inside the text stays.
+TEST_F(EdxFileTest, TheVersionLeavesTheCommasAndBlanksThatEndItsLine) {
+    T2JErrIdxTbl t;
+    ASSERT_TRUE(t.ReadEDXFile(
+        put("h\r\nTKY2JGD parameter Ver.2.1.2,\r\n53394600,1.5,2,\r\n", "c.edx"), true));
+    EXPECT_STREQ(t.GetT2JVerStr(), "Ver.2.1.2");
+    EXPECT_EQ(t.GetSize(), 1u);
+    ASSERT_TRUE(t.ReadEDXFile(
+        put("h\r\nTKY2JGD parameter Ver.2.1.10 (2012, patch) , ,\t,,\r\n", "b.edx"), true));
+    EXPECT_STREQ(t.GetT2JVerStr(), "Ver.2.1.10 (2012, patch)");
+}
+
 TEST_F(EdxFileTest, NumbersInTheCLocaleWhateverTheProcessLocale) {
     T2JErrIdxTbl t = table({{mesh(53394600), 1.25, -0.5}});
     t.SetT2JVerStr("Ver.2.1.2");

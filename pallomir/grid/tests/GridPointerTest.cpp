@@ -37,6 +37,14 @@ void Button(bool down) {
     XFlush(Server());
 }
 
+// One notch of the wheel, towards the user or away.
+void WheelNotch(bool towardsUser) {
+    const unsigned button = towardsUser ? 5 : 4;
+    XTestFakeButtonEvent(Server(), button, True, CurrentTime);
+    XTestFakeButtonEvent(Server(), button, False, CurrentTime);
+    XFlush(Server());
+}
+
 // Runs the steps one after the other from a timer, so that they go on inside the event loop of
 // a drag, which holds the test's own code until the drop. A step answers true once done; after
 // 10 s the button comes up (ending any drag) and the run fails.
@@ -135,6 +143,25 @@ TEST_F(GridPointerTest, ClicksOnATitleTipReachTheCellBelow) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return grid->IsItemEditing(3, 1); }));
     EXPECT_EQ(std::count(host.codes.begin(), host.codes.end(), NM_DBLCLK), 1);
     hints->setMouseDoubleClickInterval(interval);
+}
+
+// The wheel turned with the pointer on a shown tip scrolls the grid under it, one notch by its
+// lines.
+TEST_F(GridPointerTest, TheWheelOverATitleTipScrollsTheGridBelow) {
+    auto *grid = new CGridCtrl(200, 4, 1, 1, &host);
+    grid->setGeometry(10, 10, 330, 200);
+    grid->SetItemText(2, 1, "a text much too long to fit into one narrow column");
+    Show();
+    grid->setFocus();
+    grid->SetWheelScrollLines(3);
+    const int top = grid->GetTopleftNonFixedCell().row;
+
+    MoveTo(OnScreen(grid, 2, 1));
+    ASSERT_TRUE(TipOnScreen(grid));
+    WheelNotch(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid->GetTopleftNonFixedCell().row != top; }));
+    EXPECT_EQ(grid->GetTopleftNonFixedCell().row, top + 3);
+    EXPECT_FALSE(grid->GetTitleTip().isVisible());
 }
 
 TEST_F(GridPointerTest, ADragThatEntersOverAHeadingDrops) {

@@ -104,6 +104,17 @@ TEST_F(FileRulesTest, EdxVersionFromTheSecondLine) {
     EXPECT_FALSE(JEdxPrmFile::CheckFileVer(path("missing.edx"), &field, &version));
 }
 
+// Commas and blanks that end the version line are no part of its field.
+TEST_F(FileRulesTest, EdxVersionLineEndingWithACommaGivesItsFieldWithout) {
+    CString field, version;
+    EXPECT_TRUE(JEdxPrmFile::CheckFileVer(put(EdxBytes("Ver.2.1,"), "a.edx"), &field, &version));
+    EXPECT_EQ(field, "Ver.2.1");
+    EXPECT_EQ(version, "2.1");
+    EXPECT_TRUE(JEdxPrmFile::CheckFileVer(put(EdxBytes("V.3 , \t,"), "b.edx"), &field, &version));
+    EXPECT_EQ(field, "V.3");
+    EXPECT_EQ(version, "3");
+}
+
 TEST_F(FileRulesTest, EdxPathsTakeTheNamesFoundOnDisk) {
     JMeshCode code;
     code.SetMeshCode2(533901);
