@@ -84,6 +84,24 @@ TEST_F(ConversionRoadTest, TheDesktopRoadReproducesTheIndependentFigures) {
     }
 }
 
+TEST_F(ConversionRoadTest, ANamelessTargetGetsTheSpreadHeightLikeANamedOne) {
+    // The basis points of the area have no old-mark name; an empty target name matches none.
+    const testsupport::SurveyPoint &first = testsupport::SurveyZone9().front();
+    for (const char *name : {"", "T-NAMED"}) {
+        Point p(0, CString(name));
+        p.SetTokyoDatum(
+            Coordinate(first.tokyoX + 150.0, first.tokyoY - 80.0, 5.369, true, 0.0, false));
+        ASSERT_NE(m_db.Append(p), nullptr);
+    }
+    ASSERT_TRUE(m_db.PrepareCoordConv(desktopOption(true), nullptr));
+    ASSERT_TRUE(m_db.CoordConvExecute(CrdCnvParaTrans2, nullptr));
+    const Point *nameless = m_db.Find(CString(""));
+    const Point *named = m_db.Find(CString("T-NAMED"));
+    ASSERT_TRUE(nameless && named);
+    EXPECT_EQ(nameless->GetJGD2000(0).GetH(), named->GetJGD2000(0).GetH());
+    EXPECT_NEAR(named->GetJGD2000(0).GetH(), 5.369, 1.0);
+}
+
 TEST_F(ConversionRoadTest, WithoutTheSpreadTheTranslationMissesMore) {
     ASSERT_TRUE(m_db.PrepareCoordConv(desktopOption(false), nullptr));
     ASSERT_TRUE(m_db.CoordConvExecute(CrdCnvParaTrans2, nullptr));

@@ -145,7 +145,9 @@ void CrdCnvPrmTbl::correctHeights() {
         for (std::size_t i = 0; i < basis.size(); ++i) {
             const Point *b = basis[i];
             weights[i] = 0.0;
-            if (b->GetInsyoName().Compare(p->GetName()) != 0) {
+            // An empty name names no old mark: a nameless target is weighted like any other.
+            const CString &mark = b->GetInsyoName();
+            if (mark.IsEmpty() || mark.Compare(p->GetName()) != 0) {
                 weights[i] = 1.0 / std::max(p->GetDistTokyoDatum(b), 0.0001);
                 total += weights[i];
                 continue;
