@@ -13,14 +13,20 @@ template <class Kept, class PutBack> void putBack(std::vector<Kept> &kept, PutBa
 
 ConversionState::~ConversionState() {
     putBack(m_tables, [](auto &t) { t.first->SetState(t.second); });
-    // A shifted coordinate that is not there is always the empty one.
-    putBack(m_shifted, [](auto &s) {
-        if (s.second.IsValid())
-            s.first->SetTky3PrmCrd(s.second);
-        else
-            s.first->ClearTky3PrmCrd();
+    putBack(m_prepared, [](Prepared &kept) {
+        std::size_t i = 0;
+        for (Point *p : *kept.points) {
+            p->SetUseForCalc(kept.use[i]);
+            if (i < kept.shifted.size()) {
+                // A shifted coordinate that is not there is always the empty one.
+                if (kept.shifted[i].IsValid())
+                    p->SetTky3PrmCrd(kept.shifted[i]);
+                else
+                    p->ClearTky3PrmCrd();
+            }
+            ++i;
+        }
     });
-    putBack(m_useFlags, [](auto &f) { f.first->SetUseForCalc(f.second); });
     putBack(m_results, [](auto &r) { r.first->SetBlockResult(r.second); });
 }
 
@@ -32,23 +38,22 @@ void ConversionState::Keep(PointTable &points, unsigned block) {
 }
 
 void ConversionState::KeepForPreparation(PointTable &points, const CoordCnvOption &option) {
-    if (m_useFlags.empty())
-        m_useFlags.reserve(points.size());
-    for (Point *p : points)
-        m_useFlags.emplace_back(p, p->GetUseForCalc());
-    if (!option.m_fDatumShift)
-        return;
-    if (m_shifted.empty())
-        m_shifted.reserve(points.size());
-    for (Point *p : points)
-        m_shifted.emplace_back(p, p->GetCrdTky3Prm());
+    Prepared kept{&points, {}, {}};
+    kept.use.reserve(points.size());
+    for (const Point *p : points)
+        kept.use.push_back(p->GetUseForCalc());
+    if (option.m_fDatumShift) {
+        kept.shifted.reserve(points.size());
+        for (const Point *p : points)
+            kept.shifted.push_back(p->GetCrdTky3Prm());
+    }
+    m_prepared.push_back(std::move(kept));
 }
 
 void ConversionState::Keep(CrdCnvPrmTbl &table) { m_tables.emplace_back(&table, table.GetState()); }
 
 void ConversionState::Commit() {
     m_results.clear();
-    m_useFlags.clear();
-    m_shifted.clear();
+    m_prepared.clear();
     m_tables.clear();
 }

@@ -31,15 +31,22 @@ class ConversionState {
     void Keep(PointTable &points, unsigned block);
     // What a preparation with the option changes on the points of the table: the
     // use-for-calculation flag and, when the Tokyo coordinates are shifted first, the shifted
-    // Tokyo coordinate.
+    // Tokyo coordinate. Kept in table order: the table must list the same points until they go
+    // back, as it does while a preparation runs.
     void KeepForPreparation(PointTable &points, const CoordCnvOption &option);
     void Keep(CrdCnvPrmTbl &table);
     // The changes stay: what was kept is let go.
     void Commit();
 
   private:
+    // The values a preparation changes, of the points of a table in table order.
+    struct Prepared {
+        PointTable *points;
+        std::vector<bool> use;
+        std::vector<Coordinate> shifted;
+    };
+
     std::vector<std::pair<Point *, PointBlockResult>> m_results;
-    std::vector<std::pair<Point *, bool>> m_useFlags;
-    std::vector<std::pair<Point *, Coordinate>> m_shifted;
+    std::vector<Prepared> m_prepared;
     std::vector<std::pair<CrdCnvPrmTbl *, CrdCnvPrmTbl::State>> m_tables;
 };

@@ -27,8 +27,9 @@ CoordCnvOption option(bool shift) {
 }
 
 // The survey area converted as a whole and in two overlapping blocks, with known JGD2000
-// coordinates at eight targets for the adjustment, and an observation without its Tokyo
-// coordinate, which the next preparation takes out of the calculation.
+// coordinates (and an unshifted Tokyo coordinate as the shifted one) at eight targets for the
+// adjustment, and an observation without its Tokyo coordinate, which the next preparation takes
+// out of the calculation.
 void build(Veltrane &db) {
     testsupport::AddSurveyPoints(db, testsupport::SurveyZone9());
     int known = 0;
@@ -36,6 +37,7 @@ void build(Veltrane &db) {
         if (s.kind == "target" && known++ % 4 == 0) {
             db.Find(s.name)->SetAdjustKwnPntName("K");
             db.Find(s.name)->SetKnownJGD2K(Coordinate(s.jgdX, s.jgdY, s.jgdH, true, 0, false));
+            db.Find(s.name)->SetTky3PrmCrd(Coordinate(s.tokyoX, s.tokyoY, 0, false, 0, false));
         }
     for (unsigned no : {1u, 2u}) {
         auto *block = new CrdTrnsBlock(no);
