@@ -1,5 +1,6 @@
 // The whole-area conversion: fit the second parallel translation (kind 9) and convert every
-// point with the basis residuals spread by inverse distance, as the desktop program does.
+// point with the basis residuals spread by inverse distance, as the desktop program does; the
+// engine alone, and the database's preparation and conversion around it.
 #include "tests/support/SurveyData.h"
 #include "veltrane/conversion/CoordConvParaTrans.h"
 #include "veltrane/database/Veltrane.h"
@@ -64,6 +65,29 @@ void BM_Kind9SpreadLargeProject(benchmark::State &state) {
     FitAndConvert(state, SyntheticProject());
 }
 BENCHMARK(BM_Kind9SpreadLargeProject)->Unit(benchmark::kMillisecond);
+
+// The database's preparation: every engine of the parameter table fitted to the 1,000 basis points.
+void BM_DatabasePrepareLargeProject(benchmark::State &state) {
+    Veltrane &db = SyntheticProject();
+    for (auto _ : state)
+        if (!db.PrepareCoordConv(DesktopOption(), nullptr))
+            throw std::runtime_error("the preparation failed");
+    state.counters["points"] = static_cast<double>(db.size());
+}
+BENCHMARK(BM_DatabasePrepareLargeProject)->Unit(benchmark::kMillisecond);
+
+// The database's conversion with kind 9: the 100,000 targets with the spread residuals, the
+// heights, latitudes and longitudes and the precision tables.
+void BM_DatabaseConvertLargeProject(benchmark::State &state) {
+    Veltrane &db = SyntheticProject();
+    if (!db.PrepareCoordConv(DesktopOption(), nullptr))
+        throw std::runtime_error("the preparation failed");
+    for (auto _ : state)
+        if (!db.CoordConvExecute(CrdCnvParaTrans2, nullptr))
+            throw std::runtime_error("the conversion failed");
+    state.counters["points"] = static_cast<double>(db.size());
+}
+BENCHMARK(BM_DatabaseConvertLargeProject)->Unit(benchmark::kMillisecond);
 
 // The survey area of zone IX (24 basis, 6 check, 40 target marks), fitted and converted per call.
 void BM_Kind9SpreadSurveyZone9(benchmark::State &state) {

@@ -356,6 +356,34 @@ void JCnvPrmData::clearContents() {
     dropIndex();
 }
 
+JCnvPrmData::Contents JCnvPrmData::takeContents() {
+    Contents held;
+    held.ready = m_ready.exchange(false);
+    held.filePath = m_filePath;
+    held.verStr1 = m_verStr1;
+    held.verStr2 = m_verStr2;
+    held.tables = std::move(m_tables);
+    held.fileType = m_fileType;
+    held.lastTable = m_lastTable;
+    held.tableIndex = std::move(m_tableIndex);
+    held.firstCode1 = m_firstCode1;
+    clearContents();
+    return held;
+}
+
+void JCnvPrmData::putBack(Contents &held) {
+    clearContents();
+    m_filePath = held.filePath;
+    m_verStr1 = held.verStr1;
+    m_verStr2 = held.verStr2;
+    m_tables = std::move(held.tables);
+    m_fileType = held.fileType;
+    m_lastTable = held.lastTable;
+    m_tableIndex = std::move(held.tableIndex);
+    m_firstCode1 = held.firstCode1;
+    m_ready.store(held.ready);
+}
+
 void JCnvPrmData::Clear() {
     clearContents();
     m_fileType = CNVPRM_TYPE_DETECT;
@@ -494,36 +522,39 @@ bool JCnvPrmData::sortAll(bool stoppable) {
     return true;
 }
 
-JCnvPrmReadRetCode JCnvPrmData::fail(JCnvPrmReadRetCode code, ProgressMsgBase *progress) {
+JCnvPrmReadRetCode JCnvPrmData::fail(JCnvPrmReadRetCode code, ProgressMsgBase *progress,
+                                     Contents &held) {
     if (progress)
         progress->ProgressEnd();
-    clearContents();
+    putBack(held);
     return code;
 }
 
 JCnvPrmReadRetCode JCnvPrmData::Read(const CString &path, bool stoppable,
                                      ProgressMsgBase *progress) {
+    return Read(path, m_fileType, stoppable, progress);
+}
+
+JCnvPrmReadRetCode JCnvPrmData::Read(const CString &path, JCnvPrmFileType type, bool stoppable,
+                                     ProgressMsgBase *progress) {
     const CString source = path; // path may be our own stored path
-    clearContents();
+    Contents held = takeContents();
     m_stop.store(false);
     if (progress)
         progress->ProgressStart(static_cast<PROGRESS_KIND>(3), 100);
     try {
-        JCnvPrmFileType type = m_fileType;
         const JCnvPrmReadRetCode code = JCnvPrmFile::Read(source, this, type, progress);
-        m_fileType = type;
         if (code != CNVPRM_READ_SUCCESS)
-            return fail(code, progress);
+            return fail(code, progress, held);
         if (m_stop.load() || !sortAll(stoppable))
-            return fail(CNVPRM_READ_STOPPED, progress);
+            return fail(CNVPRM_READ_STOPPED, progress, held);
     } catch (...) {
-        if (progress)
-            progress->ProgressEnd();
-        clearContents();
+        fail(CNVPRM_READ_DATA_ERROR, progress, held);
         throw;
     }
     if (progress)
         progress->ProgressEnd();
+    m_fileType = type;
     m_filePath = source;
     m_ready.store(true);
     return CNVPRM_READ_SUCCESS;
@@ -536,43 +567,43 @@ JCnvPrmReadRetCode JCnvPrmData::Read(bool stoppable, ProgressMsgBase *progress) 
 JCnvPrmReadRetCode JCnvPrmData::ReadBin(const CString &path, bool stoppable,
                                         ProgressMsgBase *progress) {
     const CString source = path;
-    clearContents();
     m_stop.store(false);
     CFile file;
     if (!file.Open(source, CFile::modeRead | CFile::shareDenyWrite))
         return CNVPRM_READ_OPEN_ERROR;
+    Contents held = takeContents();
     if (progress)
         progress->ProgressStart(static_cast<PROGRESS_KIND>(3), 100);
     try {
         unsigned char header[kCacheHeaderSize];
         if (!readExact(file, header, sizeof header) ||
             std::memcmp(header, kCacheTitle, kCacheTitleLength) != 0)
-            return fail(CNVPRM_READ_HEADER_ERROR, progress);
+            return fail(CNVPRM_READ_HEADER_ERROR, progress, held);
         const char *text = reinterpret_cast<const char *>(header) + kCacheVersionOffset;
         const std::size_t room = kCacheHeaderSize - kCacheVersionOffset;
         CString ver1(text, static_cast<int>(strnlen(text, room)));
         ver1.Trim(" \t");
         CString ver2;
         if (!JCnvPrmFile::MakeVerStr2(ver1, &ver2))
-            return fail(CNVPRM_READ_HEADER_ERROR, progress);
+            return fail(CNVPRM_READ_HEADER_ERROR, progress, held);
         unsigned char word[4];
         if (!readExact(file, word, 4)) // the mark 100, not checked
-            return fail(CNVPRM_READ_HEADER_ERROR, progress);
+            return fail(CNVPRM_READ_HEADER_ERROR, progress, held);
         if (!readExact(file, word, 4))
-            return fail(CNVPRM_READ_DATA_ERROR, progress);
+            return fail(CNVPRM_READ_DATA_ERROR, progress, held);
         const std::int32_t count = static_cast<std::int32_t>(getU32(word));
         if (count < 0)
-            return fail(CNVPRM_READ_DATA_ERROR, progress);
+            return fail(CNVPRM_READ_DATA_ERROR, progress, held);
         m_verStr1 = ver1;
         m_verStr2 = ver2;
 
         for (std::int32_t i = 0; i < count; ++i) {
             if (m_stop.load())
-                return fail(CNVPRM_READ_STOPPED, progress);
+                return fail(CNVPRM_READ_STOPPED, progress, held);
             auto table = std::make_unique<JCnvPrm1stTbl>();
             const JCnvPrmReadRetCode code = table->ReadBin(file, this);
             if (code != CNVPRM_READ_SUCCESS)
-                return fail(code, progress);
+                return fail(code, progress, held);
             // Tables of one first-level mesh are kept together.
             if (JCnvPrm1stTbl *same = findTable(table->GetCode1()))
                 same->AppendAll(*table);
@@ -580,16 +611,14 @@ JCnvPrmReadRetCode JCnvPrmData::ReadBin(const CString &path, bool stoppable,
                 m_tables.push_back(std::move(table));
             if (progress && !progress->Progress(
                                 static_cast<int>((static_cast<std::int64_t>(i) + 1) * 100 / count)))
-                return fail(CNVPRM_READ_STOPPED, progress);
+                return fail(CNVPRM_READ_STOPPED, progress, held);
         }
 
         // A cache we wrote is sorted and is only indexed; any other is sorted here.
         if (!sortAll(stoppable))
-            return fail(CNVPRM_READ_STOPPED, progress);
+            return fail(CNVPRM_READ_STOPPED, progress, held);
     } catch (...) {
-        if (progress)
-            progress->ProgressEnd();
-        clearContents();
+        fail(CNVPRM_READ_DATA_ERROR, progress, held);
         throw;
     }
     if (progress)

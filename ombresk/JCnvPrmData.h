@@ -133,9 +133,11 @@ class JCnvPrm1stTbl {
 // Grid parameters in memory: the nodes grouped by first-level mesh, sorted for
 // binary search, read from a published text file or from the binary cache.
 //
-// A read replaces the data: it is emptied first and becomes ready only when the
-// read succeeded; a failed or stopped read leaves it empty. The file type asked
-// for is kept across the emptying (a read of type 0 detects it from the file).
+// A read replaces the data: while it reads the data is empty and not ready, and it
+// becomes ready with the new nodes only when the read succeeded. A failed, stopped
+// or cancelled read (or one that throws) puts back the data held before, grid, path,
+// version texts, file type and ready flag alike. A read of type 0 detects the type
+// from the file.
 //
 // The stop and ready flags may be used from another thread; everything else
 // belongs to the thread that reads.
@@ -166,6 +168,10 @@ class JCnvPrmData {
 
     // Reads a published text file; stoppable selects the sort that tests the stop flag.
     JCnvPrmReadRetCode Read(const CString &path, bool stoppable, ProgressMsgBase *progress);
+    // The same asking for the type given instead of the stored one, which a failed read
+    // keeps.
+    JCnvPrmReadRetCode Read(const CString &path, JCnvPrmFileType type, bool stoppable,
+                            ProgressMsgBase *progress);
     // The same with the stored path.
     JCnvPrmReadRetCode Read(bool stoppable, ProgressMsgBase *progress);
     // Reads the binary cache.
@@ -202,8 +208,25 @@ class JCnvPrmData {
     std::size_t GetElmCount() const;
 
   private:
+    // What a read replaces.
+    struct Contents {
+        CString filePath;
+        CString verStr1;
+        CString verStr2;
+        std::vector<std::unique_ptr<JCnvPrm1stTbl>> tables;
+        JCnvPrmFileType fileType = CNVPRM_TYPE_TKY2JGD;
+        bool ready = false;
+        JCnvPrm1stTbl *lastTable = nullptr;
+        std::vector<const JCnvPrm1stTbl *> tableIndex;
+        int firstCode1 = 0;
+    };
+
     // Empties the tables, path and version texts but keeps the file type.
     void clearContents();
+    // Moves the contents out, leaving the data empty and not ready with the same file type.
+    Contents takeContents();
+    // Drops what a read made and puts held back.
+    void putBack(Contents &held);
     JCnvPrm1stTbl *findTable(std::int16_t code1);
     // The table of code1 for appending, made at the end when there is none.
     JCnvPrm1stTbl *tableFor(std::int16_t code1);
@@ -216,7 +239,8 @@ class JCnvPrmData {
     void dropIndex();
     // Sorts every table and the table vector; false when stopped.
     bool sortAll(bool stoppable);
-    JCnvPrmReadRetCode fail(JCnvPrmReadRetCode code, ProgressMsgBase *progress);
+    // Ends the progress and puts held back; the code.
+    JCnvPrmReadRetCode fail(JCnvPrmReadRetCode code, ProgressMsgBase *progress, Contents &held);
 
     CString m_filePath;
     CString m_verStr1;

@@ -77,8 +77,11 @@ UINT JCnvPrmReadThread::ExecuteFunction() {
         m_pData->Clear();
         return 0;
     }
-    if (ret != CNVPRM_READ_SUCCESS)
+    if (ret != CNVPRM_READ_SUCCESS) {
+        // The read put back the grid held before, which does not match the new path.
+        m_pData->Clear();
         return 0;
+    }
     if (m_stopRequested.load(std::memory_order_acquire)) {
         // The stop came after the read had cleared the data's stop flag or after it ended:
         // the owner asked to stop, so the data does not stay ready.

@@ -118,14 +118,12 @@ OmbreskMngr::~OmbreskMngr() = default;
 
 JCnvPrmReadRetCode OmbreskMngr::ReadCnvPrmData(const CString &path, ProgressMsgBase *progress) {
     // The kind is taken from the file's first line, never assumed.
-    m_data.SetFileType(CNVPRM_TYPE_DETECT);
-    return m_data.Read(path, false, progress);
+    return m_data.Read(path, CNVPRM_TYPE_DETECT, false, progress);
 }
 
 JCnvPrmReadRetCode OmbreskMngr::ReadSemiDynamicData(const CString &path,
                                                     ProgressMsgBase *progress) {
-    m_data.SetFileType(CNVPRM_TYPE_SEMIDYNA);
-    return m_data.Read(path, false, progress);
+    return m_data.Read(path, CNVPRM_TYPE_SEMIDYNA, false, progress);
 }
 
 JCnvPrmReadRetCode OmbreskMngr::ReadCnvPrmBin(const CString &path, ProgressMsgBase *progress) {

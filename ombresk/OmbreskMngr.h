@@ -28,6 +28,7 @@ class OmbreskMngr {
     const TransMercator *GetOldTransMercator() const { return m_pOldTM; }
     const TransMercator *GetNewTransMercator() const { return m_pNewTM; }
 
+    // A read that fails or is cancelled keeps the grid held before (JCnvPrmData::Read).
     // Reads a published parameter file; its type is taken from its first line.
     JCnvPrmReadRetCode ReadCnvPrmData(const CString &path, ProgressMsgBase *progress);
     // Reads a semi-dynamic parameter file (type 2).

@@ -311,7 +311,7 @@ bool CDlgCanvas::ConvertTargets(JIProgMsgBase &progress) {
         refreshPointLists(1);
         return true;
     }
-    m_after->DeleteAllItems();
+    // The database is as it was, so the list of results stays as it was.
     AfxMessageBox(cancelled ? "座標変換を中止しました。" : "座標変換できませんでした。",
                   MB_OK | MB_ICONEXCLAMATION);
     return false;

@@ -63,6 +63,13 @@ class JCnvPrmDataTest : public testsupport::TempFolderTest {
         EXPECT_TRUE(data.GetFileVerStr1().IsEmpty());
         EXPECT_TRUE(data.GetFilePath().IsEmpty());
     }
+    // Ready with the grid of the file at path, of that many nodes.
+    void expectHeld(const JCnvPrmData &data, const CString &path, std::size_t nodes) const {
+        EXPECT_TRUE(data.IsDataReady());
+        EXPECT_EQ(data.GetFilePath(), path);
+        EXPECT_EQ(data.GetElmCount(), nodes);
+        EXPECT_FALSE(data.GetFileVerStr1().IsEmpty());
+    }
 };
 
 } // namespace
@@ -309,10 +316,10 @@ TEST_F(JCnvPrmDataTest, EachReadReplacesTheData) {
     ASSERT_EQ(data.ReadBin(true, nullptr), CNVPRM_READ_SUCCESS);
     EXPECT_EQ(data.GetElmCount(), 3u);
 
-    // A failed read after a good one leaves no half-filled data.
+    // A failed read after a good one keeps the good one.
     ASSERT_EQ(data.Read(put(kSmallGrid + "53404601 1\r\n", "cut.par"), false, nullptr),
               CNVPRM_READ_DATA_ERROR);
-    expectEmpty(data);
+    expectHeld(data, cache, 3);
 
     data.Read(grid, false, nullptr);
     data.Clear();
@@ -366,11 +373,13 @@ TEST_F(JCnvPrmDataTest, TextReadProgressCancelAndStop) {
     // Lines x 30 / bytes: 203 lines of about 24 bytes is more than 100 % and stays 100.
     EXPECT_EQ(progress.steps.back(), 100);
 
-    // The callback cancels half-way.
+    // The callback cancels half-way: the grid read before stays.
+    const CString other = put(kType1Header + "53394600 1 2\r\n", "other.par");
+    ASSERT_EQ(data.Read(other, false, nullptr), CNVPRM_READ_SUCCESS);
     RecordingProgress cancel;
     cancel.onProgress = [](int done) { return done < 50; };
     EXPECT_EQ(data.Read(file, false, &cancel), CNVPRM_READ_STOPPED);
-    expectEmpty(data);
+    expectHeld(data, other, 1);
     EXPECT_EQ(cancel.ends, 1);
 
     // Another party sets the stop flag while the file is read.
@@ -381,7 +390,7 @@ TEST_F(JCnvPrmDataTest, TextReadProgressCancelAndStop) {
         return true;
     };
     EXPECT_EQ(data.Read(file, true, &stopper), CNVPRM_READ_STOPPED);
-    expectEmpty(data);
+    expectHeld(data, other, 1);
     EXPECT_EQ(stopper.ends, 1);
     // A new read clears the flag.
     EXPECT_EQ(data.Read(file, true, nullptr), CNVPRM_READ_SUCCESS);

@@ -133,7 +133,9 @@ TEST_F(JCnvPrmFileTest, TheFirstLineDecidesTheType) {
     ASSERT_EQ(read(odd, CNVPRM_TYPE_TKY2JGD), CNVPRM_READ_SUCCESS);
     EXPECT_STREQ(m_data.GetFileVerStr1(), "Ver.9.9");
     EXPECT_EQ(read(odd, CNVPRM_TYPE_DETECT), CNVPRM_READ_HEADER_ERROR);
-    expectEmpty();
+    // The grid read before stays, with the type asked for at the call.
+    EXPECT_TRUE(m_data.IsDataReady());
+    EXPECT_STREQ(m_data.GetFileVerStr1(), "Ver.9.9");
     EXPECT_EQ(m_data.GetFileType(), CNVPRM_TYPE_DETECT);
 }
 

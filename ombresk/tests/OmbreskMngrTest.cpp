@@ -6,13 +6,17 @@
 #include "ombresk/JCrdSysTrans.h"
 
 #include "tests/support/GridParFile.h"
+#include "tests/support/RecordingProgress.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -557,11 +561,14 @@ TEST_F(OmbreskMngrTest, KindOfFileComesFromItsFirstLine) {
     EXPECT_EQ(mngr.ReadCnvPrmData(path("other.par"), nullptr), CNVPRM_READ_HEADER_ERROR);
     EXPECT_FALSE(mngr.IsDataReady());
 
-    // After a semi-dynamic read the next plain read still detects.
+    // After a semi-dynamic read the next plain read still detects; failing, it keeps the
+    // semi-dynamic grid and its kind.
     WriteParFile(m_dir / "semi.par", "for SemiDynaEXE Ver.1.0.0", 15, kSemi.nodes(2, 2), true);
     ASSERT_EQ(mngr.ReadSemiDynamicData(path("semi.par"), nullptr), CNVPRM_READ_SUCCESS);
     EXPECT_EQ(mngr.ReadCnvPrmData(path("other.par"), nullptr), CNVPRM_READ_HEADER_ERROR);
-    EXPECT_FALSE(mngr.IsDataReady());
+    EXPECT_TRUE(mngr.IsDataReady());
+    EXPECT_EQ(mngr.GetCnvPrmData()->GetFileType(), CNVPRM_TYPE_SEMIDYNA);
+    EXPECT_EQ(mngr.GetFileName(), CString("semi.par"));
 
     WriteParFile(m_dir / "good.par", "JGD2000-TokyoDatum Ver.2.1.1", 1, kField.nodes(kN, kN), false,
                  "\r\n");
@@ -621,6 +628,58 @@ TEST_F(OmbreskMngrTest, MeshCodeOfAPlanePoint) {
     JMeshCode untouched(1234, 5, 6);
     EXPECT_FALSE(mngr.CalcMeshCode(x, y, &untouched));
     EXPECT_EQ(untouched.GetCodeStr(), CString("12340506"));
+}
+
+// A manager that holds a grid keeps it, kind and version included, when a new read of a text
+// file or of a cache is damaged at its end or is cancelled: it still converts a point to the
+// same value and gives the same error index.
+TEST_F(OmbreskMngrTest, AFailedOrCancelledReadKeepsTheGridHeld) {
+    OmbreskMngr mngr(&m_oldTM, &m_newTM);
+    loadLinear(mngr, kField.nodes(kN, kN));
+    double x = 0, y = 0;
+    ASSERT_TRUE(m_oldTM.BLtoXY(rad(kInside[0][0]), rad(kInside[0][1]), &x, &y));
+    JMeshCode code;
+    code.SetMeshCode3(static_cast<UINT>(std::stoul(MeshCode8(127170, 503955))));
+    auto state = [&] {
+        double x2 = 0, y2 = 0, index = 0, sum = 0;
+        EXPECT_TRUE(mngr.Convert(x, y, &x2, &y2) && mngr.CalcCnvErrIndex(code, &index, &sum));
+        return std::make_tuple(mngr.IsDataReady(), int(mngr.GetCnvPrmData()->GetFileType()),
+                               std::string(mngr.GetFilePath() + mngr.GetFileVerStr1()), x2, y2,
+                               index, sum);
+    };
+    const auto held = state();
+
+    // Another grid, as text, semi-dynamic text and cache, and copies whose end is damaged.
+    LinearField other = kField;
+    other.b0 += 0.5;
+    for (const char *name : {"other.par", "cut.par"})
+        WriteParFile(m_dir / name, "JGD2000-TokyoDatum Ver.3.0.0", 1, other.nodes(kN, kN), false);
+    WriteParFile(m_dir / "cutsemi.par", "for SemiDynaEXE Ver.1.0.0", 15, other.nodes(kN, kN), true);
+    std::ofstream(m_dir / "cut.par", std::ios::app) << "53404606 1.5\n";
+    std::ofstream(m_dir / "cutsemi.par", std::ios::app) << "53404606 1.5 2.5\n";
+    OmbreskMngr writer(&m_oldTM, &m_newTM);
+    ASSERT_EQ(writer.ReadCnvPrmData(path("other.par"), nullptr), CNVPRM_READ_SUCCESS);
+    ASSERT_TRUE(writer.WriteCnvPrmBin(path("other.bin")));
+    fs::copy_file(m_dir / "other.bin", m_dir / "cut.bin");
+    fs::resize_file(m_dir / "cut.bin", fs::file_size(m_dir / "cut.bin") - 4);
+
+    testsupport::RecordingProgress cancel(2);
+    const std::pair<JCnvPrmReadRetCode, std::function<JCnvPrmReadRetCode()>> reads[] = {
+        {CNVPRM_READ_DATA_ERROR, [&] { return mngr.ReadCnvPrmData(path("cut.par"), nullptr); }},
+        {CNVPRM_READ_DATA_ERROR,
+         [&] { return mngr.ReadSemiDynamicData(path("cutsemi.par"), nullptr); }},
+        {CNVPRM_READ_STOPPED, [&] { return mngr.ReadCnvPrmData(path("other.par"), &cancel); }},
+        {CNVPRM_READ_DATA_ERROR, [&] { return mngr.ReadCnvPrmBin(path("cut.bin"), nullptr); }},
+        {CNVPRM_READ_STOPPED, [&] { return mngr.ReadCnvPrmBin(path("other.bin"), &cancel); }},
+    };
+    for (const auto &[expected, read] : reads) {
+        cancel = testsupport::RecordingProgress(2);
+        EXPECT_EQ(read(), expected);
+        EXPECT_EQ(state(), held);
+    }
+    // Whole, the other grid replaces the one held.
+    ASSERT_EQ(mngr.ReadCnvPrmBin(path("other.bin"), nullptr), CNVPRM_READ_SUCCESS);
+    EXPECT_NE(state(), held);
 }
 
 } // namespace

@@ -72,9 +72,9 @@ bool CrdCnvPrmTbl::PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase 
             progress->ProgressEnd();
     }
 
-    std::vector<std::unique_ptr<CoordConvParam>> built;
+    std::vector<std::shared_ptr<CoordConvParam>> built;
     for (CoordCnvKind kind : kEngineKinds) {
-        std::unique_ptr<CoordConvParam> engine(CoordConvParam::CreateCrdCnvPrmObj(
+        std::shared_ptr<CoordConvParam> engine(CoordConvParam::CreateCrdCnvPrmObj(
             kind, m_pDataBase, m_pPointTable, CoordConvParam::CalcModeNormal, m_nBlockNo));
         if (!engine)
             return false;
@@ -284,6 +284,36 @@ int CrdCnvPrmTbl::GetHikoVectMax(double *max) const {
     }
     *max = largest;
     return 1;
+}
+
+CrdCnvPrmTbl::State CrdCnvPrmTbl::GetState() const {
+    State state;
+    state.engines = m_engines;
+    state.adjustEngine = m_adjustEngine;
+    for (int i = 0; i < 3; ++i)
+        state.precTables[i] = m_precTables[i];
+    state.completed = m_fCompleted;
+    state.adjustCompleted = m_fAdjustCompleted;
+    state.blockNo = m_nBlockNo;
+    state.pointTable = m_pPointTable;
+    state.db = m_pDataBase;
+    state.selectedKind = m_selectedKind;
+    state.option = m_option;
+    return state;
+}
+
+void CrdCnvPrmTbl::SetState(const State &state) {
+    m_engines = state.engines;
+    m_adjustEngine = state.adjustEngine;
+    for (int i = 0; i < 3; ++i)
+        m_precTables[i] = state.precTables[i];
+    m_fCompleted = state.completed;
+    m_fAdjustCompleted = state.adjustCompleted;
+    m_nBlockNo = state.blockNo;
+    m_pPointTable = state.pointTable;
+    m_pDataBase = state.db;
+    m_selectedKind = state.selectedKind;
+    m_option = state.option;
 }
 
 bool CrdCnvPrmTbl::Write(CArchive &ar) const {

@@ -66,6 +66,24 @@ class CrdCnvPrmTbl {
     bool Write(CArchive &ar) const;
     bool Read(CArchive &ar, unsigned long version);
 
+    // Everything that binding, preparing and converting change in the table. The engines are
+    // shared with the table rather than copied: a preparation replaces them and a conversion
+    // replaces the adjustment engine, neither refits one in place.
+    struct State {
+        std::vector<std::shared_ptr<CoordConvParam>> engines;
+        std::shared_ptr<CoordConvParam> adjustEngine;
+        PrecisionChkTable precTables[3];
+        bool completed = false;
+        bool adjustCompleted = false;
+        unsigned blockNo = 0;
+        PointTable *pointTable = nullptr;
+        Veltrane *db = nullptr;
+        CoordCnvKind selectedKind = CrdCnvHelmert;
+        CoordCnvOption option;
+    };
+    State GetState() const;
+    void SetState(const State &state);
+
   protected:
     // The Tokyo plane coordinate by the three-parameter shift into the new datum; a copy of the
     // input when a zone is missing.
@@ -77,11 +95,11 @@ class CrdCnvPrmTbl {
     void correctHeights();
     static int convPrecIdToIdx(PRECISION_CHECK_ID id);
 
-    std::vector<std::unique_ptr<CoordConvParam>> m_engines;
+    std::vector<std::shared_ptr<CoordConvParam>> m_engines;
     PrecisionChkTable m_precTables[3];
     bool m_fCompleted = false;
     bool m_fAdjustCompleted = false;
-    std::unique_ptr<CoordConvParam> m_adjustEngine;
+    std::shared_ptr<CoordConvParam> m_adjustEngine;
     unsigned m_nBlockNo = 0;
     PointTable *m_pPointTable = nullptr;
     Veltrane *m_pDataBase = nullptr;

@@ -2,6 +2,7 @@
 
 #include "kernels/Tarvik/Tarvikulation.h"
 #include "platform/core/CArchive.h"
+#include "veltrane/conversion/ConversionState.h"
 #include "veltrane/database/Veltrane.h"
 
 #include <algorithm>
@@ -527,15 +528,28 @@ void CrdTrnsBlock::CommitPntTbl() {
 // ---- conversion
 
 bool CrdTrnsBlock::PrepareCoordConv(const CoordCnvOption &option, Veltrane *db,
-                                    JIProgMsgBase *progress) {
+                                    JIProgMsgBase *progress, ConversionState *kept) {
+    ConversionState own;
+    ConversionState &state = kept ? *kept : own;
+    state.KeepForPreparation(m_members, option);
+    state.Keep(m_prmTbl);
     if (!m_prmTbl.Initialize(db, &m_members, m_no) || !m_prmTbl.PrepareCoordConv(option, progress))
         return false;
     m_prmTbl.SetCoordCnvOption(option);
+    own.Commit();
     return true;
 }
 
-bool CrdTrnsBlock::ExecuteCoordConv(CoordCnvKind kind, JIProgMsgBase *progress) {
-    return m_prmTbl.ExecuteCoordConv(kind, progress);
+bool CrdTrnsBlock::ExecuteCoordConv(CoordCnvKind kind, JIProgMsgBase *progress,
+                                    ConversionState *kept) {
+    ConversionState own;
+    ConversionState &state = kept ? *kept : own;
+    state.Keep(m_members, m_no);
+    state.Keep(m_prmTbl);
+    if (!m_prmTbl.ExecuteCoordConv(kind, progress))
+        return false;
+    own.Commit();
+    return true;
 }
 
 // ---- record

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CArchive;
+class ConversionState;
 class JIProgMsgBase;
 class Veltrane;
 
@@ -143,10 +144,15 @@ class CrdTrnsBlock {
     void CommitPntTbl();
 
     // ---- conversion
+    // Both answer false when they fail or are cancelled, with the members' values and the
+    // parameter table as they were. With kept, what they change is kept there instead, for the
+    // caller to put back with what else it changes.
     // Binds the parameter table to the members and fits its engines; the option is kept with
     // the table, so that loading the project fits them alike.
-    bool PrepareCoordConv(const CoordCnvOption &option, Veltrane *db, JIProgMsgBase *progress);
-    bool ExecuteCoordConv(CoordCnvKind kind, JIProgMsgBase *progress);
+    bool PrepareCoordConv(const CoordCnvOption &option, Veltrane *db, JIProgMsgBase *progress,
+                          ConversionState *kept = nullptr);
+    bool ExecuteCoordConv(CoordCnvKind kind, JIProgMsgBase *progress,
+                          ConversionState *kept = nullptr);
     CoordConvParam *GetCoordConvParam(CoordCnvKind kind) {
         return m_prmTbl.GetCoordConvParam(kind);
     }

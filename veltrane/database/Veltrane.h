@@ -195,12 +195,14 @@ class Veltrane : public PointTable {
     Point *FindRefInsyoPoint(const CString &name, const Coordinate &c) const;
     Point *FindRefKnownPoint(const CString &name, const Coordinate &c) const;
     // ---- conversion
+    // Each answers false, with the project as it was before the call (points, engines, tables,
+    // flags, kind), when it fails or the user cancels.
     // Binds the whole-area parameter table anew and fits its engines with the option.
     bool PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase *progress);
-    // Converts every point with the whole area's engine of the kind; false, with the state as it
-    // was, when that engine is missing, not fitted or cancelled.
+    // Converts every point with the whole area's engine of the kind; false when that engine is
+    // missing or not fitted.
     bool CoordConvExecute(CoordCnvKind kind, JIProgMsgBase *progress);
-    // Converts every point with the published grid parameters.
+    // Converts every point with the published grid parameters; false without a grid.
     bool T2JCoordConvExecute(const OmbreskMngr *grid, JIProgMsgBase *progress);
     void SetCoordCnvOption(const CoordCnvOption &option) { m_prmTbl.SetCoordCnvOption(option); }
     CoordCnvOption GetCoordCnvOption() const { return m_prmTbl.GetCoordCnvOption(); }
@@ -329,12 +331,13 @@ class Veltrane : public PointTable {
     bool GetMinMax(double *xmin, double *ymin, double *xmax, double *ymax,
                    const T2JErrIdxDB *errIdx, bool withBlocks) const;
     // Fits the engines of every block, with one option or with each block's entry of the table
-    // (the default option for a block without one). The progress counts blocks.
+    // (the default option for a block without one). The progress counts blocks. False, with
+    // every block as it was, when one fails or the user cancels.
     bool PrepareBlockCoordConv(const CoordCnvOption &option, JIProgMsgBase2 *progress);
     bool PrepareBlockCoordConv(const CrdCnvOptTbl &options, JIProgMsgBase2 *progress);
     // Converts every block marked for calculation with the kind (-1: each block's own); false,
     // with the reasons in messages, when a block's engine is missing or not fitted, when no
-    // block is marked or when one fails.
+    // block is marked or when one fails; false, with every block as it was, when cancelled.
     bool BlockCoordConvExecute(CoordCnvKind kind, std::vector<CString> *messages,
                                JIProgMsgBase2 *progress);
 

@@ -1,4 +1,5 @@
 #include "pallomir/ui/JIProgMsgBase.h"
+#include "veltrane/conversion/ConversionState.h"
 #include "veltrane/database/Veltrane.h"
 #include "veltrane/model/T2JErrIdxDB.h"
 
@@ -122,13 +123,16 @@ bool prepareBlocks(Veltrane *db, CrdTrnsBlockTbl &blocks,
         progress->ProgressInit(JGD_PROGRESS_TYPE(1));
         progress->SetMaxElement(static_cast<int>(blocks.GetBlockSize()));
     }
+    ConversionState kept; // a block that fails puts back every block prepared before it
     bool ok = true;
     for (unsigned i = 0; ok && i < blocks.GetBlockSize(); ++i) {
         CrdTrnsBlock *block = blocks.GetBlock(i, false);
-        ok = block->PrepareCoordConv(choose(block->GetNo()), db, progress);
+        ok = block->PrepareCoordConv(choose(block->GetNo()), db, progress, &kept);
         if (ok && progress)
             progress->SetNowElement(static_cast<int>(i + 1));
     }
+    if (ok)
+        kept.Commit();
     if (progress)
         progress->ProgressTerm();
     return ok;
@@ -190,9 +194,10 @@ bool Veltrane::BlockCoordConvExecute(CoordCnvKind kind, std::vector<CString> *me
         progress->ProgressInit(JGD_PROGRESS_TYPE(1));
         progress->SetMaxElement(static_cast<int>(targets.size()));
     }
+    ConversionState kept; // a block that fails puts back every block converted before it
     int converted = 0;
     for (CrdTrnsBlock *b : targets) {
-        if (!b->ExecuteCoordConv(kindOf(b), progress))
+        if (!b->ExecuteCoordConv(kindOf(b), progress, &kept))
             break;
         ++converted;
         if (progress)
@@ -201,7 +206,8 @@ bool Veltrane::BlockCoordConvExecute(CoordCnvKind kind, std::vector<CString> *me
     if (progress)
         progress->ProgressTerm();
     if (converted != static_cast<int>(targets.size()))
-        return false; // the blocks converted before stay converted
+        return false;
+    kept.Commit();
     if (converted == 0) {
         if (messages)
             messages->push_back("計算対象となるブロックが１つも選択されていないため計算は行われ"

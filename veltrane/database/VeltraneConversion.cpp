@@ -1,21 +1,31 @@
 #include "ombresk/OmbreskMngr.h"
 #include "pallomir/ui/JIProgMsgBase.h"
+#include "veltrane/conversion/ConversionState.h"
 #include "veltrane/conversion/CoordConvTKY2JGD.h"
 #include "veltrane/database/Veltrane.h"
 
 bool Veltrane::PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase *progress) {
     if (progress)
         progress->ProgressInit(JGD_PROGRESS_TYPE(1));
+    ConversionState kept;
+    kept.KeepForPreparation(*this, option);
+    kept.Keep(m_prmTbl);
     const bool ok =
         m_prmTbl.Initialize(this, this, 0) && m_prmTbl.PrepareCoordConv(option, progress);
+    if (ok)
+        kept.Commit();
     if (progress)
         progress->ProgressTerm();
     return ok;
 }
 
 bool Veltrane::CoordConvExecute(CoordCnvKind kind, JIProgMsgBase *progress) {
+    ConversionState kept;
+    kept.Keep(*this, 0);
+    kept.Keep(m_prmTbl);
     if (!m_prmTbl.ExecuteCoordConv(kind, progress))
         return false;
+    kept.Commit();
     m_fCompleted = true;
     m_cnvPrmVer.Empty();
     if (m_targetKind == JGDTargetNone)
@@ -26,6 +36,9 @@ bool Veltrane::CoordConvExecute(CoordCnvKind kind, JIProgMsgBase *progress) {
 bool Veltrane::T2JCoordConvExecute(const OmbreskMngr *grid, JIProgMsgBase *progress) {
     if (grid == nullptr)
         return false;
+    ConversionState kept;
+    kept.Keep(*this, 0);
+    kept.Keep(m_prmTbl);
     for (Point *p : *this)
         p->ClearJGD2000(0);
     const CoordConvTKY2JGD transformer(grid, GetCurrentPlaneArea(false), GetCurrentPlaneArea(true),
@@ -35,6 +48,7 @@ bool Veltrane::T2JCoordConvExecute(const OmbreskMngr *grid, JIProgMsgBase *progr
     calcAllPointBL();
     MakeAllPrecChkTable();
     m_prmTbl.SetCoordCnvKind(CrdCnvTKY2JGD);
+    kept.Commit();
     m_fCompleted = true;
     m_cnvPrmVer = grid->GetFileVerStr1();
     return true;

@@ -227,6 +227,33 @@ void Point::SetAdjustedJGD2K(const Coordinate &c, unsigned no) {
         setOwned(r->adjustedJGD2K, c);
 }
 
+PointBlockResult Point::GetBlockResult(unsigned no) const {
+    if (no != 0) {
+        const PointBlockResult *r = block(no);
+        return r ? *r : PointBlockResult(no);
+    }
+    PointBlockResult r(0);
+    r.trendJGD2K = m_trendJGD2K;
+    r.jgd2000 = m_jgd2000;
+    r.status = m_status;
+    r.adjTrendJGD2K = copyOf(m_adjTrendJGD2K);
+    r.adjustedJGD2K = copyOf(m_adjustedJGD2K);
+    return r;
+}
+
+void Point::SetBlockResult(const PointBlockResult &result) {
+    if (result.blockNo != 0) {
+        if (PointBlockResult *r = block(result.blockNo))
+            *r = result;
+        return;
+    }
+    m_trendJGD2K = result.trendJGD2K;
+    m_jgd2000 = result.jgd2000;
+    m_status = result.status;
+    m_adjTrendJGD2K = copyOf(result.adjTrendJGD2K);
+    m_adjustedJGD2K = copyOf(result.adjustedJGD2K);
+}
+
 void Point::ClearJGD2000(unsigned no) {
     if (no == 0) {
         m_jgd2000 = Coordinate();

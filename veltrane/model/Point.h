@@ -96,6 +96,10 @@ class Point {
     void SetAdjustedJGD2K(const Coordinate &c, unsigned block);
     void ClearJGD2000(unsigned block);
     void ClearTrndJGD2K(unsigned block);
+    // Every result of one block (block 0: the point's own), as a conversion leaves it; a
+    // result of a block the point has no record of is put back as nothing.
+    PointBlockResult GetBlockResult(unsigned block) const;
+    void SetBlockResult(const PointBlockResult &result);
     bool IsExistJGD2000(unsigned block) const;
     bool IsExistAdjustedJGD2K(unsigned block) const;
     bool IsExistResultCrd(unsigned block) const;

@@ -203,13 +203,15 @@ TEST_F(BlockConversion, ABlockNotReadyStopsTheWholeConversionWithItsReason) {
     EXPECT_EQ(db.GetJGDTargetCrdKind(), JGDTargetNone);
 }
 
-TEST_F(BlockConversion, ACancelInTheSecondBlockKeepsTheFirstAndClosesTheProgress) {
+TEST_F(BlockConversion, ACancelInTheSecondBlockPutsBackTheFirstAndClosesTheProgress) {
     RecordingProgress2 first;
-    ASSERT_TRUE(db.BlockCoordConvExecute(CrdCnvParaTrans2, nullptr, &first));
+    ASSERT_TRUE(db.BlockCoordConvExecute(CrdCnvHelmert, nullptr, &first));
+    ASSERT_TRUE(db.BlockCoordConvExecute(CrdCnvParaTrans2, nullptr, nullptr));
     RecordingProgress2 cancel(first.reportsAtElement.at(0) + 1);
-    EXPECT_FALSE(db.BlockCoordConvExecute(CrdCnvParaTrans2, nullptr, &cancel));
-    EXPECT_TRUE(db.IsCrdCnvCompleted(1));
-    EXPECT_FALSE(db.IsCrdCnvCompleted(2));
+    EXPECT_FALSE(db.BlockCoordConvExecute(CrdCnvHelmert, nullptr, &cancel));
+    EXPECT_TRUE(db.IsCrdCnvCompleted(1) && db.IsCrdCnvCompleted(2));
+    EXPECT_EQ(one->GetCrdCnvPrmTbl()->GetCoordCnvKind(), CrdCnvParaTrans2);
+    EXPECT_EQ(Stored(db, "T0")->GetCrdCnvStat(1), CrdCnvStatParaTrans);
     EXPECT_EQ(cancel.terms, 1);
 
     // Options by block: the entry for block 2, the default for block 1.

@@ -304,16 +304,22 @@ TEST_F(CanvasTest, ConvertingListsTheJgd2000CoordinatesOfTheTargets) {
     EXPECT_EQ(column(after, 1), once);
 }
 
-TEST_F(CanvasTest, AFailedOrCancelledConversionEmptiesTheAfterListAndSaysSo) {
+TEST_F(CanvasTest, AFailedOrCancelledConversionKeepsTheAfterListAndSaysSo) {
     auto canvas = withTargets();
     RecordingProgress progress;
     ASSERT_TRUE(canvas->ConvertTargets(progress));
-    {
+    const QStringList converted = column(canvas->GetAfterList(), 1);
+    for (int at : {1, progress.reports}) {
         ScriptedPrompts prompts({IDOK});
-        RecordingProgress cancel(1);
+        RecordingProgress cancel(at);
         EXPECT_FALSE(canvas->ConvertTargets(cancel));
         EXPECT_EQ(prompts.asked.at(0).first, CString("座標変換を中止しました。"));
-        EXPECT_EQ(canvas->GetAfterList()->GetItemCount(), 0);
+        // The rows still show what the points hold.
+        const PointListCtrl *after = canvas->GetAfterList();
+        EXPECT_EQ(column(after, 1), converted);
+        CString x;
+        x.Format("%.3f", after->GetPoint(0)->GetJGD2000(0).GetX());
+        EXPECT_EQ(after->item(0, 1)->text(), ToQString(x));
     }
     // A project without basis points cannot be fitted.
     CanvasSources empty = sources();
