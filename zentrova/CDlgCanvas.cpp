@@ -25,6 +25,9 @@ Point makeTarget(const CString &name, double x, double y, double h) {
     return p;
 }
 
+// Why an exchange file gave no point.
+constexpr char kStopNoExchangePoint[] = "取り込める座標の点がファイルにありません。";
+
 void reportImportStop(int line, const CString &reason) {
     CString text("座標取込に失敗しました。\n");
     if (line > 0)
@@ -107,8 +110,9 @@ void CDlgCanvas::OnInitDialog() {
         for (QPushButton *button : m_editButtons)
             button->setEnabled(false);
     } else if (result == ConfigNotProject) {
-        text.Format("%sフォルダのZUBファイルは座標変換プログラムのデータファイルではありません。",
-                    kConfigFolderName);
+        text.Format("%sフォルダのZUBファイル「%s」は座標変換プログラムのデータファイルではありま"
+                    "せん。",
+                    kConfigFolderName, name.GetString());
         AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     }
 }
@@ -249,14 +253,8 @@ void CDlgCanvas::importCsv(const CString &path) {
         m_db.Append(makeTarget(p.name, p.x, p.y, p.h));
     pointsChanged();
     refreshPointLists(0);
-    if (reader.GetSkippedLines() > 0) {
-        CString text;
-        text.Format("座標を%d点取り込みました。\n点名,X座標,Y座標,標高の4項目でない%d行は取り込み"
-                    "ませんでした（最初は%d行目）。",
-                    m_before->GetItemCount(), reader.GetSkippedLines(),
-                    reader.GetFirstSkippedLine());
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
-    }
+    reportPassedOver("点名,X座標,Y座標,標高の座標の行でない", reader.GetPassedOverCount(),
+                     reader.GetFirstPassedOverLine());
 }
 
 void CDlgCanvas::importExchange(const CString &path, JIProgMsgBase &progress) {
@@ -273,21 +271,42 @@ void CDlgCanvas::importExchange(const CString &path, JIProgMsgBase &progress) {
 
     progress.ProgressInit(JGD_PROGRESS_TYPE{1});
     progress.SetProgressKind(JGD_PROGRESS_KIND{10});
-    int line = 0;
-    CString reason;
-    const bool read = m_sources.readExchange(m_db, path, &progress, line, reason);
+    const ExchangeReadResult result = m_sources.readExchange(m_db, path, &progress);
     progress.ProgressTerm();
-    if (!read) {
+    const bool anyPoint = std::any_of(m_db.begin(), m_db.end(),
+                                      [](const Point *p) { return IsConversionTarget(*p); });
+    const bool taken = result.read && anyPoint;
+    if (!taken) {
+        // A file of no point changes nothing either.
+        clearConversionTargets(m_db);
         for (const Point &p : former)
             m_db.Append(p);
         pointsChanged();
     }
     refreshPointLists(0);
-    if (!read) {
-        if (converted)
-            refreshPointLists(1);
-        reportImportStop(line, reason);
-    }
+    if (!taken && converted)
+        refreshPointLists(1);
+    CString passed;
+    if (result.passedOver > 0)
+        passed.Format("\n内容が不正な%d行は取り込みませんでした（最初は%d行目）。",
+                      result.passedOver, result.firstPassedOver);
+    if (result.cancelled)
+        AfxMessageBox("座標取込を中止しました。", MB_OK | MB_ICONINFORMATION);
+    else if (!result.read)
+        reportImportStop(result.stopLine, result.stopReason);
+    else if (!anyPoint)
+        reportImportStop(0, CString(kStopNoExchangePoint) + passed);
+    else
+        reportPassedOver("内容が不正な", result.passedOver, result.firstPassedOver);
+}
+
+void CDlgCanvas::reportPassedOver(const char *what, int count, int first) {
+    if (count == 0)
+        return;
+    CString text;
+    text.Format("座標を%d点取り込みました。\n%s%d行は取り込みませんでした（最初は%d行目）。",
+                m_before->GetItemCount(), what, count, first);
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool CDlgCanvas::ConvertTargets(JIProgMsgBase &progress) {
@@ -312,7 +331,24 @@ bool CDlgCanvas::ConvertTargets(JIProgMsgBase &progress) {
         return true;
     }
     // The database is as it was, so the list of results stays as it was.
-    AfxMessageBox(cancelled ? "座標変換を中止しました。" : "座標変換できませんでした。",
+    AfxMessageBox(cancelled ? CString("座標変換を中止しました。")
+                            : "座標変換できませんでした。\n" + conversionFailure(),
                   MB_OK | MB_ICONEXCLAMATION);
     return false;
+}
+
+CString CDlgCanvas::conversionFailure() const {
+    const CoordConvParam *engine = m_db.GetCrdCnvPrmTbl()->GetCoordConvParam(CrdCnvParaTrans2);
+    const auto basis = std::count_if(m_db.begin(), m_db.end(),
+                                     [](const Point *p) { return p->IsPossibleCalcParam(); });
+    CString reason;
+    if (basis == 0)
+        reason = "変換基準点がありません。";
+    else if (engine != nullptr && basis < engine->GetMinPosNum())
+        reason.Format("%sは、変換基準点が %d 点以上ないと計算できません。",
+                      Veltrane::GetCoordCnvKindName(CrdCnvParaTrans2).GetString(),
+                      engine->GetMinPosNum());
+    else
+        reason = "変換基準点から変換パラメータを計算できませんでした。";
+    return reason;
 }

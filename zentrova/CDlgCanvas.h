@@ -92,6 +92,11 @@ class CDlgCanvas : public QWidget {
     ConfigLoadResult loadConfigDatabase(CString &project);
     void importCsv(const CString &path);
     void importExchange(const CString &path, JIProgMsgBase &progress);
+    // Tells how many lines or records of what kind an import passed over, after the count of
+    // points it took; nothing when it passed over none.
+    void reportPassedOver(const char *what, int count, int first);
+    // Why the conversion of the targets failed (not cancelled), for the user.
+    CString conversionFailure() const;
     // Precision tables and mark relations after the points changed.
     void pointsChanged();
 

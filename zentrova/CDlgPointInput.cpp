@@ -5,6 +5,7 @@
 #include "platform/ui/QtText.h"
 #include "zentrova/CDlgCanvas.h"
 #include "zentrova/NumEdit.h"
+#include "zentrova/PointCsv.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr double kLimit = 100000.0;
+constexpr double kLimit = kCoordinateLimit;
 constexpr int kDecimals = 8;
 
 QLabel *addLabel(QWidget *dialog, const char *text, const QRect &dlu, const DialogUnits &units,
@@ -86,6 +87,19 @@ void CDlgPointInput::OnInitDialog() {
 }
 
 void CDlgPointInput::OnOK() {
+    // A name is kept in cp932: one with a character cp932 lacks is refused, as the CSV import
+    // refuses it, never stored with "?" in its place.
+    const QByteArray utf8 = m_name->text().toUtf8();
+    const std::u32string lacked = Cp932LackedCharacters(std::string_view(utf8.data(), utf8.size()));
+    if (!lacked.empty()) {
+        CString codes;
+        for (char32_t c : lacked)
+            codes.AppendFormat("%sU+%04X", codes.IsEmpty() ? "" : "、", static_cast<unsigned>(c));
+        AfxMessageBox("点名にシフトJISで表せない文字（" + codes + "）があります。",
+                      MB_OK | MB_ICONEXCLAMATION);
+        m_name->setFocus();
+        return;
+    }
     m_value.name = ToCString(m_name->text());
     m_value.x = m_x->GetValue();
     m_value.y = m_y->GetValue();

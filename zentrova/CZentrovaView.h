@@ -56,7 +56,8 @@ class CZentrovaView : public QWidget {
     // Pages of the comparison table: 0 without targets, else 33 targets a page.
     int GetMaxPage() const;
     // Prints the pages of the printer's range (all when it has none) in print mode 2; a printer
-    // that cannot be drawn on is reported.
+    // that cannot be drawn on, or a file printed to that could not be written whole, is reported
+    // (the file at that name is then left as it was).
     bool PrintComparisonTable(QPrinter &printer);
     // Starts a print run (a preview's first run turns the printer to landscape) and draws every
     // page, or only those of the printer's range; false when the printer cannot be drawn on.
@@ -75,6 +76,8 @@ class CZentrovaView : public QWidget {
 
   private:
     void OnBeginPrinting(QPrinter &printer);
+    // Prints to the printer's output file through a temporary file, put in place only whole.
+    bool printToFile(QPrinter &printer, const QString &target);
     IFileChooser &chooser() const;
 
     CanvasSources m_sources;

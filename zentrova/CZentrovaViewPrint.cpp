@@ -3,12 +3,17 @@
 #include "zentrova/CZentrovaView.h"
 
 #include "kernels/Nistrel/ExDouble.h"
+#include "platform/core/CFile.h"
 #include "platform/core/Prompt.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/UiFont.h"
+#include "zentrova/PointCsv.h"
 #include "zentrova/PointListCtrl.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cmath>
@@ -31,12 +36,6 @@ QFont fontOfHeight(int height) {
     return font;
 }
 
-CString number(double value) {
-    CString text;
-    text.Format("%.3f", value);
-    return text;
-}
-
 } // namespace
 
 int CZentrovaView::GetMaxPage() const {
@@ -53,11 +52,52 @@ void CZentrovaView::OnBeginPrinting(QPrinter &printer) {
 
 bool CZentrovaView::PrintComparisonTable(QPrinter &printer) {
     m_printMode = 2;
-    const bool printed = PrintDocument(printer, Pages::PrintersRange);
+    const QString target = printer.outputFileName();
+    const bool printed = target.isEmpty() ? PrintDocument(printer, Pages::PrintersRange)
+                                          : printToFile(printer, target);
     OnEndPrinting();
     if (!printed)
         AfxMessageBox("比較表を印刷できませんでした。", MB_OK | MB_ICONEXCLAMATION);
     return printed;
+}
+
+bool CZentrovaView::printToFile(QPrinter &printer, const QString &target) {
+    // Qt's PDF writer reports no failed write (and writes nothing more once one failed), so the
+    // table goes through a printer of its own to a temporary file beside the target, which
+    // replaces the target, whole, only when it ends as a PDF ends.
+    CString path;
+    const QByteArray targetUtf8 = target.toUtf8();
+    if (!Utf8ToCp932(std::string_view(targetUtf8.data(), targetUtf8.size()), path))
+        return false;
+    QTemporaryFile temporary(QFileInfo(target).absolutePath() +
+                             QStringLiteral("/.~ztpdf-XXXXXX.pdf"));
+    if (!temporary.open())
+        return false;
+    temporary.close();
+    QPrinter file(QPrinter::HighResolution);
+    file.setOutputFormat(QPrinter::PdfFormat);
+    file.setOutputFileName(temporary.fileName());
+    file.setPageLayout(printer.pageLayout());
+    file.setResolution(printer.resolution());
+    file.setColorMode(printer.colorMode());
+    file.setFullPage(printer.fullPage());
+    file.setDocName(printer.docName());
+    file.setPrintRange(printer.printRange());
+    file.setFromTo(printer.fromPage(), printer.toPage());
+    QFile written(temporary.fileName());
+    if (!PrintDocument(file, Pages::PrintersRange) || !written.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = written.readAll();
+    if (!bytes.trimmed().endsWith("%%EOF"))
+        return false;
+    try {
+        CFile out(path, CFile::modeCreate | CFile::modeWrite);
+        out.Write(bytes.constData(), static_cast<UINT>(bytes.size()));
+        out.Close();
+    } catch (const CFileException &) {
+        return false;
+    }
+    return true;
 }
 
 bool CZentrovaView::PrintDocument(QPrinter &printer, Pages pages) {
@@ -125,16 +165,16 @@ void CZentrovaView::printComparisonPage(QPainter &painter, const QPrinter &print
         const Coordinate tokyo = p->GetTokyoDatum();
         const Coordinate jgd = p->GetJGD2000(0);
         const CString cells[kColumns] = {p->GetName(),
-                                         number(tokyo.GetX()),
-                                         number(tokyo.GetY()),
-                                         number(tokyo.GetH()),
+                                         CoordText(tokyo.GetX()),
+                                         CoordText(tokyo.GetY()),
+                                         CoordText(tokyo.GetH()),
                                          p->GetName(),
-                                         number(jgd.GetX()),
-                                         number(jgd.GetY()),
-                                         number(jgd.GetH()),
-                                         number(jgd.GetX() - tokyo.GetX()),
-                                         number(jgd.GetY() - tokyo.GetY()),
-                                         number(jgd.GetH() - tokyo.GetH())};
+                                         CoordText(jgd.GetX()),
+                                         CoordText(jgd.GetY()),
+                                         CoordText(jgd.GetH()),
+                                         CoordText(jgd.GetX() - tokyo.GetX()),
+                                         CoordText(jgd.GetY() - tokyo.GetY()),
+                                         CoordText(jgd.GetH() - tokyo.GetH())};
         for (int column = 0; column < kColumns; ++column) {
             const QRect cell(OX + column * w, top, w, h);
             painter.drawRect(cell);

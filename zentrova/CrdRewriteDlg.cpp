@@ -33,12 +33,25 @@ CrdRewriteDlg::CrdRewriteDlg(const CString &name, const Coordinate &read, const 
     const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(side, side));
     PlaceControl(icon, IDC_ICON, QRect(7, 7, 21, 20), units);
-    addText(this, "同じ点名で、同じ種類の座標を持つ点が既に存在します。", -1, QRect(35, 7, 252, 8),
-            units);
-    addText(this, "既存の点に上書きして登録しますか？", -1, QRect(35, 19, 252, 8), units);
-    const char *const captions[] = {"点名", "上書きされる座標", "既存の座標値", "読み込んだ座標値"};
-    const CString values[] = {name, Point::GetCoordKindName(kind, storedItrf),
-                              CrdRewriteQuestion::CoordText(stored),
+    // A Tokyo-datum read adds the file's point beside the stored one, which stays as it is.
+    const bool adds = kind == CrdKindTokyo;
+    CString first = "同じ点名で、同じ種類の座標を持つ点が既に存在します。";
+    CString question = "既存の点に上書きして登録しますか？";
+    CString kindCaption = "上書きされる座標";
+    CString kindText = Point::GetCoordKindName(kind, storedItrf);
+    if (adds) {
+        const char *role = storedItrf == ITRFKindCnvBasis ? "変換基準点"
+                           : storedItrf == ITRFKindChkObs ? "検測点"
+                                                          : "点";
+        first.Format("同じ点名の%sが既に存在します。", role);
+        question = "読み込んだ点を、同じ点名の別の点として追加しますか？";
+        kindCaption = "既存の点";
+        kindText.Format("%s（変更されません）", role);
+    }
+    addText(this, first, -1, QRect(35, 7, 252, 8), units);
+    addText(this, question, -1, QRect(35, 19, 252, 8), units);
+    const CString captions[] = {"点名", kindCaption, "既存の座標値", "読み込んだ座標値"};
+    const CString values[] = {name, kindText, CrdRewriteQuestion::CoordText(stored),
                               CrdRewriteQuestion::CoordText(read)};
     const int ids[] = {IDC_NAME, IDC_KIND, IDC_STORED, IDC_READ};
     for (int i = 0; i < 4; ++i) {

@@ -5,10 +5,16 @@
 
 int ReadProjectFile(Veltrane &db, CArchive &ar) { return db.Read(ar, true); }
 
-bool ReadExchangeFile(Veltrane &db, const CString &path, JIProgMsgBase *progress, int &stopLine,
-                      CString &stopReason) {
-    const bool ok = db.ReadVesk(path, progress, CrdKindTokyo, ITRFKindNone);
-    stopLine = ok ? 0 : db.GetFileStop().GetStopLine();
-    stopReason = ok ? CString() : db.GetFileStop().GetStopReason();
-    return ok;
+ExchangeReadResult ReadExchangeFile(Veltrane &db, const CString &path, JIProgMsgBase *progress) {
+    ExchangeReadResult result;
+    result.read = db.ReadVesk(path, progress, CrdKindTokyo, ITRFKindNone);
+    const FileStop &stop = db.GetFileStop();
+    result.cancelled = !result.read && stop.GetStopReason() == kStopCancel;
+    if (!result.read) {
+        result.stopLine = stop.GetStopLine();
+        result.stopReason = stop.GetStopReason();
+    }
+    result.passedOver = stop.GetPassedOverCount();
+    result.firstPassedOver = stop.GetFirstPassedOverLine();
+    return result;
 }

@@ -15,14 +15,20 @@ class Veltrane;
 // project file. May throw the archive's exceptions when the file ends inside its records.
 using ProjectReader = std::function<int(Veltrane &db, CArchive &ar)>;
 
+// How the read of an exchange file went.
+struct ExchangeReadResult {
+    bool read = false;      // the points were stored
+    bool cancelled = false; // the user cancelled (nothing stored)
+    int stopLine = 0;       // why it was refused: the line (0 when no line is to blame)
+    CString stopReason;     // and the reason
+    int passedOver = 0;     // records passed over after the user chose to go on
+    int firstPassedOver = 0;
+};
+
 // Reads the points of an exchange file into the database as Tokyo-datum coordinates (kind 0,
-// ITRF kind 0), asking the user its questions. False, with the reader's stop line (0 when no
-// line is to blame) and reason, when the file is refused or the user cancelled; the database
-// is then unchanged.
+// ITRF kind 0), asking the user its questions. When it is not read, the database is unchanged.
 using ExchangeReader =
-    std::function<bool(Veltrane &db, const CString &path, JIProgMsgBase *progress, int &stopLine,
-                       CString &stopReason)>;
+    std::function<ExchangeReadResult(Veltrane &db, const CString &path, JIProgMsgBase *progress)>;
 
 int ReadProjectFile(Veltrane &db, CArchive &ar);
-bool ReadExchangeFile(Veltrane &db, const CString &path, JIProgMsgBase *progress, int &stopLine,
-                      CString &stopReason);
+ExchangeReadResult ReadExchangeFile(Veltrane &db, const CString &path, JIProgMsgBase *progress);

@@ -5,6 +5,43 @@
 #include "platform/core/Numbers.h"
 #include "veltrane/model/Point.h"
 
+#include <cmath>
+#include <string>
+
+namespace {
+
+// A field that starts with a quote at start and ends at its closing quote, blanks aside, before
+// the separator or the line's end: its text between the quotes, doubled quotes read as one, and
+// where the next field starts (-1 when none follows). False for any other field. A quote or a
+// comma is never the trail byte of a cp932 character, so the bytes can be walked one by one.
+bool quotedField(const CString &separator, const CString &line, int start, CString &field,
+                 int &next) {
+    const std::string &bytes = line.Bytes();
+    std::string text;
+    std::size_t i = static_cast<std::size_t>(start) + 1;
+    for (;; ++i) {
+        if (i >= bytes.size())
+            return false; // never closed
+        if (bytes[i] != '"') {
+            text += bytes[i];
+        } else if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
+            text += '"';
+            ++i;
+        } else {
+            break;
+        }
+    }
+    const int sep = separator.IsEmpty() ? -1 : line.Find(separator, static_cast<int>(i) + 1);
+    const int tailEnd = sep < 0 ? line.GetLength() : sep;
+    if (!line.Mid(static_cast<int>(i) + 1, tailEnd - static_cast<int>(i) - 1).Trim().IsEmpty())
+        return false;
+    field = CString(text);
+    next = sep < 0 ? -1 : sep + separator.GetLength();
+    return true;
+}
+
+} // namespace
+
 bool splitQuotedLine(const CString &separator, const CString &line, std::vector<CString> &out) {
     if (line.IsEmpty())
         return false;
@@ -12,23 +49,26 @@ bool splitQuotedLine(const CString &separator, const CString &line, std::vector<
     const int length = line.GetLength();
     int start = 0;
     while (true) {
-        int from = start;
-        if (line[start] == '"') {
-            const int close = line.Find('"', start + 1);
-            from = close >= 0 ? close : start + 1;
+        CString field;
+        int next = -1;
+        if (line[start] != '"' || !quotedField(separator, line, start, field, next)) {
+            int from = start;
+            if (line[start] == '"') {
+                const int close = line.Find('"', start + 1);
+                from = close >= 0 ? close : start + 1;
+            }
+            const int sep = separator.IsEmpty() ? -1 : line.Find(separator, from);
+            field = sep < 0 ? line.Mid(start) : line.Mid(start, sep - start);
+            field.TrimLeft();
+            field.TrimLeft('"');
+            field.TrimRight();
+            field.TrimRight('"');
+            next = sep < 0 ? -1 : sep + separator.GetLength();
         }
-        const int sep = separator.IsEmpty() ? -1 : line.Find(separator, from);
-        CString field = sep < 0 ? line.Mid(start) : line.Mid(start, sep - start);
-        field.TrimLeft();
-        field.TrimLeft('"');
-        field.TrimRight();
-        field.TrimRight('"');
         out.push_back(field);
-        if (sep < 0)
+        if (next < 0 || next >= length)
             break;
-        start = sep + separator.GetLength();
-        if (start >= length)
-            break;
+        start = next;
     }
     return true;
 }
@@ -36,8 +76,6 @@ bool splitQuotedLine(const CString &separator, const CString &line, std::vector<
 bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
     ClearStop();
     points.clear();
-    m_skipped = 0;
-    m_firstSkipped = 0;
     EncodedTextFile file;
     if (!file.Open(path, CFile::modeRead | CFile::typeText)) {
         SetStop(0, kStopOpen);
@@ -62,19 +100,32 @@ bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
         if (CString(line).Trim(" \t").IsEmpty())
             continue;
         if (!splitQuotedLine(",", line, fields) || fields.size() != 4) {
-            if (m_skipped++ == 0)
-                m_firstSkipped = lineNo;
+            NotePassedOver(lineNo);
             continue;
         }
         CsvPoint point;
         point.name = fields[0];
         double *values[] = {&point.x, &point.y, &point.h};
+        bool numbers[3];
+        for (int i = 0; i < 3; ++i)
+            numbers[i] = ParseDouble(fields[i + 1].Bytes(), *values[i]);
+        // Only the first line can be a heading ("点名,X,Y,標高").
+        if (lineNo == 1 && !numbers[0] && !numbers[1] && !numbers[2]) {
+            NotePassedOver(lineNo);
+            continue;
+        }
         for (int i = 0; i < 3; ++i) {
-            if (!ParseDouble(fields[i + 1].Bytes(), *values[i]))
+            if (!numbers[i])
                 return stop(
                     lineNo,
                     FileStop::FieldReason(
                         kWhat[i], fields[i + 1].IsEmpty() ? FIELD_EMPTY : FIELD_NOT_NUMBER, 0));
+            // The point dialog's range, with its tolerance; a value that is not finite fails too.
+            if (!(std::fabs(*values[i]) <= kCoordinateLimit + 1e-8)) {
+                CString reason;
+                reason.Format("%sが範囲（±%.0f）を超えています。", kWhat[i], kCoordinateLimit);
+                return stop(lineNo, reason);
+            }
         }
         points.push_back(point);
     }
@@ -86,18 +137,32 @@ bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
     return true;
 }
 
+CString CoordText(double value) {
+    CString text;
+    text.Format("%.3f", value);
+    if (text == "-0.000")
+        text = "0.000";
+    return text;
+}
+
+CString CsvNameField(const CString &name) {
+    const bool quote = (name.GetLength() > 0 && name[0] == ';') || CString(name).Trim() != name ||
+                       name.Find('"') >= 0 || name.Find(',') >= 0;
+    if (!quote)
+        return name;
+    CString doubled = name;
+    doubled.Replace("\"", "\"\"");
+    return "\"" + doubled + "\"";
+}
+
 void WriteConvertedCsv(const CString &path, const std::vector<const Point *> &points) {
     CStdioFile file(path, CFile::modeCreate | CFile::modeWrite | CFile::typeText);
     file.WriteString(kConvertedCsvHeading);
     file.WriteString("\n");
-    CString line;
     for (const Point *p : points) {
         const Coordinate c = p->GetJGD2000(0);
-        const CString &name = p->GetName();
-        if (name.Find(',') >= 0)
-            line.Format("\"%s\",%.3f,%.3f,%.3f\n", name.GetString(), c.GetX(), c.GetY(), c.GetH());
-        else
-            line.Format("%s,%.3f,%.3f,%.3f\n", name.GetString(), c.GetX(), c.GetY(), c.GetH());
+        const CString line = CsvNameField(p->GetName()) + "," + CoordText(c.GetX()) + "," +
+                             CoordText(c.GetY()) + "," + CoordText(c.GetH()) + "\n";
         file.WriteString(line);
     }
     file.Close();

@@ -2,6 +2,7 @@
 
 #include "platform/ui/QtText.h"
 #include "veltrane/model/Point.h"
+#include "zentrova/PointCsv.h"
 
 #include <QHeaderView>
 #include <QStyle>
@@ -16,11 +17,7 @@ QTableWidgetItem *makeItem(const QString &text, Qt::Alignment alignment) {
     return item;
 }
 
-QString number(double value) {
-    CString text;
-    text.Format("%.3f", value);
-    return QString::fromLatin1(text.GetString());
-}
+QString number(double value) { return QString::fromLatin1(CoordText(value).GetString()); }
 
 } // namespace
 

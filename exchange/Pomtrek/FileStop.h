@@ -18,11 +18,15 @@ enum FIELD_FAULT {
 // (the file could not be opened, the register refused the points as a whole, a writer met a
 // point the format cannot hold). Each read, write or conversion clears it when it starts. The line
 // readers name their current line while it cannot be split (over the line limit, or holding
-// a NUL).
+// a NUL). A read that goes on past records it cannot take also counts them, with the line of
+// the first.
 class FileStop {
   public:
     int GetStopLine() const { return m_stopLine; }
     const CString &GetStopReason() const { return m_stopReason; }
+    // The records the last read passed over, and the line of the first (0 when none was).
+    int GetPassedOverCount() const { return m_passedOver; }
+    int GetFirstPassedOverLine() const { return m_firstPassedOver; }
 
     // The reason for a field of a record: what names the field ("X座標").
     static CString FieldReason(const char *what, FIELD_FAULT fault, unsigned max);
@@ -35,11 +39,19 @@ class FileStop {
     void ClearStop() {
         m_stopLine = 0;
         m_stopReason.Empty();
+        m_passedOver = 0;
+        m_firstPassedOver = 0;
+    }
+    void NotePassedOver(int line) {
+        if (m_passedOver++ == 0)
+            m_firstPassedOver = line;
     }
 
   private:
     int m_stopLine = 0;
     CString m_stopReason;
+    int m_passedOver = 0;
+    int m_firstPassedOver = 0;
 };
 
 // Reasons shared by the readers.

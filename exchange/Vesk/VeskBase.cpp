@@ -152,11 +152,12 @@ bool VeskBase::stoppedAtUndecodableLine() {
 
 int VeskBase::recordFailed(int state, const CString &reason) {
     m_errorState = state;
-    if (m_readFlags & READ_GO_ON)
-        return 1;
-    if (!AskErrorExecute())
-        return stopRecord(state, reason);
-    m_readFlags |= READ_GO_ON;
+    if (!(m_readFlags & READ_GO_ON)) {
+        if (!AskErrorExecute())
+            return stopRecord(state, reason);
+        m_readFlags |= READ_GO_ON;
+    }
+    NotePassedOver(m_lineNo);
     return 1;
 }
 

@@ -216,7 +216,7 @@ class VeskBase : public FileStop {
     int m_hDecimals = 6;
 
     // A bad record: sets errorState and asks once whether to go on; a stop
-    // names the line with the reason.
+    // names the line with the reason, a record gone on past is counted.
     int recordFailed(int state, const CString &reason);
     // Stops the read at the current line.
     int stopRecord(int state, const CString &reason);

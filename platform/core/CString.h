@@ -112,3 +112,6 @@ bool Utf8ToCp932(std::string_view utf8, CString &cp932);
 // Lenient forms: a byte or character that does not convert becomes U+FFFD or '?'.
 std::string ToUtf8(const CString &cp932);
 CString FromUtf8(std::string_view utf8);
+// The characters of a UTF-8 text that cp932 cannot hold (by the strict conversion above), each
+// once, in the order met; U+FFFD stands for bytes that are not UTF-8.
+std::u32string Cp932LackedCharacters(std::string_view utf8);

@@ -123,3 +123,23 @@ CString FromUtf8(std::string_view utf8) {
     }
     return CString(std::move(out));
 }
+
+std::u32string Cp932LackedCharacters(std::string_view utf8) {
+    Converter conv("CP932", "UTF-8");
+    std::string out;
+    std::u32string lacked;
+    while (conv.Run(utf8, out) != 0) {
+        const std::size_t n = Utf8SkipLength(utf8);
+        const auto lead = static_cast<unsigned char>(utf8[0]);
+        char32_t c = n == 1 ? (lead < 0x80 ? lead : U'\uFFFD')
+                            : lead & (n == 2   ? 0x1F
+                                      : n == 3 ? 0x0F
+                                               : 0x07);
+        for (std::size_t i = 1; i < n; ++i)
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+        if (lacked.find(c) == std::u32string::npos)
+            lacked += c;
+        utf8.remove_prefix(n);
+    }
+    return lacked;
+}

@@ -6,6 +6,7 @@
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "veltrane/database/CrdRewriteAsker.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/PointListCtrl.h"
 #include "zentrova/tests/ProgramFixture.h"
@@ -14,6 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -84,7 +87,8 @@ TEST_F(CanvasTest, AFileThatIsNoProjectIsReported) {
     ASSERT_EQ(prompts.asked.size(), 1u);
     EXPECT_EQ(
         prompts.asked[0].first,
-        CString("configフォルダのZUBファイルは座標変換プログラムのデータファイルではありません。"));
+        CString("configフォルダのZUBファイル「A.zub」は座標変換プログラムのデータファイルではあり"
+                "ません。"));
     EXPECT_TRUE(GetDlgItem(canvas.get(), CDlgCanvas::IDC_BTN_ADD)->isEnabled());
 }
 
@@ -208,8 +212,8 @@ TEST_F(CanvasTest, AFileOfNoPointLeavesTheTargetsAndLinesPassedOverAreTold) {
                        progress);
     EXPECT_EQ(
         prompts.asked.at(0).first,
-        CString("座標を2点取り込みました。\n点名,X座標,Y座標,標高の4項目でない2行は取り込みませ"
-                "んでした（最初は3行目）。"));
+        CString("座標を2点取り込みました。\n点名,X座標,Y座標,標高の座標の行でない2行は取り込みま"
+                "せんでした（最初は3行目）。"));
     EXPECT_EQ(column(canvas->GetBeforeList(), 0), (QStringList{"A", "C"}));
 }
 
@@ -238,17 +242,18 @@ TEST_F(CanvasTest, Utf8NamesAreStoredInCp932) {
 TEST_F(CanvasTest, AnExchangeFileReplacesTargetsOrLeavesThemAsTheyWere) {
     CanvasSources s = sources();
     bool accept = false;
-    s.readExchange = [&accept](Veltrane &db, const CString &, JIProgMsgBase *, int &line,
-                               CString &reason) {
+    s.readExchange = [&accept](Veltrane &db, const CString &, JIProgMsgBase *) {
+        ExchangeReadResult result;
         if (!accept) {
-            line = 12;
-            reason = "座標値が不正です。";
-            return false;
+            result.stopLine = 12;
+            result.stopReason = "座標値が不正です。";
+            return result;
         }
         Point p(0, "SIM1");
         p.SetTokyoDatum(Coordinate(10, 20, 30, true, 0, false));
         db.Append(p);
-        return true;
+        result.read = true;
+        return result;
     };
     auto canvas = open(s);
     RecordingProgress csv;
@@ -273,6 +278,64 @@ TEST_F(CanvasTest, AnExchangeFileReplacesTargetsOrLeavesThemAsTheyWere) {
     EXPECT_EQ(column(canvas->GetBeforeList(), 0), QStringList{QStringLiteral("SIM1")});
     EXPECT_EQ(canvas->GetAfterList()->GetItemCount(), 0);
     EXPECT_EQ(canvas->GetDatabase().size(), 31u);
+}
+
+TEST_F(CanvasTest, AnExchangeFileOfNoPointChangesNothingAndRecordsPassedOverAreTold) {
+    auto canvas = open(sources());
+    for (const char *name : {"T1", "T2", "T3"})
+        ASSERT_TRUE(canvas->AddTarget(PointValue{name, 100.0, 200.0, 3.0}));
+    const QStringList names = column(canvas->GetBeforeList(), 0);
+    const CString none = "座標取込に失敗しました。\n取り込める座標の点がファイルにありません。";
+    RecordingProgress progress;
+    for (const char *text : {"", "A00,\r\nA99,\r\n", "P1,1,2,3\r\n", "a00,\r\na01,1,P1,1,2,3,\r\n",
+                             "A01,1,P1,1,2,3,\r\n"}) {
+        ScriptedPrompts prompts({IDOK});
+        canvas->ImportFile(put(text, "none.sim"), progress);
+        EXPECT_EQ(prompts.asked.at(0).first, none) << text;
+        EXPECT_EQ(column(canvas->GetBeforeList(), 0), names) << text;
+        EXPECT_EQ(canvas->GetDatabase().size(), 33u) << text;
+    }
+    // Point records without their height, gone past after "はい": counted, with the first.
+    const std::string head = "A00,\r\nA01,1,P1,10.0,20.0\r\n";
+    ScriptedPrompts noHeights({IDYES, IDOK});
+    canvas->ImportFile(put(head + "A01,2,P2,11.0,21.0\r\nA99,\r\n", "noh.sim"), progress);
+    EXPECT_EQ(noHeights.asked.at(1).first,
+              none + "\n内容が不正な2行は取り込みませんでした（最初は2行目）。");
+    EXPECT_EQ(column(canvas->GetBeforeList(), 0), names);
+
+    ScriptedPrompts some({IDYES, IDOK});
+    canvas->ImportFile(put(head + "A01,2,P2,11.0,21.0,3.0,\r\nA01,3,P3,1,2\r\nA99,\r\n", "s.sim"),
+                       progress);
+    EXPECT_EQ(some.asked.at(1).first,
+              CString("座標を1点取り込みました。\n内容が不正な2行は取り込みませんでした（最初は2行"
+                      "目）。"));
+    EXPECT_EQ(column(canvas->GetBeforeList(), 0), QStringList{QStringLiteral("P2")});
+
+    // Cancel in the overwrite question reads nothing and is no failure.
+    const CrdRewriteHandler before =
+        SetCrdRewriteHandler([](const CrdRewriteQuestion &) { return CrdRewriteCancel; });
+    ScriptedPrompts cancelled({IDOK});
+    const auto isBasis = [](const Point *p) { return p->IsConvBasisPoint(); };
+    const Veltrane &db = canvas->GetDatabase();
+    const CString basis = (*std::find_if(db.begin(), db.end(), isBasis))->GetName();
+    canvas->ImportFile(put("A00,\r\nA01,1," + basis.Bytes() + ",1,2,3,\r\nA99,\r\n", "c.sim"),
+                       progress);
+    SetCrdRewriteHandler(before);
+    EXPECT_EQ(cancelled.asked.at(0).first, CString("座標取込を中止しました。"));
+    EXPECT_EQ(cancelled.asked.at(0).second & MB_ICONMASK, MB_ICONINFORMATION);
+    EXPECT_EQ(column(canvas->GetBeforeList(), 0), QStringList{QStringLiteral("P2")});
+}
+
+TEST_F(CanvasTest, ANamelessTargetGetsTheHeightOfANamedOneAtItsPlace) {
+    auto canvas = open(sources());
+    const testsupport::SurveyPoint &mark = testsupport::SurveyZone9().back();
+    for (const char *name : {"", "N"})
+        ASSERT_TRUE(canvas->AddTarget(PointValue{name, mark.tokyoX, mark.tokyoY, 5.369}));
+    RecordingProgress progress;
+    ASSERT_TRUE(canvas->ConvertTargets(progress));
+    const PointListCtrl *after = canvas->GetAfterList();
+    ASSERT_EQ(after->GetItemCount(), 2);
+    EXPECT_EQ(after->item(0, 3)->text(), after->item(1, 3)->text());
 }
 
 TEST_F(CanvasTest, ConvertingListsTheJgd2000CoordinatesOfTheTargets) {
@@ -329,7 +392,8 @@ TEST_F(CanvasTest, AFailedOrCancelledConversionKeepsTheAfterListAndSaysSo) {
     ScriptedPrompts prompts({IDOK});
     RecordingProgress unused;
     EXPECT_FALSE(bare->ConvertTargets(unused));
-    EXPECT_EQ(prompts.asked.at(0).first, CString("座標変換できませんでした。"));
+    EXPECT_EQ(prompts.asked.at(0).first,
+              CString("座標変換できませんでした。\n変換基準点がありません。"));
     EXPECT_EQ(bare->GetAfterList()->GetItemCount(), 0);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "veltrane/database/CrdRewriteAsker.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CrdRewriteDlg.h"
@@ -103,6 +104,49 @@ TEST(CrdRewriteDlgTest, ShowsBothCoordinatesAndAnswersByButton) {
     CrdRewriteDlg escaped("A", read, stored, CrdKindTokyo, ITRFKindNone);
     WhenShown<CrdRewriteDlg>([](CrdRewriteDlg *shown) { QTest::keyClick(shown, Qt::Key_Escape); });
     EXPECT_EQ(escaped.DoModal(), CrdRewriteDlg::Cancel);
+}
+
+TEST(CrdRewriteDlgTest, ATokyoDatumReadSaysItAddsAPointAndNamesTheStoredRole) {
+    const Coordinate read(1.0, 2.0, 3.0, true, 0.0, false);
+    CrdRewriteDlg dialog("KJ001", read, read, CrdKindTokyo, ITRFKindCnvBasis);
+    WhenShown<CrdRewriteDlg>([](CrdRewriteDlg *shown) {
+        ExpectNothingClipped(shown);
+        QStringList texts;
+        for (const QLabel *label : shown->findChildren<QLabel *>())
+            texts << label->text();
+        EXPECT_TRUE(texts.contains(ToQString("同じ点名の変換基準点が既に存在します。")))
+            << texts.join(QChar('|')).toStdString();
+        EXPECT_TRUE(
+            texts.contains(ToQString("読み込んだ点を、同じ点名の別の点として追加しますか？")))
+            << texts.join(QChar('|')).toStdString();
+        EXPECT_FALSE(texts.join(QString()).contains(ToQString("上書き")))
+            << texts.join(QChar('|')).toStdString();
+        EXPECT_EQ(textOf(shown, CrdRewriteDlg::IDC_KIND),
+                  ToQString("変換基準点（変更されません）"));
+        EXPECT_EQ(shown->windowTitle(), ToQString("座標の上書きの確認"));
+        static_cast<QPushButton *>(GetDlgItem(shown, IDYES))->click();
+    });
+    EXPECT_EQ(dialog.DoModal(), CrdRewriteDlg::Overwrite);
+}
+
+TEST(CDlgPointInputTest, ANameCp932CannotHoldIsRefused) {
+    CDlgPointInput dialog;
+    testsupport::ScriptedPrompts prompts({IDOK});
+    WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
+        auto *name = static_cast<QLineEdit *>(GetDlgItem(shown, CDlgPointInput::IDC_EDIT_NAME));
+        auto *ok = static_cast<QPushButton *>(GetDlgItem(shown, IDOK));
+        name->setText(QString::fromUtf8(u8"点\U0001F600\u00E9"));
+        ok->click();
+        EXPECT_TRUE(shown->isVisible());
+        // A wave dash is one cp932 maps.
+        name->setText(QString::fromUtf8(u8"点\u301C1"));
+        ok->click();
+    });
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].first,
+              CString("点名にシフトJISで表せない文字（U+1F600、U+00E9）があります。"));
+    EXPECT_EQ(dialog.Value().name, CString("点～1"));
 }
 
 } // namespace

@@ -29,6 +29,9 @@ TEST(SplitQuotedLineTest, FieldsAreTrimmedAndQuotedSeparatorsKept) {
     EXPECT_EQ(split("a,b,"), (std::vector<CString>{"a", "b"})); // no empty field at the end
     EXPECT_EQ(split("a,,b"), (std::vector<CString>{"a", "", "b"}));
     EXPECT_EQ(split("\"open,1,2"), (std::vector<CString>{"open", "1", "2"}));
+    // A field quoted whole is taken as written inside, with doubled quotes read as one.
+    EXPECT_EQ(split("\" a\"\"b, \" ,1"), (std::vector<CString>{" a\"b, ", "1"}));
+    EXPECT_EQ(split("\"\",1"), (std::vector<CString>{"", "1"}));
     // A trail byte that looks like a separator is no separator: "ポ" is 0x83 0x7C.
     std::vector<CString> fields;
     ASSERT_TRUE(splitQuotedLine("|", "ポ|x", fields));
@@ -58,6 +61,29 @@ TEST_F(PointCsvTest, PointLinesAreReadOthersPassedOver) {
     EXPECT_EQ(points[1].y, -2.5);
     EXPECT_EQ(points[2].name, CString("P5"));
     EXPECT_EQ(points[2].x, 7.0);
+}
+
+TEST_F(PointCsvTest, AHeadingIsPassedOverAndValuesOutOfRangeStopTheRead) {
+    PointCsvReader reader;
+    std::vector<CsvPoint> points;
+    ASSERT_TRUE(reader.Read(put("点名,X,Y,標高\r\nP1,1,2,3\r\nP2,1\r\n", "h.csv"), points));
+    EXPECT_EQ(points.size(), 1u);
+    EXPECT_EQ(reader.GetPassedOverCount(), 2);
+    EXPECT_EQ(reader.GetFirstPassedOverLine(), 1);
+
+    // Only the first line can be a heading.
+    EXPECT_FALSE(reader.Read(put("P1,1,2,3\r\n点名,X,Y,標高\r\n", "h2.csv"), points));
+    EXPECT_EQ(reader.GetStopLine(), 2);
+    EXPECT_EQ(reader.GetStopReason(), CString("X座標が数値ではありません。"));
+
+    // The point dialog's range holds for every value of a line.
+    for (const char *line : {"P2,1,100000.001,3", "P2,nan,2,3", "P2,1,2,inf", "P2,1,2,-1e308"}) {
+        const std::string text = std::string("P1,-100000,100000,0\r\n") + line + "\r\n";
+        EXPECT_FALSE(reader.Read(put(text, "r.csv"), points)) << line;
+        EXPECT_EQ(reader.GetStopLine(), 2) << line;
+        EXPECT_TRUE(points.empty());
+    }
+    EXPECT_EQ(reader.GetStopReason(), CString("標高が範囲（±100000）を超えています。"));
 }
 
 TEST_F(PointCsvTest, NumbersReadInTheCLocaleWhateverTheUsersLocale) {
@@ -106,7 +132,7 @@ TEST_F(PointCsvTest, NamesOfCp932AndUtf8FilesComeInCp932) {
     }
 }
 
-Point converted(const char *name, double x, double y, double h) {
+Point converted(const CString &name, double x, double y, double h) {
     Point p(0, name);
     p.SetTokyoDatum(Coordinate(x - 1, y - 1, h - 1, true, 0.0, false));
     p.SetJGD2000(Coordinate(x, y, h, true, 0.0, false), CrdCnvStatParaTrans, 0);
@@ -131,6 +157,33 @@ TEST_F(PointCsvTest, ConvertedPointsAreWrittenInTheCLocaleAndReadBack) {
     ASSERT_EQ(back.size(), 3u);
     EXPECT_EQ(back[1].name, CString("P,2"));
     EXPECT_EQ(back[1].y, -7593.641);
+}
+
+TEST_F(PointCsvTest, AwkwardNamesAreWrittenSoThatTheyReadBackTheSame) {
+    const std::vector<CString> names{";P1", " P2 ", "P\"3,x", "\"", "", "P6", "P 7"};
+    std::vector<Point> points;
+    for (const CString &name : names)
+        points.push_back(converted(name, 1, -0.0004, 3));
+    std::vector<const Point *> written;
+    for (const Point &p : points)
+        written.push_back(&p);
+    WriteConvertedCsv(path("awkward.csv"), written);
+    const std::string text = get("awkward.csv");
+    // Plain names stay unquoted; "-0" is written as 0.
+    EXPECT_NE(text.find("\r\n\";P1\",1.000,0.000,3.000\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n\"P\"\"3,x\","), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nP6,1.000,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nP 7,1.000,"), std::string::npos) << text;
+
+    PointCsvReader reader;
+    std::vector<CsvPoint> back;
+    ASSERT_TRUE(reader.Read(path("awkward.csv"), back));
+    ASSERT_EQ(back.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(back[i].name, names[i]) << i;
+    EXPECT_EQ(reader.GetPassedOverCount(), 0);
+    EXPECT_EQ(CoordText(-0.0), CString("0.000"));
+    EXPECT_EQ(CoordText(-0.0006), CString("-0.001"));
 }
 
 TEST_F(PointCsvTest, AFileThatCannotBeWrittenThrows) {

@@ -3,6 +3,7 @@
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/tests/QtTestApp.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -162,6 +163,30 @@ TEST_F(PrintTest, APrinterThatCannotPrintIsReported) {
     EXPECT_FALSE(view->PrintComparisonTable(printer));
     EXPECT_EQ(prompts.asked.at(0).first, CString("比較表を印刷できませんでした。"));
     EXPECT_EQ(view->GetPrintMode(), 0);
+}
+
+TEST_F(PrintTest, APdfThatCannotBeWrittenWholeIsReportedAndLeavesTheOldFile) {
+    auto view = converted(40);
+    put("an older table", "table.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(ToQString(path("table.pdf")));
+    testsupport::ScriptedPrompts prompts({IDOK});
+    {
+        testsupport::FileSizeLimit limit(4096); // a disk that fills
+        EXPECT_FALSE(view->PrintComparisonTable(printer));
+    }
+    EXPECT_EQ(prompts.asked.at(0).first, CString("比較表を印刷できませんでした。"));
+    const auto left = testsupport::FolderSnapshot(m_dir);
+    EXPECT_EQ(left.at("table.pdf"), "an older table");
+    for (const auto &[name, bytes] : left) // no temporary file stays behind
+        EXPECT_TRUE(name == "table.pdf" || name == "targets.csv" || name.starts_with("config"))
+            << name;
+    EXPECT_EQ(printer.outputFileName(), ToQString(path("table.pdf")));
+
+    // Written whole, it replaces the old file.
+    EXPECT_TRUE(view->PrintComparisonTable(printer));
+    EXPECT_EQ(get("table.pdf").substr(0, 5), "%PDF-");
 }
 
 TEST(DrawFittedTextTest, ATextTooWideShrinksInItsCellOnly) {
