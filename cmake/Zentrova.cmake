@@ -42,8 +42,10 @@ function(zentrova_add_gtest name)
     if(ARG_XVFB)
         add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>
                  WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+        # One at a time: two "xvfb-run -a" started together can race for the same server number.
         set_tests_properties(${name} PROPERTIES ENVIRONMENT
-            "QT_QPA_PLATFORM=xcb;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-x11.supp")
+            "QT_QPA_PLATFORM=xcb;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-x11.supp"
+            RESOURCE_LOCK xvfb)
         return()
     endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60

@@ -200,6 +200,11 @@ void CGridCtrl::mouseDoubleClickEvent(QMouseEvent *event) {
 
 void CGridCtrl::mouseMoveEvent(QMouseEvent *event) {
     const UINT flags = mouseFlags(event);
+    // A release that never came (the title tip that took the press passed it on and went away
+    // before the release, which the window system then drops): the button is up once the
+    // pointer moves without it.
+    if (m_bLMouseButtonDown && !(event->buttons() & Qt::LeftButton))
+        OnLButtonUp(flags, m_ptCursor);
     if (m_TitleTip.isVisible() && !m_TitleTip.GetHoverRect().PtInRect(m_ptCursor))
         m_TitleTip.Hide();
     OnMouseMove(flags, m_ptCursor);
