@@ -59,7 +59,9 @@ TEST(CDlgPointInputTest, ReturnMovesOnAndEscapeDoesNotClose) {
         QWidget *x = GetDlgItem(shown, CDlgPointInput::IDC_EDIT_X);
         QWidget *y = GetDlgItem(shown, CDlgPointInput::IDC_EDIT_Y);
         shown->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(shown)); // a loaded machine takes its time
         name->setFocus();
+        EXPECT_TRUE(QTest::qWaitFor([name] { return name->hasFocus(); }));
         QTest::keyClick(name, Qt::Key_Return);
         EXPECT_TRUE(shown->isVisible());
         EXPECT_EQ(QApplication::focusWidget(), x);
