@@ -5,6 +5,7 @@
 //   MakeSampleProject OUTPUT.zub
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"
+#include "platform/core/Path.h"
 #include "tests/support/SurveyData.h"
 #include "veltrane/database/Veltrane.h"
 
@@ -30,7 +31,7 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "MakeSampleProject: the conversion failed\n");
             return 1;
         }
-        CFile file(FromUtf8(argv[1]), CFile::modeCreate | CFile::modeWrite);
+        CFile file(Path::FromNative(argv[1]), CFile::modeCreate | CFile::modeWrite);
         CArchive ar(&file, CArchive::store);
         if (!db.Write(ar)) {
             std::fprintf(stderr, "MakeSampleProject: the project could not be written\n");

@@ -26,7 +26,7 @@ bool getPersonalFolder(CString &path) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return false;
-    path = ToCString(folder);
+    path = FromQPath(folder);
     return true;
 }
 

@@ -65,10 +65,7 @@ bool CZentrovaView::printToFile(QPrinter &printer, const QString &target) {
     // Qt's PDF writer reports no failed write (and writes nothing more once one failed), so the
     // table goes through a printer of its own to a temporary file beside the target, which
     // replaces the target, whole, only when it ends as a PDF ends.
-    CString path;
-    const QByteArray targetUtf8 = target.toUtf8();
-    if (!Utf8ToCp932(std::string_view(targetUtf8.data(), targetUtf8.size()), path))
-        return false;
+    const CString path = FromQPath(target);
     QTemporaryFile temporary(QFileInfo(target).absolutePath() +
                              QStringLiteral("/.~ztpdf-XXXXXX.pdf"));
     if (!temporary.open())

@@ -4,6 +4,7 @@
 
 #include "tests/support/Bytes.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/FolderSnapshot.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TempFolder.h"
 

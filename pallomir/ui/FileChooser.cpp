@@ -14,34 +14,34 @@ bool IFileChooser::ChooseSaveFile(QWidget *, const CString &, const CString &, c
 
 bool QtFileChooser::ChooseFolder(QWidget *owner, const CString &title, CString &folder) {
     const QString chosen =
-        QFileDialog::getExistingDirectory(owner, ToQString(title), ToQString(folder));
+        QFileDialog::getExistingDirectory(owner, ToQString(title), ToQPath(folder));
     if (chosen.isEmpty())
         return false;
-    folder = ToCString(chosen);
+    folder = FromQPath(chosen);
     return true;
 }
 
 bool QtFileChooser::ChooseFile(QWidget *owner, const CString &title, const CString &filter,
                                const CString &defaultExt, CString &path) {
-    QFileDialog dialog(owner, ToQString(title), ToQString(path), ToQtFilter(filter));
+    QFileDialog dialog(owner, ToQString(title), ToQPath(path), ToQtFilter(filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setDefaultSuffix(ToQString(defaultExt));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    path = ToCString(dialog.selectedFiles().first());
+    path = FromQPath(dialog.selectedFiles().first());
     return true;
 }
 
 bool QtFileChooser::ChooseSaveFile(QWidget *owner, const CString &title, const CString &filter,
                                    const CString &defaultExt, CString &path) {
-    QFileDialog dialog(owner, ToQString(title), ToQString(path), ToQtFilter(filter));
+    QFileDialog dialog(owner, ToQString(title), ToQPath(path), ToQtFilter(filter));
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(ToQString(defaultExt));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    path = ToCString(dialog.selectedFiles().first());
+    path = FromQPath(dialog.selectedFiles().first());
     return true;
 }
 

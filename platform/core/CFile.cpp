@@ -1,6 +1,8 @@
 #include "platform/core/CFile.h"
 
+#include "platform/core/FileReplacement.h"
 #include "platform/core/Path.h"
+#include "platform/core/PendingFiles.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -48,23 +50,6 @@ std::string temporaryName() {
     for (int i = 0; i < 12; ++i)
         name += kChars[random() % (sizeof kChars - 1)];
     return name;
-}
-
-// Renames temporary over target, or with noReplace only while nothing has the target's name;
-// 0 or the errno value.
-int putInPlace(const std::string &temporary, const std::string &target, bool noReplace) {
-    if (!noReplace)
-        return ::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : errno;
-    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    const int err = errno;
-    if (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP)
-        return err;
-    // A file system that cannot rename without replacing: a link is only made where no name is.
-    if (::link(temporary.c_str(), target.c_str()) != 0)
-        return errno;
-    ::unlink(temporary.c_str());
-    return 0;
 }
 
 // Where the file that replaces native goes: native itself, or the file a link names. False when
@@ -289,7 +274,7 @@ void CFile::closeFile(PendingFiles *pending) {
         return;
     }
     if (err == 0)
-        err = putInPlace(m_temporary, m_target, m_noReplace);
+        err = FileReplacement::PutInPlace(m_temporary, m_target, m_noReplace);
     if (err != 0) {
         dropTemporary();
         ThrowErrno(err);
@@ -390,53 +375,4 @@ void CFile::releaseDescriptor() {
         m_registered = false;
     }
     m_fd = -1;
-}
-
-PendingFiles::~PendingFiles() { Discard(); }
-
-bool PendingFiles::CreateFolder(const CString &path) {
-    namespace fs = std::filesystem;
-    std::string native;
-    if (path.IsEmpty() || !Path::ToNative(path, native))
-        return false;
-    // The missing folders on the way, innermost first.
-    std::vector<fs::path> missing;
-    std::error_code ec;
-    for (fs::path p = native; !p.empty() && !fs::exists(fs::symlink_status(p, ec));
-         p = p.parent_path()) {
-        missing.push_back(p);
-        if (p == p.parent_path())
-            break;
-    }
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        if (!fs::create_directory(*it, ec))
-            break;
-        m_folders.push_back(it->string());
-    }
-    return fs::is_directory(native, ec);
-}
-
-void PendingFiles::Commit() {
-    for (std::size_t i = 0; i < m_files.size(); ++i) {
-        const File &file = m_files[i];
-        const int err = putInPlace(file.temporary, file.target, file.noReplace);
-        if (err != 0) {
-            const CString name = file.name;
-            m_files.erase(m_files.begin(), m_files.begin() + static_cast<std::ptrdiff_t>(i));
-            m_folders.clear(); // they hold the files put in place
-            Discard();
-            CFileException::ThrowOsError(err, name);
-        }
-    }
-    m_files.clear();
-    m_folders.clear();
-}
-
-void PendingFiles::Discard() {
-    for (const File &file : m_files)
-        ::unlink(file.temporary.c_str());
-    m_files.clear();
-    for (auto it = m_folders.rbegin(); it != m_folders.rend(); ++it)
-        ::rmdir(it->c_str());
-    m_folders.clear();
 }

@@ -1,5 +1,7 @@
 #include "platform/core/MountedMedia.h"
 
+#include "platform/core/Path.h"
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -37,7 +39,8 @@ std::vector<Entry> Parse(std::string_view table) {
         std::istringstream fields(line);
         std::string device, folder, type;
         if (fields >> device >> folder >> type)
-            entries.push_back({FromUtf8(decode(device)), FromUtf8(decode(folder)), CString(type)});
+            entries.push_back({Path::FromNative(decode(device)), Path::FromNative(decode(folder)),
+                               CString(type)});
     }
     return entries;
 }

@@ -32,7 +32,7 @@ CString ProgramFolder() {
     if (ec)
         return CString();
     const std::string folder = exe.parent_path().string();
-    return FromUtf8(folder.empty() ? std::string("/") : folder);
+    return FromNative(folder.empty() ? std::string("/") : folder);
 }
 
 bool ToNative(const CString &path, std::string &native) {
@@ -44,6 +44,8 @@ bool ToNative(const CString &path, std::string &native) {
     native = std::move(utf8);
     return true;
 }
+
+CString FromNative(std::string_view native) { return FromUtf8(native); }
 
 CString FileName(const CString &path) {
     const int sep = lastSeparator(path);

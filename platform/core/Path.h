@@ -3,6 +3,7 @@
 #include "platform/core/CString.h"
 
 #include <string>
+#include <string_view>
 
 // Helpers for cp932 paths. Both '/' and '\' separate folders; a trail byte of a
 // double-byte character (0x5C in "表") is never taken for a separator.
@@ -18,6 +19,10 @@ CString ProgramFolder();
 // The path as the operating system takes it: UTF-8 with '/' separators. False
 // (native untouched) when the path holds bytes that are not cp932.
 bool ToNative(const CString &path, std::string &native);
+
+// A path the operating system gave (UTF-8: a chosen file, a folder's entry, the
+// program's folder), in cp932. Every path that enters the system comes through here.
+CString FromNative(std::string_view native);
 
 // The text after the last separator; the whole path when there is none.
 CString FileName(const CString &path);

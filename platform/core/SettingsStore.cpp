@@ -187,9 +187,10 @@ const std::string *findValue(const Sections &sections, const std::string &sectio
 CString homeFolder() {
     const char *home = std::getenv("HOME");
     if (home != nullptr && *home != '\0')
-        return FromUtf8(home);
+        return Path::FromNative(home);
     const passwd *entry = ::getpwuid(::getuid());
-    return entry != nullptr && entry->pw_dir != nullptr ? FromUtf8(entry->pw_dir) : CString(".");
+    return entry != nullptr && entry->pw_dir != nullptr ? Path::FromNative(entry->pw_dir)
+                                                        : CString(".");
 }
 
 } // namespace
@@ -199,7 +200,7 @@ SettingsStore::SettingsStore(const CString &filePath) : m_path(filePath) {}
 CString SettingsStore::ConfigPath(const CString &folder, const CString &fileName) {
     const char *config = std::getenv("XDG_CONFIG_HOME");
     const CString base = (config != nullptr && config[0] == '/')
-                             ? FromUtf8(config)
+                             ? Path::FromNative(config)
                              : Path::Join(homeFolder(), ".config");
     return Path::Join(Path::Join(base, folder), fileName);
 }

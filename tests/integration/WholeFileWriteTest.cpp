@@ -7,6 +7,7 @@
 #include "platform/core/CArchive.h"
 #include "platform/core/CFile.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/FolderSnapshot.h"
 #include "tests/support/GridParFile.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/SurveyData.h"

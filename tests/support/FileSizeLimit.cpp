@@ -1,12 +1,8 @@
 #include "tests/support/FileSizeLimit.h"
 
-#include "tests/support/TempFolder.h"
-
 #include <gtest/gtest.h>
 
 #include <csignal>
-
-namespace fs = std::filesystem;
 
 namespace testsupport {
 
@@ -23,15 +19,6 @@ FileSizeLimit::FileSizeLimit(std::uint64_t bytes) {
 FileSizeLimit::~FileSizeLimit() {
     ::setrlimit(RLIMIT_FSIZE, &m_saved);
     std::signal(SIGXFSZ, m_handler);
-}
-
-std::map<std::string, std::string> FolderSnapshot(const fs::path &folder) {
-    std::map<std::string, std::string> entries;
-    for (const auto &entry : fs::recursive_directory_iterator(folder)) {
-        const std::string name = fs::relative(entry.path(), folder).string();
-        entries[name] = entry.is_directory() ? "<folder>" : ReadFileBytes(entry.path());
-    }
-    return entries;
 }
 
 } // namespace testsupport

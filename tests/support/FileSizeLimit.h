@@ -1,9 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <map>
-#include <string>
 #include <sys/resource.h>
 
 namespace testsupport {
@@ -23,9 +20,5 @@ class FileSizeLimit {
     rlimit m_saved{};
     void (*m_handler)(int) = nullptr;
 };
-
-// Every entry under the folder, hidden ones and subfolders included, by its path relative to
-// the folder: a file's bytes, or "<folder>" for a folder.
-std::map<std::string, std::string> FolderSnapshot(const std::filesystem::path &folder);
 
 } // namespace testsupport

@@ -3,6 +3,7 @@
 #include "ombresk/OmbreskMngr.h"
 #include "platform/core/CFile.h"
 #include "platform/core/Path.h"
+#include "platform/core/PendingFiles.h"
 #include "veltrane/database/Veltrane.h"
 #include "veltrane/model/T2JErrIdxDB.h"
 

@@ -8,6 +8,7 @@
 #include "platform/core/CStdioFile.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Path.h"
+#include "platform/core/PendingFiles.h"
 #include "veltrane/database/Veltrane.h"
 
 #include <algorithm>

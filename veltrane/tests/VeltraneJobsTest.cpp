@@ -4,6 +4,7 @@
 #include "kernels/Lunmarg/Angle.h"
 #include "ombresk/OmbreskMngr.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/FolderSnapshot.h"
 #include "tests/support/GridParFile.h"
 #include "tests/support/RecordingProgress.h"
 #include "veltrane/model/T2JErrIdxDB.h"

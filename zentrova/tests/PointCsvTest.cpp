@@ -3,6 +3,7 @@
 #include "platform/core/CException.h"
 #include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/FolderSnapshot.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TextForms.h"
 #include "veltrane/model/Point.h"

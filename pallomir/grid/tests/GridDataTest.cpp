@@ -1,6 +1,7 @@
 #include "pallomir/grid/tests/FakeGrid.h"
 #include "platform/core/Numbers.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/FolderSnapshot.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,6 +1,7 @@
 #include "platform/core/CFile.h"
 
 #include "platform/core/CStdioFile.h"
+#include "platform/core/PendingFiles.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
