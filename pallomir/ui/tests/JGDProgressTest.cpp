@@ -398,41 +398,31 @@ TEST(JGDProgressTest, QuitDuringAnOperationEndsTheLoopAfterIt) {
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(cancelled);
 
-    // The message-only dialog lets the quit through; its operation cannot be cancelled.
-    main.show();
-    steps = 0;
-    QTimer::singleShot(0, [&steps] {
-        JGDProgress progress;
-        progress.ProgressInit(kMessageOnly);
-        progress.ProgressStart(50);
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        for (int i = 1; i <= 50 && progress.Progress(i); ++i) {
-            ++steps;
-            QTest::qSleep(1);
-        }
-    });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_EQ(steps, 50);
+    // The message-only dialog lets the quit through; its operation cannot be cancelled. So does
+    // the bar dialog kept for a message.
+    auto runToTheEnd = [&main](bool barFirst) {
+        main.show();
+        int done = 0;
+        QTimer::singleShot(0, [&done, barFirst] {
+            JGDProgress progress;
+            if (barFirst) {
+                progress.ProgressInit(kBar);
+            }
+            progress.ProgressInit(kMessageOnly);
+            progress.ProgressStart(50);
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            for (int i = 1; i <= 50 && progress.Progress(i); ++i) {
+                ++done;
+                QTest::qSleep(1);
+            }
+        });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+        EXPECT_EQ(QApplication::exec(), 0);
+        return done;
+    };
+    EXPECT_EQ(runToTheEnd(false), 50);
     EXPECT_EQ(Shown<JGDSmpWaitDlg>(), nullptr);
-
-    // So does the bar dialog kept for a message.
-    main.show();
-    steps = 0;
-    QTimer::singleShot(0, [&steps] {
-        JGDProgress progress;
-        progress.ProgressInit(kBar);
-        progress.ProgressInit(kMessageOnly);
-        progress.ProgressStart(50);
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        for (int i = 1; i <= 50 && progress.Progress(i); ++i) {
-            ++steps;
-            QTest::qSleep(1);
-        }
-    });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_EQ(steps, 50);
+    EXPECT_EQ(runToTheEnd(true), 50);
     EXPECT_EQ(Shown<JGDWaitDlg>(), nullptr);
 }
 
