@@ -1,13 +1,14 @@
 # Shared set-up of run.sh and test.sh: installs the Debian packages the build needs.
 # Sourced, not run. Skips apt-get when every package is already installed.
 
-# qt6-translations-l10n puts Qt's own dialogs in the user's language. libeigen3-dev and
+# qt6-translations-l10n puts Qt's own dialogs in the user's language; qt6-l10n-tools (lrelease)
+# compiles the program's own translation of the texts Qt's lacks. libeigen3-dev and
 # libboost-dev serve as independent references in tests only, libproj-dev as the benchmarks'
 # yardstick only; xvfb runs the program in a real window for its screenshot test, x11-utils
 # (xprop) reads the captions the window manager is given, and libxtst-dev drives the grid's
 # pointer test with real input.
 ZENTROVA_PACKAGES=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev locales
-                   qt6-base-dev qt6-qpa-plugins libqt6test6 qt6-translations-l10n
+                   qt6-base-dev qt6-qpa-plugins libqt6test6 qt6-translations-l10n qt6-l10n-tools
                    fonts-ipafont-gothic poppler-utils clang libclang-rt-14-dev libeigen3-dev
                    libboost-dev libproj-dev xvfb xauth x11-utils libxtst-dev)
 

@@ -9,6 +9,7 @@
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/PointCsv.h"
 #include "zentrova/PointListCtrl.h"
+#include "zentrova/UserMessages.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -33,7 +34,15 @@ void reportImportStop(int line, const CString &reason) {
     if (line > 0)
         text.AppendFormat("%d行目：", line);
     text += reason;
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    ReportFailure(text);
+}
+
+// The line that tells how many lines or records of what kind were passed over; empty for none.
+CString passedOverLine(const char *what, int count, int first) {
+    CString line;
+    if (count > 0)
+        line.Format("%s%d行は取り込みませんでした（最初は%d行目）。", what, count, first);
+    return line;
 }
 
 } // namespace
@@ -106,14 +115,18 @@ void CDlgCanvas::OnInitDialog() {
                         name.GetString());
         else
             text.Format("%sフォルダにZUBファイルが存在しません。", kConfigFolderName);
-        AfxMessageBox(text, result == ConfigNoProject ? MB_OK : MB_OK | MB_ICONEXCLAMATION);
+        // The message of a missing project is a plain box, as it always was.
+        if (result == ConfigNoProject)
+            AfxMessageBox(text, MB_OK);
+        else
+            ReportFailure(text);
         for (QPushButton *button : m_editButtons)
             button->setEnabled(false);
     } else if (result == ConfigNotProject) {
         text.Format("%sフォルダのZUBファイル「%s」は座標変換プログラムのデータファイルではありま"
                     "せん。",
                     kConfigFolderName, name.GetString());
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+        ReportFailure(text);
     }
 }
 
@@ -235,8 +248,7 @@ void CDlgCanvas::ImportFile(const CString &path, JIProgMsgBase &progress) {
     else if (extension == ".sim")
         importExchange(path, progress);
     else
-        AfxMessageBox("CSVファイル(*.csv)かSIM共通フォーマットファイル(*.sim)を選択してください。",
-                      MB_OK | MB_ICONEXCLAMATION);
+        ReportFailure("CSVファイル(*.csv)かSIM共通フォーマットファイル(*.sim)を選択してください。");
 }
 
 void CDlgCanvas::importCsv(const CString &path) {
@@ -253,8 +265,9 @@ void CDlgCanvas::importCsv(const CString &path) {
         m_db.Append(makeTarget(p.name, p.x, p.y, p.h));
     pointsChanged();
     refreshPointLists(0);
-    reportPassedOver("点名,X座標,Y座標,標高の座標の行でない", reader.GetPassedOverCount(),
-                     reader.GetFirstPassedOverLine());
+    reportPassedOver(passedOverLine("点名,X座標,Y座標,標高の座標の行でない",
+                                    reader.GetPassedOverCount(), reader.GetFirstPassedOverLine()),
+                     reader.GetPassedOverCount() == 1 && reader.GetFirstPassedOverLine() == 1);
 }
 
 void CDlgCanvas::importExchange(const CString &path, JIProgMsgBase &progress) {
@@ -286,27 +299,40 @@ void CDlgCanvas::importExchange(const CString &path, JIProgMsgBase &progress) {
     refreshPointLists(0);
     if (!taken && converted)
         refreshPointLists(1);
-    CString passed;
-    if (result.passedOver > 0)
-        passed.Format("\n内容が不正な%d行は取り込みませんでした（最初は%d行目）。",
-                      result.passedOver, result.firstPassedOver);
-    if (result.cancelled)
-        AfxMessageBox("座標取込を中止しました。", MB_OK | MB_ICONINFORMATION);
-    else if (!result.read)
+    const CString passed =
+        passedOverLine("内容が不正な", result.passedOver, result.firstPassedOver);
+    if (result.cancelled) {
+        ReportChoice("座標取込を中止しました。");
+    } else if (!result.read) {
         reportImportStop(result.stopLine, result.stopReason);
-    else if (!anyPoint)
-        reportImportStop(0, CString(kStopNoExchangePoint) + passed);
-    else
-        reportPassedOver("内容が不正な", result.passedOver, result.firstPassedOver);
+    } else if (!anyPoint && result.declined > 0) {
+        // The file had points: the user left every one of them out.
+        CString text;
+        text.Format(
+            "座標を取り込みませんでした。\nファイルの%d点をすべて取り込まないことにしました。",
+            result.declined);
+        if (passed.IsEmpty())
+            ReportChoice(text);
+        else
+            ReportNotTaken(text + "\n" + passed);
+    } else if (!anyPoint) {
+        reportImportStop(0,
+                         CString(kStopNoExchangePoint) + (passed.IsEmpty() ? "" : "\n") + passed);
+    } else {
+        reportPassedOver(passed, false);
+    }
 }
 
-void CDlgCanvas::reportPassedOver(const char *what, int count, int first) {
-    if (count == 0)
+void CDlgCanvas::reportPassedOver(const CString &passed, bool headingOnly) {
+    if (passed.IsEmpty())
         return;
     CString text;
-    text.Format("座標を%d点取り込みました。\n%s%d行は取り込みませんでした（最初は%d行目）。",
-                m_before->GetItemCount(), what, count, first);
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    text.Format("座標を%d点取り込みました。\n", m_before->GetItemCount());
+    // A heading is what a point file starts with, not a line lost.
+    if (headingOnly)
+        ReportChoice(text + passed);
+    else
+        ReportNotTaken(text + passed);
 }
 
 bool CDlgCanvas::ConvertTargets(JIProgMsgBase &progress) {
@@ -331,9 +357,10 @@ bool CDlgCanvas::ConvertTargets(JIProgMsgBase &progress) {
         return true;
     }
     // The database is as it was, so the list of results stays as it was.
-    AfxMessageBox(cancelled ? CString("座標変換を中止しました。")
-                            : "座標変換できませんでした。\n" + conversionFailure(),
-                  MB_OK | MB_ICONEXCLAMATION);
+    if (cancelled)
+        ReportChoice("座標変換を中止しました。");
+    else
+        ReportFailure("座標変換できませんでした。\n" + conversionFailure());
     return false;
 }
 

@@ -92,9 +92,9 @@ class CDlgCanvas : public QWidget {
     ConfigLoadResult loadConfigDatabase(CString &project);
     void importCsv(const CString &path);
     void importExchange(const CString &path, JIProgMsgBase &progress);
-    // Tells how many lines or records of what kind an import passed over, after the count of
-    // points it took; nothing when it passed over none.
-    void reportPassedOver(const char *what, int count, int first);
+    // Tells the line of what an import passed over after the count of points it took; nothing
+    // when that line is empty. A heading alone passed over is no loss.
+    void reportPassedOver(const CString &passed, bool headingOnly);
     // Why the conversion of the targets failed (not cancelled), for the user.
     CString conversionFailure() const;
     // Precision tables and mark relations after the points changed.

@@ -6,6 +6,7 @@
 #include "zentrova/CDlgCanvas.h"
 #include "zentrova/NumEdit.h"
 #include "zentrova/PointCsv.h"
+#include "zentrova/UserMessages.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -95,8 +96,7 @@ void CDlgPointInput::OnOK() {
         CString codes;
         for (char32_t c : lacked)
             codes.AppendFormat("%sU+%04X", codes.IsEmpty() ? "" : "、", static_cast<unsigned>(c));
-        AfxMessageBox("点名にシフトJISで表せない文字（" + codes + "）があります。",
-                      MB_OK | MB_ICONEXCLAMATION);
+        ReportFailure("点名にシフトJISで表せない文字（" + codes + "）があります。");
         m_name->setFocus();
         return;
     }

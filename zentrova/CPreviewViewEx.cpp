@@ -1,5 +1,6 @@
 #include "zentrova/CPreviewViewEx.h"
 
+#include "pallomir/ui/JGDProgress.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/UiFont.h"
@@ -85,8 +86,14 @@ CPreviewViewEx::CPreviewViewEx(CZentrovaView &view, QPrinter &printer, QWidget *
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         resize(screen->availableGeometry().size() * 9 / 10);
 
-    connect(m_preview, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter *target) { m_view.PrintDocument(*target, CZentrovaView::Pages::All); });
+    connect(m_preview, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter *target) {
+        // The wait dialog belongs to the preview once it is shown, so that it is not blocked.
+        JGDProgress progress;
+        progress.SetParentWnd(isVisible() ? this : parentWidget());
+        if (!m_view.PrintDocument(*target, CZentrovaView::Run::Preview, &progress) &&
+            progress.IsCanceled())
+            m_cancelled = true;
+    });
     connect(m_preview, &QPrintPreviewWidget::previewChanged, this, &CPreviewViewEx::updateButtons);
     connect(print, &QPushButton::clicked, this, [this] { done(PrintRequested); });
     // The preview tells of a page reached by scrolling or by a new layout, not of one set.
@@ -146,7 +153,7 @@ void CPreviewViewEx::setupPaperBox() {
 void CPreviewViewEx::OnSelchangeOrientation() {
     m_printer.setPageOrientation(m_orientation->currentIndex() == 0 ? QPageLayout::Portrait
                                                                     : QPageLayout::Landscape);
-    m_preview->updatePreview();
+    relayout();
 }
 
 void CPreviewViewEx::OnSelchangePaper() {
@@ -154,7 +161,13 @@ void CPreviewViewEx::OnSelchangePaper() {
     if (index < 0 || index >= static_cast<int>(m_papers.size()))
         return;
     m_printer.setPageSize(m_papers[static_cast<std::size_t>(index)]);
+    relayout();
+}
+
+void CPreviewViewEx::relayout() {
     m_preview->updatePreview();
+    if (m_cancelled)
+        reject();
 }
 
 void CPreviewViewEx::updateButtons() {

@@ -41,6 +41,8 @@ class CPreviewViewEx : public QDialog {
     QComboBox *GetPaperBox() const { return m_paper; }
     // The printer's papers in its order.
     const std::vector<QPageSize> &GetPapers() const { return m_papers; }
+    // Whether the user cancelled the drawing of the pages; the preview then closes.
+    bool IsCancelled() const { return m_cancelled; }
 
   private:
     void setupOrientationBox();
@@ -48,6 +50,8 @@ class CPreviewViewEx : public QDialog {
     void OnSelchangeOrientation();
     void OnSelchangePaper();
     void updateButtons();
+    // Draws the pages anew, the progress offering Cancel; a cancel closes the preview.
+    void relayout();
 
     CZentrovaView &m_view;
     QPrinter &m_printer;
@@ -57,4 +61,5 @@ class CPreviewViewEx : public QDialog {
     QPushButton *m_next;
     QPushButton *m_prev;
     std::vector<QPageSize> m_papers;
+    bool m_cancelled = false;
 };

@@ -18,11 +18,16 @@ bool CZentrovaApp::InitInstance() {
     // Message boxes carry the program's name, its title. It is not made the display name,
     // which Qt would append to the caption of every other window.
     QApplication::setApplicationName(ToQString("座標変換プログラム"));
-    // Qt's own dialogs and questions in the user's language.
+    // Qt's own dialogs and questions in the user's language; the program's own translation,
+    // installed after Qt's and so asked first, fills the gaps of Qt's.
     m_qtTranslator = std::make_unique<QTranslator>();
     if (m_qtTranslator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(m_qtTranslator.get());
+    m_ownTranslator = std::make_unique<QTranslator>();
+    if (m_ownTranslator->load(QLocale(), QStringLiteral("zentrova"), QStringLiteral("_"),
+                              QStringLiteral(":/translations")))
+        QCoreApplication::installTranslator(m_ownTranslator.get());
     InstallPromptHandlers();
     m_frame = std::make_unique<CMainFrame>(m_sources);
     m_frame->OnInitialUpdate();

@@ -22,6 +22,7 @@ class CZentrovaApp {
 
   private:
     CanvasSources m_sources;
-    std::unique_ptr<QTranslator> m_qtTranslator; // outlives the window
+    std::unique_ptr<QTranslator> m_qtTranslator;  // outlives the window
+    std::unique_ptr<QTranslator> m_ownTranslator; // what Qt's lacks, likewise
     std::unique_ptr<CMainFrame> m_frame;
 };

@@ -3,11 +3,11 @@
 #include "pallomir/ui/FileChooser.h"
 #include "pallomir/ui/JGDProgress.h"
 #include "platform/core/CException.h"
-#include "platform/core/Prompt.h"
 #include "platform/ui/QtText.h"
 #include "zentrova/CPreviewViewEx.h"
 #include "zentrova/PointCsv.h"
 #include "zentrova/PointListCtrl.h"
+#include "zentrova/UserMessages.h"
 
 #include <QFileInfo>
 #include <QPageSetupDialog>
@@ -102,8 +102,7 @@ bool CZentrovaView::ExportCsv(const CString &path) {
     try {
         WriteConvertedCsv(path, m_pDlg->GetTargets());
     } catch (const CFileException &e) {
-        AfxMessageBox("変換後の座標値を書き込めませんでした。\n" + e.GetErrorMessage(),
-                      MB_OK | MB_ICONEXCLAMATION);
+        ReportFailure("変換後の座標値を書き込めませんでした。\n" + e.GetErrorMessage());
         return false;
     }
     return true;
@@ -117,10 +116,17 @@ void CZentrovaView::OnFilePrintSetup() {
 void CZentrovaView::OnFilePrint() {
     if (!IsCommandEnabled(ID_FILE_PRINT))
         return;
-    QPrintDialog dialog(&m_printer, this);
-    dialog.setMinMax(1, GetMaxPage());
-    if (dialog.exec() == QDialog::Accepted)
-        PrintComparisonTable(m_printer);
+    bool accepted = false;
+    {
+        QPrintDialog dialog(&m_printer, this);
+        dialog.setMinMax(1, GetMaxPage());
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    // The print dialog is gone before the first page is drawn; the wait dialog shows the pages.
+    if (!accepted)
+        return;
+    JGDProgress progress;
+    PrintComparisonTable(m_printer, progress);
 }
 
 void CZentrovaView::OnFilePrintPreview() {
@@ -128,8 +134,11 @@ void CZentrovaView::OnFilePrintPreview() {
         return;
     m_printMode = 1;
     CPreviewViewEx preview(*this, m_printer, window());
-    const int result = preview.exec();
+    // A cancel while the pages are drawn closes the preview.
+    const int result = preview.IsCancelled() ? QDialog::Rejected : preview.exec();
     OnEndPrinting();
-    if (result == CPreviewViewEx::PrintRequested)
+    if (preview.IsCancelled())
+        ReportChoice("比較表の出力を中止しました。");
+    else if (result == CPreviewViewEx::PrintRequested)
         OnFilePrint();
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class IFileChooser;
+class JIProgMsgBase;
 class QPainter;
 
 // The frame's only view: it holds the main dialog, runs the menu commands on it and prints the
@@ -55,14 +56,18 @@ class CZentrovaView : public QWidget {
     short GetPrintMode() const { return m_printMode; }
     // Pages of the comparison table: 0 without targets, else 33 targets a page.
     int GetMaxPage() const;
-    // Prints the pages of the printer's range (all when it has none) in print mode 2; a printer
-    // that cannot be drawn on, or a file printed to that could not be written whole, is reported
-    // (the file at that name is then left as it was).
-    bool PrintComparisonTable(QPrinter &printer);
-    // Starts a print run (a preview's first run turns the printer to landscape) and draws every
-    // page, or only those of the printer's range; false when the printer cannot be drawn on.
-    enum class Pages { All, PrintersRange };
-    bool PrintDocument(QPrinter &printer, Pages pages);
+    // Prints the pages of the printer's range (all when it has none) in print mode 2, the
+    // progress showing the page drawn and offering Cancel. A printer that cannot be drawn on, or
+    // a file printed to that could not be written whole, is reported with the file and the
+    // reason; a cancel is told. Either way a file at that name is left as it was.
+    bool PrintComparisonTable(QPrinter &printer, JIProgMsgBase &progress);
+    // Starts a print run (a preview's first run turns the printer to landscape) and draws the
+    // pages, each reported to the progress (its wait dialog with Cancel, closed at the end; null:
+    // none): every page for a preview, those of the printer's range for a print, whose job a
+    // cancel aborts. False when the printer cannot be drawn on or the user cancelled (the
+    // progress then tells which).
+    enum class Run { Preview, Print };
+    bool PrintDocument(QPrinter &printer, Run run, JIProgMsgBase *progress);
     void OnEndPrinting() { m_printMode = 0; }
 
     // Draws one page of the table; nothing on the screen or without converted targets. Sizes
@@ -76,8 +81,10 @@ class CZentrovaView : public QWidget {
 
   private:
     void OnBeginPrinting(QPrinter &printer);
-    // Prints to the printer's output file through a temporary file, put in place only whole.
-    bool printToFile(QPrinter &printer, const QString &target);
+    // Prints to the printer's output file through a temporary file, put in place only whole;
+    // why it was not goes to reason.
+    bool printToFile(QPrinter &printer, const QString &target, JIProgMsgBase &progress,
+                     CString &reason);
     IFileChooser &chooser() const;
 
     CanvasSources m_sources;

@@ -3,15 +3,16 @@
 #include "zentrova/CZentrovaView.h"
 
 #include "kernels/Nistrel/ExDouble.h"
+#include "pallomir/ui/JIProgMsgBase.h"
 #include "platform/core/CFile.h"
-#include "platform/core/Prompt.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/UiFont.h"
 #include "zentrova/PointCsv.h"
 #include "zentrova/PointListCtrl.h"
+#include "zentrova/UserMessages.h"
 
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryFile>
 
@@ -27,6 +28,8 @@ constexpr int kLogicalDpi = 600;
 constexpr int kHeadingFontHeight = 100;
 constexpr int kBodyFontHeight = 85;
 constexpr int kColumns = 11;
+// The progress kind whose counter shows the page drawn out of the pages of the run.
+constexpr int kProgressPages = 3;
 
 int toLogical(double points) { return static_cast<int>(std::lround(points * kLogicalDpi / 72.0)); }
 
@@ -50,24 +53,39 @@ void CZentrovaView::OnBeginPrinting(QPrinter &printer) {
     }
 }
 
-bool CZentrovaView::PrintComparisonTable(QPrinter &printer) {
+bool CZentrovaView::PrintComparisonTable(QPrinter &printer, JIProgMsgBase &progress) {
     m_printMode = 2;
     const QString target = printer.outputFileName();
-    const bool printed = target.isEmpty() ? PrintDocument(printer, Pages::PrintersRange)
-                                          : printToFile(printer, target);
+    CString reason;
+    const bool printed = target.isEmpty() ? PrintDocument(printer, Run::Print, &progress)
+                                          : printToFile(printer, target, progress, reason);
     OnEndPrinting();
-    if (!printed)
-        AfxMessageBox("比較表を印刷できませんでした。", MB_OK | MB_ICONEXCLAMATION);
-    return printed;
+    if (printed)
+        return true;
+    if (progress.IsCanceled()) {
+        ReportChoice("比較表の出力を中止しました。");
+    } else if (target.isEmpty()) {
+        CString text;
+        text.Format("比較表を印刷できませんでした。\nプリンタ「%s」に出力できません。",
+                    ToCString(printer.printerName()).GetString());
+        ReportFailure(text);
+    } else {
+        ReportFailure("比較表を書き込めませんでした。\n" + reason);
+    }
+    return false;
 }
 
-bool CZentrovaView::printToFile(QPrinter &printer, const QString &target) {
+bool CZentrovaView::printToFile(QPrinter &printer, const QString &target, JIProgMsgBase &progress,
+                                CString &reason) {
     // Qt's PDF writer reports no failed write (and writes nothing more once one failed), so the
-    // table goes through a printer of its own to a temporary file beside the target, which
-    // replaces the target, whole, only when it ends as a PDF ends.
+    // table goes through a printer of its own to a temporary file, which replaces the target,
+    // whole, only when it ends as a PDF ends. The temporary file is drawn in the temporary
+    // folder, where one left by a program killed meanwhile does no harm.
     const CString path = FromQPath(target);
-    QTemporaryFile temporary(QFileInfo(target).absolutePath() +
-                             QStringLiteral("/.~ztpdf-XXXXXX.pdf"));
+    const QString folder = QDir::tempPath();
+    reason.Format("一時フォルダ%sに書き込めないため、%sを作れません。",
+                  FromQPath(folder).GetString(), path.GetString());
+    QTemporaryFile temporary(folder + QStringLiteral("/zentrova-XXXXXX.pdf"));
     if (!temporary.open())
         return false;
     temporary.close();
@@ -82,7 +100,7 @@ bool CZentrovaView::printToFile(QPrinter &printer, const QString &target) {
     file.setPrintRange(printer.printRange());
     file.setFromTo(printer.fromPage(), printer.toPage());
     QFile written(temporary.fileName());
-    if (!PrintDocument(file, Pages::PrintersRange) || !written.open(QIODevice::ReadOnly))
+    if (!PrintDocument(file, Run::Print, &progress) || !written.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = written.readAll();
     if (!bytes.trimmed().endsWith("%%EOF"))
@@ -91,30 +109,47 @@ bool CZentrovaView::printToFile(QPrinter &printer, const QString &target) {
         CFile out(path, CFile::modeCreate | CFile::modeWrite);
         out.Write(bytes.constData(), static_cast<UINT>(bytes.size()));
         out.Close();
-    } catch (const CFileException &) {
+    } catch (const CFileException &e) {
+        reason = e.GetErrorMessage();
         return false;
     }
     return true;
 }
 
-bool CZentrovaView::PrintDocument(QPrinter &printer, Pages pages) {
+bool CZentrovaView::PrintDocument(QPrinter &printer, Run run, JIProgMsgBase *progress) {
     OnBeginPrinting(printer);
     const int maxPage = GetMaxPage();
     int first = 1;
     int last = maxPage;
-    if (pages == Pages::PrintersRange && printer.printRange() == QPrinter::PageRange) {
+    if (run == Run::Print && printer.printRange() == QPrinter::PageRange) {
         first = std::max(printer.fromPage(), 1);
         last = std::min(printer.toPage(), maxPage);
     }
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    for (int page = first; page <= last; ++page) {
-        if (page > first && !printer.newPage())
-            return false;
-        printComparisonPage(painter, printer, page - 1);
+    if (progress != nullptr) {
+        progress->ProgressInit(JGD_PROGRESS_TYPE{1});
+        progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressPages});
+        progress->ProgressStart(std::max(last - first + 1, 1));
+        progress->SetProgressMsg("比較表の出力中...");
     }
-    return painter.end();
+    bool drawn = true;
+    for (int page = first; page <= last && drawn; ++page) {
+        // The page about to be drawn, out of the pages of the run.
+        if (progress != nullptr && !progress->Progress(page - first + 1)) {
+            if (run == Run::Print)
+                printer.abort();
+            drawn = false;
+        } else if (page > first && !printer.newPage()) {
+            drawn = false;
+        } else {
+            printComparisonPage(painter, printer, page - 1);
+        }
+    }
+    if (progress != nullptr)
+        progress->ProgressTerm();
+    return painter.end() && drawn;
 }
 
 void CZentrovaView::printComparisonPage(QPainter &painter, const QPrinter &printer, int pageIndex) {

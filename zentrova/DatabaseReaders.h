@@ -23,6 +23,7 @@ struct ExchangeReadResult {
     CString stopReason;     // and the reason
     int passedOver = 0;     // records passed over after the user chose to go on
     int firstPassedOver = 0;
+    int declined = 0; // points of the file the user left out ("いいえ" to the overwrite question)
 };
 
 // Reads the points of an exchange file into the database as Tokyo-datum coordinates (kind 0,

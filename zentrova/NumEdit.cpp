@@ -19,7 +19,11 @@ QString NumEdit::format(double value) const {
     return QString::fromLatin1(text);
 }
 
-double NumEdit::rounded(double value) const { return AtofC(format(value).toLatin1().constData()); }
+double NumEdit::rounded(double value) const {
+    const double read = AtofC(format(value).toLatin1().constData());
+    // A negative value that rounds to zero (and -0 itself) is zero, shown without a sign.
+    return read == 0.0 ? 0.0 : read;
+}
 
 bool NumEdit::inRange(double value) const {
     return value >= m_set.minimum - kTolerance && value <= m_set.maximum + kTolerance;

@@ -5,7 +5,9 @@
 #include "zentrova/PointCsv.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -23,12 +25,18 @@ QString number(double value) { return QString::fromLatin1(CoordText(value).GetSt
 
 PointListCtrl::PointListCtrl(Coords coords, QWidget *parent)
     : QTableWidget(0, 4, parent), m_coords(coords) {
-    // Columns 100 pixels wide, or as wide as a coordinate of the plane zones needs in the
-    // dialog's font (with the cell's margins, its grid line and a little room), so that no digit
-    // is ever cut off.
+    // Columns 100 pixels wide, or as wide as the widest coordinate the program takes needs in
+    // the dialog's font (with the cell's margins, its grid line and a little room), so that no
+    // digit is ever cut off: six digits before the point, whichever digit is the widest. A name
+    // cut off shows whole in a tip.
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    const int width = std::max(100, fontMetrics().horizontalAdvance(QStringLiteral("-99999.999")) +
-                                        4 * margin + 4);
+    int widest = 0;
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        const QString text = QLatin1Char('-') + QString(6, QLatin1Char(digit)) + QLatin1Char('.') +
+                             QString(3, QLatin1Char(digit));
+        widest = std::max(widest, fontMetrics().horizontalAdvance(text));
+    }
+    const int width = std::max(100, widest + 4 * margin + 4);
     const char *const headings[] = {"点名", "X座標", "Y座標", "標高"};
     for (int column = 0; column < 4; ++column) {
         setHorizontalHeaderItem(column, makeItem(ToQString(headings[column]),
@@ -44,6 +52,27 @@ PointListCtrl::PointListCtrl(Coords coords, QWidget *parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+}
+
+bool PointListCtrl::IsCut(int row, int column) const {
+    const QTableWidgetItem *cell = item(row, column);
+    if (cell == nullptr)
+        return false;
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return fontMetrics().horizontalAdvance(cell->text()) + 2 * margin > columnWidth(column);
+}
+
+bool PointListCtrl::viewportEvent(QEvent *event) {
+    if (event->type() != QEvent::ToolTip)
+        return QTableWidget::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    if (index.isValid() && IsCut(index.row(), index.column()))
+        QToolTip::showText(help->globalPos(), item(index.row(), index.column())->text(), viewport(),
+                           visualRect(index));
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 Point *PointListCtrl::GetPoint(int row) const {

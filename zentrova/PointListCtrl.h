@@ -8,7 +8,9 @@ class Point;
 
 // A report list of points with grid lines and full-row selection: one row per point with its
 // name and X, Y and height ("%.3f"). Every row keeps the point it stands for, so a row leads
-// to its point through this table, never through a position in the database.
+// to its point through this table, never through a position in the database. The columns hold
+// every coordinate the program takes whole; a name wider than its column shows whole in a tip
+// under the pointer.
 class PointListCtrl : public QTableWidget {
     Q_OBJECT
 
@@ -34,9 +36,16 @@ class PointListCtrl : public QTableWidget {
     void DeleteRow(int row);
     void DeleteAllItems();
 
+    // Whether the cell's text is wider than its column shows.
+    bool IsCut(int row, int column) const;
+
   signals:
     // Rows were added, replaced or deleted.
     void rowsChanged();
+
+  protected:
+    // A tip with the whole text of a cell cut off.
+    bool viewportEvent(QEvent *event) override;
 
   private:
     void showRow(int row, const Point *p);

@@ -124,6 +124,9 @@ template <class Base, class WaitDlg> void JGDProgressImpl<Base, WaitDlg>::Progre
 template <class Base, class WaitDlg>
 bool JGDProgressImpl<Base, WaitDlg>::ProgressInit(JGD_PROGRESS_TYPE type) const {
     this->m_bCanceled = false;
+    if (ReuseDialog(type)) {
+        return true;
+    }
     CloseDialogs();
     m_nType = type;
     m_nContinue = 1;
@@ -143,6 +146,28 @@ bool JGDProgressImpl<Base, WaitDlg>::ProgressInit(JGD_PROGRESS_TYPE type) const 
     return true;
 }
 
+template <class Base, class WaitDlg>
+bool JGDProgressImpl<Base, WaitDlg>::ReuseDialog(JGD_PROGRESS_TYPE type) const {
+    // A window up is never cancelled: Cancel closes it.
+    if (m_pWaitDlg != nullptr && m_pWaitDlg->HasWindow()) {
+        m_nType = type;
+        m_pWaitDlg->SetMessageOnly(type != 1);
+        m_pWaitDlg->SetMessageText(kFirstMessage);
+        m_pWaitDlg->SetMessageText2("");
+        m_pWaitDlg->SetPercentComplete(0);
+        if (type != 1) {
+            ShowMessageText();
+        }
+        return true;
+    }
+    if (m_pSmpWaitDlg != nullptr && type != 1) {
+        m_nType = type;
+        ShowMessageText();
+        return true;
+    }
+    return false;
+}
+
 template <class Base, class WaitDlg> void JGDProgressImpl<Base, WaitDlg>::ProgressTerm() const {
     CloseDialogs();
 }
@@ -158,7 +183,15 @@ template <class Base, class WaitDlg> bool JGDProgressImpl<Base, WaitDlg>::IsCanc
 }
 
 template <class Base, class WaitDlg>
-void JGDProgressImpl<Base, WaitDlg>::SetProgressMsg(const CString &) const {}
+void JGDProgressImpl<Base, WaitDlg>::SetProgressMsg(const CString &text) const {
+    if (m_nType == 1) {
+        if (m_pWaitDlg != nullptr) {
+            m_pWaitDlg->SetMessageText(text);
+        }
+    } else {
+        ShowSimpleText(CString(), text);
+    }
+}
 
 template <class Base, class WaitDlg>
 void JGDProgressImpl<Base, WaitDlg>::SetProgressKind(JGD_PROGRESS_KIND kind) const {
@@ -211,8 +244,18 @@ template <class Base, class WaitDlg> void JGDProgressImpl<Base, WaitDlg>::ShowMe
 
 template <class Base, class WaitDlg>
 void JGDProgressImpl<Base, WaitDlg>::ShowSimpleMessage(const CString &lead) const {
+    ShowSimpleText(lead, GetMessageStr(m_nKind));
+}
+
+template <class Base, class WaitDlg>
+void JGDProgressImpl<Base, WaitDlg>::ShowSimpleText(const CString &lead,
+                                                    const CString &text) const {
     if (m_pSmpWaitDlg != nullptr) {
-        m_pSmpWaitDlg->SetMessageText(lead + GetMessageStr(m_nKind) + kPleaseWait);
+        m_pSmpWaitDlg->SetMessageText(lead + text + kPleaseWait);
+    } else if (m_pWaitDlg != nullptr) {
+        // The bar dialog kept for a message: the request to wait goes on its second line.
+        m_pWaitDlg->SetMessageText(lead + text);
+        m_pWaitDlg->SetMessageText2(CString(kPleaseWait).Mid(1));
     }
 }
 

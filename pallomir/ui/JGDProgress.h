@@ -30,10 +30,14 @@ template <class Base, class WaitDlg> class JGDProgressImpl : public Base {
     bool Progress(int done) const override;
     // total = 0; the dialog stays.
     void ProgressEnd() const override;
-    // Replaces any dialog by a new one of that type and clears a former cancel.
+    // Shows the dialog of that type and clears a former cancel. A dialog still up stays: the
+    // bar dialog starts afresh for type 1 and shows the message alone, without its bar and
+    // Cancel, for any other type; so does the message-only dialog for another such type. Only a
+    // message-only dialog asked to become the bar dialog, or none up, makes a new window. So a
+    // run of several steps (reading a file, then storing its points) shows one window.
     bool ProgressInit(JGD_PROGRESS_TYPE type) const override;
     void ProgressStart(int total) const override;
-    // Does nothing.
+    // Shows text in place of the kind's message until the next ProgressStart or ProgressInit.
     void SetProgressMsg(const CString &text) const override;
     bool ProgressPercent(int percent, int done) const override;
     void ProgressTerm() const override;
@@ -56,11 +60,15 @@ template <class Base, class WaitDlg> class JGDProgressImpl : public Base {
     WaitDlg *WaitDialog() const;
     // The message-only dialog shows lead, the kind's text and a request to wait.
     void ShowSimpleMessage(const CString &lead) const;
+    // As ShowSimpleMessage with text in place of the kind's.
+    void ShowSimpleText(const CString &lead, const CString &text) const;
     // part * 100 / whole in 64 bits, truncated; 0 when whole is not above 0.
     static int PercentOf(long long part, long long whole);
 
   private:
     void CloseDialogs() const;
+    // Keeps the dialog that is up for the type; false when a new one must be made.
+    bool ReuseDialog(JGD_PROGRESS_TYPE type) const;
     void ShowMessageText() const;
     bool Step(const CString &counter, int percent) const;
 

@@ -4,6 +4,7 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/UiFont.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
@@ -76,16 +77,16 @@ JGDWaitDlg::JGDWaitDlg(int *pContinue, const char *title, const char *message, U
         m_pMessage2 = AddStatic(this, IDC_MESSAGE2, QRect(7, 24, 166, 10), units);
         m_pProgress = AddProgress(this, IDC_PROGRESS, QRect(7, 38, 166, 12), units);
     }
-    auto *cancel = new QPushButton(ToQString("ｷｬﾝｾﾙ"), this);
-    PlaceControl(cancel, IDC_CANCEL, QRect(65, buttonTop, 50, 14), units);
-    connect(cancel, &QPushButton::clicked, this, &JGDWaitDlg::OnCancel);
+    m_pCancel = new QPushButton(ToQString("ｷｬﾝｾﾙ"), this);
+    PlaceControl(m_pCancel, IDC_CANCEL, QRect(65, buttonTop, 50, 14), units);
+    connect(m_pCancel, &QPushButton::clicked, this, &JGDWaitDlg::OnCancel);
     if (!withElements) {
         auto *ok = new QPushButton(QStringLiteral("OK"), this);
         PlaceControl(ok, IDC_OK, QRect(65, buttonTop, 50, 14), units);
         ok->setEnabled(false);
         ok->hide();
     }
-    cancel->setFocus();
+    m_pCancel->setFocus();
 
     setWindowTitle(title != nullptr ? ToQString(title) : QStringLiteral("Working"));
     m_pMessage->setText(message != nullptr
@@ -113,6 +114,15 @@ void JGDWaitDlg::SetPercentComplete(int percent) {
     if (m_bWindow) {
         m_pProgress->setValue(std::clamp(percent, 0, 100));
     }
+}
+
+void JGDWaitDlg::SetMessageOnly(bool on) {
+    if (!m_bWindow) {
+        return;
+    }
+    m_bMessageOnly = on;
+    m_pProgress->setVisible(!on);
+    m_pCancel->setEnabled(!on);
 }
 
 int JGDWaitDlg::Pump() {
@@ -143,9 +153,26 @@ void JGDWaitDlg::Close() {
     hide();
 }
 
-void JGDWaitDlg::reject() { OnCancel(); }
+void JGDWaitDlg::reject() {
+    if (!m_bMessageOnly) {
+        OnCancel();
+    }
+}
 
 void JGDWaitDlg::accept() {}
+
+void JGDWaitDlg::closeEvent(QCloseEvent *event) {
+    if (!m_bMessageOnly) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    if (event->spontaneous()) {
+        event->ignore();
+        return;
+    }
+    Close();
+    event->accept();
+}
 
 JGDWaitDlg2::JGDWaitDlg2(int *pContinue, const char *title, const char *message, UINT templateId,
                          QWidget *parent)

@@ -7,11 +7,13 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 // Modeless wait dialog: two message lines, a percent bar and a Cancel button. While it is
 // shown, its parent (or the main window when no parent is given) is disabled; the dialog is a
 // top-level window of its own so that it stays usable. Cancel, Escape and closing the window
-// all clear the continue flag and close the dialog. Once closed, the setters do nothing.
+// all clear the continue flag and close the dialog, except while the dialog only shows a message
+// (SetMessageOnly). Once closed, the setters do nothing.
 class JGDWaitDlg : public QDialog {
     Q_OBJECT
 
@@ -38,6 +40,11 @@ class JGDWaitDlg : public QDialog {
     void SetMessageText2(const char *text);
     // Clamped to 0..100.
     void SetPercentComplete(int percent);
+    // Shows the message lines alone, without the bar, and refuses Cancel (the button disabled,
+    // Escape and the window's close button ignored) while on; off brings back the bar and Cancel.
+    void SetMessageOnly(bool on);
+    // Whether the window is still up: neither cancelled nor closed.
+    bool HasWindow() const { return m_bWindow; }
 
     // Handles every pending event so the windows stay responsive. Answers 0 when a request to
     // quit the application was met: the application's own event loop still ends once the
@@ -54,7 +61,9 @@ class JGDWaitDlg : public QDialog {
     void accept() override;
 
   protected:
-    bool HasWindow() const { return m_bWindow; }
+    // While the dialog shows its message alone, the user's close is refused and the program's
+    // (the application quitting) closes it without cancelling.
+    void closeEvent(QCloseEvent *event) override;
 
     QLabel *m_pElmMessage = nullptr;
     QProgressBar *m_pElmProgress = nullptr;
@@ -67,6 +76,8 @@ class JGDWaitDlg : public QDialog {
     QLabel *m_pMessage = nullptr;
     QLabel *m_pMessage2 = nullptr;
     QProgressBar *m_pProgress = nullptr;
+    QPushButton *m_pCancel = nullptr;
+    bool m_bMessageOnly = false;
 };
 
 // The wait dialog with a second bar for elements (such as blocks) above the step bar.

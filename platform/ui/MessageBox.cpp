@@ -7,11 +7,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QScreen>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -89,6 +92,51 @@ class PromptBox : public QMessageBox {
     bool m_escapable;
 };
 
+// Where a line of the box may break without cutting a word: after Japanese punctuation, a
+// closing bracket, a blank or a path separator, and before an opening bracket.
+bool BreaksAfter(QChar c) {
+    static const QString after = ToQString("、。，．,：；）」』】！？ /\\");
+    return after.contains(c);
+}
+bool BreaksBefore(QChar c) {
+    static const QString before = ToQString("（「『【");
+    return before.contains(c);
+}
+
+// The widest a line of the box may be: Qt's message box wraps past its own limit (the screen's
+// width, or that less 480 pixels, at most 1000), less room for the icon and the margins.
+int WidestLine(const QWidget *box) {
+    const QScreen *screen = box->screen();
+    const int width = screen != nullptr ? screen->availableGeometry().width() : 1024;
+    const int limit = width <= 1024 ? width : std::min(width - 480, 1000);
+    return std::max(limit - 150, 200);
+}
+
+// The text with each line kept whole where it fits; a longer line broken at the last place
+// that cuts no word before the width, or at the width when there is none.
+QString LaidOut(const QString &text, const QFontMetrics &metrics, int widest) {
+    QStringList lines;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        QString rest = line;
+        while (metrics.horizontalAdvance(rest) > widest) {
+            int fits = 1;
+            while (fits < rest.size() && metrics.horizontalAdvance(rest.left(fits + 1)) <= widest)
+                ++fits;
+            int at = fits;
+            for (int i = fits; i > 0; --i) {
+                if (BreaksAfter(rest[i - 1]) || (i < rest.size() && BreaksBefore(rest[i]))) {
+                    at = i;
+                    break;
+                }
+            }
+            lines << rest.left(at);
+            rest = rest.mid(at);
+        }
+        lines << rest;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 QWidget *DefaultOwner() {
     QWidget *active = QApplication::activeWindow();
     if (active != nullptr && active->isEnabled()) {
@@ -115,8 +163,20 @@ int ShowBox(const CString &text, UINT type, QWidget *owner, const CString &capti
     box.setWindowTitle(caption.IsEmpty() ? QGuiApplication::applicationDisplayName()
                                          : ToQString(caption));
     box.setTextFormat(Qt::PlainText);
-    box.setText(ToQString(text));
     box.setIcon(IconOf(type));
+    // The box is as wide as its longest line, so that Qt does not wrap a line inside a word
+    // (Japanese has no blanks between words); only a line too long for the screen is broken, at
+    // a place that cuts no word.
+    QLabel *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    const QFontMetrics metrics = label != nullptr ? label->fontMetrics() : box.fontMetrics();
+    const QString laidOut = LaidOut(ToQString(text), metrics, WidestLine(&box));
+    box.setText(laidOut);
+    if (label != nullptr) {
+        int longest = 0;
+        for (const QString &line : laidOut.split(QLatin1Char('\n')))
+            longest = std::max(longest, metrics.horizontalAdvance(line));
+        label->setMinimumWidth(longest + 2 * label->margin() + 2);
+    }
 
     const int defaultId = PromptDefaultAnswer(type);
     std::vector<std::pair<QAbstractButton *, int>> added;

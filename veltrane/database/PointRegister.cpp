@@ -1,10 +1,12 @@
 #include "veltrane/database/PointRegister.h"
 
+#include "pallomir/ui/JIProgMsgBase.h"
 #include "veltrane/database/CrdRewriteAsker.h"
 #include "veltrane/database/LotRegister.h"
 #include "veltrane/database/Veltrane.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -172,12 +174,25 @@ bool PointRegister::EndRegisterWithLots(LotRegister *lots) {
     pending.swap(m_pending);
     if (m_fCancelled || m_pDataBase == nullptr)
         return true;
+    const int total = static_cast<int>(std::min<std::size_t>(pending.size(), INT_MAX));
+    if (m_pProgress != nullptr)
+        m_pProgress->ProgressStart(total);
+    int done = 0;
+    int reported = -1;
     for (PendingPoint &p : pending) {
         Point *stored = store(p, lots != nullptr);
         if (stored == nullptr)
             return false;
         if (lots != nullptr)
             lots->RegisterPoint(stored, p.ordinal);
+        ++done;
+        const int percent = static_cast<int>(static_cast<long long>(done) * 100 / total);
+        if (m_pProgress != nullptr && percent > reported) {
+            reported = percent;
+            m_pProgress->ProgressPercent(percent, done);
+        }
     }
+    if (m_pProgress != nullptr)
+        m_pProgress->ProgressEnd();
     return true;
 }

@@ -7,6 +7,7 @@
 #include <list>
 #include <map>
 
+class JIProgMsgBase;
 class LotRegister;
 class Veltrane;
 
@@ -48,6 +49,10 @@ class PointRegister : public IPointRegister {
     // Not used by any reader: false.
     bool RegisterPoint(int no, const CString &name, double x, double y, double h, int hUsed,
                        double b, double l, int zone, double n, int nUsed, int status) override;
+    // Where EndRegister reports the points it stored (null: nowhere). The report keeps the
+    // window painted; a cancel is not taken, since half a queue must never be stored.
+    void SetProgress(JIProgMsgBase *progress) { m_pProgress = progress; }
+
     // Stores the queue (nothing after a cancel); false only when a point cannot be stored.
     bool EndRegister() override;
     // As EndRegister for a read of points and lots: every stored or merged point is registered
@@ -79,4 +84,5 @@ class PointRegister : public IPointRegister {
     // first point of a read.
     std::map<CString, std::deque<Point *>> m_namesakes;
     bool m_namesakesMade = false;
+    JIProgMsgBase *m_pProgress = nullptr;
 };

@@ -38,12 +38,10 @@ int VeskRW::read(const CString &path, JIProgMsgBase *progress, bool withLots) {
         progress->ProgressInit(JGD_PROGRESS_TYPE{1});
         progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindReadFile});
     }
-    bool read = false;
-    {
-        const TermOnExit reading{progress};
-        read = JVeskBaseEx::Read(path, progress, withLots ? kReadPointsAndLots : kReadPoints,
-                                 kSplitMode) != 0;
-    }
+    // One window from the first record to the last point stored.
+    const TermOnExit closing{progress};
+    const bool read = JVeskBaseEx::Read(path, progress, withLots ? kReadPointsAndLots : kReadPoints,
+                                        kSplitMode) != 0;
     if (!read) {
         if (m_register.IsCancelled())
             SetStop(GetStopLine(), kStopCancel);
@@ -58,12 +56,14 @@ int VeskRW::read(const CString &path, JIProgMsgBase *progress, bool withLots) {
             return 0;
         }
     }
+    // Storing cannot be cancelled: the window stays, with its message alone.
     if (progress) {
         progress->SetProgressKind(JGD_PROGRESS_KIND{kProgressKindRegister});
         progress->ProgressInit(JGD_PROGRESS_TYPE{0});
     }
-    const TermOnExit registering{progress};
+    m_register.SetProgress(progress);
     bool result = withLots ? m_register.EndRegisterWithLots(&m_lots) : m_register.EndRegister();
+    m_register.SetProgress(nullptr);
     if (result && withLots && !m_register.IsCancelled())
         result = m_lots.MakeLots();
     if (!result)

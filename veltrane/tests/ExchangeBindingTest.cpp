@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <charconv>
 #include <memory>
 #include <sstream>
@@ -191,12 +193,20 @@ TEST_F(ExchangeBindingTest, EveryReadClosesTheProgressItOpened) {
     EXPECT_EQ(db.GetFileStop().GetStopReason(), kStopOpen);
     EXPECT_EQ(refused.inits, 1);
     EXPECT_EQ(refused.terms, 1);
+    // The storing of the points goes on in the reading's window, as a message alone, which
+    // closes once at the end.
     RecordingProgress read;
+    read.logDialog = true;
     EXPECT_TRUE(db.ReadVesk(put("A00,\r\nA01,1,P,1,2,,\r\nA99,\r\n", "p.sim"), &read, CrdKindTokyo,
                             ITRFKindNone));
     EXPECT_EQ(read.inits, 2);
-    EXPECT_EQ(read.terms, 2);
+    EXPECT_EQ(read.terms, 1);
     EXPECT_EQ(read.kinds, (std::vector<int>{10, 12}));
+    const auto registering = std::find(read.log.begin(), read.log.end(), "init 0");
+    ASSERT_NE(registering, read.log.end());
+    EXPECT_EQ(std::find(read.log.begin(), registering, "term"), registering);
+    EXPECT_EQ(std::vector<std::string>(registering, read.log.end()),
+              (std::vector<std::string>{"init 0", "start 1", "percent 100", "end", "term"}));
 }
 
 TEST_F(ExchangeBindingTest, GridResultsGetTheExplanatoryBlock) {

@@ -1,4 +1,7 @@
 // The main dialog: loading, the point commands, import and conversion.
+#include "pallomir/ui/JGDProgress.h"
+#include "pallomir/ui/JGDSmpWaitDlg.h"
+#include "pallomir/ui/JGDWaitDlg.h"
 #include "platform/core/Prompt.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
@@ -6,15 +9,18 @@
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WaitDlgProbe.h"
 #include "veltrane/database/CrdRewriteAsker.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/PointListCtrl.h"
 #include "zentrova/tests/ProgramFixture.h"
 
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -324,6 +330,95 @@ TEST_F(CanvasTest, AnExchangeFileOfNoPointChangesNothingAndRecordsPassedOverAreT
     EXPECT_EQ(cancelled.asked.at(0).first, CString("座標取込を中止しました。"));
     EXPECT_EQ(cancelled.asked.at(0).second & MB_ICONMASK, MB_ICONINFORMATION);
     EXPECT_EQ(column(canvas->GetBeforeList(), 0), QStringList{QStringLiteral("P2")});
+}
+
+// Counts the wait dialogs that come on screen.
+class ShownWaitDialogs : public QObject {
+  public:
+    ShownWaitDialogs() { qApp->installEventFilter(this); }
+    ~ShownWaitDialogs() override { qApp->removeEventFilter(this); }
+    int count = 0;
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Show && (qobject_cast<JGDWaitDlg *>(watched) != nullptr ||
+                                              qobject_cast<JGDSmpWaitDlg *>(watched) != nullptr))
+            ++count;
+        return false;
+    }
+};
+
+TEST_F(CanvasTest, AnExchangeFileIsReadAndStoredUnderOneWaitDialog) {
+    auto canvas = open(sources());
+    std::string text = "A00,\r\n";
+    for (int i = 1; i <= 500; ++i)
+        text += "A01," + std::to_string(i) + ",P" + std::to_string(i) + ",1.0,2.0,3.0,\r\n";
+    text += "A99,\r\n";
+    ShownWaitDialogs shown;
+    JGDProgress progress;
+    canvas->ImportFile(put(text, "points.sim"), progress);
+    EXPECT_EQ(canvas->GetBeforeList()->GetItemCount(), 500);
+    EXPECT_EQ(shown.count, 1);
+    EXPECT_EQ(Shown<JGDWaitDlg>(), nullptr); // and it is gone at the end
+}
+
+TEST_F(CanvasTest, AFileWhosePointsWereAllLeftOutSaysSoAndChangesNothing) {
+    auto canvas = withTargets();
+    RecordingProgress progress;
+    ASSERT_TRUE(canvas->ConvertTargets(progress));
+    const QStringList before = column(canvas->GetBeforeList(), 0);
+    const QStringList after = column(canvas->GetAfterList(), 1);
+    std::string text = "A00,\r\n";
+    int no = 0;
+    for (const Point *p : canvas->GetDatabase())
+        if (p->IsConvBasisPoint() && no < 2)
+            text += "A01," + std::to_string(++no) + "," + p->GetName().Bytes() + ",1,2,3,\r\n";
+    text += "A99,\r\n";
+    int asked = 0;
+    const CrdRewriteHandler previous = SetCrdRewriteHandler([&asked](const CrdRewriteQuestion &) {
+        ++asked;
+        return CrdRewriteNo;
+    });
+    ScriptedPrompts prompts({IDOK});
+    canvas->ImportFile(put(text, "basis.sim"), progress);
+    SetCrdRewriteHandler(previous);
+    EXPECT_EQ(asked, 2);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(
+        prompts.asked[0].first,
+        CString("座標を取り込みませんでした。\nファイルの2点をすべて取り込まないことにしました。"));
+    EXPECT_EQ(prompts.asked[0].second & MB_ICONMASK, MB_ICONINFORMATION);
+    EXPECT_EQ(column(canvas->GetBeforeList(), 0), before);
+    EXPECT_EQ(column(canvas->GetAfterList(), 1), after);
+    EXPECT_EQ(canvas->GetDatabase().size(), 70u);
+}
+
+TEST_F(CanvasTest, EveryValueTakenShowsWholeAndACutNameShowsInATip) {
+    auto canvas = open(sources());
+    const CString longName = "ＫＯＵＳＥＩＴＥＮ＿ＮＡＭＥ＿ＴＨＡＴ＿ＩＳ＿ＬＯＮＧ";
+    ASSERT_TRUE(canvas->AddTarget(PointValue{"S", -100000.0, -100000.0, -100000.0}));
+    ASSERT_TRUE(canvas->AddTarget(PointValue{longName, 100000.0, 99999.999, 0.0}));
+    PointListCtrl *list = canvas->GetBeforeList();
+    EXPECT_EQ(list->item(0, 1)->text(), QStringLiteral("-100000.000"));
+    for (int row = 0; row < 2; ++row)
+        for (int col = 1; col < 4; ++col) {
+            EXPECT_LT(list->fontMetrics().horizontalAdvance(list->item(row, col)->text()) + 8,
+                      list->columnWidth(col))
+                << row << "," << col;
+            EXPECT_FALSE(list->IsCut(row, col));
+        }
+    ASSERT_TRUE(list->IsCut(1, 0));
+    EXPECT_FALSE(list->IsCut(0, 0));
+    list->show();
+    auto tipAt = [list](int row) {
+        const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+        QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &help);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tipAt(0), QString()); // a name shown whole needs no tip
+    EXPECT_EQ(tipAt(1), ToQString(longName));
+    QToolTip::hideText();
 }
 
 TEST_F(CanvasTest, ANamelessTargetGetsTheHeightOfANamedOneAtItsPlace) {

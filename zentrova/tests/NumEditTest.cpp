@@ -1,10 +1,16 @@
 // The numeric edit's typing rules, as the point dialog sets it up: -100000 to 100000, 8 decimals.
 #include "zentrova/NumEdit.h"
+#include "platform/ui/DialogUnits.h"
+#include "platform/ui/tests/QtTestApp.h"
+#include "zentrova/CDlgPointInput.h"
 
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTest>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -96,6 +102,31 @@ TEST_F(NumEditTest, LeavingAnEmptyFieldGivesZero) {
     leave();
     EXPECT_EQ(m_edit.text(), QStringLiteral("0.00000000"));
     EXPECT_EQ(m_edit.GetValue(), 0.0);
+}
+
+TEST_F(NumEditTest, MinusZeroShowsAsZero) {
+    for (double zero : {-0.0, -0.000000001}) {
+        m_edit.SetValue(zero);
+        EXPECT_EQ(m_edit.text(), QStringLiteral("0.00000000")) << zero;
+        EXPECT_FALSE(std::signbit(m_edit.GetValue())) << zero;
+    }
+    m_edit.clear();
+    type(QStringLiteral("-0"));
+    leave();
+    EXPECT_EQ(m_edit.text(), QStringLiteral("0.00000000"));
+
+    // The point dialog opened on a point whose coordinates are -0.
+    CDlgPointInput dialog;
+    dialog.Value() = PointValue{"P", -0.0, -0.0, -0.0};
+    QStringList shown;
+    WhenShown<CDlgPointInput>([&shown](CDlgPointInput *open) {
+        for (int id :
+             {CDlgPointInput::IDC_EDIT_X, CDlgPointInput::IDC_EDIT_Y, CDlgPointInput::IDC_EDIT_H})
+            shown << static_cast<QLineEdit *>(GetDlgItem(open, id))->text();
+        open->reject();
+    });
+    dialog.DoModal();
+    EXPECT_EQ(shown, QStringList(3, QStringLiteral("0.00000000")));
 }
 
 } // namespace

@@ -1,4 +1,6 @@
 // The comparison table, printed to PDF and read back, and its preview.
+#include "pallomir/ui/JGDProgress.h"
+#include "pallomir/ui/JGDWaitDlg.h"
 #include "platform/core/Prompt.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
@@ -8,6 +10,7 @@
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WaitDlgProbe.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CPreviewViewEx.h"
 #include "zentrova/CZentrovaView.h"
@@ -26,6 +29,10 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -49,7 +56,8 @@ class PrintTest : public ProgramTest {
         printer.setOutputFileName(ToQString(path("table.pdf")));
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageOrientation(orientation);
-        EXPECT_TRUE(view.PrintComparisonTable(printer));
+        testsupport::RecordingProgress progress;
+        EXPECT_TRUE(view.PrintComparisonTable(printer, progress));
         EXPECT_EQ(view.GetPrintMode(), 0);
         QProcess pdftotext;
         pdftotext.start(
@@ -161,8 +169,13 @@ TEST_F(PrintTest, APrinterThatCannotPrintIsReported) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(ToQString(path("no/folder/table.pdf")));
     testsupport::ScriptedPrompts prompts({IDOK});
-    EXPECT_FALSE(view->PrintComparisonTable(printer));
-    EXPECT_EQ(prompts.asked.at(0).first, CString("比較表を印刷できませんでした。"));
+    testsupport::RecordingProgress progress;
+    EXPECT_FALSE(view->PrintComparisonTable(printer, progress));
+    // The file and the reason, as the CSV export tells them.
+    EXPECT_EQ(prompts.asked.at(0).first, "比較表を書き込めませんでした。\n" +
+                                             path("no/folder/table.pdf") +
+                                             "のパスが正しくありません。");
+    EXPECT_EQ(prompts.asked[0].second & MB_ICONMASK, MB_ICONHAND);
     EXPECT_EQ(view->GetPrintMode(), 0);
 }
 
@@ -173,11 +186,12 @@ TEST_F(PrintTest, APdfThatCannotBeWrittenWholeIsReportedAndLeavesTheOldFile) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(ToQString(path("table.pdf")));
     testsupport::ScriptedPrompts prompts({IDOK});
+    testsupport::RecordingProgress progress;
     {
         testsupport::FileSizeLimit limit(4096); // a disk that fills
-        EXPECT_FALSE(view->PrintComparisonTable(printer));
+        EXPECT_FALSE(view->PrintComparisonTable(printer, progress));
     }
-    EXPECT_EQ(prompts.asked.at(0).first, CString("比較表を印刷できませんでした。"));
+    EXPECT_TRUE(prompts.asked.at(0).first.Find(path("table.pdf")) > 0) << prompts.asked[0].first;
     const auto left = testsupport::FolderSnapshot(m_dir);
     EXPECT_EQ(left.at("table.pdf"), "an older table");
     for (const auto &[name, bytes] : left) // no temporary file stays behind
@@ -186,8 +200,95 @@ TEST_F(PrintTest, APdfThatCannotBeWrittenWholeIsReportedAndLeavesTheOldFile) {
     EXPECT_EQ(printer.outputFileName(), ToQString(path("table.pdf")));
 
     // Written whole, it replaces the old file.
-    EXPECT_TRUE(view->PrintComparisonTable(printer));
+    EXPECT_TRUE(view->PrintComparisonTable(printer, progress));
     EXPECT_EQ(get("table.pdf").substr(0, 5), "%PDF-");
+}
+
+// Presses Cancel in the wait dialog once its counter shows that text (the page about to be
+// drawn), and keeps every line the dialog showed before.
+class CancelAtCounter : public QObject {
+  public:
+    explicit CancelAtCounter(const QString &counter) {
+        m_timer.setInterval(0);
+        connect(&m_timer, &QTimer::timeout, this, [this, counter] {
+            JGDWaitDlg *dialog = Shown<JGDWaitDlg>();
+            if (dialog == nullptr)
+                return;
+            const QString line = TextOf(dialog, JGDWaitDlg::IDC_MESSAGE) + QChar(' ') +
+                                 TextOf(dialog, JGDWaitDlg::IDC_MESSAGE2);
+            if (seen.isEmpty() || seen.last() != line)
+                seen << line;
+            if (TextOf(dialog, JGDWaitDlg::IDC_MESSAGE2) == counter)
+                static_cast<QPushButton *>(GetDlgItem(dialog, JGDWaitDlg::IDC_CANCEL))->click();
+        });
+        m_timer.start();
+    }
+    QStringList seen;
+
+  private:
+    QTimer m_timer;
+};
+
+TEST_F(PrintTest, TheWaitDialogShowsThePageAndACancelLeavesTheOldFileAndNoTemporary) {
+    auto view = converted(40); // two pages
+    put("an older table", "table.pdf");
+    // The temporary folder of this test alone, to see what is left in it.
+    std::filesystem::create_directories(m_dir / "tmp");
+    const bool tmpSet = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray tmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", path("tmp").Bytes().c_str());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(ToQString(path("table.pdf")));
+    testsupport::ScriptedPrompts prompts({IDOK});
+    JGDProgress progress;
+    bool printed = true;
+    QStringList seen;
+    {
+        CancelAtCounter cancel(QStringLiteral("(   1/   2)"));
+        printed = view->PrintComparisonTable(printer, progress);
+        seen = cancel.seen;
+    }
+    if (tmpSet)
+        qputenv("TMPDIR", tmp);
+    else
+        qunsetenv("TMPDIR");
+    EXPECT_FALSE(printed);
+    EXPECT_EQ(seen.value(0), ToQString("比較表の出力中... "));
+    EXPECT_EQ(seen.value(1), ToQString("比較表の出力中... (   1/   2)"));
+    EXPECT_EQ(Shown<JGDWaitDlg>(), nullptr);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].first, CString("比較表の出力を中止しました。"));
+    EXPECT_EQ(prompts.asked[0].second & MB_ICONMASK, MB_ICONINFORMATION);
+    const auto left = testsupport::FolderSnapshot(m_dir);
+    EXPECT_EQ(left.at("table.pdf"), "an older table");
+    for (const auto &[name, bytes] : left) // no temporary file, here or in the temporary folder
+        EXPECT_TRUE(name == "table.pdf" || name == "targets.csv" || name == "tmp" ||
+                    name.starts_with("config"))
+            << name;
+}
+
+TEST_F(PrintTest, ACancelWhileThePreviewDrawsClosesIt) {
+    auto view = converted(40);
+    view->GetPrinter().setOutputFormat(QPrinter::PdfFormat);
+    testsupport::ScriptedPrompts prompts({IDOK});
+    bool previewShown = false;
+    WhenShown<CPreviewViewEx>(
+        [&previewShown](CPreviewViewEx *preview) {
+            previewShown = true;
+            preview->reject();
+        },
+        500);
+    {
+        CancelAtCounter cancel(QStringLiteral("(   1/   2)"));
+        view->OnFilePrintPreview();
+        EXPECT_FALSE(cancel.seen.isEmpty());
+    }
+    QTest::qWait(600);
+    EXPECT_FALSE(previewShown);
+    EXPECT_EQ(view->GetPrintMode(), 0);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].first, CString("比較表の出力を中止しました。"));
 }
 
 TEST(DrawFittedTextTest, ATextTooWideShrinksInItsCellOnly) {
@@ -247,7 +348,8 @@ TEST_F(PrintTest, ThePreviewShowsEveryPageAndItsButtonsFollowThePage) {
     printer.setOutputFileName(ToQString(path("page2.pdf")));
     printer.setPrintRange(QPrinter::PageRange); // as the print dialog leaves it for pages 2 to 2
     printer.setFromTo(2, 2);
-    ASSERT_TRUE(view->PrintComparisonTable(printer));
+    testsupport::RecordingProgress progress;
+    ASSERT_TRUE(view->PrintComparisonTable(printer, progress));
     WhenShown<CPreviewViewEx>([](CPreviewViewEx *preview) {
         QPrintPreviewWidget *pages = preview->GetPreview();
         auto *next = static_cast<QPushButton *>(GetDlgItem(preview, CPreviewViewEx::IDC_NEXT));

@@ -11,11 +11,13 @@
 #include "zentrova/PointListCtrl.h"
 #include "zentrova/tests/ProgramFixture.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
@@ -94,6 +96,21 @@ TEST_F(WindowTest, CaptionsAreTheirOwnAndQtsDialogsSpeakJapanese) {
     view->OnCsvOutput();
     EXPECT_EQ(captions, (QStringList{ToQString("座標変換プログラム"), ToQString("座標入力"),
                                      ToQString("名前を付けて保存")}));
+}
+
+TEST_F(WindowTest, ThePrintDialogSpeaksJapaneseWhereQtsTranslationIsSilent) {
+    ASSERT_EQ(QLocale().language(), QLocale::Japanese) << "the test runs under LANG=ja_JP.UTF-8";
+    CZentrovaApp app(sources());
+    ASSERT_TRUE(app.InitInstance());
+    QPrintDialog dialog(&app.GetMainFrame()->GetView()->GetPrinter());
+    auto text = [&dialog](const char *name) {
+        const auto *button = dialog.findChild<QAbstractButton *>(QLatin1String(name));
+        return button != nullptr ? button->text() : QStringLiteral("<none>");
+    };
+    EXPECT_EQ(text("pagesRadioButton"), ToQString("ページ指定"));
+    EXPECT_EQ(text("noDuplex"), ToQString("片面"));
+    EXPECT_EQ(text("duplexLong"), ToQString("長辺綴じ"));
+    EXPECT_EQ(text("printAll"), ToQString("すべて印刷")); // Qt's own translation stays
 }
 
 } // namespace

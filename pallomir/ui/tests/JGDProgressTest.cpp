@@ -2,7 +2,7 @@
 #include "pallomir/ui/JGDProgress2.h"
 #include "pallomir/ui/JGDSmpWaitDlg.h"
 #include "pallomir/ui/JGDWaitDlg.h"
-#include "pallomir/ui/tests/WaitDlgProbe.h"
+#include "tests/support/WaitDlgProbe.h"
 
 #include <QMainWindow>
 #include <QPushButton>
@@ -295,6 +295,59 @@ TEST(JGDProgressTest, MessageOnlyDialog) {
     EXPECT_EQ(Shown<JGDWaitDlg>(), nullptr);
 }
 
+TEST(JGDProgressTest, ARunOfStepsKeepsItsOneWindow) {
+    QMainWindow parent;
+    parent.show();
+    JGDProgress progress;
+    progress.SetParentWnd(&parent);
+    progress.SetProgressKind(Kind(10));
+    ASSERT_TRUE(progress.ProgressInit(kBar));
+    JGDWaitDlg *dialog = Shown<JGDWaitDlg>();
+    ASSERT_NE(dialog, nullptr);
+    progress.ProgressStart(100);
+    EXPECT_TRUE(progress.ProgressPercent(40, 40));
+
+    // A second bar dialog asked for: the same window, started afresh.
+    ASSERT_TRUE(progress.ProgressInit(kBar));
+    EXPECT_EQ(Shown<JGDWaitDlg>(), dialog);
+    EXPECT_EQ(Line1(), U(u8"計算中..."));
+    EXPECT_EQ(Line2(), QString());
+    EXPECT_EQ(Bar(), 0);
+
+    // The message alone: still that window, without bar and Cancel, which nothing can press.
+    progress.SetProgressKind(Kind(12));
+    ASSERT_TRUE(progress.ProgressInit(kMessageOnly));
+    EXPECT_EQ(Shown<JGDWaitDlg>(), dialog);
+    EXPECT_EQ(Shown<JGDSmpWaitDlg>(), nullptr);
+    EXPECT_EQ(Line1(), U(u8"座標登録中..."));
+    EXPECT_EQ(Line2(), U(u8"しばらくお待ちください..."));
+    EXPECT_FALSE(GetDlgItem(dialog, JGDWaitDlg::IDC_PROGRESS)->isVisible());
+    EXPECT_FALSE(GetDlgItem(dialog, JGDWaitDlg::IDC_CANCEL)->isEnabled());
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    progress.ProgressStart(10);
+    EXPECT_TRUE(progress.ProgressPercent(50, 5));
+    EXPECT_EQ(Line2(), U(u8"しばらくお待ちください...")); // no counter drawn
+    EXPECT_FALSE(progress.CheckCancel());
+    EXPECT_FALSE(parent.isEnabled());
+
+    // Back to the bar, with a message of the caller's own until the next start.
+    progress.SetProgressKind(Kind(3));
+    ASSERT_TRUE(progress.ProgressInit(kBar));
+    EXPECT_EQ(Shown<JGDWaitDlg>(), dialog);
+    EXPECT_TRUE(GetDlgItem(dialog, JGDWaitDlg::IDC_CANCEL)->isEnabled());
+    progress.ProgressStart(2);
+    progress.SetProgressMsg("比較表の出力中...");
+    EXPECT_TRUE(progress.Progress(1));
+    EXPECT_EQ(Line1(), U(u8"比較表の出力中..."));
+    EXPECT_EQ(Line2(), QStringLiteral("(   1/   2)"));
+    progress.ProgressStart(2);
+    EXPECT_EQ(Line1(), U(u8"計算中..."));
+    progress.ProgressTerm();
+    EXPECT_EQ(Shown<JGDWaitDlg>(), nullptr);
+    EXPECT_TRUE(parent.isEnabled());
+}
+
 TEST(JGDProgressTest, ParentDestroyedBeforeTheNextInit) {
     JGDProgress progress;
     auto parent = std::make_unique<QMainWindow>();
@@ -345,23 +398,32 @@ TEST(JGDProgressTest, QuitDuringAnOperationEndsTheLoopAfterIt) {
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(cancelled);
 
-    // The message-only dialog lets the quit through; its operation cannot be cancelled.
-    main.show();
-    steps = 0;
-    QTimer::singleShot(0, [&steps] {
-        JGDProgress progress;
-        progress.ProgressInit(kMessageOnly);
-        progress.ProgressStart(50);
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        for (int i = 1; i <= 50 && progress.Progress(i); ++i) {
-            ++steps;
-            QTest::qSleep(1);
-        }
-    });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_EQ(steps, 50);
+    // The message-only dialog lets the quit through; its operation cannot be cancelled. So does
+    // the bar dialog kept for a message.
+    auto runToTheEnd = [&main](bool barFirst) {
+        main.show();
+        int done = 0;
+        QTimer::singleShot(0, [&done, barFirst] {
+            JGDProgress progress;
+            if (barFirst) {
+                progress.ProgressInit(kBar);
+            }
+            progress.ProgressInit(kMessageOnly);
+            progress.ProgressStart(50);
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            for (int i = 1; i <= 50 && progress.Progress(i); ++i) {
+                ++done;
+                QTest::qSleep(1);
+            }
+        });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+        EXPECT_EQ(QApplication::exec(), 0);
+        return done;
+    };
+    EXPECT_EQ(runToTheEnd(false), 50);
     EXPECT_EQ(Shown<JGDSmpWaitDlg>(), nullptr);
+    EXPECT_EQ(runToTheEnd(true), 50);
+    EXPECT_EQ(Shown<JGDWaitDlg>(), nullptr);
 }
 
 TEST(JGDProgressTest, ClosingTheLastWaitDialogDoesNotQuit) {

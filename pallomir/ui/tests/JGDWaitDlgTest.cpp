@@ -1,8 +1,8 @@
 #include "pallomir/ui/JGDWaitDlg.h"
 #include "pallomir/ui/JGDSmpWaitDlg.h"
-#include "pallomir/ui/tests/WaitDlgProbe.h"
 #include "platform/ui/UiFont.h"
 #include "tests/support/Screenshot.h"
+#include "tests/support/WaitDlgProbe.h"
 
 #include <QMainWindow>
 #include <QPushButton>

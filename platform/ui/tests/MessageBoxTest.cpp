@@ -3,6 +3,7 @@
 #include "platform/ui/tests/QtTestApp.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -121,6 +122,45 @@ TEST(MessageBoxTest, TextIsPlain) {
     EXPECT_EQ(QtMessageBox("<b>C:\\data\\a.sim</b>", MB_OK), IDOK);
     EXPECT_EQ(seen.text, QStringLiteral("<b>C:\\data\\a.sim</b>"));
     EXPECT_EQ(seen.format, Qt::PlainText);
+}
+
+TEST(MessageBoxTest, LinesAreKeptWholeOrBrokenOnlyBetweenWords) {
+    // What the label shows, line by line, and whether each line fits its width.
+    struct Shown {
+        QStringList lines;
+        bool fits = true;
+    };
+    auto show = [](const CString &text) {
+        Shown shown;
+        WhenShown<QMessageBox>([&shown](QMessageBox *box) {
+            const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+            shown.lines = label->text().split(QLatin1Char('\n'));
+            for (const QString &line : shown.lines)
+                shown.fits = shown.fits && label->fontMetrics().horizontalAdvance(line) <=
+                                               label->contentsRect().width();
+            box->buttons().at(0)->click();
+        });
+        QtMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+        return shown;
+    };
+    // Wider than Qt's own wrapping width, far narrower than the screen: one line each.
+    const CString passed =
+        "座標を40点取り込みました。\n点名,X座標,Y座標,標高の座標の行でない2行は取"
+        "り込みませんでした（最初は3行目）。";
+    const Shown whole = show(passed);
+    EXPECT_EQ(whole.lines.join(QLatin1Char('\n')), ToQString(passed));
+    EXPECT_TRUE(whole.fits);
+
+    // Wider than the screen: broken after a comma only, never inside a name.
+    CString names;
+    for (int i = 0; i < 60; ++i)
+        names += "基準点名、";
+    const Shown broken = show(names);
+    EXPECT_GT(broken.lines.size(), 1);
+    EXPECT_EQ(broken.lines.join(QString()), ToQString(names));
+    for (const QString &line : broken.lines)
+        EXPECT_TRUE(line.endsWith(ToQString("、"))) << line.toStdString();
+    EXPECT_TRUE(broken.fits);
 }
 
 TEST(MessageBoxTest, EscapeAnswersCancelOrOkOnly) {
