@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
@@ -46,21 +47,40 @@ bool readLink(const std::string &link, std::string &text) {
 
 // Where the file that replaces native goes: native itself, or the file a link names, also one
 // that does not exist yet. False when the target is to be written in place (it is no regular
-// file, or the links lead round in a loop); *exists and *st then describe an existing target.
+// file, or a link the kernel follows to no path, as those of /proc/self/fd do); *exists and *st
+// then describe an existing target.
 bool replacementTarget(const std::string &native, std::string &target, bool &exists,
                        struct stat &st) {
     target = native;
-    for (int links = 0;; ++links) {
-        exists = ::lstat(target.c_str(), &st) == 0;
-        if (!exists)
-            return errno == ENOENT;
-        if (!S_ISLNK(st.st_mode))
-            return S_ISREG(st.st_mode);
+    exists = ::lstat(native.c_str(), &st) == 0;
+    if (!exists)
+        return errno == ENOENT;
+    if (!S_ISLNK(st.st_mode))
+        return S_ISREG(st.st_mode);
+    if (::stat(native.c_str(), &st) == 0) {
+        char *real = ::realpath(native.c_str(), nullptr);
+        if (real == nullptr)
+            return false;
+        target = real;
+        std::free(real);
+        return S_ISREG(st.st_mode);
+    }
+    if (errno != ENOENT)
+        return false;
+    // A link to a name that is free: the links are followed to that name.
+    exists = false;
+    for (int links = 0; links < 40; ++links) {
         std::string next;
-        if (links == 40 || !readLink(target, next) || next.empty())
+        if (!readLink(target, next) || next.empty())
             return false;
         target = next[0] == '/' ? next : FileReplacement::FolderOf(target) + "/" + next;
+        struct stat entry {};
+        if (::lstat(target.c_str(), &entry) != 0)
+            return errno == ENOENT;
+        if (!S_ISLNK(entry.st_mode))
+            return false;
     }
+    return false;
 }
 
 } // namespace

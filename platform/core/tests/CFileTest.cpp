@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -240,6 +241,18 @@ TEST_F(CFileTest, OnlyACleanCloseReplacesTheTarget) {
     linked.Close();
     EXPECT_TRUE(fs::is_symlink(m_dir / "link.bin"));
     EXPECT_EQ(readBytes(m_dir / "t.bin"), "linked");
+
+    // A descriptor's name (here of a file that has no name) is written in place.
+    const int fd = ::memfd_create("zentrova", MFD_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    CFile described(FromUtf8("/proc/self/fd/" + std::to_string(fd)),
+                    CFile::modeCreate | CFile::modeWrite);
+    described.Write("in place", 8);
+    described.Close();
+    char bytes[8] = {};
+    EXPECT_EQ(::pread(fd, bytes, sizeof bytes, 0), 8);
+    EXPECT_EQ(std::string(bytes, sizeof bytes), "in place");
+    ::close(fd);
 }
 
 TEST_F(CFileTest, AFailedWriteOrANameTakenMeanwhileLeavesTheTargetAsItWas) {
@@ -298,29 +311,15 @@ TEST_F(CFileTest, AFailedWriteOrANameTakenMeanwhileLeavesTheTargetAsItWas) {
 
 // ---- what a replacement keeps, and failures found late
 
-// The ACL the kernel keeps in system.posix_acl_access: owner rw, user 2005 r, group r, mask rw,
-// others nothing.
-std::string aclBytes() {
-    std::string bytes;
-    const auto le16 = [&bytes](unsigned v) {
-        bytes += static_cast<char>(v & 0xFF);
-        bytes += static_cast<char>((v >> 8) & 0xFF);
-    };
-    const auto le32 = [&le16](unsigned v) {
-        le16(v & 0xFFFF);
-        le16(v >> 16);
-    };
-    le32(2); // the format's version
-    const unsigned none = 0xFFFFFFFF;
-    const unsigned entries[][3] = {
-        {0x01, 6, none}, {0x02, 4, 2005}, {0x04, 4, none}, {0x10, 6, none}, {0x20, 0, none}};
-    for (const auto &entry : entries) {
-        le16(entry[0]);
-        le16(entry[1]);
-        le32(entry[2]);
-    }
-    return bytes;
-}
+// An ACL as the kernel keeps it in system.posix_acl_access (version, then tag, permissions and
+// id of each entry, little-endian): owner rw, user 2005 r, group r, mask rw, others nothing.
+const std::string kAcl("\x02\0\0\0"
+                       "\x01\0\x06\0\xff\xff\xff\xff"
+                       "\x02\0\x04\0\xd5\x07\0\0"
+                       "\x04\0\x04\0\xff\xff\xff\xff"
+                       "\x10\0\x06\0\xff\xff\xff\xff"
+                       "\x20\0\0\0\xff\xff\xff\xff",
+                       44);
 
 std::string xattr(const fs::path &file, const char *name) {
     char buffer[256];
@@ -351,8 +350,7 @@ TEST_F(CFileTest, AReplacedFileKeepsItsOwnerGroupAttributesAndACL) {
     ASSERT_EQ(::chown(file.c_str(), 2001, 3000), 0);
     if (::setxattr(file.c_str(), "user.zentrova", "kept", 4, 0) != 0)
         GTEST_SKIP() << "no extended attributes here: " << std::strerror(errno);
-    const std::string acl = aclBytes();
-    if (::setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
+    if (::setxattr(file.c_str(), "system.posix_acl_access", kAcl.data(), kAcl.size(), 0) != 0)
         GTEST_SKIP() << "no ACLs here: " << std::strerror(errno);
     struct stat before {};
     ASSERT_EQ(::stat(file.c_str(), &before), 0);
@@ -388,60 +386,41 @@ TEST_F(CFileTest, AReplacedFileKeepsItsOwnerGroupAttributesAndACL) {
     EXPECT_EQ(readBytes(m_dir / "locked" / "f.txt"), "kept");
 }
 
-// An ext4 volume of 16 MiB whose backing store holds 512 KiB: writes land in the page cache and
-// fail only when they are written back, as on a thin-provisioned disk that has run full.
+// An ext4 volume of 16 MiB on a backing store of 512 KiB: writes land in the page cache and fail
+// only when they are written back, as on a thin-provisioned disk that has run full.
 class OvercommittedVolume {
   public:
-    explicit OvercommittedVolume(const fs::path &dir)
-        : m_back(dir / "back"), m_root(dir / "volume") {
+    explicit OvercommittedVolume(const fs::path &dir) : m_back(dir / "back"), m_root(dir / "v") {
         fs::create_directory(m_back);
         fs::create_directory(m_root);
-        if (::mount("none", m_back.c_str(), "tmpfs", 0, "size=512k") != 0) {
-            unavailable = std::string("no tmpfs: ") + std::strerror(errno);
-            return;
-        }
-        m_backMounted = true;
-        const fs::path image = m_back / "disk.img";
-        std::ofstream(image).close();
-        fs::resize_file(image, 16 << 20);
-        const std::string quoted = "'" + image.string() + "'";
-        if (std::system(
-                ("mkfs.ext4 -q -F -O ^has_journal " + quoted + " >/dev/null 2>&1").c_str()) != 0) {
-            unavailable = "mkfs.ext4 failed";
-            return;
-        }
-        if (std::system(("mount -o loop " + quoted + " '" + m_root.string() + "' >/dev/null 2>&1")
-                            .c_str()) != 0) {
-            unavailable = "no loop device";
-            return;
-        }
-        m_rootMounted = true;
+        const std::string image = m_back.string() + "/disk.img";
+        ready = std::system(("{ mount -t tmpfs -o size=512k none " + m_back.string() +
+                             " && truncate -s 16M " + image +
+                             " && mkfs.ext4 -q -F -O ^has_journal " + image + " && mount -o loop " +
+                             image + " " + m_root.string() + "; } >/dev/null 2>&1")
+                                .c_str()) == 0;
     }
     ~OvercommittedVolume() {
-        if (m_rootMounted)
-            ::umount2(m_root.c_str(), MNT_DETACH);
-        if (m_backMounted)
-            ::umount2(m_back.c_str(), MNT_DETACH);
+        ::umount2(m_root.c_str(), MNT_DETACH);
+        ::umount2(m_back.c_str(), MNT_DETACH);
     }
     OvercommittedVolume(const OvercommittedVolume &) = delete;
     OvercommittedVolume &operator=(const OvercommittedVolume &) = delete;
 
     const fs::path &root() const { return m_root; }
-    std::string unavailable; // why it could not be made
+    bool ready; // whether the volume is mounted
 
   private:
     fs::path m_back;
     fs::path m_root;
-    bool m_backMounted = false;
-    bool m_rootMounted = false;
 };
 
 TEST_F(CFileTest, AFailedFlushIsKeptAndTheFileIsNotPutInPlace) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "mounting a volume takes root";
     OvercommittedVolume volume(m_dir);
-    if (!volume.unavailable.empty())
-        GTEST_SKIP() << volume.unavailable;
+    if (!volume.ready)
+        GTEST_SKIP() << "no loop volume could be made (tmpfs, mkfs.ext4, a loop device)";
     const CString target = FromUtf8((volume.root() / "t.bin").string());
     {
         CFile old(target, CFile::modeCreate | CFile::modeWrite);
