@@ -1,12 +1,15 @@
 #include "pallomir/ui/FileCopyOperation.h"
 
+#include "platform/core/CFile.h"
 #include "platform/core/Path.h"
 #include "platform/core/Prompt.h"
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -20,22 +23,35 @@ bool native(const CString &path, fs::path &out) {
     return true;
 }
 
-// Copies source to destination through a temporary file beside it.
-bool copyOne(const fs::path &source, const fs::path &destination) {
+// A file about to be replaced that its owner may not write (a copy of read-only media made
+// before) is made writable for the owner first, as a file manager's copy would be.
+void letOwnerWrite(const fs::path &file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+        !(st.st_mode & S_IWUSR))
+        ::chmod(file.c_str(), (st.st_mode & 07777) | S_IWUSR);
+}
+
+// Copies source over destination through CFile, so that a failed copy leaves no file and keeps
+// the one it would have replaced. A new copy gets the permissions of a file the user makes.
+bool copyOne(const CString &source, const CString &destination) {
+    fs::path from, to;
+    if (!native(source, from) || !native(destination, to))
+        return false;
     std::error_code ec;
-    if (fs::exists(destination, ec) && fs::equivalent(source, destination, ec))
+    if (fs::exists(to, ec) && fs::equivalent(from, to, ec))
         return true;
-    if (!fs::is_regular_file(source, ec))
+    if (!fs::is_regular_file(from, ec))
         return false;
-    fs::path temporary = destination;
-    temporary += ".copy" + std::to_string(::getpid());
-    if (!fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, ec)) {
-        fs::remove(temporary, ec);
-        return false;
-    }
-    fs::rename(temporary, destination, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
+    letOwnerWrite(to);
+    try {
+        CFile in(source, CFile::modeRead | CFile::shareDenyWrite);
+        CFile out(destination, CFile::modeCreate | CFile::modeWrite);
+        std::vector<char> buffer(64 * 1024);
+        while (const UINT count = in.Read(buffer.data(), static_cast<UINT>(buffer.size())))
+            out.Write(buffer.data(), count);
+        out.Close();
+    } catch (const CFileException &) {
         return false;
     }
     return true;
@@ -48,8 +64,8 @@ IFileCopyOperation::~IFileCopyOperation() = default;
 bool FileCopyOperation::CopyInto(const std::vector<CString> &sources, const CString &folder,
                                  std::vector<FileCopyResult> &results) {
     results.assign(sources.size(), FileCopyResult::Failed);
-    fs::path target;
-    const bool folderOk = native(folder, target);
+    fs::path folderPath;
+    const bool folderOk = native(folder, folderPath);
 
     // Files that would be replaced.
     std::vector<bool> exists(sources.size(), false);
@@ -86,9 +102,7 @@ bool FileCopyOperation::CopyInto(const std::vector<CString> &sources, const CStr
             results[i] = FileCopyResult::Skipped;
             continue;
         }
-        fs::path source;
-        const bool copied =
-            native(sources[i], source) && copyOne(source, target / source.filename());
+        const bool copied = copyOne(sources[i], Path::Join(folder, Path::FileName(sources[i])));
         results[i] = copied ? FileCopyResult::Copied : FileCopyResult::Failed;
     }
     return true;

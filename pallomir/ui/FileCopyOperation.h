@@ -21,8 +21,8 @@ class IFileCopyOperation {
 
 // Copies with the file system. Before replacing files it asks once per batch (AfxMessageBox,
 // Yes/No/Cancel): Yes replaces them, No keeps them (Skipped), Cancel stops the batch. Each file
-// is written under a temporary name and renamed into place, so a failed copy leaves no
-// half-written file and keeps the one it would have replaced.
+// is replaced as CFile replaces files, so a failed copy leaves no half-written file and keeps
+// the one it would have replaced. A copy is writable by its owner, also one of read-only media.
 class FileCopyOperation : public IFileCopyOperation {
   public:
     bool CopyInto(const std::vector<CString> &sources, const CString &folder,

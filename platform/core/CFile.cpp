@@ -8,15 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <map>
 #include <mutex>
-#include <random>
 #include <string>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -32,45 +30,57 @@ void fail(CFileException *error, int cause, long osError, const CString &path) {
     }
 }
 
-// The folder of a native path, "." for a bare name.
-std::string folderOf(const std::string &path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
+// Reads a symbolic link; false when it cannot be read.
+bool readLink(const std::string &link, std::string &text) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink(link.c_str(), buffer.data(), buffer.size());
+        if (n < 0)
+            return false;
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            text.assign(buffer.data(), static_cast<std::size_t>(n));
+            return true;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
-// A hidden name of fixed length, so that a long target name never makes it too long.
-std::string temporaryName() {
-    static constexpr char kChars[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937_64 random((static_cast<std::uint64_t>(std::random_device{}()) << 32) ^
-                                        static_cast<std::uint64_t>(::getpid()));
-    std::string name = ".~zt";
-    for (int i = 0; i < 12; ++i)
-        name += kChars[random() % (sizeof kChars - 1)];
-    return name;
-}
-
-// Where the file that replaces native goes: native itself, or the file a link names. False when
-// the target is to be written in place (it is no regular file, or a link that leads nowhere);
-// *exists and *st then describe an existing target.
+// Where the file that replaces native goes: native itself, or the file a link names, also one
+// that does not exist yet. False when the target is to be written in place (it is no regular
+// file, or a link the kernel follows to no path, as those of /proc/self/fd do); *exists and *st
+// then describe an existing target.
 bool replacementTarget(const std::string &native, std::string &target, bool &exists,
                        struct stat &st) {
     target = native;
     exists = ::lstat(native.c_str(), &st) == 0;
     if (!exists)
         return errno == ENOENT;
-    if (S_ISLNK(st.st_mode)) {
+    if (!S_ISLNK(st.st_mode))
+        return S_ISREG(st.st_mode);
+    if (::stat(native.c_str(), &st) == 0) {
         char *real = ::realpath(native.c_str(), nullptr);
         if (real == nullptr)
             return false;
         target = real;
         std::free(real);
-        if (::stat(target.c_str(), &st) != 0)
+        return S_ISREG(st.st_mode);
+    }
+    if (errno != ENOENT)
+        return false;
+    // A link to a name that is free: the links are followed to that name.
+    exists = false;
+    for (int links = 0; links < 40; ++links) {
+        std::string next;
+        if (!readLink(target, next) || next.empty())
+            return false;
+        target = next[0] == '/' ? next : FileReplacement::FolderOf(target) + "/" + next;
+        struct stat entry {};
+        if (::lstat(target.c_str(), &entry) != 0)
+            return errno == ENOENT;
+        if (!S_ISLNK(entry.st_mode))
             return false;
     }
-    return S_ISREG(st.st_mode);
+    return false;
 }
 
 } // namespace
@@ -90,6 +100,7 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
         fail(error, CFileException::genericException, EBUSY, path);
         return false;
     }
+    m_closeFailure = CFileException();
     const UINT access = flags & 0x3;
     if (access == 0x3) {
         fail(error, CFileException::genericException, EINVAL, path);
@@ -135,33 +146,45 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
             return false;
         }
     }
-    std::string temporary;
-    int fd;
-    for (int attempt = 0;; ++attempt) {
+    // A replacement is written under a hidden name in the target's folder, held open so that
+    // the file is found again wherever the folder is moved.
+    FileReplacement::AsideFile aside;
+    int fd = -1;
+    int err = 0;
+    if (replacing) {
+        aside.folder = FileReplacement::HeldFolder::Open(FileReplacement::FolderOf(target), err);
+        aside.target = target;
+        // Only a name that was free is kept free: a file that takes it meanwhile is not replaced.
+        aside.noReplace = !exists && (flags & modeNoReplace);
+        aside.name = path;
+    }
+    for (int attempt = 0; err == 0; ++attempt) {
         if (replacing) {
-            const std::string folder = folderOf(target);
-            temporary = (folder == "/" ? folder : folder + "/") + temporaryName();
-            const int access = oflags & O_ACCMODE;
-            fd = ::open(temporary.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            aside.temporary = FileReplacement::HiddenName();
+            fd = ::openat(aside.folder->Descriptor(), aside.temporary.c_str(),
+                          (oflags & O_ACCMODE) | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         } else {
             fd = ::open(native.c_str(), oflags, 0666);
         }
-        if (fd >= 0 || (errno != EINTR && !(replacing && errno == EEXIST && attempt < 100)))
+        if (fd >= 0)
             break;
+        if (errno != EINTR && !(replacing && errno == EEXIST && attempt < 100))
+            err = errno;
     }
     if (fd < 0) {
-        const int err = errno;
         // A missing folder of a file to be created is a bad path.
         const int cause = (err == ENOENT && (flags & modeCreate))
                               ? int(CFileException::badPath)
                               : CFileException::OsErrorToException(err);
-        fail(error, cause, err, path);
+        // A file that cannot be made beside its target: the folder refuses it, not the file.
+        const bool folderRefuses = aside.folder && (err == EACCES || err == EPERM || err == EROFS);
+        fail(error, cause, err,
+             folderRefuses ? Path::FromNative(FileReplacement::FolderOf(target)) : path);
         return false;
     }
-    // A replaced file keeps its permissions.
+    // A replaced file keeps what it was: owner, group, attributes, permissions.
     if (replacing && exists)
-        (void)::fchmod(fd, old.st_mode & 07777);
-    int err = 0;
+        FileReplacement::CopyAttributes(target, old, fd);
     if (::fstat(fd, &st) != 0)
         err = errno;
     else if (S_ISDIR(st.st_mode))
@@ -169,7 +192,7 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
     if (err != 0) {
         ::close(fd);
         if (replacing)
-            ::unlink(temporary.c_str());
+            aside.Remove();
         fail(error, CFileException::OsErrorToException(err), err, path);
         return false;
     }
@@ -177,11 +200,9 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
     m_fd = fd;
     m_openFlags = flags;
     m_strFileName = path;
-    m_temporary = replacing ? temporary : std::string();
-    m_target = replacing ? target : std::string();
-    // Only a name that was free is kept free: a file that takes it meanwhile is not replaced.
-    m_noReplace = replacing && !exists && (flags & modeNoReplace);
+    m_aside = replacing ? std::move(aside) : FileReplacement::AsideFile();
     m_writeError = 0;
+    m_closeFailure = CFileException();
     m_device = static_cast<std::uint64_t>(st.st_dev);
     m_inode = static_cast<std::uint64_t>(st.st_ino);
     m_registered = reading;
@@ -236,8 +257,13 @@ std::uint64_t CFile::GetPosition() const {
 void CFile::Flush() {
     CheckOpen();
     // Devices and pipes cannot be synchronised; that is not a failure.
-    if (::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP)
-        ThrowErrno(errno);
+    if (::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
+        // Kept: a later fsync may succeed although the data never reached the disk.
+        const int err = errno;
+        if (m_writeError == 0)
+            m_writeError = err;
+        ThrowErrno(err);
+    }
 }
 
 void CFile::Close() { closeFile(nullptr); }
@@ -245,20 +271,25 @@ void CFile::Close() { closeFile(nullptr); }
 void CFile::Close(PendingFiles &pending) { closeFile(&pending); }
 
 void CFile::closeFile(PendingFiles *pending) {
-    if (!IsOpen())
+    if (!IsOpen()) {
+        // A failed Close fails again: the file was not put in place.
+        if (m_closeFailure.m_cause != CFileException::none)
+            throw m_closeFailure;
         return;
+    }
     try {
         WritePending();
-    } catch (const CFileException &) {
+    } catch (const CFileException &e) {
         Abort();
+        m_closeFailure = e;
         throw;
     }
     const int fd = m_fd;
-    if (m_temporary.empty()) {
+    if (!m_aside.folder) {
         releaseDescriptor();
         // The descriptor is gone even when close reports an error (EINTR included).
         if (::close(fd) != 0 && errno != EINTR)
-            ThrowErrno(errno);
+            failClose(errno);
         return;
     }
     int err = m_writeError;
@@ -267,20 +298,28 @@ void CFile::closeFile(PendingFiles *pending) {
     releaseDescriptor();
     if (::close(fd) != 0 && errno != EINTR && err == 0)
         err = errno;
-    if (err == 0 && pending != nullptr) {
-        pending->m_files.push_back({m_temporary, m_target, m_noReplace, m_strFileName});
-        m_temporary.clear();
-        m_target.clear();
-        return;
-    }
-    if (err == 0)
-        err = FileReplacement::PutInPlace(m_temporary, m_target, m_noReplace);
     if (err != 0) {
         dropTemporary();
-        ThrowErrno(err);
+        failClose(err);
     }
-    m_temporary.clear();
-    m_target.clear();
+    const FileReplacement::AsideFile aside = std::move(m_aside);
+    m_aside = FileReplacement::AsideFile();
+    PendingFiles own;
+    try {
+        // Added, or removed when the list cannot grow.
+        (pending != nullptr ? *pending : own).add(aside);
+    } catch (...) {
+        m_closeFailure = CFileException(CFileException::genericException, ENOMEM, m_strFileName);
+        throw;
+    }
+    if (pending != nullptr)
+        return;
+    try {
+        own.Commit();
+    } catch (const CFileException &e) {
+        m_closeFailure = e;
+        throw;
+    }
 }
 
 void CFile::Abort() {
@@ -293,15 +332,20 @@ void CFile::Abort() {
 }
 
 void CFile::dropTemporary() {
-    if (!m_temporary.empty())
-        ::unlink(m_temporary.c_str());
-    m_temporary.clear();
-    m_target.clear();
+    if (m_aside.folder)
+        m_aside.Remove();
+    m_aside = FileReplacement::AsideFile();
+}
+
+void CFile::failClose(int error) {
+    m_closeFailure =
+        CFileException(CFileException::OsErrorToException(error), error, m_strFileName);
+    throw m_closeFailure;
 }
 
 void CFile::WritePending() {}
 
-bool CFile::IsReplacing() const { return IsOpen() && !m_temporary.empty(); }
+bool CFile::IsReplacing() const { return IsOpen() && m_aside.folder != nullptr; }
 
 bool CFile::IsOpen() const { return m_fd >= 0; }
 

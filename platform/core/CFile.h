@@ -2,6 +2,7 @@
 
 #include "platform/core/CException.h"
 #include "platform/core/CString.h"
+#include "platform/core/FileReplacement.h"
 #include "platform/core/WinTypes.h"
 
 #include <cstddef>
@@ -16,13 +17,17 @@ class PendingFiles;
 // A file opened with modeCreate and without modeNoTruncate is replaced whole or
 // not at all: it is written to a hidden temporary file in the target's folder,
 // and only a successful Close (buffers written, synchronised, closed) renames it
-// over the target. Abort, destruction without Close, or any failure of a write
-// or of Close removes the temporary file, and the target keeps its bytes (or
-// stays absent). A new target gets the permissions a newly created file gets; a
-// replaced one keeps its own. A target that may not be written is refused as
-// before, and so is one in a folder where no file can be made. Targets that are
-// not regular files (devices, a descriptor of /proc/self/fd) are written in
-// place, as are files opened with modeNoTruncate or without modeCreate.
+// over the target and synchronises the folder. Abort, destruction without Close,
+// or any failure of a write, of Flush or of Close removes the temporary file,
+// and the target keeps its bytes (or stays absent); a second Close after a
+// failed one fails again. A new target gets the permissions a newly created file
+// gets; a replaced one keeps its owner and group (as far as the process may set
+// them), extended attributes, ACL and permissions. A link is followed: the file
+// it names is replaced, or created when it does not exist. A target that may not
+// be written is refused as before; a folder where no file can be made is refused
+// too, and the error names the folder. Targets that are not regular files
+// (devices, a descriptor of /proc/self/fd) are written in place, as are files
+// opened with modeNoTruncate or without modeCreate.
 class CFile {
   public:
     enum OpenFlags : UINT {
@@ -75,7 +80,8 @@ class CFile {
     virtual std::uint64_t GetLength() const;
     virtual std::uint64_t GetPosition() const;
 
-    // Commits written data to the device.
+    // Commits written data to the device. A failure is kept: Close then refuses to
+    // put a file being replaced in place.
     virtual void Flush();
     // Throws when the file cannot be closed cleanly; a file being replaced is
     // then removed and the target left as it was.
@@ -114,15 +120,17 @@ class CFile {
     void closeFile(PendingFiles *pending);
     // Forgets the temporary file, removing it.
     void dropTemporary();
+    // Keeps the failure of Close for a second Close, and throws it.
+    [[noreturn]] void failClose(int error);
 
     int m_fd = -1;
     CString m_strFileName;
-    // While a file is being replaced: the temporary file and the target, both native.
-    std::string m_temporary;
-    std::string m_target;
-    bool m_noReplace = false;
-    // The first failed write of a file being replaced; Close then refuses it.
+    // While a file is being replaced: its temporary file and target.
+    FileReplacement::AsideFile m_aside;
+    // The first failed write or Flush of a file being replaced; Close then refuses it.
     int m_writeError = 0;
+    // What the last Close threw (cause none when it did not fail).
+    CFileException m_closeFailure;
     // Identity of the file while it is registered as open for reading.
     bool m_registered = false;
     std::uint64_t m_device = 0;

@@ -4,6 +4,7 @@
 #include "platform/core/CFile.h"
 #include "platform/core/Path.h"
 #include "platform/core/PendingFiles.h"
+#include "platform/core/Prompt.h"
 #include "veltrane/database/Veltrane.h"
 #include "veltrane/model/T2JErrIdxDB.h"
 
@@ -59,11 +60,15 @@ bool writeTile(const T2JErrIdxTbl &table, const CString &folder, bool twoLevelNa
     return table.WriteEDXFile(Path::Join(dir, name), &pending);
 }
 
-// Puts the files of a whole run in place; false when one cannot be.
+// Puts the files of a whole run in place; false, with the file and the reason told, when one
+// cannot be (the folder then stays as it was).
 bool commit(PendingFiles &pending) {
     try {
         pending.Commit();
-    } catch (const CFileException &) {
+    } catch (const CFileException &e) {
+        CString message;
+        message.Format("EDXファイルを書き込めませんでした。\n%s", e.GetErrorMessage().GetString());
+        AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 #include "tests/support/FolderSnapshot.h"
 #include "tests/support/GridParFile.h"
 #include "tests/support/RecordingProgress.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "veltrane/model/T2JErrIdxDB.h"
 #include "veltrane/tests/ErrIdxFixture.h"
 
@@ -180,6 +181,30 @@ TEST_F(VeltraneJobsTest, CancelAndFailuresEndTheWalkWithFalseAndLeaveTheFolderAs
     EXPECT_FALSE(m_db.T2JCalcConvErrIdx(path("edx"), nullptr, nullptr, nullptr, true, 0));
     EXPECT_FALSE(m_db.T2JCalcConvErrIdx(path("edx"), &m_grid, nullptr, nullptr, true, 3));
     EXPECT_FALSE(m_db.CalcSemiDynErrIdx(&empty, nullptr, nullptr));
+}
+
+TEST_F(VeltraneJobsTest, FilesThatCannotBePutInPlaceAreToldAndLeaveTheFolderAsItWas) {
+    ASSERT_TRUE(m_db.T2JCalcConvErrIdx(path("edx"), &m_grid, nullptr, nullptr, true, 2));
+    put("older\r\n", "edx/5339/5339.edx");
+    const auto before = testsupport::FolderSnapshot(m_dir / "edx");
+
+    // Once the second walk has written 5339-00.edx, another program moves the folder 5339
+    // away: the third of the files, 5339/5339.edx, cannot be put in place.
+    RecordingProgress progress;
+    const int rowOf5339InTheSecondWalk = 40 + (127200 - 72000) / 300 + 1;
+    progress.onProgress = [&](int) {
+        if (progress.progressCalls + 1 == rowOf5339InTheSecondWalk)
+            fs::rename(m_dir / "edx" / "5339", m_dir / "moved");
+        return true;
+    };
+    testsupport::ScriptedPrompts prompts({IDOK});
+    EXPECT_FALSE(m_db.T2JCalcConvErrIdx(path("edx"), &m_grid, nullptr, &progress, true, 2));
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].first, "EDXファイルを書き込めませんでした。\n" +
+                                          path("edx/5339/5339.edx") + "が見つかりません。");
+
+    fs::rename(m_dir / "moved", m_dir / "edx" / "5339");
+    EXPECT_EQ(testsupport::FolderSnapshot(m_dir / "edx"), before);
 }
 
 TEST_F(VeltraneJobsTest, ProjectAreaTakesTheSquaresAroundItsPoints) {

@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <unistd.h>
+
 namespace {
 
 class FileCopierTest : public testsupport::TempFolderTest {
@@ -242,6 +246,43 @@ TEST_F(FileCopierTest, ParameterFilesVersionedOrNot) {
     ASSERT_TRUE(flat.CopyPrmFile(source() + "/TKY2JGD.par", path("flat"), false));
     EXPECT_TRUE(exists("flat/TKY2JGD.par"));
     EXPECT_FALSE(flat.CopyPrmFiles(path("flat/none"), install(), true));
+}
+
+TEST_F(FileCopierTest, CopiesAreWritableByTheirOwnerAndReplaceNothingButTheirTargets) {
+    namespace fs = std::filesystem;
+    // Files of read-only media; one was copied before, read-only as its source.
+    for (const char *name : {"A.par", "B.par", "C.par"}) {
+        PutFile(sourceDir(), name, ParBytes());
+        fs::permissions(sourceDir() / name,
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    }
+    PutFile(installDir(), "B.par", "older copy");
+    fs::permissions(installDir() / "B.par", fs::perms::owner_read);
+    // A colleague's file under the name a copy of A.par was once written through, and C.par a
+    // link to the parameter file kept in a shared folder.
+    const CString beside = "A.par.copy" + CString(std::to_string(::getpid()).c_str());
+    PutFile(installDir(), beside, "a colleague's file");
+    PutFile(m_dir, "shared/C.par", "older shared");
+    fs::create_symlink(m_dir / "shared" / "C.par", installDir() / "C.par");
+
+    testsupport::ScriptedPrompts prompts({IDYES, IDYES});
+    JCnvPrmFileCopier copier(&copy);
+    ASSERT_TRUE(copier.CopyPrmFiles(source(), install(), false));
+    EXPECT_EQ(copier.GetCopiedFileSize(), 3u);
+    for (const char *name : {"A.par", "B.par"}) {
+        EXPECT_EQ(testsupport::ReadFileBytes(installDir() / name), ParBytes()) << name;
+        EXPECT_NE(fs::status(installDir() / name).permissions() & fs::perms::owner_write,
+                  fs::perms::none)
+            << name;
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes(installDir() / ToUtf8(beside)), "a colleague's file");
+    EXPECT_TRUE(fs::is_symlink(installDir() / "C.par"));
+    EXPECT_EQ(get("shared/C.par"), ParBytes());
+    // Nothing else is left in the folder, visible or hidden.
+    std::set<std::string> names;
+    for (const auto &entry : fs::directory_iterator(installDir()))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"A.par", ToUtf8(beside), "B.par", "C.par"}));
 }
 
 TEST_F(FileCopierTest, CdRomCopyNeedsAMountedDiscWithParameterFiles) {

@@ -1,19 +1,26 @@
 #include "platform/core/CFile.h"
 
 #include "platform/core/CStdioFile.h"
-#include "platform/core/PendingFiles.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <linux/fs.h>
 #include <set>
 #include <string>
+#include <sys/ioctl.h>
+#include <sys/mman.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -234,6 +241,18 @@ TEST_F(CFileTest, OnlyACleanCloseReplacesTheTarget) {
     linked.Close();
     EXPECT_TRUE(fs::is_symlink(m_dir / "link.bin"));
     EXPECT_EQ(readBytes(m_dir / "t.bin"), "linked");
+
+    // A descriptor's name (here of a file that has no name) is written in place.
+    const int fd = ::memfd_create("zentrova", MFD_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    CFile described(FromUtf8("/proc/self/fd/" + std::to_string(fd)),
+                    CFile::modeCreate | CFile::modeWrite);
+    described.Write("in place", 8);
+    described.Close();
+    char bytes[8] = {};
+    EXPECT_EQ(::pread(fd, bytes, sizeof bytes, 0), 8);
+    EXPECT_EQ(std::string(bytes, sizeof bytes), "in place");
+    ::close(fd);
 }
 
 TEST_F(CFileTest, AFailedWriteOrANameTakenMeanwhileLeavesTheTargetAsItWas) {
@@ -250,9 +269,31 @@ TEST_F(CFileTest, AFailedWriteOrANameTakenMeanwhileLeavesTheTargetAsItWas) {
             EXPECT_EQ(e.m_lOsError, EFBIG);
             EXPECT_EQ(e.m_strFileName, path("t.txt"));
         }
+        // Asked again, Close does not pretend the file was saved.
+        try {
+            file.Close();
+            FAIL() << "no exception at the second Close";
+        } catch (const CFileException &e) {
+            EXPECT_EQ(e.m_lOsError, EFBIG);
+        }
+
+        // A link to a file that is not there yet is cut the same way: no half file appears.
+        fs::create_symlink("absent.txt", m_dir / "link.txt");
+        CStdioFile linked(path("link.txt"), CFile::modeCreate | CFile::modeWrite);
+        linked.WriteString(std::string(3000, 'l').c_str());
+        EXPECT_THROW(linked.Close(), CFileException);
     }
     EXPECT_EQ(readBytes(m_dir / "t.txt"), "previous");
-    EXPECT_EQ(names(m_dir), std::set<std::string>{"t.txt"});
+    EXPECT_EQ(names(m_dir), (std::set<std::string>{"link.txt", "t.txt"}));
+    {
+        CStdioFile linked(path("link.txt"), CFile::modeCreate | CFile::modeWrite);
+        linked.WriteString("whole");
+        linked.Close();
+    }
+    EXPECT_TRUE(fs::is_symlink(m_dir / "link.txt"));
+    EXPECT_EQ(readBytes(m_dir / "absent.txt"), "whole");
+    fs::remove(m_dir / "link.txt");
+    fs::remove(m_dir / "absent.txt");
 
     // A name that was free is not replaced when another file takes it meanwhile.
     CFile file(path("out.txt"), CFile::modeCreate | CFile::modeWrite | CFile::modeNoReplace);
@@ -268,29 +309,133 @@ TEST_F(CFileTest, AFailedWriteOrANameTakenMeanwhileLeavesTheTargetAsItWas) {
     EXPECT_EQ(names(m_dir), (std::set<std::string>{"out.txt", "t.txt"}));
 }
 
-TEST_F(CFileTest, PendingFilesArePutInPlaceTogetherOrNotAtAll) {
-    writeBytes(m_dir / "a.edx", "old a");
-    const auto writeBoth = [this](PendingFiles &pending) {
-        EXPECT_TRUE(pending.CreateFolder(path("sub/deeper")));
-        for (const char *name : {"a.edx", "sub/deeper/b.edx"}) {
-            CStdioFile file(path(name), CFile::modeCreate | CFile::modeWrite);
-            file.WriteString(name);
-            file.Close(pending);
-        }
-        EXPECT_EQ(readBytes(m_dir / "a.edx"), "old a"); // nothing in place yet
-    };
-    {
-        PendingFiles discarded;
-        writeBoth(discarded);
-    } // the folders it made go too
-    EXPECT_EQ(names(m_dir), std::set<std::string>{"a.edx"});
-    EXPECT_EQ(readBytes(m_dir / "a.edx"), "old a");
+// ---- what a replacement keeps, and failures found late
 
-    PendingFiles pending;
-    writeBoth(pending);
-    pending.Commit();
-    EXPECT_EQ(readBytes(m_dir / "a.edx"), "a.edx");
-    EXPECT_EQ(readBytes(m_dir / "sub" / "deeper" / "b.edx"), "sub/deeper/b.edx");
+// An ACL as the kernel keeps it in system.posix_acl_access (version, then tag, permissions and
+// id of each entry, little-endian): owner rw, user 2005 r, group r, mask rw, others nothing.
+const std::string kAcl("\x02\0\0\0"
+                       "\x01\0\x06\0\xff\xff\xff\xff"
+                       "\x02\0\x04\0\xd5\x07\0\0"
+                       "\x04\0\x04\0\xff\xff\xff\xff"
+                       "\x10\0\x06\0\xff\xff\xff\xff"
+                       "\x20\0\0\0\xff\xff\xff\xff",
+                       44);
+
+std::string xattr(const fs::path &file, const char *name) {
+    char buffer[256];
+    const ssize_t n = ::getxattr(file.c_str(), name, buffer, sizeof buffer);
+    return n < 0 ? std::string("<none>") : std::string(buffer, static_cast<std::size_t>(n));
+}
+
+// Sets or clears a folder's immutable flag: while it is set, not even root can make a file in
+// it. False where the file system or the process cannot.
+bool setImmutable(const fs::path &folder, bool on) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return done;
+}
+
+TEST_F(CFileTest, AReplacedFileKeepsItsOwnerGroupAttributesAndACL) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving a file another owner takes root";
+    const fs::path file = m_dir / "shared.txt";
+    writeBytes(file, "old");
+    ASSERT_EQ(::chown(file.c_str(), 2001, 3000), 0);
+    if (::setxattr(file.c_str(), "user.zentrova", "kept", 4, 0) != 0)
+        GTEST_SKIP() << "no extended attributes here: " << std::strerror(errno);
+    if (::setxattr(file.c_str(), "system.posix_acl_access", kAcl.data(), kAcl.size(), 0) != 0)
+        GTEST_SKIP() << "no ACLs here: " << std::strerror(errno);
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    const std::string aclBefore = xattr(file, "system.posix_acl_access");
+
+    CFile replaced(path("shared.txt"), CFile::modeCreate | CFile::modeWrite);
+    replaced.Write("new", 3);
+    replaced.Close();
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino); // replaced, not written in place
+    EXPECT_EQ(after.st_uid, 2001u);
+    EXPECT_EQ(after.st_gid, 3000u);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(xattr(file, "user.zentrova"), "kept");
+    EXPECT_EQ(xattr(file, "system.posix_acl_access"), aclBefore);
+    EXPECT_EQ(readBytes(file), "new");
+
+    // A writable file in a folder where no file can be made cannot be replaced; the error
+    // names the folder, not the file.
+    fs::create_directory(m_dir / "locked");
+    writeBytes(m_dir / "locked" / "f.txt", "kept");
+    if (!setImmutable(m_dir / "locked", true))
+        GTEST_SKIP() << "no immutable folders here";
+    CFile locked;
+    CFileException error;
+    const bool opened =
+        locked.Open(path("locked/f.txt"), CFile::modeCreate | CFile::modeWrite, &error);
+    setImmutable(m_dir / "locked", false);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    EXPECT_EQ(error.m_strFileName, path("locked"));
+    EXPECT_EQ(readBytes(m_dir / "locked" / "f.txt"), "kept");
+}
+
+// An ext4 volume of 16 MiB on a backing store of 512 KiB: writes land in the page cache and fail
+// only when they are written back, as on a thin-provisioned disk that has run full.
+class OvercommittedVolume {
+  public:
+    explicit OvercommittedVolume(const fs::path &dir) : m_back(dir / "back"), m_root(dir / "v") {
+        fs::create_directory(m_back);
+        fs::create_directory(m_root);
+        const std::string image = m_back.string() + "/disk.img";
+        ready = std::system(("{ mount -t tmpfs -o size=512k none " + m_back.string() +
+                             " && truncate -s 16M " + image +
+                             " && mkfs.ext4 -q -F -O ^has_journal " + image + " && mount -o loop " +
+                             image + " " + m_root.string() + "; } >/dev/null 2>&1")
+                                .c_str()) == 0;
+    }
+    ~OvercommittedVolume() {
+        ::umount2(m_root.c_str(), MNT_DETACH);
+        ::umount2(m_back.c_str(), MNT_DETACH);
+    }
+    OvercommittedVolume(const OvercommittedVolume &) = delete;
+    OvercommittedVolume &operator=(const OvercommittedVolume &) = delete;
+
+    const fs::path &root() const { return m_root; }
+    bool ready; // whether the volume is mounted
+
+  private:
+    fs::path m_back;
+    fs::path m_root;
+};
+
+TEST_F(CFileTest, AFailedFlushIsKeptAndTheFileIsNotPutInPlace) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a volume takes root";
+    OvercommittedVolume volume(m_dir);
+    if (!volume.ready)
+        GTEST_SKIP() << "no loop volume could be made (tmpfs, mkfs.ext4, a loop device)";
+    const CString target = FromUtf8((volume.root() / "t.bin").string());
+    {
+        CFile old(target, CFile::modeCreate | CFile::modeWrite);
+        old.Write("old", 3);
+        old.Close();
+    }
+    CFile file(target, CFile::modeCreate | CFile::modeWrite);
+    const std::string block(1 << 20, 'x');
+    file.Write(block.data(), static_cast<UINT>(block.size()));
+    file.Write(block.data(), static_cast<UINT>(block.size()));
+    // The write-back fails once; a second fsync would answer success over the lost data.
+    ASSERT_THROW(file.Flush(), CFileException);
+    EXPECT_THROW(file.Close(), CFileException);
+    EXPECT_EQ(readBytes(volume.root() / "t.bin"), "old");
+    EXPECT_EQ(names(volume.root()), (std::set<std::string>{"lost+found", "t.bin"}));
 }
 
 } // namespace
