@@ -62,11 +62,12 @@ void PathSpellings::Remember(const std::vector<Component> &path) {
 
 void PathSpellings::RememberEntries(const std::vector<Component> &folder,
                                     const std::vector<Component> &entries) {
-    std::map<std::string, std::vector<const Component *>> byName;
+    // The spellings met under each cp932 name.
+    std::map<std::string, std::map<std::string, const Component *>> byName;
     for (const Component &entry : entries)
-        byName[entry.cp932].push_back(&entry);
+        byName[entry.cp932].emplace(entry.native, &entry);
     const bool keep = std::any_of(byName.begin(), byName.end(), [](const auto &name) {
-        return name.second.size() > 1 || !name.second.front()->exact;
+        return name.second.size() > 1 || !name.second.begin()->second->exact;
     });
 
     const std::lock_guard<std::mutex> lock(m_mutex);
@@ -74,13 +75,12 @@ void PathSpellings::RememberEntries(const std::vector<Component> &folder,
     if (node == nullptr)
         return;
     for (const auto &[name, spellings] : byName) {
-        Spelling spelling = spellingOf(*spellings.front());
+        Spelling spelling = spellingOf(*spellings.begin()->second);
         if (spellings.size() > 1) {
             spelling.kind = Spelling::LookAlikes;
             spelling.native.clear();
-            for (const Component *entry : spellings)
-                spelling.lookAlikes.push_back(entry->native);
-            std::sort(spelling.lookAlikes.begin(), spelling.lookAlikes.end());
+            for (const auto &[native, entry] : spellings)
+                spelling.lookAlikes.push_back(native);
         }
         auto it = node->children.find(name);
         if (it == node->children.end()) {
@@ -121,9 +121,4 @@ PathSpellings::Find(const std::vector<Component> &start,
 bool PathSpellings::IsEmpty() const {
     const std::lock_guard<std::mutex> lock(m_mutex);
     return m_root.children.empty();
-}
-
-void PathSpellings::Clear() {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    m_root.children.clear();
 }

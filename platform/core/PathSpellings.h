@@ -50,9 +50,6 @@ class PathSpellings {
     // Nothing remembered (so every path converts plainly).
     bool IsEmpty() const;
 
-    // Forgets everything (for tests).
-    void Clear();
-
   private:
     struct Node {
         Spelling spelling;
