@@ -106,6 +106,8 @@ void CDlgCanvas::OnInitDialog() {
                         name.GetString());
         else
             text.Format("%sフォルダにZUBファイルが存在しません。", kConfigFolderName);
+        if (result == ConfigCannotOpen && !Path::NativeFault(project).IsEmpty())
+            text += "\n" + Path::NativeFault(project); // a name that stands for look-alikes
         AfxMessageBox(text, result == ConfigNoProject ? MB_OK : MB_OK | MB_ICONEXCLAMATION);
         for (QPushButton *button : m_editButtons)
             button->setEnabled(false);

@@ -46,6 +46,18 @@ class ChosenPathTest : public ProgramTest {
     fs::path m_site;
 };
 
+TEST_F(ChosenPathTest, LookAlikeProjectsAreNeitherOfThemOpened) {
+    fs::rename(m_site / "config/sample.zub", m_site / Utf8(u8"config/〜.zub"));
+    fs::copy_file(ZENTROVA_SAMPLE_PROJECT, m_site / Utf8(u8"config/～.zub"));
+    testsupport::ScriptedPrompts prompts({IDOK});
+    CMainFrame frame(siteSources());
+    frame.OnInitialUpdate();
+    EXPECT_FALSE(frame.GetView()->GetDialog()->IsLoaded());
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_GE(prompts.asked[0].first.Find("「～.zub」を開けません。\n"), 0);
+    EXPECT_GE(prompts.asked[0].first.Find("（U+301C、U+FF5E）"), 0);
+}
+
 TEST_F(ChosenPathTest, LoadImportExportAndPrintReachTheChosenFilesOnly) {
     putTargetCsv("targets.csv", 3);
     testsupport::WriteFileBytes(m_site / Utf8(u8"測点〜1.csv"), get("targets.csv"));
