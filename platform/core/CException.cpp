@@ -1,5 +1,7 @@
 #include "platform/core/CException.h"
 
+#include "platform/core/Path.h"
+
 #include <cerrno>
 #include <cstddef>
 
@@ -68,6 +70,12 @@ CString CFileException::GetErrorMessage() const {
         CString message;
         message.Format("%sは既にあるため書き込めません。", m_strFileName.GetString());
         return message;
+    }
+    // A path that cannot be carried to the file system says which character stands in the way.
+    if (m_cause == badPath && m_lOsError == EILSEQ) {
+        const CString fault = Path::NativeFault(m_strFileName);
+        if (!fault.IsEmpty())
+            return fault;
     }
     return formatMessage(kFileMessages, m_cause, m_strFileName);
 }

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -90,18 +92,25 @@ bool CFileFind::FindFile(const CString &pattern) {
         if (MatchesName(dots, name))
             m_entries.push_back({CString(dots), true});
     }
+    std::vector<std::string> natives;
+    std::vector<bool> directories;
     while (!ec && it != std::filesystem::directory_iterator()) {
-        CString entryName;
-        if (Utf8ToCp932(it->path().filename().string(), entryName) &&
-            MatchesName(entryName, name)) {
-            std::error_code dirEc;
-            m_entries.push_back({entryName, it->is_directory(dirEc)});
-        }
+        std::error_code dirEc;
+        natives.push_back(it->path().filename().string());
+        directories.push_back(it->is_directory(dirEc));
         it.increment(ec);
     }
     if (ec) {
         Close();
         return false;
+    }
+    // Every entry is listed, spelled as the folder spells it; look-alikes (names of one cp932
+    // form) are listed once, and their path is refused.
+    const std::vector<CString> names = Path::FromNativeEntries(native, natives);
+    std::unordered_set<std::string> listed;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (MatchesName(names[i], name) && listed.insert(names[i].Bytes()).second)
+            m_entries.push_back({names[i], directories[i]});
     }
     std::sort(m_entries.begin(), m_entries.end(), [](const Entry &a, const Entry &b) {
         const int order = a.name.CollateNoCase(b.name);

@@ -6,8 +6,10 @@
 #include <vector>
 
 // Lists the entries of one folder that match a wildcard name ('*', '?', ASCII
-// letters matched without case). Names are cp932; names that do not convert
-// are left out. Results come sorted by name without case.
+// letters matched without case). Names are cp932, remembered as the folder spells them
+// (Path::FromNativeEntries), so that a result's path opens that very entry; look-alike entries
+// that share a cp932 name come once, under a path that is refused. Results come sorted by name
+// without case.
 class CFileFind {
   public:
     CFileFind();

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Helpers for cp932 paths. Both '/' and '\' separate folders; a trail byte of a
 // double-byte character (0x5C in "表") is never taken for a separator.
@@ -16,13 +17,30 @@ bool IsSeparator(char c);
 // ("/" when the program lies in the root folder).
 CString ProgramFolder();
 
-// The path as the operating system takes it: UTF-8 with '/' separators. False
-// (native untouched) when the path holds bytes that are not cp932.
+// The path as the operating system takes it: UTF-8 with '/' separators, each folder and file
+// spelled exactly as the operating system spelled it when it entered through FromNative or
+// FromNativeEntries (so "〜" U+301C, "−" U+2212 and characters cp932 lacks come back as they
+// were), also in paths made from it (Join, Folder); parts never met are converted plainly. False
+// (native untouched) when the path cannot be carried: bytes that are not cp932, or a name that
+// stands for look-alike entries of one folder; NativeFault says why.
 bool ToNative(const CString &path, std::string &native);
 
-// A path the operating system gave (UTF-8: a chosen file, a folder's entry, the
-// program's folder), in cp932. Every path that enters the system comes through here.
+// Why ToNative refuses the path, for the user (cp932, naming the characters and their codes);
+// empty when it converts.
+CString NativeFault(const CString &path);
+
+// A path the operating system gave (a chosen file, the program's folder, the home folder), in
+// cp932, remembering how it is spelled for ToNative. Every path that enters the system comes
+// through here. Characters cp932 lacks, bytes that are not UTF-8 and characters that cp932 would
+// turn into a separator ("\", "¥") become '?'. A relative path is taken from the current
+// folder.
 CString FromNative(std::string_view native);
+
+// The entries of one folder as listed (nativeFolder as ToNative gave it), in cp932, remembered
+// as FromNative remembers a path. Entries of different spellings that share a cp932 name are
+// look-alikes: that name is refused by ToNative until one of them enters again on its own.
+std::vector<CString> FromNativeEntries(std::string_view nativeFolder,
+                                       const std::vector<std::string> &names);
 
 // The text after the last separator; the whole path when there is none.
 CString FileName(const CString &path);

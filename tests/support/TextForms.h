@@ -17,4 +17,8 @@ inline constexpr TextForm kAllTextForms[] = {TextForm::Cp932CrLf,  TextForm::Cp9
 // ended.
 std::string WrittenAs(const std::vector<std::string> &cp932Lines, TextForm form);
 
+// A u8"..." literal as the bytes that Linux programs and input methods give (file names typed,
+// listed or chosen).
+inline std::string Utf8(const char8_t *text) { return reinterpret_cast<const char *>(text); }
+
 } // namespace testsupport

@@ -1,9 +1,13 @@
 #include "platform/core/CFileFind.h"
 
+#include "platform/core/CFile.h"
+#include "platform/core/Path.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TextForms.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -113,8 +117,6 @@ TEST_F(CFileFindTest, DoubleByteNamesComeBackInCp932) {
     touch(u8"表.txt"); // 0x95 0x5C: trail byte is a backslash
     touch(u8"ア.txt"); // 0x83 0x41: trail byte is 'A'
     touch(u8"a表b.txt");
-    touch(u8"\U0001F600.txt"); // no cp932 form: left out
-    touch("\xFF\xFE.txt");     // not UTF-8: left out
 
     EXPECT_EQ(found(folder() + "/*.txt"), (Names{"a表b.txt", "ア.txt", "表.txt"}));
     // '?' is one character, double-byte or not.
@@ -130,6 +132,72 @@ TEST_F(CFileFindTest, DoubleByteNamesComeBackInCp932) {
     finder.FindNextFile();
     EXPECT_EQ(finder.GetFilePath(), folder() + "/表.txt");
     EXPECT_EQ(finder.GetFileTitle(), "表");
+}
+
+// Names as Linux programs write them: what cp932 spells otherwise or lacks, and bytes that are
+// not UTF-8. Each is listed, and its path opens that very entry.
+TEST_F(CFileFindTest, EveryEntryIsListedUnderAPathThatOpensIt) {
+    using testsupport::Utf8;
+    const std::string names[] = {Utf8(u8"測点〜1.csv"),      Utf8(u8"差−2.csv"),
+                                 Utf8(u8"\U00020BB7田.csv"), "\xFF\xFE.csv",
+                                 Utf8(u8"円\u00A5.csv"),     "a\\b.csv"};
+    for (const std::string &name : names)
+        std::ofstream(m_dir / name) << name;
+    fs::create_directory(m_dir / u8"現場〜A");
+    std::ofstream(m_dir / u8"現場〜A" / "in.csv") << "inner";
+
+    EXPECT_EQ(found(folder() + "/*.csv"),
+              (Names{"??.csv", "?田.csv", "a?b.csv", "円?.csv", "差－2.csv", "測点～1.csv"}));
+    CFileFind finder;
+    bool more = finder.FindFile(folder() + "/*.csv");
+    std::vector<std::string> opened;
+    while (more) {
+        more = finder.FindNextFile();
+        std::string native;
+        ASSERT_TRUE(Path::ToNative(finder.GetFilePath(), native)) << finder.GetFilePath().Bytes();
+        opened.push_back(testsupport::ReadFileBytes(native));
+    }
+    std::sort(opened.begin(), opened.end());
+    std::vector<std::string> expected(std::begin(names), std::end(names));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(opened, expected);
+
+    // A folder found is searched in turn, its own entries under its spelling.
+    ASSERT_TRUE(finder.FindFile(folder() + "/現場～A"));
+    finder.FindNextFile();
+    EXPECT_TRUE(finder.IsDirectory());
+    ASSERT_TRUE(finder.FindFile(Path::Join(finder.GetFilePath(), "*.csv")));
+    finder.FindNextFile();
+    std::string native;
+    ASSERT_TRUE(Path::ToNative(finder.GetFilePath(), native));
+    EXPECT_EQ(testsupport::ReadFileBytes(native), "inner");
+}
+
+// Entries that only their native spelling tells apart: listed once, and never opened in the
+// other's place, until one of them is chosen on its own.
+TEST_F(CFileFindTest, LookAlikeEntriesAreNeverTakenForEachOther) {
+    for (const char8_t *name : {u8"〜.zub", u8"～.zub", u8"\U00020BB7.csv", u8"\U0002123D.csv"})
+        std::ofstream(m_dir / name) << testsupport::Utf8(name);
+    EXPECT_EQ(found(folder() + "/*.*"), (Names{".", "..", "?.csv", "～.zub"}));
+
+    const CString zub = folder() + "/～.zub";
+    std::string native = "untouched";
+    EXPECT_FALSE(Path::ToNative(zub, native));
+    EXPECT_EQ(native, "untouched");
+    EXPECT_FALSE(Path::ToNative(folder() + "/?.csv", native));
+    CFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open(zub, CFile::modeRead, &error));
+    const CString message = error.GetErrorMessage();
+    EXPECT_GE(message.Find("U+301C、U+FF5E"), 0) << message.Bytes();
+    EXPECT_GE(Path::NativeFault(folder() + "/?.csv").Find("U+20BB7、U+2123D"), 0);
+
+    // The user picks one: that one is opened.
+    const CString chosen = Path::FromNative((m_dir / u8"〜.zub").string());
+    EXPECT_EQ(chosen, zub);
+    ASSERT_TRUE(Path::ToNative(zub, native));
+    EXPECT_EQ(testsupport::ReadFileBytes(native), testsupport::Utf8(u8"〜.zub"));
+    EXPECT_TRUE(Path::NativeFault(zub).IsEmpty());
 }
 
 TEST_F(CFileFindTest, FindsANameWhateverItsCase) {

@@ -1,10 +1,13 @@
 #include "platform/core/Path.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TextForms.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +51,72 @@ TEST(PathTest, NativePathsAreUtf8WithSlashes) {
     native = "untouched";
     EXPECT_FALSE(Path::ToNative(CString("\x81\x20"), native)); // not cp932
     EXPECT_EQ(native, "untouched");
+}
+
+// Names as Japanese input on Linux types them: characters that cp932 holds under another code
+// point, characters it lacks, and what it would read as a separator. Each comes back exactly, in
+// the path chosen and in the paths made from it.
+TEST(PathTest, ChosenPathsReachTheFileSystemAsSpelled) {
+    using testsupport::Utf8;
+    const std::string folder = Utf8(u8"/tmp/選択/現場〜A/\U00020BB7田");
+    const std::string names[] = {Utf8(u8"測点〜1.csv"), Utf8(u8"差−‖—¢£¬.csv"),
+                                 Utf8(u8"高\U00020BB7.csv"), Utf8(u8"円\u00A5a\\b.csv"),
+                                 "\xFF\xFE.csv"};
+    const CString cp932[] = {"測点～1.csv", "差－∥―￠￡￢.csv", "高?.csv", "円?a?b.csv", "??.csv"};
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        const CString chosen = Path::FromNative(folder + "/" + names[i]);
+        EXPECT_EQ(chosen, "/tmp/選択/現場～A/?田/" + cp932[i]);
+        std::string native;
+        ASSERT_TRUE(Path::ToNative(chosen, native));
+        EXPECT_EQ(native, folder + "/" + names[i]);
+        // The folder, a name added to it, and a Windows-style spelling of the same path.
+        ASSERT_TRUE(Path::ToNative(Path::Folder(chosen), native));
+        EXPECT_EQ(native, folder);
+        ASSERT_TRUE(Path::ToNative(Path::Join(Path::Folder(chosen), "出力～1.csv"), native));
+        EXPECT_EQ(native, folder + Utf8(u8"/出力～1.csv"));
+        CString windows = chosen;
+        windows.Replace("/", "\\");
+        ASSERT_TRUE(Path::ToNative(windows, native));
+        EXPECT_EQ(native, folder + "/" + names[i]);
+    }
+    // A look-alike chosen later is carried as it is spelled, and so are the paths made from it.
+    std::string native;
+    const CString later = Path::FromNative(Utf8(u8"/tmp/選択/現場～A/x.csv"));
+    ASSERT_TRUE(Path::ToNative(later, native));
+    EXPECT_EQ(native, Utf8(u8"/tmp/選択/現場～A/x.csv"));
+    ASSERT_TRUE(Path::ToNative("/tmp/選択/現場～A/?田/高?.csv", native));
+    EXPECT_EQ(native, Utf8(u8"/tmp/選択/現場～A/?田/高?.csv"));
+    // Never met: converted plainly; bytes that are not cp932 are refused, and named.
+    ASSERT_TRUE(Path::ToNative("/tmp/他/現場～A", native));
+    EXPECT_EQ(native, Utf8(u8"/tmp/他/現場～A"));
+    EXPECT_FALSE(Path::ToNative("/tmp/a\x81 b/c.csv", native));
+    EXPECT_EQ(Path::NativeFault("/tmp/a\x81 b/c.csv"),
+              "/tmp/a\x81 b/c.csvには、シフトJISの文字でないバイト（0x81 0x20）があります。");
+}
+
+// A relative path is taken from the current folder: the same words from another folder are
+// another path.
+TEST(PathTest, RelativePathsAreSpelledInTheFolderTheyWereMetIn) {
+    const std::filesystem::path start = std::filesystem::current_path();
+    const std::filesystem::path base = std::filesystem::temp_directory_path() /
+                                       ("zentrova-relative-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(base / "one");
+    std::filesystem::create_directories(base / "two");
+    std::filesystem::current_path(base / "one");
+    const CString relative = Path::FromNative(testsupport::Utf8(u8"現場〜A/a.csv"));
+    std::string native;
+    EXPECT_TRUE(Path::ToNative(relative, native));
+    EXPECT_EQ(native, testsupport::Utf8(u8"現場〜A/a.csv"));
+    EXPECT_TRUE(Path::ToNative("./" + relative, native));
+    EXPECT_EQ(native, testsupport::Utf8(u8"./現場〜A/a.csv"));
+    std::filesystem::current_path(base / "two");
+    EXPECT_TRUE(Path::ToNative(relative, native));
+    EXPECT_EQ(native, testsupport::Utf8(u8"現場～A/a.csv"));
+    // Met from the root, the same folder is known from inside it too.
+    EXPECT_TRUE(Path::ToNative(FromUtf8((base / "one").string()) + "/" + relative, native));
+    EXPECT_EQ(native, (base / "one").string() + testsupport::Utf8(u8"/現場〜A/a.csv"));
+    std::filesystem::current_path(start);
+    std::filesystem::remove_all(base);
 }
 
 TEST(PathTest, ProgramFolderHoldsThisProgram) {

@@ -1,0 +1,78 @@
+// The Qt file dialogs hand over the names typed into them as the file system spells them:
+// "〜" U+301C and "−" U+2212 as Japanese input on Linux types them, and "𠮷", which cp932 lacks,
+// in files and folders beside look-alikes spelled "～" U+FF5E and "－" U+FF0D.
+#include "pallomir/ui/FileChooser.h"
+#include "platform/core/Path.h"
+#include "platform/ui/tests/QtTestApp.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TextForms.h"
+
+#include <QFileDialog>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+using testsupport::Utf8;
+
+namespace {
+
+class FileChooserTest : public testsupport::TempFolderTest {
+  protected:
+    void SetUp() override {
+        TempFolderTest::SetUp();
+        m_site = m_dir / Utf8(u8"現場〜A");
+        fs::create_directories(m_site);
+        fs::create_directories(m_dir / Utf8(u8"現場～A"));
+        fs::create_directories(m_dir / Utf8(u8"\U00020BB7田"));
+        testsupport::WriteFileBytes(m_site / Utf8(u8"測点〜1.csv"), "chosen");
+        testsupport::WriteFileBytes(m_site / Utf8(u8"測点～1.csv"), "look-alike");
+    }
+
+    // Types the name into the next file dialog and accepts it; started gets the folder the
+    // dialog showed first.
+    static void type(const std::string &name, std::string &started) {
+        WhenShown<QFileDialog>([name, &started](QFileDialog *dialog) {
+            started = dialog->directory().absolutePath().toStdString();
+            dialog->selectFile(QString::fromStdString(name));
+            static_cast<QDialog *>(dialog)->accept(); // as the dialog's own button does
+        });
+    }
+
+    static std::string native(const CString &path) {
+        std::string text;
+        EXPECT_TRUE(Path::ToNative(path, text)) << Path::NativeFault(path).Bytes();
+        return text;
+    }
+
+    fs::path m_site;
+};
+
+TEST_F(FileChooserTest, TheNamesTypedAreTheFilesAndFoldersChosen) {
+    QtFileChooser chooser;
+    std::string started;
+    CString path = Path::FromNative(m_site.string());
+    // Typed whole: a name the dialog cannot find would have it ask, and wait for an answer.
+    type((m_site / Utf8(u8"測点〜1.csv")).string(), started);
+    ASSERT_TRUE(chooser.ChooseFile(nullptr, "取込", "CSV (*.csv)|*.csv||", "csv", path));
+    EXPECT_EQ(started, m_site.string());
+    EXPECT_EQ(testsupport::ReadFileBytes(native(path)), "chosen");
+
+    // A file to write, its default extension added, in the folder of the file chosen before.
+    CString target = Path::Folder(path);
+    type(Utf8(u8"出力−〜1"), started);
+    ASSERT_TRUE(chooser.ChooseSaveFile(nullptr, "出力", "CSV (*.csv)|*.csv||", "csv", target));
+    EXPECT_EQ(started, m_site.string());
+    EXPECT_EQ(native(target), (m_site / Utf8(u8"出力−〜1.csv")).string());
+
+    // A folder whose name cp932 lacks, and a name added to it.
+    CString folder = Path::FromNative(m_dir.string());
+    type(Utf8(u8"\U00020BB7田"), started);
+    ASSERT_TRUE(chooser.ChooseFolder(nullptr, "フォルダー", folder));
+    EXPECT_EQ(native(Path::Join(folder, "a.csv")),
+              (m_dir / Utf8(u8"\U00020BB7田") / "a.csv").string());
+}
+
+} // namespace
