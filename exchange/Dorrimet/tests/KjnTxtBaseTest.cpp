@@ -275,12 +275,12 @@ TEST_F(KjnTxtBaseTest, ConvertMovesPointsKeepsNumbersAndReportsEveryBadLine) {
     std::vector<CString> messages;
     EXPECT_FALSE(convert(kjn, 2, &messages));
     // Zone 9's origin after the shift; zone 25 is unknown, so no latitude and longitude. The
-    // point the transformer refused stays only as a comment.
+    // points the reader or the transformer refused stay only as comments.
     EXPECT_EQ(get("dst.txt"),
               "Z00,元の成果,\r\nZ02,0,09,\r\nA00,\r\n"
               "A01,00007,P-1             , 36.00000000,139.50000000,      0.000,      0.000,09,"
               "   12.500,    1.250,\r\n"
-              "A01,00008,基準点１,35.1,139.1,abc,5.0,09,,,\r\n"
+              "Z00,A01,00008,基準点１,35.1,139.1,abc,5.0,09,,,\r\n"
               "Z00,A01,00009,FAIL,35.1,139.1,999.0,5.0,09,,,\r\n"
               "A01,00010,SHIFT                 ,  0.00000000,  0.00000000,    100.000,    100.000,"
               "25,,,\r\n"
@@ -288,7 +288,8 @@ TEST_F(KjnTxtBaseTest, ConvertMovesPointsKeepsNumbersAndReportsEveryBadLine) {
     EXPECT_EQ(get("log.txt"),
               "------------- 成果数値データファイルの座標変換ログファイル 開始 -------------\r\n"
               "header line\r\n\r\n"
-              "   5行目：エラー：この行は不正な行のため、変換せずそのまま出力されました。\r\n"
+              "   5行目：エラー：この行の座標は変換できなかったため、コメント行(Z00)として出力さ"
+              "れました。\r\n"
               "   6行目：エラー：この行の座標は変換できなかったため、コメント行(Z00)として出力さ"
               "れました。\r\n"
               "   7行目：情報：[SHIFT                 ]は３パラメータで変換されました。\r\n"
@@ -367,8 +368,9 @@ TEST_F(KjnTxtBaseTest, ConvertNeverTruncatesItsSourceAndReportsFailures) {
     RecordingProgress cancel;
     cancel.cancelAtPercent = 0;
     EXPECT_FALSE(convert(kjn, 2, &messages, &cancel));
-    ASSERT_EQ(messages.size(), 1u) << ToUtf8(messages.back());
+    ASSERT_EQ(messages.size(), 2u) << ToUtf8(messages.back());
     EXPECT_EQ(messages[0], "情報：ユーザーにより変換処理は途中で中止されました。");
+    EXPECT_EQ(messages[1], ConvertTally::CANCELLED);
     EXPECT_NE(get("log.txt").find("中止されました。\r\n情報：変換は正常に行われず終了しました。"),
               std::string::npos);
 
@@ -377,8 +379,9 @@ TEST_F(KjnTxtBaseTest, ConvertNeverTruncatesItsSourceAndReportsFailures) {
     messages.clear();
     EXPECT_FALSE(kjn.Convert(path("src.txt"), "/dev/full", "", ConvertToNew, &m_shift, &messages,
                              nullptr, 0));
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].Find("エラーが発生しました："), 0);
+    EXPECT_EQ(messages[1], ConvertTally::STOPPED);
 }
 
 TEST_F(KjnTxtBaseTest, AReadNamesTheLineThatStoppedItAndAnEmptyNumberReadsAsZero) {
@@ -419,10 +422,11 @@ TEST_F(KjnTxtBaseTest, ConvertDropsNoLineAndWritesNoPointAReadWouldRefuse) {
     std::vector<CString> messages;
     EXPECT_FALSE(convert(kjn, 2, &messages));
     const std::string out = get("dst.txt");
-    // Every source line is there: the point outside the section and the NUL line copied whole
-    // with their line ends, the point too large for the form kept as a comment.
+    // Every source line is there: the point outside the section, the NUL line (whole, with its
+    // line end) and the point too large for the form kept as comments.
     EXPECT_EQ(out.substr(0, out.find("A01,00004")),
-              "Z02,0,09,\r\nA01,00001,OUTSIDE,35.1,139.1,1.0,5.0,09,,,\r\nA00,\r\n" + nul + "\r\n");
+              "Z02,0,09,\r\nZ00,A01,00001,OUTSIDE,35.1,139.1,1.0,5.0,09,,,\r\nA00,\r\nZ00," + nul +
+                  "\r\n");
     EXPECT_NE(out.find("\r\nA01,00004,P               ,"), std::string::npos);
     EXPECT_NE(out.find("\r\nZ00,A01,00005,BIG,35.1,139.1,9999999999999999.5,5.0,09,,,\r\nA99,\r\n"),
               std::string::npos);
@@ -432,7 +436,8 @@ TEST_F(KjnTxtBaseTest, ConvertDropsNoLineAndWritesNoPointAReadWouldRefuse) {
               "座標変換できなかった点のデータ3行は、変換せずに出力しました（最初は2行目）。");
     EXPECT_EQ(kjn.GetStopLine(), 2);
     EXPECT_EQ(kjn.GetStopReason(), "点の区間(A00からA99)の外に点のデータがあります。");
-    EXPECT_NE(get("log.txt").find("   4行目：エラー：この行は不正な行"), std::string::npos);
+    EXPECT_NE(get("log.txt").find("   4行目：エラー：この行の座標は変換できなかった"),
+              std::string::npos);
 
     // The converted file reads back once the bad lines are gone.
     put("Z02,1,09,\rA00,\rA01,00004,P,35.1,139.1,1.0,5.0,09,,,\rA99,\r");
