@@ -612,10 +612,11 @@ bool KjnTxtBase::commitConvertFiles(const CString &log, bool succeeded,
     const int body = m_logText.GetLength();
     try {
         writeLogEnd({}, succeeded);
+        // The log first: of the two it is the one written again alone when the commit fails.
         PendingFiles pending;
-        m_pWriter->close(pending);
         if (m_pLog)
             m_pLog->close(pending);
+        m_pWriter->close(pending);
         pending.Commit();
         m_pWriter.reset();
         m_pLog.reset();

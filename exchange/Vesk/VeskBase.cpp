@@ -655,7 +655,9 @@ int VeskBase::writeFile(const CString &path, const CString &siteName, unsigned p
     ClearStop();
     // Every record is formatted before the file is made: a name or a point that
     // could not be read back leaves no file with less in it behind.
-    if (const CString fault = CsvNameFault("現場名", siteName); !fault.IsEmpty()) {
+    CString site;
+    site.Format("現場名[%s]", siteName.GetString());
+    if (const CString fault = CsvNameFault(site, siteName); !fault.IsEmpty()) {
         SetStop(0, fault);
         return 0;
     }

@@ -251,6 +251,44 @@ TEST_F(JVeskBaseExTest, BadLinesAreMarkedAndNoUnconvertedPointIsLeftAsARecord) {
     }
 }
 
+// The point records of an output, wherever they stand: other readers take them anywhere.
+int pointRecords(const std::string &output) {
+    int count = 0;
+    for (std::string::size_type at = 0; (at = output.find("A01,", at)) != std::string::npos; ++at)
+        count += at == 0 || output[at - 1] == '\n';
+    return count;
+}
+
+TEST_F(JVeskBaseExTest, PointLinesOutsideThePointSectionBecomeCommentsAndAreCounted) {
+    const FakeTransformer shift(1.0, 1000.0, 0.0, CrdCnvStatGrid);
+    put(crlf({"G00,03,s,", "A01,    1,EARLY,1,2,,", "A00,", "A01,    2,P2,10,20,,",
+              "A01,    3,P3,30,40,,", "A99,", "A01,    4,LATE,5,6,,"}));
+    Vesk vesk;
+    vesk.giveHeader = false;
+    std::vector<CString> messages;
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
+    EXPECT_EQ(get(), crlf({"G00,03,s,", kNotice, "Z00,A01,    1,EARLY,1,2,,", "Z01,0,", "A00,",
+                           "A01,    2,P2              ,     1010.000000,       20.000000,,",
+                           "A01,    3,P3              ,     1030.000000,       40.000000,,", "A99,",
+                           kNotice, "Z00,A01,    4,LATE,5,6,,"}));
+    EXPECT_EQ(
+        texts(messages),
+        Lines{"座標変換できなかった点のデータ2行は、変換せずに出力しました（最初は2行目）。"});
+    // Only the converted points are point records, and they read back.
+    EXPECT_EQ(pointRecords(get()), 2);
+    ASSERT_EQ(vesk.Read(path("dst.sim"), nullptr, 1, 2), 1);
+    EXPECT_EQ(vesk.points, (Lines{"2P2 1010.000000 20.000000 0", "3P3 1030.000000 40.000000 0"}));
+
+    // A file without a point section comes out without a point record.
+    put(crlf({"G00,03,s,", "A01,    1,P1,1,2,,", "A01,    2,P2,3,4,,"}));
+    messages.clear();
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
+    EXPECT_EQ(pointRecords(get()), 0);
+    EXPECT_EQ(texts(messages),
+              (Lines{"座標変換できなかった点のデータ2行は、変換せずに出力しました（最初は2行目）。",
+                     ConvertTally::NO_POINT}));
+}
+
 TEST_F(JVeskBaseExTest, AHundredBadLinesFinishAndOneMoreStops) {
     const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
     std::string bad = "A00,\r\n";

@@ -1,4 +1,5 @@
 #include "exchange/Dorrimet/KjnTxtBase.h"
+#include "exchange/Dorrimet/ConvertTally.h"
 
 #include "exchange/Dorrimet/Coordinate.h"
 #include "exchange/Dorrimet/ICoordTransformer.h"
@@ -384,6 +385,74 @@ TEST_F(KjnTxtBaseTest, ConvertNeverTruncatesItsSourceAndReportsFailures) {
     EXPECT_EQ(messages[1], ConvertTally::STOPPED);
 }
 
+TEST_F(KjnTxtBaseTest, TheLogAndTheDestinationArePutInPlaceTogetherOrNeither) {
+    const std::string source = "Z02,1,09,\rA00,\rA01,00001,P,35.1,139.1,1.0,5.0,09,,,\rA99,\r";
+    const std::string failed =
+        "情報：変換は正常に行われず終了しました。\r\n------------- "
+        "成果数値データファイルの座標変換ログファイル 終了 -------------\r\n";
+    const auto endsWith = [](const std::string &text, const std::string &end) {
+        return text.size() >= end.size() &&
+               text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    put(source);
+    TestKjn kjn;
+    std::vector<CString> messages;
+
+    // A destination that cannot be opened: the log alone, saying why.
+    EXPECT_FALSE(kjn.Convert(path("src.txt"), path("no/dst.txt"), path("log.txt"), ConvertToNew,
+                             &m_shift, &messages, nullptr, 0));
+    const std::string noDestination = "変換先のファイルがオープンできませんでした。 ファイル:[" +
+                                      path("no/dst.txt").Bytes() + "]";
+    EXPECT_EQ(get("log.txt"),
+              "------------- 成果数値データファイルの座標変換ログファイル 開始 -------------\r\n" +
+                  noDestination + "\r\n" + failed);
+
+    // A file that takes the free destination name meanwhile: neither is replaced, and the log is
+    // written again alone with the reason.
+    put("old log\r\n", "log.txt");
+    RecordingProgress intruder;
+    intruder.onReport = [&](int) {
+        if (!exists("dst.txt"))
+            put("intruder\r\n", "dst.txt");
+    };
+    messages.clear();
+    EXPECT_FALSE(convert(kjn, 2, &messages, &intruder));
+    EXPECT_EQ(get("dst.txt"), "intruder\r\n");
+    const std::string log = get("log.txt");
+    EXPECT_EQ(log.find("変換終了時刻"), std::string::npos) << log;
+    EXPECT_TRUE(endsWith(log, failed)) << log;
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].Find("エラーが発生しました："), 0);
+    EXPECT_NE(log.find(messages[0].Bytes() + "\r\n" + failed), std::string::npos) << log;
+    EXPECT_EQ(messages[1], ConvertTally::STOPPED);
+
+    // A log that cannot be put in place (its name taken by a folder meanwhile): no destination.
+    std::filesystem::remove(m_dir / "dst.txt");
+    put("old log\r\n", "log.txt");
+    RecordingProgress folder;
+    folder.onReport = [&](int) {
+        if (!std::filesystem::is_directory(m_dir / "log.txt")) {
+            std::filesystem::remove(m_dir / "log.txt");
+            std::filesystem::create_directories(m_dir / "log.txt/inside");
+        }
+    };
+    messages.clear();
+    EXPECT_FALSE(convert(kjn, 2, &messages, &folder));
+    EXPECT_FALSE(exists("dst.txt"));
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0].Find("エラーが発生しました："), 0);
+    EXPECT_EQ(messages[1], "変換結果用のログファイルがオープンできませんでした。 ファイル:[" +
+                               path("log.txt") + "]");
+    EXPECT_EQ(messages[2], ConvertTally::STOPPED);
+    std::filesystem::remove_all(m_dir / "log.txt");
+
+    // Both in place, the log with its end time.
+    messages.clear();
+    EXPECT_TRUE(convert(kjn, 2, &messages));
+    EXPECT_TRUE(endTimeLine(get("log.txt")));
+    EXPECT_NE(get("dst.txt").find("A01,00001,P "), std::string::npos);
+}
+
 TEST_F(KjnTxtBaseTest, AReadNamesTheLineThatStoppedItAndAnEmptyNumberReadsAsZero) {
     put("A00,\r\nA01,,P,35.0,139.0,1.0,2.0,09,,,\r\nA01,2,Q,35.0,139.0," + std::string(20, '1') +
         ",2.0,09,,,\r\nA99,\r\n");
@@ -444,6 +513,29 @@ TEST_F(KjnTxtBaseTest, ConvertDropsNoLineAndWritesNoPointAReadWouldRefuse) {
     messages.clear();
     ASSERT_TRUE(convert(kjn, 2, &messages));
     EXPECT_EQ(kjn.GetStopReason(), "");
+    FakeRegister reg;
+    ASSERT_TRUE(kjn.Read(&reg, path("dst.txt"), nullptr, 2));
+    ASSERT_EQ(reg.points.size(), 1u);
+    EXPECT_EQ(reg.points[0].x, 11.0);
+}
+
+TEST_F(KjnTxtBaseTest, APointLineAfterThePointSectionBecomesACommentAndIsCounted) {
+    // Other readers take a point line wherever it stands: left as one, this Tokyo-datum point
+    // would be read beside the converted one.
+    put("Z02,1,09,\rA00,\rA01,00001,P,35.1,139.1,1.0,5.0,09,,,\rA99,\r"
+        "A01,00002,LATE,35.1,139.1,2.0,6.0,09,,,\r");
+    TestKjn kjn;
+    std::vector<CString> messages;
+    EXPECT_FALSE(convert(kjn, 2, &messages));
+    const std::string out = get("dst.txt");
+    EXPECT_EQ(out.substr(out.find("A99,")),
+              "A99,\r\nZ00,A01,00002,LATE,35.1,139.1,2.0,6.0,09,,,\r\n");
+    EXPECT_EQ(out.find("\r\nA01,00002"), std::string::npos);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[2],
+              "座標変換できなかった点のデータ1行は、変換せずに出力しました（最初は5行目）。");
+    EXPECT_NE(get("log.txt").find("   5行目：エラー：この行の座標は変換できなかったため"),
+              std::string::npos);
     FakeRegister reg;
     ASSERT_TRUE(kjn.Read(&reg, path("dst.txt"), nullptr, 2));
     ASSERT_EQ(reg.points.size(), 1u);
