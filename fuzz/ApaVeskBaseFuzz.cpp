@@ -28,7 +28,8 @@ void checkRoundTrip(const std::vector<FuzzPoint> &points, int mode) {
     bool fits = true;
     for (const FuzzPoint &p : points)
         fits = fits && DivisionString::NumberFits(p.x, 6) && DivisionString::NumberFits(p.y, 6) &&
-               (!p.hUsed || DivisionString::NumberFits(p.h, 6));
+               (!p.hUsed || DivisionString::NumberFits(p.h, 6)) &&
+               CsvPointNameFault(1, p.name).IsEmpty();
     FuzzSupplier supplier(points);
     Apa writer;
     FUZZ_CHECK(writer.WritePoints(&supplier, out.Path()) == fits);

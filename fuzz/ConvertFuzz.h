@@ -34,13 +34,6 @@ inline double Written(double value, int decimals) {
     return parsed;
 }
 
-// The text without the blanks and tabs at its end, byte by byte as the splitter trims.
-inline std::string TrimEnd(std::string text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.pop_back();
-    return text;
-}
-
 // The transformer of a conversion, chosen by two bits: 0 shifts (grid status); 1 scales by
 // 1e12, so that converted values outgrow the formats (Helmert status); 2 shifts with the
 // 3-parameter status; 3 fails for a negative X and keeps the rest.

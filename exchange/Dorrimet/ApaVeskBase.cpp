@@ -246,8 +246,8 @@ bool ApaVeskBase::WritePoints(IPointSupplier *supplier, const CString &path) {
         bool hUsed = false;
         if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, nullptr))
             continue;
-        if (name.Find(',') >= 0) {
-            SetStop(0, CommaInNameReason(i + 1, name));
+        if (const CString fault = CsvPointNameFault(i + 1, name); !fault.IsEmpty()) {
+            SetStop(0, fault);
             return false;
         }
         if (!DivisionString::NumberFits(x, m_xyDecimals) ||

@@ -72,8 +72,9 @@ class ApaVeskBase : public FileStop {
     // the closing line. False for a null supplier or a file that cannot be
     // created, and, with nothing created and the point named in GetStopReason,
     // for a point whose values this format cannot hold (not finite, or over 19
-    // characters with the written decimals) or whose name holds a comma. A
-    // failed write throws CFileException, the file at the path left as it was.
+    // characters with the written decimals) or whose name holds a comma or ends
+    // in a blank or tab (CsvNameFault). A failed write throws CFileException,
+    // the file at the path left as it was.
     virtual bool WritePoints(IPointSupplier *supplier, const CString &path);
     // This format has no conversion: always false, and nothing is written.
     virtual bool Convert(const CString &src, const CString &dst, const CString &log,

@@ -242,24 +242,21 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
 
     if (progress)
         progress->ProgressStart(ProgressCount(m_fileSize));
-    int result = 1;
-    bool wentThrough = false;
+    // Only a conversion that goes through is put in place; nothing is written
+    // into an output that is discarded.
+    ConvertEnd end = ConvertEnd::Stopped;
     try {
         for (;;) {
             if (state.badLines > MAX_BAD_LINES) {
                 CString text;
                 text.Format("エラーのある行が%d行を超えたため、変換を中止しました。",
                             MAX_BAD_LINES);
-                writeComment(text);
                 state.addMessage(text);
                 SetStop(m_lineNo, text);
-                result = 0;
                 break;
             }
-            if (!m_reader || !m_writer) {
-                result = 0;
+            if (!m_reader || !m_writer)
                 break;
-            }
             if (!m_reader->startLine()) {
                 // The rest of a file that cannot be read into cp932 is not converted.
                 if (m_reader->stoppedAtUndecodableLine()) {
@@ -267,80 +264,58 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
                         m_reader->GetStopLine(), m_reader->GetStopReason());
                     state.addMessage(text);
                     SetStop(m_reader->GetStopLine(), m_reader->GetStopReason());
-                    result = 0;
                 } else {
-                    wentThrough = true;
+                    end = ConvertEnd::Written;
                 }
                 break;
             }
             ++m_lineNo;
             char code[kCodeMax + 1];
-            if (!m_reader->readString(kCodeMax, code)) {
+            if (!m_reader->readString(kCodeMax, code))
                 writeBadLine(state);
-            } else if (!convertRecord(code, state)) {
-                result = 0;
+            else if (!convertRecord(code, state))
                 break;
-            }
             if (progress && !reportConvertProgress(progress, state)) {
-                const CString text = "情報：ユーザーにより変換処理は途中で中止されました。";
-                writeComment(text);
-                state.addMessage(text);
+                state.addMessage("情報：ユーザーにより変換処理は途中で中止されました。");
                 SetStop(m_lineNo, kStopCancel);
-                result = 0;
+                end = ConvertEnd::Cancelled;
                 break;
             }
         }
-        // Source comments are never dropped, not even without a point section.
-        if (m_headerPending && m_writer) {
-            flushSourceComments();
-            m_headerPending = false;
-        }
-        for (const CString &note : attributeNotes(state)) {
-            writeComment(note);
-            state.addMessage(note);
+        if (end == ConvertEnd::Written) {
+            // Source comments are never dropped, not even without a point section.
+            if (m_headerPending) {
+                flushSourceComments();
+                m_headerPending = false;
+            }
+            for (const CString &note : attributeNotes(state))
+                writeComment(note);
+            CloseWriteFile();
         }
     } catch (const CException &error) {
+        // No line is to blame for an error after the last one.
+        const int line = end == ConvertEnd::Written ? 0 : m_lineNo;
         const CString text = error.GetErrorMessage();
         if (!text.IsEmpty()) {
-            CString message;
-            message.Format("エラーが発生しました：%s", text.GetString());
+            const CString message = ConvertTally::ErrorMessage(text);
             state.addMessage(message);
-            SetStop(m_lineNo, message);
+            SetStop(line, message);
         } else {
-            SetStop(m_lineNo, "エラーが発生しました。");
+            SetStop(line, "エラーが発生しました。");
         }
-        result = 0;
-        for (const CString &note : attributeNotes(state)) {
-            try {
-                writeComment(note);
-            } catch (const CException &) {
-                // The output already failed; the note still reaches the caller.
-            }
-            state.addMessage(note);
-        }
+        end = ConvertEnd::Stopped;
     }
-
-    state.tally.AddMessages(messages, wentThrough && result);
-    m_endTime = static_cast<std::int64_t>(std::time(nullptr));
+    m_writer.reset();
     CloseReadFile();
-    try {
-        // Only a whole conversion is put in place.
-        if (result)
-            CloseWriteFile();
-        else
-            m_writer.reset();
-    } catch (const CException &error) {
-        if (result) {
-            CString message;
-            message.Format("エラーが発生しました：%s", error.GetErrorMessage().GetString());
-            state.addMessage(message);
-            SetStop(0, message);
-        }
-        result = 0;
+    m_endTime = static_cast<std::int64_t>(std::time(nullptr));
+    if (end == ConvertEnd::Written) {
+        for (const CString &note : attributeNotes(state))
+            state.addMessage(note);
     }
+    state.tally.AddMessages(messages, end);
     if (progress)
         progress->ProgressEnd();
-    return result;
+    return end == ConvertEnd::Written ? 1 : 0;
 }
 
 bool JVeskBaseEx::reportConvertProgress(JIProgMsgBase *progress, ConvertState &state) {
@@ -389,10 +364,11 @@ void JVeskBaseEx::writeBadLine(ConvertState &state) {
     CString note;
     note.Format("%3s,%s,\n", getLineKind(VESK_Z00),
                 "次の行は不正な行のため、変換せずそのまま出力されました。");
-    // Inside the point section a point line that was not converted is kept as a
-    // comment: as a record it would be read as a converted point. A bad
-    // coordinate-system record would stop every read of the file.
-    if ((m_inPoints && kind == VESK_A01) || kind == VESK_Z01)
+    // A point line that was not converted is kept as a comment: other programs
+    // read a point record wherever it stands, so as a record it would pass for
+    // a converted point. A bad coordinate-system record would stop every read
+    // of the file.
+    if (kind == VESK_A01 || kind == VESK_Z01)
         line = CString(getLineKind(VESK_Z00)) + "," + line;
     if (kind == VESK_A01)
         state.tally.KeptBack(m_lineNo);
@@ -486,8 +462,7 @@ int JVeskBaseEx::convertRecord(const char *code, ConvertState &state) {
         return 1;
     }
     case VESK_A01:
-        // Outside the point section the line is no point for any reader: it is
-        // kept unchanged, as a bad line.
+        // Outside the point section the line is not converted: a bad line.
         endSourceComments();
         if (m_inPoints && convertPoint(state))
             state.tally.Converted();

@@ -18,9 +18,9 @@ class JIProgMsgBase;
 // A converted file never holds unconverted coordinates under a coordinate-system
 // record that claims the new datum: a point that cannot be converted (missing
 // or non-numeric field, a transformer that answers false or gives no finite
-// value) is a bad line. A bad line follows a notice comment and is counted; a
-// bad point line inside the point section is kept as a comment line, so that no
-// reader takes it for a converted point.
+// value) is a bad line, and so is a point line outside A00..A99. A bad line
+// follows a notice comment and is counted; a bad point line is kept as a comment
+// line, so that no reader takes it for a converted point.
 class JVeskBaseEx : public VeskBase {
   public:
     // The most bad lines a conversion copies before it gives up.
@@ -37,9 +37,13 @@ class JVeskBaseEx : public VeskBase {
     virtual int Read(const CString &path, JIProgMsgBase *progress, int readFlags, int mode);
 
     // Converts src into dst in the direction mode asks for. Messages for the
-    // user are appended to messages (may be null); they count the point
-    // records copied unconverted, with the first of them, and say so when no
-    // point was converted. 1 when the whole file was gone through; 0 for a mode
+    // user are appended to messages (may be null); they end with the closing
+    // messages of ConvertTally::AddMessages: of a file put in place the point
+    // records copied unconverted, with the first of them, and whether no point
+    // was converted; of any other run that nothing was written. Notes on
+    // copied attribute records are given only with a file put in place, and no
+    // note is written into an output that is discarded. 1 when the whole file
+    // was gone through; 0 for a mode
     // outside ConvertMode, when a file could not be opened, the user cancelled,
     // too many lines were bad, a line could not be read into cp932 or an error
     // occurred. dst is written aside and put in place only by a conversion that

@@ -14,6 +14,7 @@
 #include "platform/core/CException.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Path.h"
+#include "platform/core/PendingFiles.h"
 
 #include <algorithm>
 #include <climits>
@@ -32,6 +33,10 @@ constexpr int kNameWidth = 16;
 constexpr int kJudgeLines = 100;
 
 const char kCancelText[] = "情報：ユーザーにより変換処理は途中で中止されました。";
+const char kLogStart[] =
+    "------------- 成果数値データファイルの座標変換ログファイル 開始 -------------\n";
+const char kLogEnd[] =
+    "------------- 成果数値データファイルの座標変換ログファイル 終了 -------------\n";
 
 // A packed D.MMSS value with its seconds rounded at the 4 decimals that 8 decimals of the packed
 // form show, carried into the minutes and degrees; a value that is not a packed angle stays.
@@ -71,6 +76,13 @@ CString localTimeText(std::int64_t t) {
 void addMessage(std::vector<CString> *messages, const CString &text) {
     if (messages)
         messages->push_back(text);
+}
+
+CString logOpenFailure(const CString &log) {
+    CString text;
+    text.Format("変換結果用のログファイルがオープンできませんでした。 ファイル:[%s]",
+                log.GetString());
+    return text;
 }
 
 } // namespace
@@ -335,8 +347,8 @@ bool KjnTxtBase::WritePoints(IPointSupplier *supplier, const CString &path) {
         bool hUsed = false;
         if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &pointZone, &h, &hUsed, &status))
             continue;
-        if (name.Find(',') >= 0) {
-            SetStop(0, CommaInNameReason(i + 1, name));
+        if (const CString fault = CsvPointNameFault(i + 1, name); !fault.IsEmpty()) {
+            SetStop(0, fault);
             return false;
         }
         b = roundPackedDMS(b);
@@ -464,22 +476,22 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
     m_nErrorState = 0;
     m_nFirstBadLine = 0;
     m_firstBadReason.Empty();
+    m_logText.Empty();
     m_tally = ConvertTally();
     ClearStop();
     m_ConvData = ConvData{src, dst, mode, options, chain};
+    m_tStart = static_cast<std::int64_t>(std::time(nullptr));
     if (!openConvertFiles(src, dst, log, messages))
         return false;
     m_nFileSize = m_pReader->GetFileSize();
 
-    bool result = true;
     bool whole = false; // every line of the source was taken
-    bool wentThrough = false;
+    bool cancelled = false;
     int errors = 0;
     int direction = -1;
-    m_tStart = static_cast<std::int64_t>(std::time(nullptr));
+    std::vector<CString> endNotes; // what ended the run, for the log
     try {
-        writeLog("------------- 成果数値データファイルの座標変換ログファイル 開始 "
-                 "-------------\n");
+        writeLog(kLogStart);
         if (progress)
             progress->ProgressStart(ProgressCount(m_nFileSize));
         for (;;) {
@@ -496,10 +508,8 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
                 noteBadLine("データ区分が読めません。");
                 ++errors;
             } else {
-                if (!convertLine(kind, mode, &direction)) {
-                    result = false;
+                if (!convertLine(kind, mode, &direction))
                     break;
-                }
                 if (m_nErrorState != 0)
                     ++errors;
             }
@@ -508,60 +518,49 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
                 writeLog(CString(kCancelText) + "\n");
                 addMessage(messages, kCancelText);
                 SetStop(m_nLineNo, kStopCancel);
-                result = false;
+                cancelled = true;
                 break;
             }
         }
         // The rest of a file that cannot be read into cp932 is not converted.
         if (m_pReader->stoppedAtUndecodableLine()) {
-            addMessage(messages, ConvertTally::UndecodableLineMessage(m_pReader->GetStopLine(),
-                                                                      m_pReader->GetStopReason()));
+            const CString text = ConvertTally::UndecodableLineMessage(m_pReader->GetStopLine(),
+                                                                      m_pReader->GetStopReason());
+            addMessage(messages, text);
+            endNotes.push_back(text);
             SetStop(m_pReader->GetStopLine(), m_pReader->GetStopReason());
-            result = false;
             whole = false;
         }
-        wentThrough = result;
     } catch (const CException &e) {
-        CString text;
-        text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
+        const CString text = ConvertTally::ErrorMessage(e.GetErrorMessage());
         addMessage(messages, text);
+        endNotes.push_back(text);
         SetStop(m_nLineNo, text);
-        result = false;
+        whole = false;
     }
+    m_pReader.reset();
     if (errors > 0) {
         if (GetStopReason().IsEmpty())
             SetStop(m_nFirstBadLine, m_firstBadReason);
-        result = false;
         CString text;
         text.Format("ファイル変換過程で%d行分のエラーが発生しました。", errors);
         addMessage(messages, text);
         text.Format("詳しくは、ログファイル[%s]を参照してください。", log.GetString());
         addMessage(messages, text);
     }
-    m_tally.AddMessages(messages, wentThrough);
     m_tEnd = static_cast<std::int64_t>(std::time(nullptr));
-    try {
-        if (result) {
-            CString text;
-            text.Format("変換終了時刻：%s\n", localTimeText(m_tEnd).GetString());
-            writeLog(text);
-        } else {
-            writeLog("情報：変換は正常に行われず終了しました。\n");
-        }
-        writeLog("------------- 成果数値データファイルの座標変換ログファイル 終了 "
-                 "-------------\n");
-    } catch (const CException &e) {
-        CString text;
-        text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
-        addMessage(messages, text);
-        if (GetStopReason().IsEmpty())
-            SetStop(0, text);
-        result = false;
+    const bool written = whole && commitConvertFiles(log, errors == 0, messages);
+    if (!whole) {
+        // The destination is dropped; the log alone is kept, saying how the run ended.
+        m_pWriter.reset();
+        closeLogAlone(endNotes, messages);
     }
-    closeConvertFiles(messages, &result, whole);
+    m_tally.AddMessages(messages, written     ? ConvertEnd::Written
+                                  : cancelled ? ConvertEnd::Cancelled
+                                              : ConvertEnd::Stopped);
     if (progress)
         progress->ProgressEnd();
-    return result;
+    return written && errors == 0;
 }
 
 bool KjnTxtBase::openConvertFiles(const CString &src, const CString &dst, const CString &log,
@@ -583,10 +582,8 @@ bool KjnTxtBase::openConvertFiles(const CString &src, const CString &dst, const 
         if (!m_pLog || m_pLog->isnotUsed()) {
             m_pLog.reset();
             m_pReader.reset();
-            text.Format("変換結果用のログファイルがオープンできませんでした。 ファイル:[%s]",
-                        log.GetString());
-            addMessage(messages, text);
-            SetStop(0, text);
+            addMessage(messages, logOpenFailure(log));
+            SetStop(0, logOpenFailure(log));
             return false;
         }
     }
@@ -594,40 +591,87 @@ bool KjnTxtBase::openConvertFiles(const CString &src, const CString &dst, const 
         m_pWriter = std::make_unique<WriteTextFile>(dst, WriteTextFile::NEW_FILE_FLAGS);
     } catch (const CException &) {
         m_pWriter.reset();
-        m_pLog.reset();
         m_pReader.reset();
         text.Format("変換先のファイルがオープンできませんでした。 ファイル:[%s]", dst.GetString());
         addMessage(messages, text);
         SetStop(0, text);
+        // The log is kept all the same: it says why nothing was converted.
+        try {
+            writeLog(kLogStart);
+        } catch (const CException &) {
+            // Told when the log is closed.
+        }
+        closeLogAlone({text}, messages);
         return false;
     }
     return true;
 }
 
-void KjnTxtBase::closeConvertFiles(std::vector<CString> *messages, bool *result, bool whole) {
-    m_pReader.reset();
-    // The destination only when every line was converted or copied; the log always, as it says
-    // why a conversion ended.
-    if (!whole)
+bool KjnTxtBase::commitConvertFiles(const CString &log, bool succeeded,
+                                    std::vector<CString> *messages) {
+    const int body = m_logText.GetLength();
+    try {
+        writeLogEnd({}, succeeded);
+        // The log first: of the two it is the one written again alone when the commit fails.
+        PendingFiles pending;
+        if (m_pLog)
+            m_pLog->close(pending);
+        m_pWriter->close(pending);
+        pending.Commit();
         m_pWriter.reset();
-    for (std::unique_ptr<WriteTextFile> *file : {&m_pWriter, &m_pLog}) {
-        if (!*file)
-            continue;
-        try {
-            (*file)->close();
-        } catch (const CException &e) {
-            // After a stop the first failure is the one reported.
-            if (whole) {
-                CString text;
-                text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
-                addMessage(messages, text);
-                if (GetStopReason().IsEmpty())
-                    SetStop(0, text);
-            }
-            *result = false;
+        m_pLog.reset();
+        return true;
+    } catch (const CException &e) {
+        const CString text = ConvertTally::ErrorMessage(e.GetErrorMessage());
+        addMessage(messages, text);
+        if (GetStopReason().IsEmpty())
+            SetStop(0, text);
+        m_pWriter.reset();
+        m_pLog.reset();
+        if (log.IsEmpty())
+            return false;
+        // Neither file is in place: the log is written again alone and says so.
+        m_pLog = std::make_unique<WriteTextFile>(log);
+        if (m_pLog->isnotUsed()) {
+            m_pLog.reset();
+            addMessage(messages, logOpenFailure(log));
+            return false;
         }
-        file->reset();
+        const CString kept = m_logText.Left(body);
+        m_logText.Empty();
+        try {
+            writeLog(kept);
+        } catch (const CException &) {
+            // Told when the log is closed.
+        }
+        closeLogAlone({text}, messages);
+        return false;
     }
+}
+
+void KjnTxtBase::closeLogAlone(const std::vector<CString> &notes, std::vector<CString> *messages) {
+    if (!m_pLog)
+        return;
+    try {
+        writeLogEnd(notes, false);
+        m_pLog->close();
+    } catch (const CException &e) {
+        addMessage(messages, ConvertTally::ErrorMessage(e.GetErrorMessage()));
+    }
+    m_pLog.reset();
+}
+
+void KjnTxtBase::writeLogEnd(const std::vector<CString> &notes, bool succeeded) {
+    for (const CString &note : notes)
+        writeLog(note + "\n");
+    if (succeeded) {
+        CString text;
+        text.Format("変換終了時刻：%s\n", localTimeText(m_tEnd).GetString());
+        writeLog(text);
+    } else {
+        writeLog("情報：変換は正常に行われず終了しました。\n");
+    }
+    writeLog(kLogEnd);
 }
 
 bool KjnTxtBase::convertLine(KJNTXT_LINE_ID kind, int mode, int *direction) {
@@ -641,17 +685,12 @@ bool KjnTxtBase::convertLine(KJNTXT_LINE_ID kind, int mode, int *direction) {
         convertA00(mode, direction);
         break;
     case KJNTXT_A01:
-        // A point line outside the point section is no point of the file: it is copied as a
-        // bad line, never dropped.
-        if (m_bInPoints) {
+        // Other programs take a point line wherever it stands: one outside the point section
+        // is not converted, so it is kept as a comment, never dropped.
+        if (m_bInPoints)
             convertPoint(*direction);
-        } else {
-            m_nErrorState = 1;
-            logInvalidLine();
-            copyLine();
-            noteBadLine("点の区間(A00からA99)の外に点のデータがあります。");
-            m_tally.KeptBack(m_nLineNo);
-        }
+        else
+            keepPointAsComment("点の区間(A00からA99)の外に点のデータがあります。");
         break;
     case KJNTXT_A99:
         m_bInPoints = false;
@@ -758,11 +797,7 @@ bool KjnTxtBase::transformPoint(const PointLine &point, int direction, double *x
 void KjnTxtBase::convertPoint(int direction) {
     PointLine point;
     if (!readPointLine(&point, true)) {
-        m_nErrorState = 1;
-        logInvalidLine();
-        copyLine();
-        noteBadLine(m_reason);
-        m_tally.KeptBack(m_nLineNo);
+        keepPointAsComment(m_reason);
         return;
     }
     double x = point.x;
@@ -822,8 +857,7 @@ void KjnTxtBase::convertPoint(int direction) {
 }
 
 void KjnTxtBase::keepPointAsComment(const CString &reason) {
-    // Never written as it stands under a header that names the other datum: the line is kept
-    // as a comment.
+    // Never written as it stands beside converted points: the line is kept as a comment.
     m_nErrorState = 1;
     noteBadLine(reason);
     m_tally.KeptBack(m_nLineNo);
@@ -840,8 +874,10 @@ void KjnTxtBase::keepPointAsComment(const CString &reason) {
 void KjnTxtBase::copyLine() { m_pWriter->writeLine(m_pReader->GetBufferStr()); }
 
 void KjnTxtBase::writeLog(const CString &text) {
-    if (m_pLog)
-        m_pLog->writeLine(text);
+    if (!m_pLog)
+        return;
+    m_logText += text;
+    m_pLog->writeLine(text);
 }
 
 void KjnTxtBase::logInvalidLine() {

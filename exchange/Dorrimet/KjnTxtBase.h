@@ -69,21 +69,24 @@ class KjnTxtBase : public FileStop {
     virtual bool Read(IPointRegister *reg, const CString &path, JIProgMsgBase *progress, int mode);
     // The Z00, Z01, Z02 lines the comment getters give, then every point the supplier gives.
     // False when the file cannot be created, and, with nothing created, for a point whose values
-    // this form cannot hold or whose name holds a comma; a write error throws CFileException.
+    // this form cannot hold or whose name holds a comma or ends in a blank or tab (CsvNameFault);
+    // a write error throws CFileException.
     virtual bool WritePoints(IPointSupplier *supplier, const CString &path);
     // Converts src into dst: Tokyo datum to the new one (mode 0), back (mode 1) or the other way
     // from the datum the Z02 line names (mode 2). Options bit 0 computes latitude and longitude
     // from X and Y rounded to millimetres. A log file is kept when log is not empty. A line that
     // cannot be read or converted is counted and logged, and makes the result false; so do a
-    // cancel and a file error, each with a message. No line is dropped: a point line outside the
-    // point section is copied as a bad line, and a converted point that a read of the result
-    // would refuse is kept as a comment line and counted. The messages count the point lines
-    // not converted, with the first of them, and say so when no point was converted. A line
-    // that cannot be read into cp932 ends the conversion there, false. dst is written as a new
-    // file and put in place only when every line of src was taken (counted lines included): a
-    // cancel or an error leaves no new file at dst and a file there as it was; when dst was
-    // free, a file that takes the name meanwhile is never replaced. The log is opened before
-    // dst and kept in every case.
+    // cancel and a file error, each with a message. No line is dropped: a point line that is not
+    // converted (outside the point section, unreadable, or one a read of the result would
+    // refuse) is kept as a comment line and counted. A line that cannot be read into cp932 ends
+    // the conversion there, false. dst is written as a new file and put in place only when every
+    // line of src was taken (counted lines included): a cancel or an error leaves no new file at
+    // dst and a file there as it was; when dst was free, a file that takes the name meanwhile is
+    // never replaced. The log is opened before dst and kept in every case, ending with how the
+    // run ended: with dst it is put in place in one PendingFiles commit, both or neither; when
+    // that commit fails, or the run put no dst in place (dst could not be opened, the run failed
+    // or was cancelled), the log alone is put in place saying so. The closing messages are
+    // ConvertTally::AddMessages'.
     virtual bool Convert(const CString &src, const CString &dst, const CString &log,
                          ConvertMode mode, const std::vector<const ICoordTransformer *> &chain,
                          std::vector<CString> *messages, JIProgMsgBase *progress, int options);
@@ -121,8 +124,15 @@ class KjnTxtBase : public FileStop {
 
     bool openConvertFiles(const CString &src, const CString &dst, const CString &log,
                           std::vector<CString> *messages);
-    // Puts the log in place, and the destination when whole.
-    void closeConvertFiles(std::vector<CString> *messages, bool *result, bool whole);
+    // Ends the log and puts it and the destination in place together: both, or neither and the
+    // log written again alone saying so. True when both are in place.
+    bool commitConvertFiles(const CString &log, bool succeeded, std::vector<CString> *messages);
+    // Ends the log of a run whose destination is not written, with the notes that say why, and
+    // puts it in place alone.
+    void closeLogAlone(const std::vector<CString> &notes, std::vector<CString> *messages);
+    // The notes, then the end time of a run that succeeded or the notice of one that did not,
+    // and the closing line.
+    void writeLogEnd(const std::vector<CString> &notes, bool succeeded);
     bool convertLine(KJNTXT_LINE_ID kind, int mode, int *direction);
     void convertZ02(int mode, int *direction);
     void convertA00(int mode, int *direction);
@@ -149,6 +159,7 @@ class KjnTxtBase : public FileStop {
     std::unique_ptr<JReadCSVFile> m_pReader;
     std::unique_ptr<WriteTextFile> m_pWriter;
     std::unique_ptr<WriteTextFile> m_pLog;
+    CString m_logText; // what the log of the conversion holds so far
     bool m_bInPoints = false;
     bool m_bCoordSysHandled = false;
     std::int64_t m_tStart = 0;

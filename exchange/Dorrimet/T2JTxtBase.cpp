@@ -398,9 +398,8 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
     }
     m_nFileSize = m_pReader->GetFileSize();
 
-    bool result = true;
     bool whole = false; // every line of the source was taken
-    bool wentThrough = false;
+    bool cancelled = false;
     int errors = 0;
     ConvertTally tally;
     try {
@@ -453,10 +452,9 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
             }
             if (progress && FileProgressStep(progress, m_pReader->GetCurrentPos(), m_nFileSize,
                                              m_nLastPercent, m_nStepCount)) {
-                m_pWriter->writeLine(CString("# ") + kCancelText + "\n");
                 addMessage(messages, kCancelText);
                 SetStop(m_nLineNo, kStopCancel);
-                result = false;
+                cancelled = true;
                 break;
             }
         }
@@ -465,26 +463,13 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
             addMessage(messages, ConvertTally::UndecodableLineMessage(m_pReader->GetStopLine(),
                                                                       m_pReader->GetStopReason()));
             SetStop(m_pReader->GetStopLine(), m_pReader->GetStopReason());
-            result = false;
             whole = false;
         }
-        wentThrough = result;
     } catch (const CException &e) {
-        text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
+        text = ConvertTally::ErrorMessage(e.GetErrorMessage());
         addMessage(messages, text);
         SetStop(m_nLineNo, text);
-        result = false;
     }
-    if (errors > 0) {
-        if (GetStopReason().IsEmpty())
-            SetStop(m_nFirstBadLine, m_firstBadReason);
-        text.Format("ファイル変換過程で%d行分のエラーが発生しました。エラーの発生した行はそのまま"
-                    "出力されています。",
-                    errors);
-        addMessage(messages, text);
-        result = false;
-    }
-    tally.AddMessages(messages, wentThrough);
     m_tEnd = static_cast<std::int64_t>(std::time(nullptr));
     m_pReader.reset();
     // Only a conversion that took every line is put in place; a stopped one leaves no file.
@@ -492,15 +477,27 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
         try {
             m_pWriter->close();
         } catch (const CException &e) {
-            text.Format("エラーが発生しました：%s", e.GetErrorMessage().GetString());
+            text = ConvertTally::ErrorMessage(e.GetErrorMessage());
             addMessage(messages, text);
             if (GetStopReason().IsEmpty())
                 SetStop(0, text);
-            result = false;
+            whole = false;
         }
     }
     m_pWriter.reset();
+    if (errors > 0) {
+        if (GetStopReason().IsEmpty())
+            SetStop(m_nFirstBadLine, m_firstBadReason);
+        // The lines are said to be in the output only when it was put in place.
+        text.Format("ファイル変換過程で%d行分のエラーが発生しました。", errors);
+        if (whole)
+            text += "エラーの発生した行はそのまま出力されています。";
+        addMessage(messages, text);
+    }
+    tally.AddMessages(messages, whole       ? ConvertEnd::Written
+                                : cancelled ? ConvertEnd::Cancelled
+                                            : ConvertEnd::Stopped);
     if (progress)
         progress->ProgressEnd();
-    return result;
+    return whole && errors == 0;
 }

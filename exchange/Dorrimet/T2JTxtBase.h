@@ -93,11 +93,13 @@ class T2JTxtBase : public FileStop {
     // point the transformer cannot convert, or whose converted line a read would refuse, is kept
     // as a comment and counted. False when a file cannot be opened, a line was counted, a file
     // error occurred, a line cannot be read into cp932 (the conversion ends there) or the user
-    // cancelled, each with a message. The messages also count the point lines not converted,
-    // with the first of them, and say so when no point was converted. dst is written as a new
-    // file and put in place only when every line of src was taken (counted lines included): a
-    // cancel or an error leaves no new file at dst and a file there as it was; when dst was
-    // free, a file that takes the name meanwhile is never replaced.
+    // cancelled, each with a message. dst is written as a new file and put in place only when
+    // every line of src was taken (counted lines included): a cancel or an error leaves no new
+    // file at dst and a file there as it was; when dst was free, a file that takes the name
+    // meanwhile is never replaced. The closing messages (ConvertTally::AddMessages) count the
+    // point lines not converted, with the first of them, and say so when no point was
+    // converted, or, when dst was not put in place, say that nothing was written; no note is
+    // written into an output that is discarded.
     virtual bool Convert(const CString &src, const CString &dst, ConvertMode mode, int n,
                          const ICoordTransformer *transformer, CoordCnvKind kind,
                          std::vector<CString> *messages, JIProgMsgBase *progress);

@@ -27,9 +27,21 @@ CString LineTooLongReason(int limit) {
     return reason;
 }
 
-CString CommaInNameReason(unsigned pointNo, const CString &name) {
+CString CsvNameFault(const CString &subject, const CString &name) {
     CString reason;
-    reason.Format("%u番目の点[%s]の点名にカンマ(,)があるため、この形式では書き出せません。",
-                  pointNo, name.GetString());
+    if (name.Find(',') >= 0) {
+        reason.Format("%sにカンマ(,)があるため、この形式では書き出せません。", subject.GetString());
+    } else if (!name.IsEmpty() &&
+               (name[name.GetLength() - 1] == ' ' || name[name.GetLength() - 1] == '\t')) {
+        // A trail byte is never a blank, so the last byte tells.
+        reason.Format("%sの末尾に空白があるため、この形式では書き出せません。",
+                      subject.GetString());
+    }
     return reason;
+}
+
+CString CsvPointNameFault(unsigned pointNo, const CString &name) {
+    CString subject;
+    subject.Format("%u番目の点[%s]の点名", pointNo, name.GetString());
+    return CsvNameFault(subject, name);
 }

@@ -33,3 +33,5 @@ int WriteTextFile::writeLine(const CString &text) {
 }
 
 void WriteTextFile::close() { m_file.Close(); }
+
+void WriteTextFile::close(PendingFiles &pending) { m_file.Close(pending); }

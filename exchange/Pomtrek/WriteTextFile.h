@@ -2,6 +2,7 @@
 
 #include "platform/core/CStdioFile.h"
 #include "platform/core/CString.h"
+#include "platform/core/PendingFiles.h"
 #include "platform/core/WinTypes.h"
 
 // Writes a cp932 text file; a line feed is stored as CR LF. A file created
@@ -35,6 +36,10 @@ class WriteTextFile {
     // Writes what is buffered, closes and puts the file in place; throws
     // CFileException when that fails (the file at the path is then as it was).
     void close();
+    // Writes what is buffered and closes; pending puts the file in place with
+    // the others it holds (PendingFiles::Commit). Throws CFileException when
+    // that fails.
+    void close(PendingFiles &pending);
 
   private:
     CStdioFile m_file;

@@ -603,8 +603,8 @@ bool VeskBase::formatPointSection(unsigned pointCount, std::vector<CString> &lin
             SetStop(0, reason);
             return false;
         }
-        if (name.Find(',') >= 0) {
-            SetStop(0, CommaInNameReason(i + 1, name));
+        if (const CString fault = CsvPointNameFault(i + 1, name); !fault.IsEmpty()) {
+            SetStop(0, fault);
             return false;
         }
         lines.push_back(formatPointLine(static_cast<int>(i + 1), name,
@@ -613,38 +613,57 @@ bool VeskBase::formatPointSection(unsigned pointCount, std::vector<CString> &lin
     return true;
 }
 
-void VeskBase::writeLotSection(unsigned lotCount) {
-    writeComment("/画地データ/");
+bool VeskBase::formatLotSection(unsigned lotCount, std::vector<CString> &lines) {
     for (unsigned lot = 0; lot < lotCount; ++lot) {
         unsigned memberCount = 0;
         CString name;
         int kind = 1;
         if (!GetLotName(lot, &memberCount, &name, &kind) || memberCount == 0)
             continue;
+        CString subject;
+        subject.Format("%u番目の画地[%s]の画地名", lot + 1, name.GetString());
+        if (const CString fault = CsvNameFault(subject, name); !fault.IsEmpty()) {
+            SetStop(0, fault);
+            return false;
+        }
         CString line;
         line.Format("%3s,%5d,%-*s,%1d,\n", getLineKind(VESK_D00), static_cast<int>(lot + 1),
                     name.IsEmpty() ? 0 : kNameWidth, name.GetString(), kind);
-        writeRecord(line);
+        lines.push_back(line);
         for (unsigned member = 0; member < memberCount; ++member) {
             unsigned pointIndex = 0;
             CString pointName;
             if (!GetLotPoint(lot, member, &pointIndex, &pointName))
                 continue;
+            if (const CString fault = CsvPointNameFault(pointIndex + 1, pointName);
+                !fault.IsEmpty()) {
+                SetStop(0, fault);
+                return false;
+            }
             line.Format("%3s,%5d,%-16s,\n", getLineKind(VESK_B01), static_cast<int>(pointIndex + 1),
                         pointName.GetString());
-            writeRecord(line);
+            lines.push_back(line);
         }
-        writeCode(VESK_D99);
+        line.Format("%3s,\n", getLineKind(VESK_D99));
+        lines.push_back(line);
     }
+    return true;
 }
 
 int VeskBase::writeFile(const CString &path, const CString &siteName, unsigned pointCount,
                         int newDatum, int version, unsigned lotCount) {
     ClearStop();
-    // Every point is formatted before the file is made: a point that could not
-    // be read back leaves no file with fewer points behind.
+    // Every record is formatted before the file is made: a name or a point that
+    // could not be read back leaves no file with less in it behind.
+    CString site;
+    site.Format("現場名[%s]", siteName.GetString());
+    if (const CString fault = CsvNameFault(site, siteName); !fault.IsEmpty()) {
+        SetStop(0, fault);
+        return 0;
+    }
     std::vector<CString> pointLines;
-    if (!formatPointSection(pointCount, pointLines))
+    std::vector<CString> lotLines;
+    if (!formatPointSection(pointCount, pointLines) || !formatLotSection(lotCount, lotLines))
         return 0;
     if (!OpenWriteFile(path))
         return 0;
@@ -667,8 +686,11 @@ int VeskBase::writeFile(const CString &path, const CString &siteName, unsigned p
         for (const CString &line : pointLines)
             writeRecord(line);
         writeCode(VESK_A99);
-        if (lotCount > 0)
-            writeLotSection(lotCount);
+        if (lotCount > 0) {
+            writeComment("/画地データ/");
+            for (const CString &line : lotLines)
+                writeRecord(line);
+        }
         CloseWriteFile();
     } catch (const CException &) {
         // Not closed: the file at the path stays as it was.

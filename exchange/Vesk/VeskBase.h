@@ -103,10 +103,11 @@ class VeskBase : public FileStop {
     virtual int Read(const CString &path, int readFlags, int mode);
     // Write G00, the comments, a Z01 record when version > 0x300 (0 for
     // newDatum, else 1), the points and, when lotCount > 0, the lots. 1 on
-    // success. 0, with nothing created and the point named in GetStopReason,
-    // when a point has a value that this format cannot hold (not finite, or
-    // over 19 characters with the written decimals) or a name holding a comma,
-    // since the file could not be read back. A failed create or write throws
+    // success. 0, with nothing created and the point, lot or site named in
+    // GetStopReason, when a point has a value that this format cannot hold (not
+    // finite, or over 19 characters with the written decimals), or a point, lot
+    // or site name holds a comma or ends in a blank or tab (CsvNameFault), since
+    // the file would not read back as written. A failed create or write throws
     // CFileException, the file at the path left as it was.
     virtual int WritePoints(const CString &path, const CString &siteName, unsigned pointCount);
     virtual int WritePoints2(const CString &path, const CString &siteName, unsigned pointCount,
@@ -246,5 +247,7 @@ class VeskBase : public FileStop {
     // The A01 lines of the points the derived class gives; false, with the
     // stop set, for a point that cannot be written.
     bool formatPointSection(unsigned pointCount, std::vector<CString> &lines);
-    void writeLotSection(unsigned lotCount);
+    // The D00, B01 and D99 lines of the lots the derived class gives; false,
+    // with the stop set, for a lot or member name that cannot be written.
+    bool formatLotSection(unsigned lotCount, std::vector<CString> &lines);
 };

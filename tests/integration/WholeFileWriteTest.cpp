@@ -1,6 +1,7 @@
 // Every file a library writes is replaced whole or not at all: a writer cut by a file-size limit
 // answers failure and leaves the bytes that were there, and a file conversion cancelled at any of
 // its reports leaves the destination folder as it was.
+#include "exchange/Dorrimet/ConvertTally.h"
 #include "exchange/Vesk/VeskBase.h"
 #include "kernels/Grisveld/TransMercator.h"
 #include "ombresk/OmbreskMngr.h"
@@ -12,6 +13,7 @@
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/SurveyData.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TextForms.h"
 #include "veltrane/database/Veltrane.h"
 #include "veltrane/model/JGDDSysCond.h"
 #include "veltrane/model/T2JErrIdxDB.h"
@@ -21,6 +23,8 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -222,6 +226,112 @@ TEST_F(WholeFileWriteTest, ACancelledFileConversionLeavesTheDestinationFolderAsI
     EXPECT_FALSE(m_db.CoordConvExecute(path("in/src.kjn"), path("out/dst"), path("no/log"),
                                        ConvertToNew, JGDCrdFmtKjnText, nullptr, nullptr));
     EXPECT_EQ(FolderSnapshot(m_dir / "out"), before);
+}
+
+TEST_F(WholeFileWriteTest, AFileThatTakesTheFreeDestinationNameMeanwhileIsNeverReplaced) {
+    std::vector<CString> messages;
+    std::string reason;
+    const std::size_t count = conversions(nullptr, &messages).size();
+    for (std::size_t i = 0; i < count; ++i) {
+        RecordingProgress progress;
+        progress.onReport = [&](int report) {
+            if (report == 1)
+                put("another program's file\r\n", "out/new");
+        };
+        const Writer conversion = conversions(&progress, &messages)[i];
+        SCOPED_TRACE(conversion.name);
+        ASSERT_FALSE(exists("out/new"));
+        messages.clear();
+        EXPECT_FALSE(run(conversion, path("out/new"), messages, &reason));
+        EXPECT_EQ(get("out/new"), "another program's file\r\n");
+        EXPECT_EQ(messages.back(), ConvertTally::STOPPED) << reason;
+        fs::remove(m_dir / "out/new");
+    }
+    // The log of the reference-point conversions says how they ended.
+    const std::string log = testsupport::ReadFileBytes(m_dir / "logs/kjn.log");
+    EXPECT_NE(log.find(CString("変換は正常に行われず終了しました").Bytes()), std::string::npos);
+    EXPECT_EQ(log.find(CString("変換終了時刻").Bytes()), std::string::npos);
+}
+
+// The lines of a file, without their CR LF.
+std::vector<std::string> linesOf(const std::string &bytes) {
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    for (std::string::size_type end; (end = bytes.find("\r\n", start)) != std::string::npos;
+         start = end + 2)
+        lines.push_back(bytes.substr(start, end - start));
+    return lines;
+}
+
+TEST_F(WholeFileWriteTest, ACancelledOrStoppedConversionSaysItWroteNothingAndWritesNoNote) {
+    // Each source holds a point line its conversion does not convert: a run that puts its output
+    // in place says it copied that line; one that is cancelled or stopped must not.
+    const std::pair<const char *, const char *> unconverted[] = {
+        {"in/src.sim", "A01,   99,OUT,1.0,2.0,,"},
+        {"in/src.kjn", "A01,00099,OUT,35.1,139.1,1.0,2.0,09,,,"},
+        {"in/src.t2j", "x y OUT"},
+    };
+    for (const auto &[name, line] : unconverted) {
+        const std::string source = get(name);
+        put(std::string(line) + "\r\n" + source, name);
+    }
+    const std::string copied = CString("変換せずに出力").Bytes();
+    const std::string asItStood = CString("そのまま出力").Bytes();
+    const std::string cancelText = CString("ユーザーにより変換処理は途中で中止").Bytes();
+    const auto says = [](const std::vector<CString> &messages, const std::string &text) {
+        for (const CString &m : messages)
+            if (m.Bytes().find(text) != std::string::npos)
+                return true;
+        return false;
+    };
+    std::vector<CString> messages;
+    std::string reason;
+    const std::size_t count = conversions(nullptr, &messages).size();
+    for (std::size_t i = 0; i < count; ++i) {
+        RecordingProgress counting;
+        const Writer whole = conversions(&counting, &messages)[i];
+        SCOPED_TRACE(whole.name);
+        messages.clear();
+        run(whole, path("ref/dst"), messages, &reason);
+        EXPECT_TRUE(says(messages, copied)) << reason;
+        ASSERT_GT(counting.reports, 2);
+
+        // Cancelled half way: over an older file, and into a file written in place, which
+        // shows whatever the conversion wrote before it let go of it.
+        put("older\r\n", "out/dst");
+        const int memory = ::memfd_create("dst", 0);
+        ASSERT_GE(memory, 0);
+        const CString inPlace = CString("/proc/self/fd/") + std::to_string(memory).c_str();
+        for (const CString &dst : {path("out/dst"), inPlace}) {
+            RecordingProgress cancel(counting.reports / 2);
+            messages.clear();
+            EXPECT_FALSE(run(conversions(&cancel, &messages)[i], dst, messages, &reason));
+            EXPECT_TRUE(says(messages, cancelText)) << reason;
+            EXPECT_EQ(messages.back(), ConvertTally::CANCELLED) << reason;
+            EXPECT_FALSE(says(messages, copied) || says(messages, asItStood)) << reason;
+        }
+        EXPECT_EQ(get("out/dst"), "older\r\n");
+        const std::string written = testsupport::ReadFileBytes(inPlace.Bytes());
+        ::close(memory);
+        EXPECT_FALSE(written.empty());
+        EXPECT_EQ(written.find(CString("中止").Bytes()), std::string::npos) << written;
+    }
+
+    // Stopped at a line that cannot be read into cp932.
+    for (const auto &[name, line] : unconverted)
+        put(testsupport::WrittenAs(linesOf(get(name)), testsupport::TextForm::Utf8MarkCrLf) +
+                reinterpret_cast<const char *>(u8"\U00020BB7\r\n"),
+            name);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Writer stopping = conversions(nullptr, &messages)[i];
+        SCOPED_TRACE(stopping.name);
+        messages.clear();
+        EXPECT_FALSE(run(stopping, path("out/dst"), messages, &reason));
+        EXPECT_TRUE(says(messages, CString("変換を中止しました").Bytes())) << reason;
+        EXPECT_EQ(messages.back(), ConvertTally::STOPPED) << reason;
+        EXPECT_FALSE(says(messages, copied) || says(messages, asItStood)) << reason;
+        EXPECT_EQ(get("out/dst"), "older\r\n");
+    }
 }
 
 } // namespace

@@ -34,6 +34,8 @@ template <typename Base> class RecordingProgressOf : public Base {
     bool logDialog = false;
     // Asked at every Progress call with its value (it may act on the caller too).
     std::function<bool(int)> onProgress;
+    // Told the number of every report as it is made, to act while the operation runs.
+    std::function<void(int)> onReport;
 
     // "start 3", "percent 33", "progress 4", "end", in order.
     mutable std::vector<std::string> log;
@@ -112,6 +114,8 @@ template <typename Base> class RecordingProgressOf : public Base {
     }
     bool report() const {
         ++reports;
+        if (onReport)
+            onReport(reports);
         if (reports == cancelAtReport || (cancelKind >= 0 && m_kind == cancelKind))
             m_canceled = true;
         return !m_canceled;

@@ -141,11 +141,26 @@ TEST_F(OtherSoftwareFilesTest, WritersRefuseNamesTheirFormatCannotCarry) {
         EXPECT_EQ(db.GetFileStop().GetStopReason(), CString(reason)) << format.label;
         EXPECT_EQ(get("kept.txt"), "old bytes") << format.label;
     };
+    // Their readers trim blanks and tabs at a field's end, so such a name is refused as well; a
+    // blank in front reads back.
     for (const Format &format : formats()) {
         if (format.judged == JGDCrdFmtGridText)
             continue;
         refused(format, "P,1",
                 "2番目の点[P,1]の点名にカンマ(,)があるため、この形式では書き出せません。");
+        refused(format, "P2 ",
+                "2番目の点[P2 ]の点名の末尾に空白があるため、この形式では書き出せません。");
+        refused(format, "P2\t",
+                "2番目の点[P2\t]の点名の末尾に空白があるため、この形式では書き出せません。");
+        Veltrane db;
+        const Names leading{" P1", "  P2"};
+        for (unsigned i = 0; i < leading.size(); ++i)
+            db.Append(TargetPoint(i + 1, leading[i].GetString(), 1.0 + i, 2.0));
+        ASSERT_TRUE(write(db, format, "lead.txt")) << format.label;
+        Veltrane back;
+        ASSERT_TRUE((back.*format.read)(path("lead.txt"), nullptr, CrdKindTokyo, ITRFKindNone))
+            << format.label;
+        EXPECT_EQ(names(back), leading) << format.label;
     }
     const Format &grid = formats().back();
     for (const char *name : {" P1", "P1 ", "#P1"}) {

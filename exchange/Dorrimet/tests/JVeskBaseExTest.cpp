@@ -1,5 +1,5 @@
 #include "exchange/Dorrimet/JVeskBaseEx.h"
-
+#include "exchange/Dorrimet/ConvertTally.h"
 #include "exchange/Dorrimet/Coordinate.h"
 #include "exchange/Dorrimet/ICoordTransformer.h"
 #include "platform/core/CException.h"
@@ -221,7 +221,7 @@ TEST_F(JVeskBaseExTest, BadLinesAreMarkedAndNoUnconvertedPointIsLeftAsARecord) {
     ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertByFile, &failsAt13, nullptr, nullptr),
               1);
     EXPECT_EQ(get(), crlf({kNotice,
-                           "A01,    9,OUT,1,2,,",
+                           "Z00,A01,    9,OUT,1,2,,",
                            "Z01,0,",
                            "A00,",
                            kNotice,
@@ -251,6 +251,44 @@ TEST_F(JVeskBaseExTest, BadLinesAreMarkedAndNoUnconvertedPointIsLeftAsARecord) {
     }
 }
 
+// The point records of an output, wherever they stand: other readers take them anywhere.
+int pointRecords(const std::string &output) {
+    int count = 0;
+    for (std::string::size_type at = 0; (at = output.find("A01,", at)) != std::string::npos; ++at)
+        count += at == 0 || output[at - 1] == '\n';
+    return count;
+}
+
+TEST_F(JVeskBaseExTest, PointLinesOutsideThePointSectionBecomeCommentsAndAreCounted) {
+    const FakeTransformer shift(1.0, 1000.0, 0.0, CrdCnvStatGrid);
+    put(crlf({"G00,03,s,", "A01,    1,EARLY,1,2,,", "A00,", "A01,    2,P2,10,20,,",
+              "A01,    3,P3,30,40,,", "A99,", "A01,    4,LATE,5,6,,"}));
+    Vesk vesk;
+    vesk.giveHeader = false;
+    std::vector<CString> messages;
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
+    EXPECT_EQ(get(), crlf({"G00,03,s,", kNotice, "Z00,A01,    1,EARLY,1,2,,", "Z01,0,", "A00,",
+                           "A01,    2,P2              ,     1010.000000,       20.000000,,",
+                           "A01,    3,P3              ,     1030.000000,       40.000000,,", "A99,",
+                           kNotice, "Z00,A01,    4,LATE,5,6,,"}));
+    EXPECT_EQ(
+        texts(messages),
+        Lines{"座標変換できなかった点のデータ2行は、変換せずに出力しました（最初は2行目）。"});
+    // Only the converted points are point records, and they read back.
+    EXPECT_EQ(pointRecords(get()), 2);
+    ASSERT_EQ(vesk.Read(path("dst.sim"), nullptr, 1, 2), 1);
+    EXPECT_EQ(vesk.points, (Lines{"2P2 1010.000000 20.000000 0", "3P3 1030.000000 40.000000 0"}));
+
+    // A file without a point section comes out without a point record.
+    put(crlf({"G00,03,s,", "A01,    1,P1,1,2,,", "A01,    2,P2,3,4,,"}));
+    messages.clear();
+    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 1);
+    EXPECT_EQ(pointRecords(get()), 0);
+    EXPECT_EQ(texts(messages),
+              (Lines{"座標変換できなかった点のデータ2行は、変換せずに出力しました（最初は2行目）。",
+                     ConvertTally::NO_POINT}));
+}
+
 TEST_F(JVeskBaseExTest, AHundredBadLinesFinishAndOneMoreStops) {
     const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
     std::string bad = "A00,\r\n";
@@ -266,15 +304,14 @@ TEST_F(JVeskBaseExTest, AHundredBadLinesFinishAndOneMoreStops) {
         (Lines{"座標変換できなかった点のデータ100行は、変換せずに出力しました（最初は2行目）。",
                none}));
 
-    // A stopped conversion leaves the file of the last one as it was.
+    // A stopped conversion leaves the file of the last one as it was, and says that it wrote
+    // nothing, not that it wrote lines unconverted.
     const std::string before = get();
     messages.clear();
     put(bad + "A01,bad,\r\nA99,\r\n");
     EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 0);
     const std::string stop = "エラーのある行が100行を超えたため、変換を中止しました。";
-    EXPECT_EQ(texts(messages),
-              (Lines{stop, "座標変換できなかった点のデータ101行は、変換せずに出力しました（最初は2"
-                           "行目）。"}));
+    EXPECT_EQ(texts(messages), (Lines{stop, ConvertTally::STOPPED}));
     EXPECT_EQ(get(), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
 }
@@ -317,7 +354,8 @@ TEST_F(JVeskBaseExTest, AttributeNotesAndErrorsReachTheCaller) {
     EXPECT_EQ(get(), crlf({"Z01,0,", "A00,", "E03,1,2,3,4,5,", "C03,1,2,", "A99,",
                            "Z00," + c03 + ",", "Z00," + e03 + ","}));
 
-    // An exception becomes a message; the notes still follow.
+    // An exception becomes a message; no note claims a record was written to the file that
+    // was not put in place.
     messages.clear();
     put(crlf({"A00,", "C03,1,2,", "A01,    1,P,666,0,,", "A99,"}));
     EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr), 0);
@@ -325,7 +363,7 @@ TEST_F(JVeskBaseExTest, AttributeNotesAndErrorsReachTheCaller) {
     const std::string prefix = "エラーが発生しました：";
     EXPECT_EQ(messages[0].Bytes().substr(0, prefix.size()), prefix);
     EXPECT_GT(messages[0].GetLength(), static_cast<int>(prefix.size()));
-    EXPECT_EQ(messages[1].Bytes(), c03);
+    EXPECT_EQ(messages[1].Bytes(), ConvertTally::STOPPED);
 }
 
 TEST_F(JVeskBaseExTest, FilesThatCannotBeOpenedAndADestinationThatIsTheSource) {
@@ -368,7 +406,7 @@ TEST_F(JVeskBaseExTest, ACancelledConversionSaysSoAndAnswersFalse) {
     Vesk vesk;
     EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, &byPercent),
               0);
-    EXPECT_EQ(texts(messages), Lines{cancel});
+    EXPECT_EQ(texts(messages), (Lines{cancel, ConvertTally::CANCELLED}));
     EXPECT_EQ(byPercent.log.front(), "start " + std::to_string(content.size() + 6));
     EXPECT_EQ(byPercent.log.back(), "end");
     // No partial file is left under the destination name.
@@ -565,7 +603,7 @@ TEST_F(JVeskBaseExTest, CommentsAfterTheSiteLineKeepTheirPlaceBeforeOtherLines) 
     ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
     const std::string out = get();
     EXPECT_EQ(out.substr(0, out.find("C03")), crlf({"G00,03,s,", "Z00,c1,", "A99,", "Z00,c2,",
-                                                    kNotice, "A01,    1,P,1,2,,", "Z00,c3,"}));
+                                                    kNotice, "Z00,A01,    1,P,1,2,,", "Z00,c3,"}));
 }
 
 } // namespace

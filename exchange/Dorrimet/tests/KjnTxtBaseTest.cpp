@@ -1,4 +1,5 @@
 #include "exchange/Dorrimet/KjnTxtBase.h"
+#include "exchange/Dorrimet/ConvertTally.h"
 
 #include "exchange/Dorrimet/Coordinate.h"
 #include "exchange/Dorrimet/ICoordTransformer.h"
@@ -275,12 +276,12 @@ TEST_F(KjnTxtBaseTest, ConvertMovesPointsKeepsNumbersAndReportsEveryBadLine) {
     std::vector<CString> messages;
     EXPECT_FALSE(convert(kjn, 2, &messages));
     // Zone 9's origin after the shift; zone 25 is unknown, so no latitude and longitude. The
-    // point the transformer refused stays only as a comment.
+    // points the reader or the transformer refused stay only as comments.
     EXPECT_EQ(get("dst.txt"),
               "Z00,元の成果,\r\nZ02,0,09,\r\nA00,\r\n"
               "A01,00007,P-1             , 36.00000000,139.50000000,      0.000,      0.000,09,"
               "   12.500,    1.250,\r\n"
-              "A01,00008,基準点１,35.1,139.1,abc,5.0,09,,,\r\n"
+              "Z00,A01,00008,基準点１,35.1,139.1,abc,5.0,09,,,\r\n"
               "Z00,A01,00009,FAIL,35.1,139.1,999.0,5.0,09,,,\r\n"
               "A01,00010,SHIFT                 ,  0.00000000,  0.00000000,    100.000,    100.000,"
               "25,,,\r\n"
@@ -288,7 +289,8 @@ TEST_F(KjnTxtBaseTest, ConvertMovesPointsKeepsNumbersAndReportsEveryBadLine) {
     EXPECT_EQ(get("log.txt"),
               "------------- 成果数値データファイルの座標変換ログファイル 開始 -------------\r\n"
               "header line\r\n\r\n"
-              "   5行目：エラー：この行は不正な行のため、変換せずそのまま出力されました。\r\n"
+              "   5行目：エラー：この行の座標は変換できなかったため、コメント行(Z00)として出力さ"
+              "れました。\r\n"
               "   6行目：エラー：この行の座標は変換できなかったため、コメント行(Z00)として出力さ"
               "れました。\r\n"
               "   7行目：情報：[SHIFT                 ]は３パラメータで変換されました。\r\n"
@@ -367,8 +369,9 @@ TEST_F(KjnTxtBaseTest, ConvertNeverTruncatesItsSourceAndReportsFailures) {
     RecordingProgress cancel;
     cancel.cancelAtPercent = 0;
     EXPECT_FALSE(convert(kjn, 2, &messages, &cancel));
-    ASSERT_EQ(messages.size(), 1u) << ToUtf8(messages.back());
+    ASSERT_EQ(messages.size(), 2u) << ToUtf8(messages.back());
     EXPECT_EQ(messages[0], "情報：ユーザーにより変換処理は途中で中止されました。");
+    EXPECT_EQ(messages[1], ConvertTally::CANCELLED);
     EXPECT_NE(get("log.txt").find("中止されました。\r\n情報：変換は正常に行われず終了しました。"),
               std::string::npos);
 
@@ -377,8 +380,77 @@ TEST_F(KjnTxtBaseTest, ConvertNeverTruncatesItsSourceAndReportsFailures) {
     messages.clear();
     EXPECT_FALSE(kjn.Convert(path("src.txt"), "/dev/full", "", ConvertToNew, &m_shift, &messages,
                              nullptr, 0));
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].Find("エラーが発生しました："), 0);
+    EXPECT_EQ(messages[1], ConvertTally::STOPPED);
+}
+
+TEST_F(KjnTxtBaseTest, TheLogAndTheDestinationArePutInPlaceTogetherOrNeither) {
+    const std::string source = "Z02,1,09,\rA00,\rA01,00001,P,35.1,139.1,1.0,5.0,09,,,\rA99,\r";
+    const std::string failed =
+        "情報：変換は正常に行われず終了しました。\r\n------------- "
+        "成果数値データファイルの座標変換ログファイル 終了 -------------\r\n";
+    const auto endsWith = [](const std::string &text, const std::string &end) {
+        return text.size() >= end.size() &&
+               text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    put(source);
+    TestKjn kjn;
+    std::vector<CString> messages;
+
+    // A destination that cannot be opened: the log alone, saying why.
+    EXPECT_FALSE(kjn.Convert(path("src.txt"), path("no/dst.txt"), path("log.txt"), ConvertToNew,
+                             &m_shift, &messages, nullptr, 0));
+    const std::string noDestination = "変換先のファイルがオープンできませんでした。 ファイル:[" +
+                                      path("no/dst.txt").Bytes() + "]";
+    EXPECT_EQ(get("log.txt"),
+              "------------- 成果数値データファイルの座標変換ログファイル 開始 -------------\r\n" +
+                  noDestination + "\r\n" + failed);
+
+    // A file that takes the free destination name meanwhile: neither is replaced, and the log is
+    // written again alone with the reason.
+    put("old log\r\n", "log.txt");
+    RecordingProgress intruder;
+    intruder.onReport = [&](int) {
+        if (!exists("dst.txt"))
+            put("intruder\r\n", "dst.txt");
+    };
+    messages.clear();
+    EXPECT_FALSE(convert(kjn, 2, &messages, &intruder));
+    EXPECT_EQ(get("dst.txt"), "intruder\r\n");
+    const std::string log = get("log.txt");
+    EXPECT_EQ(log.find("変換終了時刻"), std::string::npos) << log;
+    EXPECT_TRUE(endsWith(log, failed)) << log;
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].Find("エラーが発生しました："), 0);
+    EXPECT_NE(log.find(messages[0].Bytes() + "\r\n" + failed), std::string::npos) << log;
+    EXPECT_EQ(messages[1], ConvertTally::STOPPED);
+
+    // A log that cannot be put in place (its name taken by a folder meanwhile): no destination.
+    std::filesystem::remove(m_dir / "dst.txt");
+    put("old log\r\n", "log.txt");
+    RecordingProgress folder;
+    folder.onReport = [&](int) {
+        if (!std::filesystem::is_directory(m_dir / "log.txt")) {
+            std::filesystem::remove(m_dir / "log.txt");
+            std::filesystem::create_directories(m_dir / "log.txt/inside");
+        }
+    };
+    messages.clear();
+    EXPECT_FALSE(convert(kjn, 2, &messages, &folder));
+    EXPECT_FALSE(exists("dst.txt"));
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0].Find("エラーが発生しました："), 0);
+    EXPECT_EQ(messages[1], "変換結果用のログファイルがオープンできませんでした。 ファイル:[" +
+                               path("log.txt") + "]");
+    EXPECT_EQ(messages[2], ConvertTally::STOPPED);
+    std::filesystem::remove_all(m_dir / "log.txt");
+
+    // Both in place, the log with its end time.
+    messages.clear();
+    EXPECT_TRUE(convert(kjn, 2, &messages));
+    EXPECT_TRUE(endTimeLine(get("log.txt")));
+    EXPECT_NE(get("dst.txt").find("A01,00001,P "), std::string::npos);
 }
 
 TEST_F(KjnTxtBaseTest, AReadNamesTheLineThatStoppedItAndAnEmptyNumberReadsAsZero) {
@@ -419,10 +491,11 @@ TEST_F(KjnTxtBaseTest, ConvertDropsNoLineAndWritesNoPointAReadWouldRefuse) {
     std::vector<CString> messages;
     EXPECT_FALSE(convert(kjn, 2, &messages));
     const std::string out = get("dst.txt");
-    // Every source line is there: the point outside the section and the NUL line copied whole
-    // with their line ends, the point too large for the form kept as a comment.
+    // Every source line is there: the point outside the section, the NUL line (whole, with its
+    // line end) and the point too large for the form kept as comments.
     EXPECT_EQ(out.substr(0, out.find("A01,00004")),
-              "Z02,0,09,\r\nA01,00001,OUTSIDE,35.1,139.1,1.0,5.0,09,,,\r\nA00,\r\n" + nul + "\r\n");
+              "Z02,0,09,\r\nZ00,A01,00001,OUTSIDE,35.1,139.1,1.0,5.0,09,,,\r\nA00,\r\nZ00," + nul +
+                  "\r\n");
     EXPECT_NE(out.find("\r\nA01,00004,P               ,"), std::string::npos);
     EXPECT_NE(out.find("\r\nZ00,A01,00005,BIG,35.1,139.1,9999999999999999.5,5.0,09,,,\r\nA99,\r\n"),
               std::string::npos);
@@ -432,13 +505,37 @@ TEST_F(KjnTxtBaseTest, ConvertDropsNoLineAndWritesNoPointAReadWouldRefuse) {
               "座標変換できなかった点のデータ3行は、変換せずに出力しました（最初は2行目）。");
     EXPECT_EQ(kjn.GetStopLine(), 2);
     EXPECT_EQ(kjn.GetStopReason(), "点の区間(A00からA99)の外に点のデータがあります。");
-    EXPECT_NE(get("log.txt").find("   4行目：エラー：この行は不正な行"), std::string::npos);
+    EXPECT_NE(get("log.txt").find("   4行目：エラー：この行の座標は変換できなかった"),
+              std::string::npos);
 
     // The converted file reads back once the bad lines are gone.
     put("Z02,1,09,\rA00,\rA01,00004,P,35.1,139.1,1.0,5.0,09,,,\rA99,\r");
     messages.clear();
     ASSERT_TRUE(convert(kjn, 2, &messages));
     EXPECT_EQ(kjn.GetStopReason(), "");
+    FakeRegister reg;
+    ASSERT_TRUE(kjn.Read(&reg, path("dst.txt"), nullptr, 2));
+    ASSERT_EQ(reg.points.size(), 1u);
+    EXPECT_EQ(reg.points[0].x, 11.0);
+}
+
+TEST_F(KjnTxtBaseTest, APointLineAfterThePointSectionBecomesACommentAndIsCounted) {
+    // Other readers take a point line wherever it stands: left as one, this Tokyo-datum point
+    // would be read beside the converted one.
+    put("Z02,1,09,\rA00,\rA01,00001,P,35.1,139.1,1.0,5.0,09,,,\rA99,\r"
+        "A01,00002,LATE,35.1,139.1,2.0,6.0,09,,,\r");
+    TestKjn kjn;
+    std::vector<CString> messages;
+    EXPECT_FALSE(convert(kjn, 2, &messages));
+    const std::string out = get("dst.txt");
+    EXPECT_EQ(out.substr(out.find("A99,")),
+              "A99,\r\nZ00,A01,00002,LATE,35.1,139.1,2.0,6.0,09,,,\r\n");
+    EXPECT_EQ(out.find("\r\nA01,00002"), std::string::npos);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[2],
+              "座標変換できなかった点のデータ1行は、変換せずに出力しました（最初は5行目）。");
+    EXPECT_NE(get("log.txt").find("   5行目：エラー：この行の座標は変換できなかったため"),
+              std::string::npos);
     FakeRegister reg;
     ASSERT_TRUE(kjn.Read(&reg, path("dst.txt"), nullptr, 2));
     ASSERT_EQ(reg.points.size(), 1u);

@@ -1,4 +1,5 @@
 #include "exchange/Dorrimet/T2JTxtBase.h"
+#include "exchange/Dorrimet/ConvertTally.h"
 
 #include "exchange/Dorrimet/Coordinate.h"
 #include "exchange/Dorrimet/ICoordTransformer.h"
@@ -180,8 +181,9 @@ TEST_F(T2JTxtBaseTest, ConvertRefusesItsOwnSourceAndAnswersFalseOnCancel) {
     cancel.cancelAtCheck = 1;
     EXPECT_FALSE(convert(t2j, 0, &messages, &cancel));
     EXPECT_FALSE(exists("dst.txt")); // no partial file under the destination name
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "情報：ユーザーにより変換処理は途中で中止されました。");
+    EXPECT_EQ(messages[1], ConvertTally::CANCELLED);
 }
 
 TEST_F(T2JTxtBaseTest, JudgeFormatLooksForAStrictPointLine) {

@@ -692,3 +692,43 @@ TEST_F(VeskBaseTest, APointTheFormatCannotHoldIsRefusedAndNoFileIsMade) {
 }
 
 } // namespace
+
+TEST_F(VeskBaseTest, NamesThatWouldNotReadBackAreRefusedAndTheOldFileKept) {
+    // The reader trims blanks and tabs at a field's end and splits at every comma; a blank in
+    // front stays.
+    Recorder r;
+    r.points = {{" P", 1, 2, 0, 0}};
+    r.lots = {{" L", 1, {{0, " P"}}}};
+    ASSERT_EQ(r.WritePointsAndLots(path(), " S", 1, 0, 1, VESK_VERSION_03), 1);
+    Recorder back;
+    EXPECT_EQ(back.Read(path(), 3, 2), 1);
+    EXPECT_EQ(back.log, (Log{"Site( S)", "Point(1, P,1.000000,2.000000,0.000000,0)",
+                             "LotStart(1, L,1)", "LotPoint(1, P)", "LotEnd()"}));
+
+    struct Case {
+        std::string site, point, lot, reason;
+    };
+    const Case cases[] = {
+        {"S,1", "P", "L", "現場名[S,1]にカンマ(,)があるため、この形式では書き出せません。"},
+        {"S ", "P", "L", "現場名[S ]の末尾に空白があるため、この形式では書き出せません。"},
+        {"S", "P2 ", "L",
+         "1番目の点[P2 ]の点名の末尾に空白があるため、この形式では書き出せません。"},
+        {"S", "P2\t", "L",
+         "1番目の点[P2\t]の点名の末尾に空白があるため、この形式では書き出せません。"},
+        {"S", "P", "L,1",
+         "1番目の画地[L,1]の画地名にカンマ(,)があるため、この形式では書き出せません。"},
+        {"S", "P", "L ",
+         "1番目の画地[L ]の画地名の末尾に空白があるため、この形式では書き出せません。"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.reason);
+        put("old,\r\n");
+        Recorder w;
+        w.points = {{c.point, 1, 2, 0, 0}};
+        w.lots = {{c.lot, 1, {{0, c.point}}}};
+        EXPECT_EQ(w.WritePointsAndLots(path(), c.site.c_str(), 1, 0, 1, VESK_VERSION_03), 0);
+        EXPECT_EQ(w.GetStopLine(), 0);
+        EXPECT_EQ(w.GetStopReason(), c.reason.c_str());
+        EXPECT_EQ(get(), "old,\r\n");
+    }
+}
