@@ -75,9 +75,10 @@ class DescriptorGuard {
 std::string TextModeContent(std::string_view bytes);
 
 // What the text readers make of a file's bytes: its text-mode content after a UTF-8 mark, read
-// into cp932 when the encoding rule takes the file for UTF-8, up to the first line that cannot be
-// read into cp932. stopLine names that line (0 when there is none); lines counts the lines a
-// reader takes, that one too.
+// into cp932 when the encoding rule takes the file for UTF-8 and checked to be cp932 otherwise,
+// up to the first line that cannot be read into cp932 (the first line of a UTF-16 file).
+// stopLine names that line (0 when there is none); lines counts the lines a reader takes, that
+// one too.
 struct DecodedText {
     std::string content;
     int stopLine = 0;

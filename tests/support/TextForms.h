@@ -17,4 +17,8 @@ inline constexpr TextForm kAllTextForms[] = {TextForm::Cp932CrLf,  TextForm::Cp9
 // ended.
 std::string WrittenAs(const std::vector<std::string> &cp932Lines, TextForm form);
 
+// The bytes of a file of the lines as "Unicode text" of Windows editors and spreadsheets:
+// UTF-16 with its mark (FF FE little-endian, FE FF big-endian), every line ended with CR LF.
+std::string WrittenAsUtf16(const std::vector<std::string> &cp932Lines, bool bigEndian);
+
 } // namespace testsupport
