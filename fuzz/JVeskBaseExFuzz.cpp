@@ -92,7 +92,7 @@ void checkConversion(std::string_view raw, int control) {
     }
 
     // Every point record written inside a point section reads back.
-    if (ReadsAsUtf8(out.Read()))
+    if (!ReadsBackAsWritten(out.Read()))
         return;
     int records = 0;
     inPoints = false;

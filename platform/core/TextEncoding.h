@@ -38,16 +38,16 @@ class TextEncodingDetector {
   private:
     void feedByte(unsigned char c);
 
-    int m_head = 0;      // bytes of the UTF-8 mark matched at the start; -1 once it cannot be
-    bool m_mark = false; // the UTF-8 mark was matched whole
-    int m_fed = 0;       // bytes fed, counted up to two (for the UTF-16 marks)
-    unsigned char m_first = 0;
-    bool m_utf16 = false; // the file starts with a UTF-16 mark
-    bool m_valid = true;  // valid UTF-8 so far
-    bool m_wide = false;  // a sequence of three or four bytes was seen
-    int m_pending = 0;    // continuation bytes the current sequence still needs
-    char32_t m_code = 0;  // the character of the current sequence so far
-    char32_t m_least = 0; // the least character its length may encode
+    int m_head = 0;            // bytes of the UTF-8 mark matched at the start; -1 once it cannot be
+    bool m_mark = false;       // the UTF-8 mark was matched whole
+    int m_fed = 0;             // bytes fed, counted up to two (for the UTF-16 marks)
+    unsigned char m_first = 0; // the first byte fed
+    bool m_utf16 = false;      // the file starts with a UTF-16 mark
+    bool m_valid = true;       // valid UTF-8 so far
+    bool m_wide = false;       // a sequence of three or four bytes was seen
+    int m_pending = 0;         // continuation bytes the current sequence still needs
+    char32_t m_code = 0;       // the character of the current sequence so far
+    char32_t m_least = 0;      // the least character its length may encode
 };
 
 // Why a line of a text file cannot be read into cp932.
