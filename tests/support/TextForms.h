@@ -13,6 +13,9 @@ inline constexpr TextForm kAllTextForms[] = {TextForm::Cp932CrLf,  TextForm::Cp9
                                              TextForm::Utf8Lf,     TextForm::Utf8CrLf,
                                              TextForm::Utf8MarkLf, TextForm::Utf8MarkCrLf};
 
+// The bytes of a u8"" literal, as a UTF-8 file of other software holds them.
+inline std::string Utf8Bytes(const char8_t *text) { return reinterpret_cast<const char *>(text); }
+
 // The bytes of a file of the lines (cp932, as the tests' literals are) in the form, every line
 // ended.
 std::string WrittenAs(const std::vector<std::string> &cp932Lines, TextForm form);

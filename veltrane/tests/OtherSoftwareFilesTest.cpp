@@ -14,6 +14,7 @@
 
 using namespace enginetest;
 using testsupport::TextForm;
+using testsupport::Utf8Bytes;
 
 namespace {
 
@@ -126,16 +127,14 @@ TEST_F(OtherSoftwareFilesTest, NoReaderStoresBytesItDidNotUnderstand) {
         }
         return bytes;
     };
-    const auto u8 = [](const char8_t *text) {
-        return std::string(reinterpret_cast<const char *>(text));
-    };
     const CString utf16 =
         "UTF-16のファイルは読み込めません。Shift_JISかUTF-8で保存し直してください。";
     for (const Format &format : formats()) {
         // UTF-8 without the mark whose only non-ASCII characters are symbols.
         Veltrane symbols;
-        const CString symbolOnly =
-            put(file(format, {u8(u8"1\u22122"), u8(u8"\u21612"), u8(u8"\u2460")}), "sym.txt");
+        const CString symbolOnly = put(
+            file(format, {Utf8Bytes(u8"1\u22122"), Utf8Bytes(u8"\u21612"), Utf8Bytes(u8"\u2460")}),
+            "sym.txt");
         EXPECT_EQ(symbols.JudgeFileFormat(symbolOnly), format.judged) << format.label;
         EXPECT_TRUE((symbols.*format.read)(symbolOnly, nullptr, CrdKindTokyo, ITRFKindNone))
             << format.label << ": " << ToUtf8(symbols.GetFileStop().GetStopReason());
@@ -152,16 +151,16 @@ TEST_F(OtherSoftwareFilesTest, NoReaderStoresBytesItDidNotUnderstand) {
                                      : "シフトJISとして正しくないバイト列(81 2C)があります。";
         const Refused refused[] = {
             // UTF-8 with one cp932 line is cp932, and its UTF-8 names are none.
-            {file(format, {u8(u8"境界1"),
+            {file(format, {Utf8Bytes(u8"境界1"),
                            "\x93\x5F"
                            "2",
-                           u8(u8"境界3")}),
+                           Utf8Bytes(u8"境界3")}),
              2, "シフトJISとして正しくないバイト列(83 E7)があります。"},
             {file(format, {"P1", "Q\x81", "P3"}), 3, loneLead},
             {testsupport::WrittenAsUtf16(named(format, {"P1", "P2", "P3"}), false), 1, utf16},
             {testsupport::WrittenAsUtf16(named(format, {"P1", "P2", "P3"}), true), 1, utf16},
             // An invisible en dash, no-break space and a second mark (two files joined).
-            {file(format, {u8(u8"点1"), u8(u8"P\u2013\u00A02\uFEFF"), "P3"}), 3,
+            {file(format, {Utf8Bytes(u8"点1"), Utf8Bytes(u8"P\u2013\u00A02\uFEFF"), "P3"}), 3,
              "シフトJISで表せない文字(U+2013、U+00A0、U+FEFF)があります。"},
         };
         for (const Refused &r : refused) {
