@@ -142,10 +142,10 @@ DecodedText DecodedTextContent(std::string_view raw) {
     return decoded;
 }
 
-bool ReadsAsUtf8(std::string_view bytes) {
+bool ReadsBackAsWritten(std::string_view bytes) {
     TextEncodingDetector detector;
     detector.Feed(TextModeContent(bytes));
-    return detector.GetEncoding() == TextEncoding::Utf8;
+    return detector.GetEncoding() == TextEncoding::Cp932 && DecodedTextContent(bytes).stopLine == 0;
 }
 
 TextPositions::TextPositions(std::string_view raw, bool text)

@@ -75,9 +75,10 @@ class DescriptorGuard {
 std::string TextModeContent(std::string_view bytes);
 
 // What the text readers make of a file's bytes: its text-mode content after a UTF-8 mark, read
-// into cp932 when the encoding rule takes the file for UTF-8, up to the first line that cannot be
-// read into cp932. stopLine names that line (0 when there is none); lines counts the lines a
-// reader takes, that one too.
+// into cp932 when the encoding rule takes the file for UTF-8 and checked to be cp932 otherwise,
+// up to the first line that cannot be read into cp932 (the first line of a UTF-16 file).
+// stopLine names that line (0 when there is none); lines counts the lines a reader takes, that
+// one too.
 struct DecodedText {
     std::string content;
     int stopLine = 0;
@@ -85,10 +86,12 @@ struct DecodedText {
 };
 DecodedText DecodedTextContent(std::string_view raw);
 
-// Whether the encoding rule reads the bytes of a file as UTF-8. A file that a writer made in
-// cp932 can be so when its cp932 bytes happen to be valid UTF-8 holding Japanese; it then reads
-// back otherwise than it was written.
-bool ReadsAsUtf8(std::string_view bytes);
+// Whether the readers take the bytes of a file that a writer made as they were written. Not when
+// the encoding rule reads them as UTF-8: cp932 bytes can happen to be valid UTF-8 with a sequence
+// of three bytes. Nor when a line is no cp932, as where a message of the system stands among
+// cp932 names: clang keeps string literals in UTF-8, where the program's build (g++) has them in
+// cp932.
+bool ReadsBackAsWritten(std::string_view bytes);
 
 // The offset in what a read makes of the bytes (TextModeContent in text mode,
 // the bytes themselves in binary mode) that a raw file position stands for.

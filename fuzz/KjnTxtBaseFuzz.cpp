@@ -54,7 +54,7 @@ void checkRoundTrip(const std::vector<FuzzPoint> &points) {
     Kjn writer;
     FUZZ_CHECK(writer.WritePoints(&supplier, out.Path()) == fits);
     FUZZ_CHECK(writer.GetStopReason().IsEmpty() == fits);
-    if (!fits || ReadsAsUtf8(out.Read()))
+    if (!fits || !ReadsBackAsWritten(out.Read()))
         return;
     Kjn kjn;
     FuzzRegister reg(0, true);
@@ -124,7 +124,7 @@ void checkConversion(std::string_view raw, int control) {
         else if (kind == KJNTXT_A99)
             inPoints = false;
     }
-    if (!result || ReadsAsUtf8(out.Read()))
+    if (!result || !ReadsBackAsWritten(out.Read()))
         return;
     Kjn kjn;
     FuzzRegister reg(0, true);

@@ -87,7 +87,7 @@ void checkRoundTrip(const std::vector<FuzzPoint> &points) {
     writer.m_pSupplier = &supplier;
     FUZZ_CHECK(writer.writePoints(out.Path()) == fits);
     FUZZ_CHECK(writer.GetStopReason().IsEmpty() == fits);
-    if (!fits || ReadsAsUtf8(out.Read()))
+    if (!fits || !ReadsBackAsWritten(out.Read()))
         return;
     NumberedRegister reg(0, true);
     FUZZ_CHECK(readAll(out.Path(), reg));
@@ -132,7 +132,7 @@ void checkConversion(std::string_view raw, int control) {
             FUZZ_CHECK(written[i] == line || written[i] == "# " + line || isPointLine(written[i]));
         }
     }
-    if (!result || ReadsAsUtf8(out.Read()))
+    if (!result || !ReadsBackAsWritten(out.Read()))
         return;
     NumberedRegister reg(0, true);
     FUZZ_CHECK(readAll(out.Path(), reg));

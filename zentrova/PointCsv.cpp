@@ -73,6 +73,30 @@ bool splitQuotedLine(const CString &separator, const CString &line, std::vector<
     return true;
 }
 
+namespace {
+
+// A point (name, X, Y, height) as spreadsheets with decimal commas write it: four fields between
+// semicolons or tabs, the three numbers with a decimal comma or point.
+bool isDecimalCommaPoint(const CString &line) {
+    std::vector<CString> fields;
+    for (const char *separator : {";", "\t"}) {
+        if (!splitQuotedLine(separator, line, fields) || fields.size() != 4)
+            continue;
+        bool numbers = true;
+        for (int i = 1; i < 4 && numbers; ++i) {
+            CString text = fields[static_cast<std::size_t>(i)];
+            text.Replace(',', '.');
+            double value = 0.0;
+            numbers = ParseDouble(text.Bytes(), value);
+        }
+        if (numbers)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
     ClearStop();
     points.clear();
@@ -94,7 +118,10 @@ bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
     while (file.ReadLine(line, fault)) {
         ++lineNo;
         if (fault != TextLineFault::None)
-            return stop(lineNo, TextLineFaultReason(fault));
+            return stop(lineNo, TextLineFaultReason(fault, line));
+        // A NUL would cut the name where a writer measures it.
+        if (line.Bytes().find('\0') != std::string::npos)
+            return stop(lineNo, kStopNul);
         if (line.GetLength() > 0 && line[0] == ';')
             continue;
         if (CString(line).Trim(" \t").IsEmpty())
@@ -109,8 +136,10 @@ bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
         bool numbers[3];
         for (int i = 0; i < 3; ++i)
             numbers[i] = ParseDouble(fields[i + 1].Bytes(), *values[i]);
-        // Only the first line can be a heading ("点名,X,Y,標高").
-        if (lineNo == 1 && !numbers[0] && !numbers[1] && !numbers[2]) {
+        // A heading ("点名,X,Y,標高") before the first point, and a point of the form of
+        // spreadsheets with decimal commas, are lines of another form.
+        const bool heading = !numbers[0] && !numbers[1] && !numbers[2] && points.empty();
+        if (heading || (!(numbers[0] && numbers[1] && numbers[2]) && isDecimalCommaPoint(line))) {
             NotePassedOver(lineNo);
             continue;
         }

@@ -24,16 +24,17 @@ struct CsvPoint {
 
 // Reads the points of a CSV file: every line of exactly four fields (name, X, Y, height) is a
 // point; lines that start with ";" are comments and blank lines are passed over. Other lines,
-// and a first line whose three number fields are none of them numbers (a heading), are passed
-// over and counted (GetPassedOverCount). Numbers are read in the C locale whatever the process
-// locale is. The file's encoding is decided as for every text file of other software
-// (EncodedTextFile): a UTF-8 file is read into cp932.
+// a line before the first point whose three number fields are none of them numbers (a heading)
+// and a point written with decimal commas (its fields between semicolons or tabs) are passed over
+// and counted (GetPassedOverCount). Numbers are read in the C locale whatever the process locale
+// is. The file's encoding is decided as for every text file of other software (EncodedTextFile): a
+// UTF-8 file is read into cp932, a cp932 file is checked to be cp932.
 class PointCsvReader : public FileStop {
   public:
     // False, with the line and the reason, when the file cannot be opened, holds no point line,
-    // a number of a point's line does not read or lies outside +-kCoordinateLimit, or a line
-    // cannot be read into cp932 (a character cp932 lacks in a UTF-8 file); points then holds
-    // nothing.
+    // a number of a point's line does not read or lies outside +-kCoordinateLimit, a line holds
+    // a NUL, or a line cannot be read into cp932 (a character cp932 lacks in a UTF-8 file, bytes
+    // that are no cp932, a UTF-16 file); points then holds nothing.
     bool Read(const CString &path, std::vector<CsvPoint> &points);
 };
 

@@ -28,9 +28,9 @@ bool ReadTextFile::nextLine(CString &line, bool *lineEnd) {
         return false;
     ++m_lineNo;
     if (fault != TextLineFault::None) {
+        SetStop(m_lineNo, TextLineFaultReason(fault, line));
         line.Empty();
         m_undecodable = true;
-        SetStop(m_lineNo, TextLineFaultReason(fault));
         return false;
     }
     return true;

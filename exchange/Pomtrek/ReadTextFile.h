@@ -10,11 +10,12 @@
 // Reads a text file line by line into cp932 (text mode: CR LF and a lone CR read
 // as a line feed, 0x1A ends the file). The file's encoding is decided once when
 // it is opened (EncodedTextFile): a UTF-8 file is read into cp932 and its mark
-// passed over. A file that cannot be opened leaves the reader unused; nothing is
-// thrown from construction. While the line taken last cannot be split (over the
-// line limit, or holding a NUL), GetStopLine and GetStopReason name it. A line
-// that cannot be read into cp932 ends the reading there, as the end of the file
-// would, and stays named: stoppedAtUndecodableLine tells the two ends apart.
+// passed over, a cp932 file is checked to be cp932. A file that cannot be opened
+// leaves the reader unused; nothing is thrown from construction. While the line
+// taken last cannot be split (over the line limit, or holding a NUL),
+// GetStopLine and GetStopReason name it. A line that cannot be read into cp932
+// (and the first line of a UTF-16 file) ends the reading there, as the end of the
+// file would, and stays named: stoppedAtUndecodableLine tells the two ends apart.
 class ReadTextFile : public FileStop {
   public:
     explicit ReadTextFile(CString path);
@@ -31,8 +32,9 @@ class ReadTextFile : public FileStop {
     int readLine(char *buf, unsigned size);
 
     // The reading ended at a line that cannot be read into cp932 (a character
-    // cp932 lacks in a UTF-8 file, or a file with the UTF-8 mark that is not
-    // UTF-8); GetStopLine and GetStopReason name it. Nothing after it is read.
+    // cp932 lacks in a UTF-8 file, a file with the UTF-8 mark that is not UTF-8,
+    // bytes that are no cp932 in a cp932 file, a UTF-16 file at its first line);
+    // GetStopLine and GetStopReason name it. Nothing after it is read.
     int stoppedAtUndecodableLine() const;
 
     // The longest line, without its line feed, that the CSV readers split.

@@ -216,6 +216,10 @@ void CStdioFile::WriteString(const char *text) {
         Write(text, static_cast<UINT>(std::strlen(text)));
 }
 
+void CStdioFile::WriteString(const CString &text) {
+    Write(text.GetString(), static_cast<UINT>(text.GetLength()));
+}
+
 void CStdioFile::writeBuffered(const char *data, std::size_t count) {
     if (count > m_buffer.size() - m_writeEnd)
         flushWrite();

@@ -34,7 +34,10 @@ class CStdioFile : public CFile {
     // terminated; a double-byte character is never cut in two. Null at the end
     // of the file.
     char *ReadString(char *buffer, UINT maxCount);
+    // Writes text up to its first NUL.
     void WriteString(const char *text);
+    // Writes every byte of text, a NUL too.
+    void WriteString(const CString &text);
 
   protected:
     void WritePending() override;

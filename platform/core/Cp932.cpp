@@ -1,4 +1,5 @@
 #include "platform/core/CString.h"
+#include "platform/core/TextEncoding.h"
 
 #include <cerrno>
 #include <iconv.h>
@@ -101,6 +102,15 @@ bool Utf8ToCp932(std::string_view utf8, CString &cp932) {
     }
     cp932 = CString(std::move(out));
     return true;
+}
+
+std::size_t FirstInvalidCp932(std::string_view cp932) {
+    Converter conv("UTF-8", "CP932");
+    std::string_view rest = cp932;
+    std::string out;
+    if (conv.Run(rest, out) == 0)
+        return std::string_view::npos;
+    return cp932.size() - rest.size();
 }
 
 std::string ToUtf8(const CString &cp932) {

@@ -2,6 +2,7 @@
 
 bool EncodedTextFile::Open(const CString &path, UINT flags, CFileException *error) {
     m_encoding = TextEncoding::Cp932;
+    m_refused = false;
     if (flags & (modeWrite | modeReadWrite | modeCreate)) {
         if (error)
             *error = CFileException(CFileException::invalidFile, -1, path);
@@ -35,6 +36,17 @@ void EncodedTextFile::decideEncoding() {
 
 bool EncodedTextFile::ReadLine(CString &line, TextLineFault &fault, bool *lineEnd) {
     fault = TextLineFault::None;
+    if (m_encoding == TextEncoding::Utf16) {
+        // No line of it is read: the first one is at fault, and the file ends there.
+        line.Empty();
+        if (lineEnd)
+            *lineEnd = false;
+        if (m_refused)
+            return false;
+        m_refused = true;
+        fault = TextLineFault::Utf16;
+        return true;
+    }
     const std::uint64_t start = GetPosition();
     if (!ReadString(line))
         return false;

@@ -4,15 +4,17 @@
 
 namespace {
 
-bool isJapanese(char32_t c) {
-    return (c >= 0x3000 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x4DBF) ||
-           (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFF00 && c <= 0xFFEF);
-}
-
 bool isAscii(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The bytes as "81 2C".
+CString hexBytes(std::string_view bytes) {
+    CString text;
+    for (const char c : bytes)
+        text.AppendFormat(text.IsEmpty() ? "%02X" : " %02X", static_cast<unsigned char>(c));
+    return text;
 }
 
 } // namespace
@@ -22,7 +24,7 @@ void TextEncodingDetector::Feed(std::string_view bytes) {
         if (IsDecided())
             return;
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80 && m_pending == 0 && m_head < 0) {
+        if (c < 0x80 && m_pending == 0 && m_head < 0 && m_fed >= 2) {
             // A run of ASCII needs nothing but its length.
             const auto it =
                 std::find_if(bytes.begin() + static_cast<std::ptrdiff_t>(i) + 1, bytes.end(),
@@ -35,6 +37,12 @@ void TextEncodingDetector::Feed(std::string_view bytes) {
 }
 
 void TextEncodingDetector::feedByte(unsigned char c) {
+    if (m_fed < 2) {
+        if (m_fed == 1)
+            m_utf16 = (m_first == 0xFF && c == 0xFE) || (m_first == 0xFE && c == 0xFF);
+        m_first = c;
+        ++m_fed;
+    }
     if (m_head >= 0) {
         if (c == static_cast<unsigned char>(MARK[static_cast<std::size_t>(m_head)])) {
             if (++m_head == static_cast<int>(MARK.size()))
@@ -55,8 +63,8 @@ void TextEncodingDetector::feedByte(unsigned char c) {
             // No overlong form, no surrogate, nothing beyond U+10FFFF.
             if (m_code < m_least || (m_code >= 0xD800 && m_code <= 0xDFFF) || m_code > 0x10FFFF)
                 m_valid = false;
-            else if (isJapanese(m_code))
-                m_japanese = true;
+            else if (m_code >= 0x800)
+                m_wide = true;
         }
         return;
     }
@@ -80,21 +88,54 @@ void TextEncodingDetector::feedByte(unsigned char c) {
 }
 
 TextEncoding TextEncodingDetector::GetEncoding() const {
+    if (m_utf16)
+        return TextEncoding::Utf16;
     if (m_mark)
         return TextEncoding::Utf8;
-    return m_valid && m_pending == 0 && m_japanese ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    return m_valid && m_pending == 0 && m_wide ? TextEncoding::Utf8 : TextEncoding::Cp932;
 }
 
 bool TextEncodingDetector::IsValidUtf8(std::string_view bytes) {
+    std::size_t length = 0;
+    return FirstInvalidUtf8(bytes, length) == std::string_view::npos;
+}
+
+std::size_t TextEncodingDetector::FirstInvalidUtf8(std::string_view bytes, std::size_t &length) {
     TextEncodingDetector detector;
-    detector.m_head = -1; // a mark is a character like any other here
-    detector.Feed(bytes);
-    return detector.m_valid && detector.m_pending == 0;
+    // A mark is a character like any other here.
+    detector.m_head = -1;
+    detector.m_fed = 2;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const bool within = detector.m_pending > 0;
+        if (!within)
+            start = i;
+        detector.feedByte(c);
+        if (!detector.m_valid) {
+            // A byte that breaks off a sequence is no part of it.
+            const bool broken = within && (c & 0xC0) != 0x80;
+            length = i - start + (broken ? 0 : 1);
+            return start;
+        }
+    }
+    if (detector.m_pending > 0) {
+        length = bytes.size() - start;
+        return start;
+    }
+    length = 0;
+    return std::string_view::npos;
 }
 
 TextLineFault DecodeTextLine(TextEncoding encoding, CString &line) {
-    if (encoding == TextEncoding::Cp932 || isAscii(line.Bytes()))
+    if (encoding == TextEncoding::Utf16)
+        return TextLineFault::Utf16;
+    if (isAscii(line.Bytes()))
         return TextLineFault::None;
+    if (encoding == TextEncoding::Cp932) {
+        return FirstInvalidCp932(line.Bytes()) == std::string_view::npos ? TextLineFault::None
+                                                                         : TextLineFault::BadCp932;
+    }
     CString cp932;
     if (Utf8ToCp932(line.Bytes(), cp932)) {
         line = std::move(cp932);
@@ -104,14 +145,42 @@ TextLineFault DecodeTextLine(TextEncoding encoding, CString &line) {
                                                            : TextLineFault::NotUtf8;
 }
 
-const char *TextLineFaultReason(TextLineFault fault) {
+CString TextLineFaultReason(TextLineFault fault, const CString &line) {
+    const std::string &bytes = line.Bytes();
+    CString reason;
     switch (fault) {
     case TextLineFault::None:
         break;
-    case TextLineFault::NotUtf8:
-        return "UTF-8として正しくない文字があります。";
-    case TextLineFault::NotCp932:
-        return "シフトJISで表せない文字があります。";
+    case TextLineFault::NotUtf8: {
+        std::size_t length = 0;
+        std::size_t at = TextEncodingDetector::FirstInvalidUtf8(bytes, length);
+        if (at == std::string_view::npos)
+            at = bytes.size();
+        reason.Format("UTF-8として正しくないバイト列(%s)があります。",
+                      hexBytes(std::string_view(bytes).substr(at, length)).GetString());
+        break;
     }
-    return "";
+    case TextLineFault::NotCp932: {
+        CString codes;
+        for (const char32_t c : Cp932LackedCharacters(bytes))
+            codes.AppendFormat(codes.IsEmpty() ? "U+%04X" : "、U+%04X", static_cast<unsigned>(c));
+        reason.Format("シフトJISで表せない文字(%s)があります。", codes.GetString());
+        break;
+    }
+    case TextLineFault::BadCp932: {
+        // A lead byte is named with the byte after it, which cannot follow it.
+        std::size_t at = FirstInvalidCp932(bytes);
+        if (at == std::string_view::npos)
+            at = bytes.size();
+        const bool lead =
+            at < bytes.size() && CString::IsLeadByte(static_cast<unsigned char>(bytes[at]));
+        reason.Format("シフトJISとして正しくないバイト列(%s)があります。",
+                      hexBytes(std::string_view(bytes).substr(at, lead ? 2 : 1)).GetString());
+        break;
+    }
+    case TextLineFault::Utf16:
+        reason = "UTF-16のファイルは読み込めません。Shift_JISかUTF-8で保存し直してください。";
+        break;
+    }
+    return reason;
 }

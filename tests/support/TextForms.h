@@ -13,12 +13,16 @@ inline constexpr TextForm kAllTextForms[] = {TextForm::Cp932CrLf,  TextForm::Cp9
                                              TextForm::Utf8Lf,     TextForm::Utf8CrLf,
                                              TextForm::Utf8MarkLf, TextForm::Utf8MarkCrLf};
 
+// The bytes of a u8"" literal, as a UTF-8 file of other software holds them, and as Linux
+// programs and input methods give file names (typed, listed or chosen).
+inline std::string Utf8Bytes(const char8_t *text) { return reinterpret_cast<const char *>(text); }
+
 // The bytes of a file of the lines (cp932, as the tests' literals are) in the form, every line
 // ended.
 std::string WrittenAs(const std::vector<std::string> &cp932Lines, TextForm form);
 
-// A u8"..." literal as the bytes that Linux programs and input methods give (file names typed,
-// listed or chosen).
-inline std::string Utf8(const char8_t *text) { return reinterpret_cast<const char *>(text); }
+// The bytes of a file of the lines as "Unicode text" of Windows editors and spreadsheets:
+// UTF-16 with its mark (FF FE little-endian, FE FF big-endian), every line ended with CR LF.
+std::string WrittenAsUtf16(const std::vector<std::string> &cp932Lines, bool bigEndian);
 
 } // namespace testsupport

@@ -14,6 +14,7 @@
 
 using namespace enginetest;
 using testsupport::TextForm;
+using testsupport::Utf8Bytes;
 
 namespace {
 
@@ -105,9 +106,75 @@ TEST_F(OtherSoftwareFilesTest, EveryReaderTakesCp932AndUtf8ByTheOneRule) {
             (db.*format.read)(put(bytes, "lacks.txt"), nullptr, CrdKindTokyo, ITRFKindNone))
             << format.label;
         EXPECT_EQ(db.GetFileStop().GetStopLine(), 3) << format.label;
-        EXPECT_EQ(db.GetFileStop().GetStopReason(), CString("シフトJISで表せない文字があります。"))
+        EXPECT_EQ(db.GetFileStop().GetStopReason(),
+                  CString("シフトJISで表せない文字(U+20BB7)があります。"))
             << format.label;
         EXPECT_EQ(db.size(), 0u) << format.label;
+    }
+}
+
+TEST_F(OtherSoftwareFilesTest, NoReaderStoresBytesItDidNotUnderstand) {
+    // The format's lines joined with LF, the names put in as bytes.
+    const auto file = [&](const Format &format, const std::vector<std::string> &n) {
+        std::string bytes;
+        for (std::string line : format.lines) {
+            for (std::size_t i = 0; i < n.size(); ++i) {
+                const std::string placeholder = "N" + std::to_string(i + 1);
+                if (const std::size_t at = line.find(placeholder); at != std::string::npos)
+                    line.replace(at, placeholder.size(), n[i]);
+            }
+            bytes += line + "\n";
+        }
+        return bytes;
+    };
+    const CString utf16 =
+        "UTF-16のファイルは読み込めません。Shift_JISかUTF-8で保存し直してください。";
+    for (const Format &format : formats()) {
+        // UTF-8 without the mark whose only non-ASCII characters are symbols.
+        Veltrane symbols;
+        const CString symbolOnly = put(
+            file(format, {Utf8Bytes(u8"1\u22122"), Utf8Bytes(u8"\u21612"), Utf8Bytes(u8"\u2460")}),
+            "sym.txt");
+        EXPECT_EQ(symbols.JudgeFileFormat(symbolOnly), format.judged) << format.label;
+        EXPECT_TRUE((symbols.*format.read)(symbolOnly, nullptr, CrdKindTokyo, ITRFKindNone))
+            << format.label << ": " << ToUtf8(symbols.GetFileStop().GetStopReason());
+        EXPECT_EQ(names(symbols), (Names{"1−2", "Ⅱ2", "①"})) << format.label;
+
+        struct Refused {
+            std::string bytes;
+            int line;
+            CString reason;
+        };
+        // The name of line 3 ends in a lone lead byte: before a comma, or at the line's end.
+        const CString loneLead = format.judged == JGDCrdFmtGridText
+                                     ? "シフトJISとして正しくないバイト列(81)があります。"
+                                     : "シフトJISとして正しくないバイト列(81 2C)があります。";
+        const Refused refused[] = {
+            // UTF-8 with one cp932 line is cp932, and its UTF-8 names are none.
+            {file(format, {Utf8Bytes(u8"境界1"),
+                           "\x93\x5F"
+                           "2",
+                           Utf8Bytes(u8"境界3")}),
+             2, "シフトJISとして正しくないバイト列(83 E7)があります。"},
+            {file(format, {"P1", "Q\x81", "P3"}), 3, loneLead},
+            {testsupport::WrittenAsUtf16(named(format, {"P1", "P2", "P3"}), false), 1, utf16},
+            {testsupport::WrittenAsUtf16(named(format, {"P1", "P2", "P3"}), true), 1, utf16},
+            // An invisible en dash, no-break space and a second mark (two files joined).
+            {file(format, {Utf8Bytes(u8"点1"), Utf8Bytes(u8"P\u2013\u00A02\uFEFF"), "P3"}), 3,
+             "シフトJISで表せない文字(U+2013、U+00A0、U+FEFF)があります。"},
+        };
+        for (const Refused &r : refused) {
+            const CString in = put(r.bytes, "in.txt");
+            Veltrane db;
+            EXPECT_FALSE((db.*format.read)(in, nullptr, CrdKindTokyo, ITRFKindNone))
+                << format.label << ": " << ToUtf8(r.reason);
+            EXPECT_EQ(db.GetFileStop().GetStopLine(), r.line) << format.label;
+            EXPECT_EQ(db.GetFileStop().GetStopReason(), r.reason) << format.label;
+            EXPECT_EQ(db.size(), 0u) << format.label;
+            if (r.line == 1) {
+                EXPECT_EQ(db.JudgeFileFormat(in), JGDCrdFmtUnknown) << format.label;
+            }
+        }
     }
 }
 

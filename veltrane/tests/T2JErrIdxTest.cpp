@@ -1,5 +1,6 @@
 #include "veltrane/model/T2JErrIdx.h"
 
+#include "tests/support/TextForms.h"
 #include "veltrane/tests/ErrIdxFixture.h"
 
 #include <gtest/gtest.h>
@@ -193,6 +194,33 @@ TEST_F(EdxFileTest, ReadingEndsAtTheFirstLineThatIsNotAnIndex) {
     EXPECT_EQ(t.GetData(0)->GetMeshCode(), JMeshCode(5339, 46, 0));
     EXPECT_EQ(t.GetData(0)->GetGamma(), -1.0);
     EXPECT_EQ(t.GetData(0)->GetDelta(), 0.5);
+}
+
+TEST_F(EdxFileTest, BytesThatAreNoCp932StopTheReadAtTheirLine) {
+    // A version line holding a UTF-8 mark inside cp932 text: refused, so it is never written
+    // into a file that reads back otherwise.
+    T2JErrIdxTbl t;
+    EXPECT_FALSE(t.ReadEDXFile(
+        put("h\r\nTKY2JGD parameter V\x82\xA0\xEF\xBB\xBF\r\n53394600,1,2\r\n", "m.edx"), true));
+    EXPECT_EQ(t.GetStopLine(), 2);
+    EXPECT_EQ(t.GetStopReason(), CString("シフトJISとして正しくないバイト列(EF BB)があります。"));
+    EXPECT_STREQ(t.GetT2JVerStr(), "");
+
+    EXPECT_FALSE(t.ReadEDXFile(
+        put(testsupport::WrittenAsUtf16({"h", "TKY2JGD parameter V"}, false), "u16.edx"), true));
+    EXPECT_EQ(t.GetStopLine(), 1);
+    EXPECT_EQ(
+        t.GetStopReason(),
+        CString("UTF-16のファイルは読み込めません。Shift_JISかUTF-8で保存し直してください。"));
+
+    // Past the version the read keeps the indexes before the line, as at any line that is not
+    // an index, and names it.
+    ASSERT_TRUE(t.ReadEDXFile(
+        put("h\r\nTKY2JGD parameter V\r\n53394600,1,2\r\n5339\x81\r\n53394602,3,4\r\n", "i.edx"),
+        true));
+    EXPECT_EQ(t.GetSize(), 1u);
+    EXPECT_EQ(t.GetStopLine(), 4);
+    EXPECT_EQ(t.GetStopReason(), CString("シフトJISとして正しくないバイト列(81)があります。"));
 }
 
 TEST_F(EdxFileTest, RefusedReadsKeepOrClearAsAsked) {

@@ -240,8 +240,9 @@ TEST_F(CanvasTest, Utf8NamesAreStoredInCp932) {
     canvas->ImportFile(
         put(utf8 + reinterpret_cast<const char *>(u8"点\U0001F600,1,2,3\r\n"), "emoji.csv"),
         progress);
-    EXPECT_EQ(prompts.asked.at(0).first,
-              CString("座標取込に失敗しました。\n3行目：シフトJISで表せない文字があります。"));
+    EXPECT_EQ(
+        prompts.asked.at(0).first,
+        CString("座標取込に失敗しました。\n3行目：シフトJISで表せない文字(U+1F600)があります。"));
     EXPECT_EQ(column(canvas->GetBeforeList(), 0), QStringList{ToQString("点3")});
 }
 

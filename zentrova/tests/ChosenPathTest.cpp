@@ -18,7 +18,7 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
-using testsupport::Utf8;
+using testsupport::Utf8Bytes;
 
 namespace {
 
@@ -26,10 +26,10 @@ class ChosenPathTest : public ProgramTest {
   protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        m_site = m_dir / Utf8(u8"現場〜A");
+        m_site = m_dir / Utf8Bytes(u8"現場〜A");
         fs::create_directories(m_site / "config");
         fs::copy_file(ZENTROVA_SAMPLE_PROJECT, m_site / "config/sample.zub");
-        fs::create_directories(m_dir / Utf8(u8"現場～A"));
+        fs::create_directories(m_dir / Utf8Bytes(u8"現場～A"));
     }
 
     // A file chosen in a dialog, as the dialog hands it over.
@@ -48,8 +48,8 @@ class ChosenPathTest : public ProgramTest {
 };
 
 TEST_F(ChosenPathTest, LookAlikeProjectsAreNeitherOfThemOpened) {
-    fs::rename(m_site / "config/sample.zub", m_site / Utf8(u8"config/〜.zub"));
-    fs::copy_file(ZENTROVA_SAMPLE_PROJECT, m_site / Utf8(u8"config/～.zub"));
+    fs::rename(m_site / "config/sample.zub", m_site / Utf8Bytes(u8"config/〜.zub"));
+    fs::copy_file(ZENTROVA_SAMPLE_PROJECT, m_site / Utf8Bytes(u8"config/～.zub"));
     testsupport::ScriptedPrompts prompts({IDOK});
     CMainFrame frame(siteSources());
     frame.OnInitialUpdate();
@@ -61,11 +61,11 @@ TEST_F(ChosenPathTest, LookAlikeProjectsAreNeitherOfThemOpened) {
 
 TEST_F(ChosenPathTest, LoadImportExportAndPrintReachTheChosenFilesOnly) {
     putTargetCsv("targets.csv", 3);
-    testsupport::WriteFileBytes(m_site / Utf8(u8"測点〜1.csv"), get("targets.csv"));
-    testsupport::WriteFileBytes(m_site / Utf8(u8"測点～1.csv"), "WRONG,1,2,3\r\n");
-    testsupport::WriteFileBytes(m_site / Utf8(u8"出力～1.csv"), "keep");
-    testsupport::WriteFileBytes(m_site / Utf8(u8"表～1.pdf"), "keep");
-    fs::create_directories(m_dir / Utf8(u8"\U00020BB7田"));
+    testsupport::WriteFileBytes(m_site / Utf8Bytes(u8"測点〜1.csv"), get("targets.csv"));
+    testsupport::WriteFileBytes(m_site / Utf8Bytes(u8"測点～1.csv"), "WRONG,1,2,3\r\n");
+    testsupport::WriteFileBytes(m_site / Utf8Bytes(u8"出力～1.csv"), "keep");
+    testsupport::WriteFileBytes(m_site / Utf8Bytes(u8"表～1.pdf"), "keep");
+    fs::create_directories(m_dir / Utf8Bytes(u8"\U00020BB7田"));
 
     testsupport::ScriptedPrompts prompts;
     CMainFrame frame(siteSources());
@@ -74,10 +74,10 @@ TEST_F(ChosenPathTest, LoadImportExportAndPrintReachTheChosenFilesOnly) {
     frame.OnInitialUpdate();
     CDlgCanvas *dialog = frame.GetView()->GetDialog();
     ASSERT_TRUE(dialog->IsLoaded()); // from the config folder inside 現場〜A, without a message
-    chooser.answers = {chosen(m_site / Utf8(u8"測点〜1.csv")),
-                       chosen(m_site / Utf8(u8"出力〜1.csv")),
-                       chosen(m_dir / Utf8(u8"\U00020BB7田/差−2.csv")),
-                       chosen(m_dir / Utf8(u8"\U00020BB7田/差−2.csv"))};
+    chooser.answers = {chosen(m_site / Utf8Bytes(u8"測点〜1.csv")),
+                       chosen(m_site / Utf8Bytes(u8"出力〜1.csv")),
+                       chosen(m_dir / Utf8Bytes(u8"\U00020BB7田/差−2.csv")),
+                       chosen(m_dir / Utf8Bytes(u8"\U00020BB7田/差−2.csv"))};
     frame.GetView()->OnFileImport();
     ASSERT_EQ(dialog->GetBeforeList()->GetItemCount(), 3);
     frame.GetView()->OnConvert();
@@ -86,13 +86,13 @@ TEST_F(ChosenPathTest, LoadImportExportAndPrintReachTheChosenFilesOnly) {
 
     // Written where chosen, the look-alike beside it untouched.
     frame.GetView()->OnCsvOutput();
-    const std::string exported = testsupport::ReadFileBytes(m_site / Utf8(u8"出力〜1.csv"));
+    const std::string exported = testsupport::ReadFileBytes(m_site / Utf8Bytes(u8"出力〜1.csv"));
     EXPECT_EQ(exported.rfind(";", 0), 0u) << exported;
-    EXPECT_EQ(testsupport::ReadFileBytes(m_site / Utf8(u8"出力～1.csv")), "keep");
+    EXPECT_EQ(testsupport::ReadFileBytes(m_site / Utf8Bytes(u8"出力～1.csv")), "keep");
 
     // Into and out of a folder whose name cp932 lacks.
     frame.GetView()->OnCsvOutput();
-    EXPECT_EQ(testsupport::ReadFileBytes(m_dir / Utf8(u8"\U00020BB7田/差−2.csv")), exported);
+    EXPECT_EQ(testsupport::ReadFileBytes(m_dir / Utf8Bytes(u8"\U00020BB7田/差−2.csv")), exported);
     frame.GetView()->OnFileImport();
     ASSERT_EQ(dialog->GetBeforeList()->GetItemCount(), 3);
     EXPECT_EQ(dialog->GetBeforeList()->item(0, 1)->text(), convertedX);
@@ -101,11 +101,11 @@ TEST_F(ChosenPathTest, LoadImportExportAndPrintReachTheChosenFilesOnly) {
     frame.GetView()->OnConvert();
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString((m_site / Utf8(u8"表〜1.pdf")).string()));
+    printer.setOutputFileName(QString::fromStdString((m_site / Utf8Bytes(u8"表〜1.pdf")).string()));
     testsupport::RecordingProgress progress;
     EXPECT_TRUE(frame.GetView()->PrintComparisonTable(printer, progress));
-    EXPECT_EQ(testsupport::ReadFileBytes(m_site / Utf8(u8"表〜1.pdf")).rfind("%PDF", 0), 0u);
-    EXPECT_EQ(testsupport::ReadFileBytes(m_site / Utf8(u8"表～1.pdf")), "keep");
+    EXPECT_EQ(testsupport::ReadFileBytes(m_site / Utf8Bytes(u8"表〜1.pdf")).rfind("%PDF", 0), 0u);
+    EXPECT_EQ(testsupport::ReadFileBytes(m_site / Utf8Bytes(u8"表～1.pdf")), "keep");
 }
 
 } // namespace

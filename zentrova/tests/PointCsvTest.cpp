@@ -15,6 +15,8 @@
 
 namespace {
 
+using testsupport::Utf8Bytes;
+
 std::vector<CString> split(const char *line) {
     std::vector<CString> fields{"untouched"};
     if (!splitQuotedLine(",", line, fields))
@@ -72,7 +74,11 @@ TEST_F(PointCsvTest, AHeadingIsPassedOverAndValuesOutOfRangeStopTheRead) {
     EXPECT_EQ(reader.GetPassedOverCount(), 2);
     EXPECT_EQ(reader.GetFirstPassedOverLine(), 1);
 
-    // Only the first line can be a heading.
+    // A heading comes before the first point, after comments and other lines too.
+    ASSERT_TRUE(reader.Read(put(";座標\r\nP0\r\n点名,X,Y,標高\r\nP1,1,2,3\r\n", "h1.csv"), points));
+    EXPECT_EQ(points.size(), 1u);
+    EXPECT_EQ(reader.GetPassedOverCount(), 2);
+    EXPECT_EQ(reader.GetFirstPassedOverLine(), 2);
     EXPECT_FALSE(reader.Read(put("P1,1,2,3\r\n点名,X,Y,標高\r\n", "h2.csv"), points));
     EXPECT_EQ(reader.GetStopLine(), 2);
     EXPECT_EQ(reader.GetStopReason(), CString("X座標が数値ではありません。"));
@@ -133,6 +139,50 @@ TEST_F(PointCsvTest, NamesOfCp932AndUtf8FilesComeInCp932) {
     }
 }
 
+TEST_F(PointCsvTest, DecimalCommaPointsAreLinesOfAnotherForm) {
+    // Fields between semicolons or tabs with decimal commas: taken for no point, as a file of
+    // other lines is, never for a point whose X is not a number.
+    PointCsvReader reader;
+    std::vector<CsvPoint> points;
+    for (const char *text : {"G1;-30000,5;-7000,25;1,5\r\n", "G1\t-30000,5\t-7000,25\t1,5\r\n"}) {
+        EXPECT_FALSE(reader.Read(put(text, "dc.csv"), points)) << text;
+        EXPECT_EQ(reader.GetStopLine(), 0) << text;
+        EXPECT_EQ(reader.GetStopReason(), CString(kStopNoPoint)) << text;
+    }
+    ASSERT_TRUE(
+        reader.Read(put("P1,1,2,3\r\nG1;-30000,5;-7000,25;1,5\r\nP2,4,5,6\r\n", "m.csv"), points));
+    EXPECT_EQ(points.size(), 2u);
+    EXPECT_EQ(reader.GetPassedOverCount(), 1);
+    EXPECT_EQ(reader.GetFirstPassedOverLine(), 2);
+    // A point line whose number is wrong is still one.
+    EXPECT_FALSE(reader.Read(put("P1,1,2,3\r\nG1;1,5,x;2,5\r\n", "x.csv"), points));
+    EXPECT_EQ(reader.GetStopLine(), 2);
+}
+
+TEST_F(PointCsvTest, LinesThatAreNoTextTheImportCanHoldStopItAtTheirLine) {
+    PointCsvReader reader;
+    std::vector<CsvPoint> points;
+    const CString utf16 =
+        "UTF-16のファイルは読み込めません。Shift_JISかUTF-8で保存し直してください。";
+    const std::pair<std::string, std::pair<int, CString>> refused[] = {
+        {std::string("P1,1,2,3\r\nN\0Q2,1,2,3\r\nP3,1,2,3\r\n", 32), {2, kStopNul}},
+        {Utf8Bytes(u8"境界1,1,2,3\n") + "\x93\x5F" + "2,1,2,3\n",
+         {1, "シフトJISとして正しくないバイト列(83 E7)があります。"}},
+        {"P1,1,2,3\r\nQ\x81,1,2,3\r\n",
+         {2, "シフトJISとして正しくないバイト列(81 2C)があります。"}},
+        {testsupport::WrittenAsUtf16({"P1,1,2,3"}, false), {1, utf16}},
+        {testsupport::WrittenAsUtf16({"P1,1,2,3"}, true), {1, utf16}},
+        {Utf8Bytes(u8"点1,1,2,3\nP\u20132,1,2,3\n"),
+         {2, "シフトJISで表せない文字(U+2013)があります。"}},
+    };
+    for (const auto &[bytes, stop] : refused) {
+        EXPECT_FALSE(reader.Read(put(bytes, "bad.csv"), points)) << ToUtf8(stop.second);
+        EXPECT_EQ(reader.GetStopLine(), stop.first) << ToUtf8(stop.second);
+        EXPECT_EQ(reader.GetStopReason(), stop.second);
+        EXPECT_TRUE(points.empty());
+    }
+}
+
 Point converted(const CString &name, double x, double y, double h) {
     Point p(0, name);
     p.SetTokyoDatum(Coordinate(x - 1, y - 1, h - 1, true, 0.0, false));
@@ -185,6 +235,17 @@ TEST_F(PointCsvTest, AwkwardNamesAreWrittenSoThatTheyReadBackTheSame) {
     EXPECT_EQ(reader.GetPassedOverCount(), 0);
     EXPECT_EQ(CoordText(-0.0), CString("0.000"));
     EXPECT_EQ(CoordText(-0.0006), CString("-0.001"));
+
+    // A name holding a NUL is written whole: its file is refused at that line, never read with
+    // one point gone and the next renamed.
+    const Point p1 = converted("P1", 1, 2, 3),
+                nul = converted(CString(std::string("N\0Q2", 4)), 1, 2, 3);
+    WriteConvertedCsv(path("nul.csv"), {&p1, &nul, &p1});
+    EXPECT_NE(get("nul.csv").find(std::string("\r\nN\0Q2,1.000,2.000,3.000\r\nP1,", 29)),
+              std::string::npos);
+    EXPECT_FALSE(reader.Read(path("nul.csv"), back));
+    EXPECT_EQ(reader.GetStopLine(), 3);
+    EXPECT_EQ(reader.GetStopReason(), CString(kStopNul));
 }
 
 TEST_F(PointCsvTest, AFileThatCannotBeWrittenThrows) {

@@ -286,16 +286,20 @@ TEST_F(T2JTxtBaseTest, ALineHoldingANulIsOneBadLineAndNoNameHoldsOne) {
 }
 
 TEST_F(T2JTxtBaseTest, ALineEndEndsTheLineWhateverByteStandsBeforeIt) {
-    // A name that ends in the first byte of a double-byte character.
+    // A name that ends in the first byte of a double-byte character: the line end is no trail
+    // byte of it, and a lone lead byte is no cp932, so the read and the conversion stop there.
     FakeRegister reg;
-    EXPECT_TRUE(read("1.0 2.0 AB\x81\r\n3.0 4.0 C\r\n", &reg));
-    EXPECT_EQ(reg.points, (std::vector<std::string>{"1[AB\x81]1,2,0", "2[C]3,4,0"}));
+    EXPECT_FALSE(read("1.0 2.0 P\r\n3.0 4.0 AB\x81\r\n5.0 6.0 C\r\n", &reg));
+    EXPECT_EQ(reg.points, std::vector<std::string>{"1[P]1,2,0"});
     TestT2J t2j;
+    t2j.m_pRegister = &reg;
+    EXPECT_FALSE(t2j.readPoints(path("src.txt"), nullptr));
+    EXPECT_EQ(t2j.GetStopLine(), 2);
+    EXPECT_EQ(t2j.GetStopReason(), CString("シフトJISとして正しくないバイト列(81)があります。"));
     std::vector<CString> messages;
-    EXPECT_TRUE(convert(t2j, 0, &messages));
-    EXPECT_EQ(get("dst.txt"), "# line one\r\n# line two\r\n"
-                              "     11.0000      22.0000 AB\x81\r\n"
-                              "     13.0000      24.0000 C\r\n");
+    EXPECT_FALSE(convert(t2j, 0, &messages));
+    EXPECT_EQ(t2j.GetStopLine(), 2);
+    EXPECT_FALSE(exists("dst.txt"));
 }
 
 TEST_F(T2JTxtBaseTest, LoneCrLineEndsAreReadAndConverted) {

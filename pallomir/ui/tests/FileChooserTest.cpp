@@ -15,7 +15,7 @@
 #include <string>
 
 namespace fs = std::filesystem;
-using testsupport::Utf8;
+using testsupport::Utf8Bytes;
 
 namespace {
 
@@ -23,12 +23,12 @@ class FileChooserTest : public testsupport::TempFolderTest {
   protected:
     void SetUp() override {
         TempFolderTest::SetUp();
-        m_site = m_dir / Utf8(u8"現場〜A");
+        m_site = m_dir / Utf8Bytes(u8"現場〜A");
         fs::create_directories(m_site);
-        fs::create_directories(m_dir / Utf8(u8"現場～A"));
-        fs::create_directories(m_dir / Utf8(u8"\U00020BB7田"));
-        testsupport::WriteFileBytes(m_site / Utf8(u8"測点〜1.csv"), "chosen");
-        testsupport::WriteFileBytes(m_site / Utf8(u8"測点～1.csv"), "look-alike");
+        fs::create_directories(m_dir / Utf8Bytes(u8"現場～A"));
+        fs::create_directories(m_dir / Utf8Bytes(u8"\U00020BB7田"));
+        testsupport::WriteFileBytes(m_site / Utf8Bytes(u8"測点〜1.csv"), "chosen");
+        testsupport::WriteFileBytes(m_site / Utf8Bytes(u8"測点～1.csv"), "look-alike");
     }
 
     // Types the name into the next file dialog and accepts it; started gets the folder the
@@ -55,24 +55,24 @@ TEST_F(FileChooserTest, TheNamesTypedAreTheFilesAndFoldersChosen) {
     std::string started;
     CString path = Path::FromNative(m_site.string());
     // Typed whole: a name the dialog cannot find would have it ask, and wait for an answer.
-    type((m_site / Utf8(u8"測点〜1.csv")).string(), started);
+    type((m_site / Utf8Bytes(u8"測点〜1.csv")).string(), started);
     ASSERT_TRUE(chooser.ChooseFile(nullptr, "取込", "CSV (*.csv)|*.csv||", "csv", path));
     EXPECT_EQ(started, m_site.string());
     EXPECT_EQ(testsupport::ReadFileBytes(native(path)), "chosen");
 
     // A file to write, its default extension added, in the folder of the file chosen before.
     CString target = Path::Folder(path);
-    type(Utf8(u8"出力−〜1"), started);
+    type(Utf8Bytes(u8"出力−〜1"), started);
     ASSERT_TRUE(chooser.ChooseSaveFile(nullptr, "出力", "CSV (*.csv)|*.csv||", "csv", target));
     EXPECT_EQ(started, m_site.string());
-    EXPECT_EQ(native(target), (m_site / Utf8(u8"出力−〜1.csv")).string());
+    EXPECT_EQ(native(target), (m_site / Utf8Bytes(u8"出力−〜1.csv")).string());
 
     // A folder whose name cp932 lacks, and a name added to it.
     CString folder = Path::FromNative(m_dir.string());
-    type(Utf8(u8"\U00020BB7田"), started);
+    type(Utf8Bytes(u8"\U00020BB7田"), started);
     ASSERT_TRUE(chooser.ChooseFolder(nullptr, "フォルダー", folder));
     EXPECT_EQ(native(Path::Join(folder, "a.csv")),
-              (m_dir / Utf8(u8"\U00020BB7田") / "a.csv").string());
+              (m_dir / Utf8Bytes(u8"\U00020BB7田") / "a.csv").string());
 }
 
 } // namespace

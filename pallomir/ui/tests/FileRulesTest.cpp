@@ -2,6 +2,7 @@
 #include "pallomir/ui/JFileCopier.h"
 #include "pallomir/ui/VersionText.h"
 #include "pallomir/ui/tests/DataFolders.h"
+#include "tests/support/TextForms.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,11 @@ TEST_F(FileRulesTest, EdxVersionFromTheSecondLine) {
     EXPECT_FALSE(
         JEdxPrmFile::CheckFileVer(put("Trelvic/EDX File 1.00\r\n", "e.edx"), &field, &version));
     EXPECT_FALSE(JEdxPrmFile::CheckFileVer(path("missing.edx"), &field, &version));
+    // A version line of bytes that are no cp932, and a UTF-16 file, give no version.
+    EXPECT_FALSE(JEdxPrmFile::CheckFileVer(put(EdxBytes("Ver.2\x81"), "f.edx"), &field, &version));
+    const std::string utf16 =
+        testsupport::WrittenAsUtf16({"h", "TKY2JGD parameter Ver.2.1.2"}, true);
+    EXPECT_FALSE(JEdxPrmFile::CheckFileVer(put(utf16, "g.edx"), &field, &version));
 }
 
 // Commas and blanks that end the version line are no part of its field.

@@ -137,10 +137,10 @@ TEST_F(CFileFindTest, DoubleByteNamesComeBackInCp932) {
 // Names as Linux programs write them: what cp932 spells otherwise or lacks, and bytes that are
 // not UTF-8. Each is listed, and its path opens that very entry.
 TEST_F(CFileFindTest, EveryEntryIsListedUnderAPathThatOpensIt) {
-    using testsupport::Utf8;
-    const std::string names[] = {Utf8(u8"測点〜1.csv"),      Utf8(u8"差−2.csv"),
-                                 Utf8(u8"\U00020BB7田.csv"), "\xFF\xFE.csv",
-                                 Utf8(u8"円\u00A5.csv"),     "a\\b.csv"};
+    using testsupport::Utf8Bytes;
+    const std::string names[] = {Utf8Bytes(u8"測点〜1.csv"),      Utf8Bytes(u8"差−2.csv"),
+                                 Utf8Bytes(u8"\U00020BB7田.csv"), "\xFF\xFE.csv",
+                                 Utf8Bytes(u8"円\u00A5.csv"),     "a\\b.csv"};
     for (const std::string &name : names)
         std::ofstream(m_dir / name) << name;
     fs::create_directory(m_dir / u8"現場〜A");
@@ -177,7 +177,7 @@ TEST_F(CFileFindTest, EveryEntryIsListedUnderAPathThatOpensIt) {
 // other's place, until one of them is chosen on its own.
 TEST_F(CFileFindTest, LookAlikeEntriesAreNeverTakenForEachOther) {
     for (const char8_t *name : {u8"〜.zub", u8"～.zub", u8"\U00020BB7.csv", u8"\U0002123D.csv"})
-        std::ofstream(m_dir / name) << testsupport::Utf8(name);
+        std::ofstream(m_dir / name) << testsupport::Utf8Bytes(name);
     EXPECT_EQ(found(folder() + "/*.*"), (Names{".", "..", "?.csv", "～.zub"}));
 
     const CString zub = folder() + "/～.zub";
@@ -196,7 +196,7 @@ TEST_F(CFileFindTest, LookAlikeEntriesAreNeverTakenForEachOther) {
     const CString chosen = Path::FromNative((m_dir / u8"〜.zub").string());
     EXPECT_EQ(chosen, zub);
     ASSERT_TRUE(Path::ToNative(zub, native));
-    EXPECT_EQ(testsupport::ReadFileBytes(native), testsupport::Utf8(u8"〜.zub"));
+    EXPECT_EQ(testsupport::ReadFileBytes(native), testsupport::Utf8Bytes(u8"〜.zub"));
     EXPECT_TRUE(Path::NativeFault(zub).IsEmpty());
 }
 

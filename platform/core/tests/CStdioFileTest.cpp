@@ -135,9 +135,11 @@ TEST_F(CStdioFileTest, WritingTranslatesLineEndsInTextModeOnly) {
         CStdioFile out(path("text.txt"), CFile::modeCreate | CFile::modeWrite | CFile::typeText);
         out.WriteString("a\nb\n");
         out.WriteString("表,\n");
+        // A string is written by its length: a NUL in it cuts nothing.
+        out.WriteString(CString(std::string("N\0Q2,\nP3\n", 9)));
         out.Close();
     }
-    EXPECT_EQ(readBytes("text.txt"), "a\r\nb\r\n表,\r\n");
+    EXPECT_EQ(readBytes("text.txt"), std::string("a\r\nb\r\n表,\r\nN\0Q2,\r\nP3\r\n", 22));
     {
         // Text is the default.
         CStdioFile out(path("default.txt"), CFile::modeCreate | CFile::modeWrite);

@@ -57,10 +57,10 @@ TEST(PathTest, NativePathsAreUtf8WithSlashes) {
 // point, characters it lacks, and what it would read as a separator. Each comes back exactly, in
 // the path chosen and in the paths made from it.
 TEST(PathTest, ChosenPathsReachTheFileSystemAsSpelled) {
-    using testsupport::Utf8;
-    const std::string folder = Utf8(u8"/tmp/選択/現場〜A/\U00020BB7田");
-    const std::string names[] = {Utf8(u8"測点〜1.csv"), Utf8(u8"差−‖—¢£¬.csv"),
-                                 Utf8(u8"高\U00020BB7.csv"), Utf8(u8"円\u00A5a\\b.csv"),
+    using testsupport::Utf8Bytes;
+    const std::string folder = Utf8Bytes(u8"/tmp/選択/現場〜A/\U00020BB7田");
+    const std::string names[] = {Utf8Bytes(u8"測点〜1.csv"), Utf8Bytes(u8"差−‖—¢£¬.csv"),
+                                 Utf8Bytes(u8"高\U00020BB7.csv"), Utf8Bytes(u8"円\u00A5a\\b.csv"),
                                  "\xFF\xFE.csv"};
     const CString cp932[] = {"測点～1.csv", "差－∥―￠￡￢.csv", "高?.csv", "円?a?b.csv", "??.csv"};
     for (std::size_t i = 0; i < std::size(names); ++i) {
@@ -73,7 +73,7 @@ TEST(PathTest, ChosenPathsReachTheFileSystemAsSpelled) {
         ASSERT_TRUE(Path::ToNative(Path::Folder(chosen), native));
         EXPECT_EQ(native, folder);
         ASSERT_TRUE(Path::ToNative(Path::Join(Path::Folder(chosen), "出力～1.csv"), native));
-        EXPECT_EQ(native, folder + Utf8(u8"/出力～1.csv"));
+        EXPECT_EQ(native, folder + Utf8Bytes(u8"/出力～1.csv"));
         CString windows = chosen;
         windows.Replace("/", "\\");
         ASSERT_TRUE(Path::ToNative(windows, native));
@@ -81,14 +81,14 @@ TEST(PathTest, ChosenPathsReachTheFileSystemAsSpelled) {
     }
     // A look-alike chosen later is carried as it is spelled, and so are the paths made from it.
     std::string native;
-    const CString later = Path::FromNative(Utf8(u8"/tmp/選択/現場～A/x.csv"));
+    const CString later = Path::FromNative(Utf8Bytes(u8"/tmp/選択/現場～A/x.csv"));
     ASSERT_TRUE(Path::ToNative(later, native));
-    EXPECT_EQ(native, Utf8(u8"/tmp/選択/現場～A/x.csv"));
+    EXPECT_EQ(native, Utf8Bytes(u8"/tmp/選択/現場～A/x.csv"));
     ASSERT_TRUE(Path::ToNative("/tmp/選択/現場～A/?田/高?.csv", native));
-    EXPECT_EQ(native, Utf8(u8"/tmp/選択/現場～A/?田/高?.csv"));
+    EXPECT_EQ(native, Utf8Bytes(u8"/tmp/選択/現場～A/?田/高?.csv"));
     // Never met: converted plainly; bytes that are not cp932 are refused, and named.
     ASSERT_TRUE(Path::ToNative("/tmp/他/現場～A", native));
-    EXPECT_EQ(native, Utf8(u8"/tmp/他/現場～A"));
+    EXPECT_EQ(native, Utf8Bytes(u8"/tmp/他/現場～A"));
     EXPECT_FALSE(Path::ToNative("/tmp/a\x81 b/c.csv", native));
     EXPECT_EQ(Path::NativeFault("/tmp/a\x81 b/c.csv"),
               "/tmp/a\x81 b/c.csvには、シフトJISの文字でないバイト（0x81 0x20）があります。");
@@ -103,18 +103,18 @@ TEST(PathTest, RelativePathsAreSpelledInTheFolderTheyWereMetIn) {
     std::filesystem::create_directories(base / "one");
     std::filesystem::create_directories(base / "two");
     std::filesystem::current_path(base / "one");
-    const CString relative = Path::FromNative(testsupport::Utf8(u8"現場〜A/a.csv"));
+    const CString relative = Path::FromNative(testsupport::Utf8Bytes(u8"現場〜A/a.csv"));
     std::string native;
     EXPECT_TRUE(Path::ToNative(relative, native));
-    EXPECT_EQ(native, testsupport::Utf8(u8"現場〜A/a.csv"));
+    EXPECT_EQ(native, testsupport::Utf8Bytes(u8"現場〜A/a.csv"));
     EXPECT_TRUE(Path::ToNative("./" + relative, native));
-    EXPECT_EQ(native, testsupport::Utf8(u8"./現場〜A/a.csv"));
+    EXPECT_EQ(native, testsupport::Utf8Bytes(u8"./現場〜A/a.csv"));
     std::filesystem::current_path(base / "two");
     EXPECT_TRUE(Path::ToNative(relative, native));
-    EXPECT_EQ(native, testsupport::Utf8(u8"現場～A/a.csv"));
+    EXPECT_EQ(native, testsupport::Utf8Bytes(u8"現場～A/a.csv"));
     // Met from the root, the same folder is known from inside it too.
     EXPECT_TRUE(Path::ToNative(FromUtf8((base / "one").string()) + "/" + relative, native));
-    EXPECT_EQ(native, (base / "one").string() + testsupport::Utf8(u8"/現場〜A/a.csv"));
+    EXPECT_EQ(native, (base / "one").string() + testsupport::Utf8Bytes(u8"/現場〜A/a.csv"));
     std::filesystem::current_path(start);
     std::filesystem::remove_all(base);
 }
