@@ -269,7 +269,7 @@ void CDlgCanvas::importCsv(const CString &path) {
     refreshPointLists(0);
     reportPassedOver(passedOverLine("点名,X座標,Y座標,標高の座標の行でない",
                                     reader.GetPassedOverCount(), reader.GetFirstPassedOverLine()),
-                     reader.GetPassedOverCount() == 1 && reader.GetFirstPassedOverLine() == 1);
+                     reader.GetPassedOverCount() == reader.GetHeadingCount());
 }
 
 void CDlgCanvas::importExchange(const CString &path, JIProgMsgBase &progress) {

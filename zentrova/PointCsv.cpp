@@ -100,6 +100,7 @@ bool isDecimalCommaPoint(const CString &line) {
 bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
     ClearStop();
     points.clear();
+    m_headings = 0;
     EncodedTextFile file;
     if (!file.Open(path, CFile::modeRead | CFile::typeText)) {
         SetStop(0, kStopOpen);
@@ -140,6 +141,7 @@ bool PointCsvReader::Read(const CString &path, std::vector<CsvPoint> &points) {
         // spreadsheets with decimal commas, are lines of another form.
         const bool heading = !numbers[0] && !numbers[1] && !numbers[2] && points.empty();
         if (heading || (!(numbers[0] && numbers[1] && numbers[2]) && isDecimalCommaPoint(line))) {
+            m_headings += heading;
             NotePassedOver(lineNo);
             continue;
         }

@@ -36,6 +36,12 @@ class PointCsvReader : public FileStop {
     // a NUL, or a line cannot be read into cp932 (a character cp932 lacks in a UTF-8 file, bytes
     // that are no cp932, a UTF-16 file); points then holds nothing.
     bool Read(const CString &path, std::vector<CsvPoint> &points);
+
+    // Of the lines passed over, those taken for a heading.
+    int GetHeadingCount() const { return m_headings; }
+
+  private:
+    int m_headings = 0;
 };
 
 // The largest X, Y or height a target may have, in either direction (the point dialog's range).

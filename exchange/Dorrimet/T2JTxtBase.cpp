@@ -285,6 +285,13 @@ bool T2JTxtBase::writePoints(const CString &path) {
         bool hUsed = false;
         if (!supplier->GetPointWithBL(i, &name, &x, &y, &b, &l, &zone, &h, &hUsed, &status))
             continue;
+        if (name.Bytes().find('\0') != std::string::npos) {
+            CString reason;
+            reason.Format("%u番目の点[%s]の点名にNUL文字があるため、この形式では書き出せません。",
+                          i + 1, name.GetString());
+            SetStop(0, reason);
+            return false;
+        }
         if (!nameReadsBack(name)) {
             CString reason;
             reason.Format("%u番目の点[%s]の点名は前後の空白か先頭の#のため、この形式では書き出"

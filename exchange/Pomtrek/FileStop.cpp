@@ -31,6 +31,9 @@ CString CsvNameFault(const CString &subject, const CString &name) {
     CString reason;
     if (name.Find(',') >= 0) {
         reason.Format("%sにカンマ(,)があるため、この形式では書き出せません。", subject.GetString());
+    } else if (name.Bytes().find('\0') != std::string::npos) {
+        // A line is formatted through C strings: the name would end at the NUL.
+        reason.Format("%sにNUL文字があるため、この形式では書き出せません。", subject.GetString());
     } else if (!name.IsEmpty() &&
                (name[name.GetLength() - 1] == ' ' || name[name.GetLength() - 1] == '\t')) {
         // A trail byte is never a blank, so the last byte tells.

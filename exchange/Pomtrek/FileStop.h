@@ -63,9 +63,9 @@ inline constexpr char kStopEndRegister[] = "点の登録を完了できません
 // "行が長すぎます(%d文字まで)。" with the line limit.
 CString LineTooLongReason(int limit);
 // Why a writer of comma-separated lines cannot write name as a field that a read gives back: a
-// comma would shift every field after it, and the line readers trim blanks and tabs at a
-// field's end (a leading blank reads back). Empty when it can. subject names the name in the
-// reason ("3番目の点[P1 ]の点名").
+// comma would shift every field after it, a NUL would end the line's text there, and the line
+// readers trim blanks and tabs at a field's end (a leading blank reads back). Empty when it can.
+// subject names the name in the reason ("3番目の点[P1 ]の点名").
 CString CsvNameFault(const CString &subject, const CString &name);
 // The same for the name of the point numbered pointNo (from 1).
 CString CsvPointNameFault(unsigned pointNo, const CString &name);

@@ -236,6 +236,19 @@ TEST_F(OtherSoftwareFilesTest, WritersRefuseNamesTheirFormatCannotCarry) {
             "2番目の点[%s]の点名は前後の空白か先頭の#のため、この形式では書き出せません。", name);
         refused(grid, name, reason);
     }
+    // Lines are formatted through C strings: a NUL would end the name there and lose the rest.
+    for (const Format &format : formats()) {
+        Veltrane nul;
+        Point p = TargetPoint(1, "A", 1.0, 2.0);
+        p.SetName(CString(std::string("N\0Q2", 4)));
+        nul.Append(p);
+        put("old bytes", "kept.txt");
+        EXPECT_FALSE(write(nul, format, "kept.txt")) << format.label;
+        EXPECT_EQ(nul.GetFileStop().GetStopReason(),
+                  CString("1番目の点[N]の点名にNUL文字があるため、この形式では書き出せません。"))
+            << format.label;
+        EXPECT_EQ(get("kept.txt"), "old bytes") << format.label;
+    }
     Veltrane db;
     db.Append(TargetPoint(1, "P,1", 1.0, 2.0));
     ASSERT_TRUE(write(db, grid, "grid.txt"));

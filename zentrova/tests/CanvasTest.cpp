@@ -221,6 +221,12 @@ TEST_F(CanvasTest, AFileOfNoPointLeavesTheTargetsAndLinesPassedOverAreTold) {
         CString("座標を2点取り込みました。\n点名,X座標,Y座標,標高の座標の行でない2行は取り込みま"
                 "せんでした（最初は3行目）。"));
     EXPECT_EQ(column(canvas->GetBeforeList(), 0), (QStringList{"A", "C"}));
+    EXPECT_EQ(prompts.asked.at(0).second & MB_ICONMASK, MB_ICONEXCLAMATION);
+
+    // A heading, after comments too, is what a point file starts with: no line was lost.
+    ScriptedPrompts heading({IDOK});
+    canvas->ImportFile(put(";list\r\n点名,X,Y,標高\r\nA,1,2,3\r\n", "heading.csv"), progress);
+    EXPECT_EQ(heading.asked.at(0).second & MB_ICONMASK, MB_ICONINFORMATION);
 }
 
 TEST_F(CanvasTest, Utf8NamesAreStoredInCp932) {

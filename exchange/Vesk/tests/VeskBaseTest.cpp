@@ -133,7 +133,7 @@ class Recorder : public VeskBase {
     int GetPoint(unsigned i, CString *name, double *x, double *y, double *h, int *hUsed) override {
         if (i >= points.size() || !points[i].ok)
             return 0;
-        *name = points[i].name.c_str();
+        *name = CString(points[i].name);
         *x = points[i].x;
         *y = points[i].y;
         *h = points[i].h;
@@ -719,6 +719,10 @@ TEST_F(VeskBaseTest, NamesThatWouldNotReadBackAreRefusedAndTheOldFileKept) {
          "1番目の画地[L,1]の画地名にカンマ(,)があるため、この形式では書き出せません。"},
         {"S", "P", "L ",
          "1番目の画地[L ]の画地名の末尾に空白があるため、この形式では書き出せません。"},
+        // A name is formatted as a C string: it would end at the NUL, and the next field
+        // would move into it.
+        {"S", std::string("P\0Q", 3), "L",
+         "1番目の点[P]の点名にNUL文字があるため、この形式では書き出せません。"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.reason);
