@@ -1,6 +1,7 @@
 #include "veltrane/conversion/CoordConvNoTrend.h"
 
 #include "pallomir/ui/JIProgMsgBase.h"
+#include "veltrane/conversion/StepProgress.h"
 
 #include <algorithm>
 
@@ -73,7 +74,7 @@ bool CoordConvNoTrend::CalcJGD2000(PointTable *table, JIProgMsgBase *progress, b
                                      tokyo.GetH(), tokyo.IsHUsed(), 0.0, false),
                           CrdCnvStatNoTrend, m_nBlockNo);
         }
-        if (!reportStep(progress, ++i, m, &last, false))
+        if (!ReportStep(progress, ++i, m, &last, false))
             return false;
     }
     if (progress)

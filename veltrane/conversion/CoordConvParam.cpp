@@ -7,6 +7,7 @@
 #include "veltrane/conversion/CoordConvAffine.h"
 #include "veltrane/conversion/CoordConvHelmert.h"
 #include "veltrane/conversion/CoordConvParaTrans.h"
+#include "veltrane/conversion/StepProgress.h"
 #include "veltrane/database/Veltrane.h"
 
 #include <algorithm>
@@ -118,7 +119,7 @@ bool CoordConvParam::CalcJGD2000(PointTable *table, JIProgMsgBase *progress, boo
     for (Point *p : *table) {
         if (p->GetUseForCalc())
             CalcJGD2000(p);
-        if (!reportStep(progress, ++done, size, &last, false))
+        if (!ReportStep(progress, ++done, size, &last, false))
             return false;
     }
     if (progress)
@@ -126,20 +127,6 @@ bool CoordConvParam::CalcJGD2000(PointTable *table, JIProgMsgBase *progress, boo
     if (!skipInterp && m_option.m_fResidualInterp)
         return CalcJGD2000LSC(table);
     return true;
-}
-
-bool CoordConvParam::reportStep(JIProgMsgBase *progress, unsigned done, unsigned total, int *last,
-                                bool every) {
-    if (progress == nullptr)
-        return true;
-    const int percent = static_cast<int>(100ull * done / std::max(total, 1u));
-    if (!every && percent == *last)
-        return true;
-    *last = percent;
-    if (progress->ProgressPercent(percent, static_cast<int>(done)))
-        return true;
-    progress->ProgressEnd();
-    return false;
 }
 
 bool CoordConvParam::GetParamStrings(std::vector<ResPrtLine> *lines, const Veltrane *db) const {
@@ -439,7 +426,7 @@ bool CoordConvParam::CalcJGD2000LSC(PointTable *table) {
     unsigned done = 0;
     for (Point *p : *table) {
         interpolatePoint(p);
-        if (!reportStep(m_pProgress, ++done, m, &last, every))
+        if (!ReportStep(m_pProgress, ++done, m, &last, every))
             return false;
     }
     if (m_pProgress)
@@ -479,7 +466,7 @@ bool CoordConvParam::CalcJGD2000LSC_Old(PointTable *table) {
             p->SetTrndJGD2K(trend, m_nBlockNo);
             p->SetJGD2000(result, status, m_nBlockNo);
         }
-        if (!reportStep(m_pProgress, ++i, m, &last, every))
+        if (!ReportStep(m_pProgress, ++i, m, &last, every))
             return false;
     }
     if (m_pProgress)

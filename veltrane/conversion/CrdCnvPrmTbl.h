@@ -1,15 +1,16 @@
 #pragma once
 
 #include "exchange/Dorrimet/CoordConvEnums.h"
+#include "pallomir/ui/JIProgMsgBase.h"
 #include "veltrane/conversion/CoordCnvOption.h"
 #include "veltrane/conversion/CoordConvParam.h"
 #include "veltrane/model/PrecisionChkTable.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CArchive;
-class JIProgMsgBase;
 class Veltrane;
 
 // The conversion engines of one point population (the whole project or one block): it builds
@@ -18,8 +19,14 @@ class Veltrane;
 class CrdCnvPrmTbl {
   public:
     CrdCnvPrmTbl();
-    CrdCnvPrmTbl(const CrdCnvPrmTbl &) = delete;
-    CrdCnvPrmTbl &operator=(const CrdCnvPrmTbl &) = delete;
+    // A copy is everything that binding, preparing and converting change in the table, which
+    // is how a cancelled conversion puts the table back. The engines are shared rather than
+    // copied: a preparation replaces them and a conversion replaces the adjustment engine,
+    // neither refits one in place.
+    CrdCnvPrmTbl(const CrdCnvPrmTbl &other) = default;
+    CrdCnvPrmTbl &operator=(const CrdCnvPrmTbl &other) = default;
+    CrdCnvPrmTbl(CrdCnvPrmTbl &&other) = default;
+    CrdCnvPrmTbl &operator=(CrdCnvPrmTbl &&other) = default;
     virtual ~CrdCnvPrmTbl();
 
     // Drops every engine and binds the table; false (pointers unchanged) when either is null.
@@ -66,33 +73,21 @@ class CrdCnvPrmTbl {
     bool Write(CArchive &ar) const;
     bool Read(CArchive &ar, unsigned long version);
 
-    // Everything that binding, preparing and converting change in the table. The engines are
-    // shared with the table rather than copied: a preparation replaces them and a conversion
-    // replaces the adjustment engine, neither refits one in place.
-    struct State {
-        std::vector<std::shared_ptr<CoordConvParam>> engines;
-        std::shared_ptr<CoordConvParam> adjustEngine;
-        PrecisionChkTable precTables[3];
-        bool completed = false;
-        bool adjustCompleted = false;
-        unsigned blockNo = 0;
-        PointTable *pointTable = nullptr;
-        Veltrane *db = nullptr;
-        CoordCnvKind selectedKind = CrdCnvHelmert;
-        CoordCnvOption option;
-    };
-    State GetState() const;
-    void SetState(const State &state);
-
   protected:
     // The Tokyo plane coordinate by the three-parameter shift into the new datum; a copy of the
     // input when a zone is missing.
     void convSysTrans(const Coordinate &in, Coordinate *out) const;
-    void calcAllPointBL();
+    // Latitudes and longitudes of every point; false when the user cancels.
+    bool calcAllPointBL(JIProgMsgBase *progress);
 
   private:
     void ClearCrdCnvTbl();
-    void correctHeights();
+    // Runs step on every point of the table, reporting under the kind as the percentage
+    // changes; false, the run ended, when the user cancels.
+    bool forEachPoint(JIProgMsgBase *progress, JGD_PROGRESS_KIND kind,
+                      const std::function<void(Point *)> &step);
+    // The height step; false when the user cancels.
+    bool correctHeights(JIProgMsgBase *progress);
     static int convPrecIdToIdx(PRECISION_CHECK_ID id);
 
     std::vector<std::shared_ptr<CoordConvParam>> m_engines;
