@@ -134,25 +134,6 @@ bool CrdCnvPrmTbl::ExecuteCoordConv(CoordCnvKind kind, JIProgMsgBase *progress) 
     return true;
 }
 
-bool CrdCnvPrmTbl::forEachPoint(JIProgMsgBase *progress, JGD_PROGRESS_KIND kind,
-                                const std::function<void(Point *)> &step) {
-    const unsigned total = m_pPointTable->size();
-    if (progress) {
-        progress->SetProgressKind(kind);
-        progress->ProgressStart(static_cast<int>(std::max(total, 1u)));
-    }
-    int last = 0;
-    unsigned done = 0;
-    for (Point *p : *m_pPointTable) {
-        step(p);
-        if (!ReportStep(progress, ++done, total, &last, false))
-            return false;
-    }
-    if (progress)
-        progress->ProgressEnd();
-    return true;
-}
-
 bool CrdCnvPrmTbl::correctHeights(JIProgMsgBase *progress) {
     std::vector<const Point *> basis;
     for (const Point *p : *m_pPointTable)
@@ -161,7 +142,7 @@ bool CrdCnvPrmTbl::correctHeights(JIProgMsgBase *progress) {
     if (basis.empty())
         return true;
     std::vector<double> weights(basis.size());
-    return forEachPoint(progress, kProgressCalc, [&](Point *p) {
+    return WalkPoints(*m_pPointTable, progress, kProgressCalc, false, [&](Point *p, unsigned) {
         if (p->IsConvBasisPoint())
             return;
         bool set = false;
@@ -203,8 +184,8 @@ bool CrdCnvPrmTbl::calcAllPointBL(JIProgMsgBase *progress) {
         return true;
     const PlaneArea *oldArea = m_pDataBase->GetCurrentPlaneArea(false);
     const PlaneArea *newArea = m_pDataBase->GetCurrentPlaneArea(true);
-    return forEachPoint(progress, kProgressConvert,
-                        [&](Point *p) { p->CalcBL(oldArea, newArea, m_nBlockNo); });
+    return WalkPoints(*m_pPointTable, progress, kProgressConvert, false,
+                      [&](Point *p, unsigned) { p->CalcBL(oldArea, newArea, m_nBlockNo); });
 }
 
 CoordConvParam *CrdCnvPrmTbl::GetCoordConvParam(CoordCnvKind kind) {

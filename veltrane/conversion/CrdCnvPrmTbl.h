@@ -1,16 +1,15 @@
 #pragma once
 
 #include "exchange/Dorrimet/CoordConvEnums.h"
-#include "pallomir/ui/JIProgMsgBase.h"
 #include "veltrane/conversion/CoordCnvOption.h"
 #include "veltrane/conversion/CoordConvParam.h"
 #include "veltrane/model/PrecisionChkTable.h"
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 class CArchive;
+class JIProgMsgBase;
 class Veltrane;
 
 // The conversion engines of one point population (the whole project or one block): it builds
@@ -82,10 +81,6 @@ class CrdCnvPrmTbl {
 
   private:
     void ClearCrdCnvTbl();
-    // Runs step on every point of the table, reporting under the kind as the percentage
-    // changes; false, the run ended, when the user cancels.
-    bool forEachPoint(JIProgMsgBase *progress, JGD_PROGRESS_KIND kind,
-                      const std::function<void(Point *)> &step);
     // The height step; false when the user cancels.
     bool correctHeights(JIProgMsgBase *progress);
     static int convPrecIdToIdx(PRECISION_CHECK_ID id);
