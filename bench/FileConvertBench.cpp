@@ -51,7 +51,9 @@ struct Setup {
         for (int i = 0; i < kPoints; ++i) {
             double x = 0, y = 0;
             zone->BLtoXY(lat(rng) / Angle::m_RI, lon(rng) / Angle::m_RI, &x, &y);
-            Point p(static_cast<unsigned>(i + 1), CString(("P" + std::to_string(i)).c_str()));
+            CString name;
+            name.Format("P%d", i);
+            Point p(static_cast<unsigned>(i + 1), name);
             p.SetTokyoDatum(Coordinate(x, y, 10.0 + i % 100, true, 0, false));
             points.Append(p);
         }

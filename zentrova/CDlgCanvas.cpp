@@ -6,6 +6,7 @@
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/UiFont.h"
+#include "veltrane/conversion/ConversionState.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/PointCsv.h"
 #include "zentrova/PointListCtrl.h"
@@ -345,24 +346,35 @@ bool CDlgCanvas::ConvertTargets(JIProgMsgBase &progress) {
     option.m_dMeanHeight = 0.0;
     option.m_dMeanGeoidHeight = 0.0;
     option.m_nTakeScale = option.m_nTakeHeight = option.m_nTakeGeoid = 1;
-    bool converted = m_db.PrepareCoordConv(option, nullptr);
+    bool converted = false;
     bool cancelled = false;
-    if (converted) {
-        progress.ProgressInit(JGD_PROGRESS_TYPE{1});
-        progress.SetProgressKind(JGD_PROGRESS_KIND{1});
-        converted = m_db.CoordConvExecute(CrdCnvParaTrans2, &progress);
-        cancelled = !converted && progress.IsCanceled();
-        progress.ProgressTerm();
+    CString failure;
+    {
+        // The fit and the conversion are one: a cancel or a failure puts back both, so the
+        // database is as it was.
+        ConversionState kept;
+        converted = m_db.PrepareCoordConv(option, nullptr, &kept);
+        if (converted) {
+            progress.ProgressInit(JGD_PROGRESS_TYPE{1});
+            progress.SetProgressKind(JGD_PROGRESS_KIND{1});
+            converted = m_db.CoordConvExecute(CrdCnvParaTrans2, &progress, &kept);
+            cancelled = !converted && progress.IsCanceled();
+            progress.ProgressTerm();
+        }
+        if (converted)
+            kept.Commit();
+        else if (!cancelled)
+            failure = conversionFailure(); // of the fit that failed, before it goes back
     }
     if (converted) {
         refreshPointLists(1);
         return true;
     }
-    // The database is as it was, so the list of results stays as it was.
+    // The list of results stays as it was, as the database does.
     if (cancelled)
         ReportChoice("座標変換を中止しました。");
     else
-        ReportFailure("座標変換できませんでした。\n" + conversionFailure());
+        ReportFailure("座標変換できませんでした。\n" + failure);
     return false;
 }
 

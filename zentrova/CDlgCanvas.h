@@ -75,8 +75,9 @@ class CDlgCanvas : public QWidget {
     // targets stay as they were when the file cannot be read whole or holds no point, and CSV
     // lines that are no point are reported. The progress shows the reading of an exchange file.
     void ImportFile(const CString &path, JIProgMsgBase &progress);
-    // Converts the targets by the second parallel translation fitted to the basis points and
-    // lists the results; a failed or cancelled conversion empties the after list and says so.
+    // Fits the second parallel translation to the basis points, converts the targets and lists
+    // the results; a failed or cancelled conversion leaves the project and the after list as
+    // they were and says so.
     bool ConvertTargets(JIProgMsgBase &progress);
 
     // Mode 0 refills the before list and empties the after list; mode 1 refills the after

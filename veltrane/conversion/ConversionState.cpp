@@ -2,9 +2,16 @@
 
 #include "veltrane/model/PointTable.h"
 
+#include <algorithm>
+#include <type_traits>
+
+static_assert(std::is_nothrow_move_assignable_v<CrdCnvPrmTbl>);
+static_assert(std::is_nothrow_move_assignable_v<PointBlockResult>);
+static_assert(std::is_nothrow_copy_assignable_v<Coordinate>);
+
 namespace {
 
-template <class Kept, class PutBack> void putBack(std::vector<Kept> &kept, PutBack put) {
+template <class Kept, class PutBack> void putBack(std::vector<Kept> &kept, PutBack put) noexcept {
     for (auto it = kept.rbegin(); it != kept.rend(); ++it)
         put(*it);
 }
@@ -12,8 +19,8 @@ template <class Kept, class PutBack> void putBack(std::vector<Kept> &kept, PutBa
 } // namespace
 
 ConversionState::~ConversionState() {
-    putBack(m_tables, [](auto &t) { t.first->SetState(t.second); });
-    putBack(m_prepared, [](Prepared &kept) {
+    putBack(m_tables, [](auto &t) noexcept { *t.first = std::move(t.second); });
+    putBack(m_prepared, [](Prepared &kept) noexcept {
         std::size_t i = 0;
         for (Point *p : *kept.points) {
             p->SetUseForCalc(kept.use[i]);
@@ -27,14 +34,18 @@ ConversionState::~ConversionState() {
             ++i;
         }
     });
-    putBack(m_results, [](auto &r) { r.first->SetBlockResult(r.second); });
+    putBack(m_results, [](Converted &kept) noexcept {
+        kept.point->SetBlockResult(std::move(kept.result));
+        kept.point->SetGivenBL(kept.places);
+    });
 }
 
 void ConversionState::Keep(PointTable &points, unsigned block) {
-    if (m_results.empty())
-        m_results.reserve(points.size());
+    const std::size_t needed = m_results.size() + points.size();
+    if (needed > m_results.capacity())
+        m_results.reserve(std::max(needed, 2 * m_results.capacity()));
     for (Point *p : points)
-        m_results.emplace_back(p, p->GetBlockResult(block));
+        m_results.push_back({p, p->GetBlockResult(block), p->GetGivenBL()});
 }
 
 void ConversionState::KeepForPreparation(PointTable &points, const CoordCnvOption &option) {
@@ -50,7 +61,7 @@ void ConversionState::KeepForPreparation(PointTable &points, const CoordCnvOptio
     m_prepared.push_back(std::move(kept));
 }
 
-void ConversionState::Keep(CrdCnvPrmTbl &table) { m_tables.emplace_back(&table, table.GetState()); }
+void ConversionState::Keep(CrdCnvPrmTbl &table) { m_tables.emplace_back(&table, table); }
 
 void ConversionState::Commit() {
     m_results.clear();

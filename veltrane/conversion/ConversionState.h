@@ -14,11 +14,11 @@ class PointTable;
 // (engines, adjustment engine, flags, kind, option, precision tables). Unless Commit is called,
 // the destructor puts it all back, also when an exception unwinds the conversion. The points
 // stay the same objects (tables and indexes hold them) and get their values back by assignment.
-// What is kept twice goes back last kept first, so the first value kept wins.
+// What is kept twice goes back last kept first, so the first value kept wins. A preparation and
+// the conversion after it that keep into one state are undone together.
 //
-// A conversion computes latitudes and longitudes and corrects heights only after its last
-// progress report, so a cancel never reaches them; the heights and the latitudes and longitudes
-// of the results go back with the results.
+// Everything is copied when it is kept; putting it back only moves the copies in, so it cannot
+// fail, not even while a bad_alloc unwinds the conversion.
 class ConversionState {
   public:
     ConversionState() = default;
@@ -27,7 +27,7 @@ class ConversionState {
     ~ConversionState();
 
     // What a conversion of the block writes on the points of the table: their results of the
-    // block (block 0: the whole area's).
+    // block (block 0: the whole area's) and the latitudes and longitudes of their coordinates.
     void Keep(PointTable &points, unsigned block);
     // What a preparation with the option changes on the points of the table: the
     // use-for-calculation flag and, when the Tokyo coordinates are shifted first, the shifted
@@ -39,6 +39,12 @@ class ConversionState {
     void Commit();
 
   private:
+    // What a conversion changes on one point.
+    struct Converted {
+        Point *point;
+        PointBlockResult result;
+        PointGivenBL places;
+    };
     // The values a preparation changes, of the points of a table in table order.
     struct Prepared {
         PointTable *points;
@@ -46,7 +52,7 @@ class ConversionState {
         std::vector<Coordinate> shifted;
     };
 
-    std::vector<std::pair<Point *, PointBlockResult>> m_results;
+    std::vector<Converted> m_results;
     std::vector<Prepared> m_prepared;
-    std::vector<std::pair<CrdCnvPrmTbl *, CrdCnvPrmTbl::State>> m_tables;
+    std::vector<std::pair<CrdCnvPrmTbl *, CrdCnvPrmTbl>> m_tables;
 };

@@ -1,6 +1,7 @@
 #include "veltrane/conversion/CoordConvNoTrend.h"
 
 #include "pallomir/ui/JIProgMsgBase.h"
+#include "veltrane/conversion/StepProgress.h"
 
 #include <algorithm>
 
@@ -34,7 +35,6 @@ bool CoordConvNoTrend::CalcJGD2000(PointTable *table, JIProgMsgBase *progress, b
         return false;
     PointTable points;
     getUnknownPointTbl(table, &points);
-    const unsigned m = points.size();
     if (progress) {
         progress->SetProgressKind(JGD_PROGRESS_KIND{4});
         progress->ProgressStart(1);
@@ -53,13 +53,7 @@ bool CoordConvNoTrend::CalcJGD2000(PointTable *table, JIProgMsgBase *progress, b
     std::vector<double> sums;
     if (!calcWeightParam(points, weights, sums))
         return false;
-    if (progress) {
-        progress->SetProgressKind(JGD_PROGRESS_KIND{1});
-        progress->ProgressStart(static_cast<int>(std::max(m, 1u)));
-    }
-    int last = 0;
-    unsigned i = 0;
-    for (Point *p : points) {
+    return WalkPoints(points, progress, JGD_PROGRESS_KIND{1}, false, [&](Point *p, unsigned i) {
         const Coordinate tokyo = getTokyoDatum(p);
         // A point without a source coordinate gets no made-up result.
         if (tokyo.IsValid() && sums[i] > 0.0) {
@@ -73,12 +67,7 @@ bool CoordConvNoTrend::CalcJGD2000(PointTable *table, JIProgMsgBase *progress, b
                                      tokyo.GetH(), tokyo.IsHUsed(), 0.0, false),
                           CrdCnvStatNoTrend, m_nBlockNo);
         }
-        if (!reportStep(progress, ++i, m, &last, false))
-            return false;
-    }
-    if (progress)
-        progress->ProgressEnd();
-    return true;
+    });
 }
 
 void CoordConvNoTrend::paramItems(std::vector<ParamItem> *) const {}

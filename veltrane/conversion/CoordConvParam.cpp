@@ -7,6 +7,7 @@
 #include "veltrane/conversion/CoordConvAffine.h"
 #include "veltrane/conversion/CoordConvHelmert.h"
 #include "veltrane/conversion/CoordConvParaTrans.h"
+#include "veltrane/conversion/StepProgress.h"
 #include "veltrane/database/Veltrane.h"
 
 #include <algorithm>
@@ -108,38 +109,14 @@ bool CoordConvParam::CalcJGD2000(PointTable *table, JIProgMsgBase *progress, boo
     m_pProgress = progress;
     if (!m_fCalced || table == nullptr)
         return false;
-    const unsigned size = table->size();
-    if (progress) {
-        progress->SetProgressKind(kProgressConvert);
-        progress->ProgressStart(static_cast<int>(std::max(size, 1u)));
-    }
-    int last = 0;
-    unsigned done = 0;
-    for (Point *p : *table) {
-        if (p->GetUseForCalc())
-            CalcJGD2000(p);
-        if (!reportStep(progress, ++done, size, &last, false))
-            return false;
-    }
-    if (progress)
-        progress->ProgressEnd();
+    if (!WalkPoints(*table, progress, kProgressConvert, false, [this](Point *p, unsigned) {
+            if (p->GetUseForCalc())
+                CalcJGD2000(p);
+        }))
+        return false;
     if (!skipInterp && m_option.m_fResidualInterp)
         return CalcJGD2000LSC(table);
     return true;
-}
-
-bool CoordConvParam::reportStep(JIProgMsgBase *progress, unsigned done, unsigned total, int *last,
-                                bool every) {
-    if (progress == nullptr)
-        return true;
-    const int percent = static_cast<int>(100ull * done / std::max(total, 1u));
-    if (!every && percent == *last)
-        return true;
-    *last = percent;
-    if (progress->ProgressPercent(percent, static_cast<int>(done)))
-        return true;
-    progress->ProgressEnd();
-    return false;
 }
 
 bool CoordConvParam::GetParamStrings(std::vector<ResPrtLine> *lines, const Veltrane *db) const {
@@ -429,22 +406,9 @@ void CoordConvParam::interpolatePoint(Point *p) const {
 bool CoordConvParam::CalcJGD2000LSC(PointTable *table) {
     if (!m_fCalced || table == nullptr)
         return false;
-    const unsigned m = table->size();
     const bool every = m_basisTable.size() > 499;
-    if (m_pProgress) {
-        m_pProgress->SetProgressKind(kProgressCollocation);
-        m_pProgress->ProgressStart(static_cast<int>(std::max(m, 1u)));
-    }
-    int last = 0;
-    unsigned done = 0;
-    for (Point *p : *table) {
-        interpolatePoint(p);
-        if (!reportStep(m_pProgress, ++done, m, &last, every))
-            return false;
-    }
-    if (m_pProgress)
-        m_pProgress->ProgressEnd();
-    return true;
+    return WalkPoints(*table, m_pProgress, kProgressCollocation, every,
+                      [this](Point *p, unsigned) { interpolatePoint(p); });
 }
 
 bool CoordConvParam::CalcJGD2000LSC_Old(PointTable *table) {
@@ -456,15 +420,8 @@ bool CoordConvParam::CalcJGD2000LSC_Old(PointTable *table) {
     std::vector<double> sums;
     if (!calcWeightParam(points, weights, sums))
         return false;
-    const unsigned m = points.size();
     const bool every = m_residualNodes.size() >= 500;
-    if (m_pProgress) {
-        m_pProgress->SetProgressKind(kProgressCollocation);
-        m_pProgress->ProgressStart(static_cast<int>(std::max(m, 1u)));
-    }
-    int last = 0;
-    unsigned i = 0;
-    for (Point *p : points) {
+    return WalkPoints(points, m_pProgress, kProgressCollocation, every, [&](Point *p, unsigned i) {
         const Coordinate trend = p->GetJGD2000(m_nBlockNo);
         if (sums[i] > 0.0 && trend.IsValid()) {
             double sx = 0.0, sy = 0.0;
@@ -479,12 +436,7 @@ bool CoordConvParam::CalcJGD2000LSC_Old(PointTable *table) {
             p->SetTrndJGD2K(trend, m_nBlockNo);
             p->SetJGD2000(result, status, m_nBlockNo);
         }
-        if (!reportStep(m_pProgress, ++i, m, &last, every))
-            return false;
-    }
-    if (m_pProgress)
-        m_pProgress->ProgressEnd();
-    return true;
+    });
 }
 
 bool CoordConvParam::convertPoint(Point *p, bool adjustable) {

@@ -131,10 +131,6 @@ class CoordConvParam : public ICoordTransformer {
     // The progress object of the running table operation (null for none).
     JIProgMsgBase *progress() const { return m_pProgress; }
     void setProgress(JIProgMsgBase *progress) { m_pProgress = progress; }
-    // Reports done steps of total when the percentage changes, or always with `every`; false,
-    // with the run ended, when the user cancels.
-    static bool reportStep(JIProgMsgBase *progress, unsigned done, unsigned total, int *last,
-                           bool every);
     void CalcPrecChkTable();
     // 2n ln(x) + 2k + 2 with x the squared combined deviation in square millimetres; 0 for a
     // perfect fit.

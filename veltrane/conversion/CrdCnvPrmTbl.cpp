@@ -2,6 +2,7 @@
 
 #include "pallomir/ui/JIProgMsgBase.h"
 #include "platform/core/CArchive.h"
+#include "veltrane/conversion/StepProgress.h"
 #include "veltrane/database/Veltrane.h"
 #include "veltrane/model/ArchiveFields.h"
 
@@ -14,6 +15,10 @@ constexpr PRECISION_CHECK_ID kTableIds[3] = {PrecChkCnvPrec, PrecChkChkObs, Prec
 // The engines the table offers, in the order they are built.
 constexpr CoordCnvKind kEngineKinds[4] = {CrdCnvHelmert, CrdCnvAffine2, CrdCnvHelmert3,
                                           CrdCnvParaTrans2};
+
+// What the wait dialog says while the latitudes and longitudes and the heights are computed.
+constexpr JGD_PROGRESS_KIND kProgressConvert{1};
+constexpr JGD_PROGRESS_KIND kProgressCalc{3};
 
 } // namespace
 
@@ -121,25 +126,25 @@ bool CrdCnvPrmTbl::ExecuteCoordConv(CoordCnvKind kind, JIProgMsgBase *progress) 
             m_fAdjustCompleted = true;
         }
     }
-    calcAllPointBL();
-    correctHeights();
+    if (!calcAllPointBL(progress) || !correctHeights(progress))
+        return false; // cancelled
     MakeAllPrecChkTable();
     m_fCompleted = true;
     m_selectedKind = kind;
     return true;
 }
 
-void CrdCnvPrmTbl::correctHeights() {
+bool CrdCnvPrmTbl::correctHeights(JIProgMsgBase *progress) {
     std::vector<const Point *> basis;
     for (const Point *p : *m_pPointTable)
         if (p->IsPossibleCalcParam())
             basis.push_back(p);
     if (basis.empty())
-        return;
+        return true;
     std::vector<double> weights(basis.size());
-    for (Point *p : *m_pPointTable) {
+    return WalkPoints(*m_pPointTable, progress, kProgressCalc, false, [&](Point *p, unsigned) {
         if (p->IsConvBasisPoint())
-            continue;
+            return;
         bool set = false;
         double total = 0.0;
         for (std::size_t i = 0; i < basis.size(); ++i) {
@@ -161,7 +166,7 @@ void CrdCnvPrmTbl::correctHeights() {
             set = true;
         }
         if (set || total <= 0.0)
-            continue;
+            return;
         double h = 0.0;
         for (std::size_t i = 0; i < basis.size(); ++i)
             h += basis[i]->GetHgtDiff_ITRF_Tokyo() * weights[i];
@@ -171,16 +176,16 @@ void CrdCnvPrmTbl::correctHeights() {
             r.SetH(p->GetTokyoDatum().GetH() + h);
             p->SetJGD2000(r, p->GetCrdCnvStat(m_nBlockNo), m_nBlockNo);
         }
-    }
+    });
 }
 
-void CrdCnvPrmTbl::calcAllPointBL() {
+bool CrdCnvPrmTbl::calcAllPointBL(JIProgMsgBase *progress) {
     if (m_pDataBase == nullptr || m_pPointTable == nullptr)
-        return;
+        return true;
     const PlaneArea *oldArea = m_pDataBase->GetCurrentPlaneArea(false);
     const PlaneArea *newArea = m_pDataBase->GetCurrentPlaneArea(true);
-    for (Point *p : *m_pPointTable)
-        p->CalcBL(oldArea, newArea, m_nBlockNo);
+    return WalkPoints(*m_pPointTable, progress, kProgressConvert, false,
+                      [&](Point *p, unsigned) { p->CalcBL(oldArea, newArea, m_nBlockNo); });
 }
 
 CoordConvParam *CrdCnvPrmTbl::GetCoordConvParam(CoordCnvKind kind) {
@@ -284,36 +289,6 @@ int CrdCnvPrmTbl::GetHikoVectMax(double *max) const {
     }
     *max = largest;
     return 1;
-}
-
-CrdCnvPrmTbl::State CrdCnvPrmTbl::GetState() const {
-    State state;
-    state.engines = m_engines;
-    state.adjustEngine = m_adjustEngine;
-    for (int i = 0; i < 3; ++i)
-        state.precTables[i] = m_precTables[i];
-    state.completed = m_fCompleted;
-    state.adjustCompleted = m_fAdjustCompleted;
-    state.blockNo = m_nBlockNo;
-    state.pointTable = m_pPointTable;
-    state.db = m_pDataBase;
-    state.selectedKind = m_selectedKind;
-    state.option = m_option;
-    return state;
-}
-
-void CrdCnvPrmTbl::SetState(const State &state) {
-    m_engines = state.engines;
-    m_adjustEngine = state.adjustEngine;
-    for (int i = 0; i < 3; ++i)
-        m_precTables[i] = state.precTables[i];
-    m_fCompleted = state.completed;
-    m_fAdjustCompleted = state.adjustCompleted;
-    m_nBlockNo = state.blockNo;
-    m_pPointTable = state.pointTable;
-    m_pDataBase = state.db;
-    m_selectedKind = state.selectedKind;
-    m_option = state.option;
 }
 
 bool CrdCnvPrmTbl::Write(CArchive &ar) const {

@@ -18,8 +18,14 @@ class Veltrane;
 class CrdCnvPrmTbl {
   public:
     CrdCnvPrmTbl();
-    CrdCnvPrmTbl(const CrdCnvPrmTbl &) = delete;
-    CrdCnvPrmTbl &operator=(const CrdCnvPrmTbl &) = delete;
+    // A copy is everything that binding, preparing and converting change in the table, which
+    // is how a cancelled conversion puts the table back. The engines are shared rather than
+    // copied: a preparation replaces them and a conversion replaces the adjustment engine,
+    // neither refits one in place.
+    CrdCnvPrmTbl(const CrdCnvPrmTbl &other) = default;
+    CrdCnvPrmTbl &operator=(const CrdCnvPrmTbl &other) = default;
+    CrdCnvPrmTbl(CrdCnvPrmTbl &&other) = default;
+    CrdCnvPrmTbl &operator=(CrdCnvPrmTbl &&other) = default;
     virtual ~CrdCnvPrmTbl();
 
     // Drops every engine and binds the table; false (pointers unchanged) when either is null.
@@ -66,33 +72,17 @@ class CrdCnvPrmTbl {
     bool Write(CArchive &ar) const;
     bool Read(CArchive &ar, unsigned long version);
 
-    // Everything that binding, preparing and converting change in the table. The engines are
-    // shared with the table rather than copied: a preparation replaces them and a conversion
-    // replaces the adjustment engine, neither refits one in place.
-    struct State {
-        std::vector<std::shared_ptr<CoordConvParam>> engines;
-        std::shared_ptr<CoordConvParam> adjustEngine;
-        PrecisionChkTable precTables[3];
-        bool completed = false;
-        bool adjustCompleted = false;
-        unsigned blockNo = 0;
-        PointTable *pointTable = nullptr;
-        Veltrane *db = nullptr;
-        CoordCnvKind selectedKind = CrdCnvHelmert;
-        CoordCnvOption option;
-    };
-    State GetState() const;
-    void SetState(const State &state);
-
   protected:
     // The Tokyo plane coordinate by the three-parameter shift into the new datum; a copy of the
     // input when a zone is missing.
     void convSysTrans(const Coordinate &in, Coordinate *out) const;
-    void calcAllPointBL();
+    // Latitudes and longitudes of every point; false when the user cancels.
+    bool calcAllPointBL(JIProgMsgBase *progress);
 
   private:
     void ClearCrdCnvTbl();
-    void correctHeights();
+    // The height step; false when the user cancels.
+    bool correctHeights(JIProgMsgBase *progress);
     static int convPrecIdToIdx(PRECISION_CHECK_ID id);
 
     std::vector<std::shared_ptr<CoordConvParam>> m_engines;

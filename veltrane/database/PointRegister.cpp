@@ -62,9 +62,9 @@ bool PointRegister::RegisterPoint(int no, const CString &name, double x, double 
     CString newName = name;
     bool asNew = false;
     const CString plus = m_pDataBase->GetMultiplePlusName();
-    if (stored != nullptr && m_fOverwriteAll && m_kind != CrdKindTokyo) {
-        // Overwrite-all merges every later namesake, also one that would be renamed otherwise.
-    } else if (stored != nullptr && stored->IsExistCoord(m_kind, ITRFKindNone, 0)) {
+    // Overwrite-all merges every later namesake, also one that would be renamed otherwise.
+    const bool mergeAll = m_fOverwriteAll && m_kind != CrdKindTokyo;
+    if (stored != nullptr && !mergeAll && stored->IsExistCoord(m_kind, ITRFKindNone, 0)) {
         const bool ask = m_kind == CrdKindTokyo || m_kind == CrdKindKnownJGD2K ||
                          (m_kind == CrdKindObsITRF && stored->GetITRFKind() != ITRFKindCnvBasis);
         if (!ask) {
@@ -88,7 +88,7 @@ bool PointRegister::RegisterPoint(int no, const CString &name, double x, double 
                 return false;
             }
         }
-    } else if (stored != nullptr && m_kind != CrdKindTokyo &&
+    } else if (stored != nullptr && !mergeAll && m_kind != CrdKindTokyo &&
                (m_kind == CrdKindObsITRF ? holdsTokyoOrKnown(*stored)
                                          : stored->IsExistKnownJGD2K())) {
         newName += plus;

@@ -20,6 +20,7 @@
 #include <vector>
 
 class CArchive;
+class ConversionState;
 class EarthEllips;
 class ICoordTransformer;
 class JIProgMsgBase;
@@ -196,12 +197,16 @@ class Veltrane : public PointTable {
     Point *FindRefKnownPoint(const CString &name, const Coordinate &c) const;
     // ---- conversion
     // Each answers false, with the project as it was before the call (points, engines, tables,
-    // flags, kind), when it fails or the user cancels.
+    // flags, kind), when it fails or the user cancels. With kept, what the preparation and the
+    // conversion change is kept there instead, for the caller to put back together: a
+    // preparation and the conversion after it are then undone as one.
     // Binds the whole-area parameter table anew and fits its engines with the option.
-    bool PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase *progress);
+    bool PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase *progress,
+                          ConversionState *kept = nullptr);
     // Converts every point with the whole area's engine of the kind; false when that engine is
     // missing or not fitted.
-    bool CoordConvExecute(CoordCnvKind kind, JIProgMsgBase *progress);
+    bool CoordConvExecute(CoordCnvKind kind, JIProgMsgBase *progress,
+                          ConversionState *kept = nullptr);
     // Converts every point with the published grid parameters; false without a grid.
     bool T2JCoordConvExecute(const OmbreskMngr *grid, JIProgMsgBase *progress);
     void SetCoordCnvOption(const CoordCnvOption &option) { m_prmTbl.SetCoordCnvOption(option); }

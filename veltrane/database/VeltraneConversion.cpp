@@ -4,28 +4,31 @@
 #include "veltrane/conversion/CoordConvTKY2JGD.h"
 #include "veltrane/database/Veltrane.h"
 
-bool Veltrane::PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase *progress) {
+bool Veltrane::PrepareCoordConv(const CoordCnvOption &option, JIProgMsgBase *progress,
+                                ConversionState *kept) {
     if (progress)
         progress->ProgressInit(JGD_PROGRESS_TYPE(1));
-    ConversionState kept;
-    kept.KeepForPreparation(*this, option);
-    kept.Keep(m_prmTbl);
+    ConversionState own;
+    ConversionState &state = kept ? *kept : own;
+    state.KeepForPreparation(*this, option);
+    state.Keep(m_prmTbl);
     const bool ok =
         m_prmTbl.Initialize(this, this, 0) && m_prmTbl.PrepareCoordConv(option, progress);
     if (ok)
-        kept.Commit();
+        own.Commit();
     if (progress)
         progress->ProgressTerm();
     return ok;
 }
 
-bool Veltrane::CoordConvExecute(CoordCnvKind kind, JIProgMsgBase *progress) {
-    ConversionState kept;
-    kept.Keep(*this, 0);
-    kept.Keep(m_prmTbl);
+bool Veltrane::CoordConvExecute(CoordCnvKind kind, JIProgMsgBase *progress, ConversionState *kept) {
+    ConversionState own;
+    ConversionState &state = kept ? *kept : own;
+    state.Keep(*this, 0);
+    state.Keep(m_prmTbl);
     if (!m_prmTbl.ExecuteCoordConv(kind, progress))
         return false;
-    kept.Commit();
+    own.Commit();
     m_fCompleted = true;
     m_cnvPrmVer.Empty();
     if (m_targetKind == JGDTargetNone)

@@ -8,7 +8,8 @@ BasisPntIndex::BasisPntIndex(const PointTable &basis) {
     m_marks.reserve(basis.size());
     for (const Point *b : basis) {
         const Coordinate tokyo = b->GetTokyoDatum();
-        if (tokyo.IsValid())
+        // An empty name names no old mark.
+        if (tokyo.IsValid() && !b->GetInsyoName().IsEmpty())
             m_marks[b->GetInsyoName().Bytes()].push_back({tokyo.GetX(), tokyo.GetY()});
     }
 }

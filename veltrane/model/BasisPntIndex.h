@@ -16,7 +16,8 @@ class BasisPntIndex {
     explicit BasisPntIndex(const PointTable &basis);
 
     // Whether some basis point with a valid Tokyo coordinate has p's name as its insyo name and
-    // exactly p's Tokyo X and Y.
+    // exactly p's Tokyo X and Y; an empty insyo name names no old mark, so a nameless point is
+    // never one.
     bool Contains(const Point *p) const;
 
   private:

@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstdint>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -132,9 +131,8 @@ bool JFileCrdCnvElm::makeDstFilePath(const CString &folder, const CString &name,
         return false;
     }
     std::string nativeFolder;
-    struct stat st {};
-    if (!Path::ToNative(folder, nativeFolder) || ::stat(nativeFolder.c_str(), &st) != 0 ||
-        !S_ISDIR(st.st_mode)) {
+    // Only a folder holds an entry ".".
+    if (!Path::ToNative(folder, nativeFolder) || !Path::Exists(Path::Join(folder, "."))) {
         reason->Format("変換先のフォルダ[%s]がありません。", folder.GetString());
         return false;
     }

@@ -241,17 +241,31 @@ PointBlockResult Point::GetBlockResult(unsigned no) const {
     return r;
 }
 
-void Point::SetBlockResult(const PointBlockResult &result) {
+void Point::SetBlockResult(PointBlockResult &&result) noexcept {
     if (result.blockNo != 0) {
         if (PointBlockResult *r = block(result.blockNo))
-            *r = result;
+            *r = std::move(result);
         return;
     }
     m_trendJGD2K = result.trendJGD2K;
     m_jgd2000 = result.jgd2000;
     m_status = result.status;
-    m_adjTrendJGD2K = copyOf(result.adjTrendJGD2K);
-    m_adjustedJGD2K = copyOf(result.adjustedJGD2K);
+    m_adjTrendJGD2K = std::move(result.adjTrendJGD2K);
+    m_adjustedJGD2K = std::move(result.adjustedJGD2K);
+}
+
+PointGivenBL Point::GetGivenBL() const {
+    const Coordinate known = GetKnownJGD2K();
+    return {{m_tokyo.GetB(), m_tokyo.GetL()},
+            {m_observed.GetB(), m_observed.GetL()},
+            {known.GetB(), known.GetL()}};
+}
+
+void Point::SetGivenBL(const PointGivenBL &bl) noexcept {
+    m_tokyo.SetBL(bl.tokyo[0], bl.tokyo[1]);
+    m_observed.SetBL(bl.observed[0], bl.observed[1]);
+    if (m_knownJGD2K)
+        m_knownJGD2K->SetBL(bl.known[0], bl.known[1]);
 }
 
 void Point::ClearJGD2000(unsigned no) {

@@ -31,6 +31,14 @@ struct PointBlockResult {
     std::unique_ptr<Coordinate> adjustedJGD2K;
 };
 
+// The latitudes and longitudes (B, L) that CalcBL computes on a point's given coordinates:
+// Tokyo datum, observed new datum and known JGD2000.
+struct PointGivenBL {
+    double tokyo[2];
+    double observed[2];
+    double known[2];
+};
+
 // One named survey point with all its coordinate sets: Tokyo datum, observed new datum, the
 // JGD2000 results of the whole area (block 0) and of each block it belongs to, and the known and
 // adjusted JGD2000 coordinates of the adjustment.
@@ -97,9 +105,14 @@ class Point {
     void ClearJGD2000(unsigned block);
     void ClearTrndJGD2K(unsigned block);
     // Every result of one block (block 0: the point's own), as a conversion leaves it; a
-    // result of a block the point has no record of is put back as nothing.
+    // result of a block the point has no record of is put back as nothing. Putting back moves
+    // the kept result in and allocates nothing.
     PointBlockResult GetBlockResult(unsigned block) const;
-    void SetBlockResult(const PointBlockResult &result);
+    void SetBlockResult(PointBlockResult &&result) noexcept;
+    // The latitudes and longitudes of the given coordinates, as CalcBL leaves them; the known
+    // coordinate's go back only to a point that holds one.
+    PointGivenBL GetGivenBL() const;
+    void SetGivenBL(const PointGivenBL &bl) noexcept;
     bool IsExistJGD2000(unsigned block) const;
     bool IsExistAdjustedJGD2K(unsigned block) const;
     bool IsExistResultCrd(unsigned block) const;

@@ -22,6 +22,8 @@ class PointTable {
     explicit PointTable(bool idxMapCurrent = true);
     PointTable(const PointTable &other) = default;
     PointTable &operator=(const PointTable &other) = default;
+    PointTable(PointTable &&other) = default;
+    PointTable &operator=(PointTable &&other) = default;
     virtual ~PointTable();
 
     unsigned size() const { return static_cast<unsigned>(m_points.size()); }

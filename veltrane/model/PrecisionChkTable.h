@@ -20,6 +20,8 @@ class PrecisionChkTable : public PointTable {
     PrecisionChkTable();
     PrecisionChkTable(const PrecisionChkTable &other) = default;
     PrecisionChkTable &operator=(const PrecisionChkTable &other) = default;
+    PrecisionChkTable(PrecisionChkTable &&other) = default;
+    PrecisionChkTable &operator=(PrecisionChkTable &&other) = default;
     ~PrecisionChkTable() override;
 
     void Initialize(PRECISION_CHECK_ID kind, unsigned block);

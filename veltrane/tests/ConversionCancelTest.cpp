@@ -2,17 +2,20 @@
 // latitudes and longitudes, the precision tables and the fitted engines of the whole area and
 // of every block, so that a conversion after the cancel gives what it gives without it.
 #include "ombresk/OmbreskMngr.h"
+#include "tests/support/ProjectDump.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/SurveyData.h"
+#include "tests/support/TempFolder.h"
+#include "veltrane/conversion/ConversionState.h"
 #include "veltrane/database/Veltrane.h"
-#include "veltrane/tests/RecordFixture.h"
+#include "veltrane/tests/FailingAllocation.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
+#include <new>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -57,41 +60,9 @@ void build(Veltrane &db) {
     db.Append(lone);
 }
 
-class ConversionCancel : public RecordTest {
+class ConversionCancel : public testsupport::TempFolderTest {
   protected:
-    // The project file, then what it does not hold: latitudes and longitudes, shifted Tokyo
-    // coordinates, trends, and the flags, precision tables and engines (by what they give for
-    // a probe) of every parameter table.
-    std::string snapshot(Veltrane &db) {
-        std::ostringstream s;
-        s.precision(17);
-        s << stored([&](CArchive &ar) { ASSERT_TRUE(db.Write(ar)); });
-        std::vector<const CrdCnvPrmTbl *> tables{db.GetCrdCnvPrmTbl()};
-        for (unsigned i = 0; i < db.GetBlockCount(); ++i)
-            tables.push_back(db.GetCrdTrnsBlockTbl()->GetBlock(i, false)->GetCrdCnvPrmTbl());
-        for (const Point *p : db)
-            for (const Coordinate &c :
-                 {p->GetTokyoDatum(), p->GetObservedITRF(), p->GetCrdTky3Prm(), p->GetJGD2000(0),
-                  p->GetJGD2000(1), p->GetJGD2000(2), p->GetCrdTrndJGD2K(0), p->GetAdjTrndJGD2K(0),
-                  p->GetAdjustedJGD2K(1)})
-                s << c.GetX() << c.IsValid() << c.GetB() << ' ' << c.GetL() << '\n';
-        const Coordinate probe(-31000, -8000, 20, true, 0, false);
-        for (const CrdCnvPrmTbl *t : tables) {
-            s << t->IsCrdCnvCompleted() << t->IsAdjustClcCompleted() << t->GetCoordCnvKind();
-            for (PRECISION_CHECK_ID id : {PrecChkCnvPrec, PrecChkChkObs, PrecChkAdjCnvPrec})
-                s << t->GetPrecChkTable(id)->size() << t->GetPrecChkTable(id)->GetDiffAverageS();
-            for (const CoordConvParam *e :
-                 {t->GetSelectedCoordConvParamForAdjust(), t->GetCoordConvParam(CrdCnvHelmert),
-                  t->GetCoordConvParam(CrdCnvAffine2), t->GetCoordConvParam(CrdCnvHelmert3),
-                  t->GetCoordConvParam(CrdCnvParaTrans2)}) {
-                Coordinate out;
-                if (e && e->Transform(probe, &out, nullptr))
-                    s << out.GetX() << ' ' << out.GetY() << e->GetCoordCnvOption().m_nFlag;
-                s << (e != nullptr) << '\n';
-            }
-        }
-        return s.str();
-    }
+    std::string snapshot(Veltrane &db) { return testsupport::ProjectDump(db, path("dump.zub")); }
 };
 
 TEST_F(ConversionCancel, ACancelAtAnyReportChangesNothing) {
@@ -153,6 +124,43 @@ TEST_F(ConversionCancel, ACancelAtAnyReportChangesNothing) {
             }
             EXPECT_EQ(snapshot(db), snapshot(fresh));
         }
+    }
+}
+
+// Memory that runs out in the middle of a fit and conversion kept as one unit: the bad_alloc
+// reaches the caller, and the project is put back without a further allocation (one would end
+// the program while the exception unwinds).
+TEST_F(ConversionCancel, MemoryRunningOutInTheMiddleLeavesTheProjectAsItWas) {
+    const auto run = [](Veltrane &db) {
+        ConversionState kept;
+        if (!db.PrepareCoordConv(option(true), nullptr, &kept) ||
+            !db.CoordConvExecute(CrdCnvParaTrans2, nullptr, &kept))
+            return false;
+        kept.Commit();
+        return true;
+    };
+    long total = 0;
+    {
+        Veltrane db;
+        build(db);
+        FailingAllocation count(1L << 40);
+        ASSERT_TRUE(run(db));
+        total = count.Used();
+    }
+    for (long at : {total / 8, total / 2, total - 1}) {
+        SCOPED_TRACE(std::to_string(at) + " of " + std::to_string(total));
+        Veltrane db;
+        build(db);
+        const std::string before = snapshot(db);
+        bool ranOut = false;
+        try {
+            FailingAllocation fail(at);
+            run(db);
+        } catch (const std::bad_alloc &) {
+            ranOut = true;
+        }
+        EXPECT_TRUE(ranOut);
+        EXPECT_EQ(snapshot(db), before);
     }
 }
 

@@ -19,7 +19,7 @@ class CrdCnvPrmTblTest : public RecordTest {
         const double pts[][2] = {{0, 0}, {1000, 0}, {0, 1000}, {1000, 1200}};
         unsigned id = 1;
         for (const auto &p : pts) {
-            const std::string name = "B" + std::to_string(id);
+            const std::string name = std::string("B").append(std::to_string(id));
             m_db.Append(BasisPoint(id++, name.c_str(), p[0], p[1], p[0] + 10, p[1] - 20, 5.0, 6.0));
         }
         m_db.Append(TargetPoint(id, "T", 500, 500, 7.0));

@@ -2,6 +2,9 @@
 // edits that must keep a polygon simple.
 #include "veltrane/conversion/CrdTrnsBlock.h"
 
+// Without the rescaling of coordinates to integers, as later versions of Boost.Geometry work:
+// the rescaling reads a factor that GCC cannot see is always set.
+#define BOOST_GEOMETRY_NO_ROBUSTNESS
 #include <boost/geometry.hpp>
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>

@@ -53,7 +53,7 @@ Lines contents(const Veltrane &db, CoordinateKind kind) {
         std::string line = "lot " + std::string(lot->GetName().Bytes()) + " " +
                            std::to_string(lot->GetKind()) + ":";
         for (unsigned m = 0; m < lot->GetPntSize(); ++m)
-            line += " " + std::string(lot->GetPoint(m)->GetName().Bytes());
+            line.append(" ").append(lot->GetPoint(m)->GetName().Bytes());
         out.push_back(line);
     }
     return out;

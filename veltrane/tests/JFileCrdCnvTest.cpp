@@ -151,6 +151,13 @@ TEST_F(JFileCrdCnvTest, ANameTheFileSystemCannotHoldIsReportedNotTried) {
     EXPECT_EQ(made(k), "");
     EXPECT_EQ(reasons(k),
               (std::vector<CString>{"変換先のフォルダ[" + path("missing") + "]がありません。"}));
+    // So does a file where the folder should be.
+    JFileCrdCnvElm f = job("f.csv", 0);
+    f.SetOwnDstFolder(true);
+    f.SetDstFolder(put("", "a-file"));
+    EXPECT_EQ(made(f), "");
+    EXPECT_EQ(reasons(f),
+              (std::vector<CString>{"変換先のフォルダ[" + path("a-file") + "]がありません。"}));
 }
 
 TEST_F(JFileCrdCnvTest, DisplayTextsOnlyForKnownValues) {

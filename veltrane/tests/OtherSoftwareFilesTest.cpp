@@ -72,7 +72,7 @@ std::vector<std::string> named(const Format &format, const Names &n) {
     std::vector<std::string> out = format.lines;
     for (std::size_t i = 0; i < 3; ++i) {
         std::string &line = out[i + 1];
-        line.replace(line.find("N" + std::to_string(i + 1)), 2, n[i].Bytes());
+        line.replace(line.find(std::string("N").append(std::to_string(i + 1))), 2, n[i].Bytes());
     }
     return out;
 }

@@ -105,16 +105,23 @@ TEST_F(PointTableTest, ResultTableLeavesOutBasisAndChosenKinds) {
     check->SetTokyoDatum(at(2, 2));
     check->SetChkObsITRF(at(2.1, 2.1));
     target->SetTokyoDatum(at(3, 3));
-    for (Point *p : {basis, mark, check, target}) {
+    // A basis point without an old-mark name stands for no mark, not for a nameless target at
+    // its place.
+    Point *unnamedBasis = make("B2"), *nameless = make("");
+    unnamedBasis->SetTokyoDatum(at(4, 4));
+    unnamedBasis->SetCnvBasisITRF(at(4.1, 4.1));
+    nameless->SetTokyoDatum(at(4, 4));
+    for (Point *p : {basis, mark, check, target, unnamedBasis, nameless}) {
         p->SetJGD2000(p->GetTokyoDatum(), CrdCnvStatParaTrans, 0);
         t.Append(p);
     }
     PointTable all, plain;
     t.MakeResultPointTable(&all, true, true, true);
     EXPECT_EQ(std::vector<Point *>(all.begin(), all.end()),
-              (std::vector<Point *>{mark, check, target}));
+              (std::vector<Point *>{mark, check, target, nameless}));
     t.MakeResultPointTable(&plain, false, false, false);
-    EXPECT_EQ(std::vector<Point *>(plain.begin(), plain.end()), (std::vector<Point *>{target}));
+    EXPECT_EQ(std::vector<Point *>(plain.begin(), plain.end()),
+              (std::vector<Point *>{target, nameless}));
 }
 
 // An old mark stands in the basis through a point tied to it by name at exactly its Tokyo X and

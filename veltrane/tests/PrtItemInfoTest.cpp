@@ -34,8 +34,11 @@ std::string clearedRecord() {
 std::string someRecord(int switchOn = 1) {
     Bytes b;
     b.str("Title").str("\x95\x5C\x8E\xA6").str(CString(std::string(300, 'a')));
-    for (int i = 4; i <= 11; ++i)
-        b.str(CString(("t" + std::to_string(i)).c_str()));
+    for (int i = 4; i <= 11; ++i) {
+        CString text;
+        text.Format("t%d", i);
+        b.str(text);
+    }
     b.i32(105).i32(109).i32(101).i32(102).i32(103).i32(104).i32(switchOn); // N5 N9 N1-N4 S1
     b.i32(106).i32(107).i32(108).i32(110).i32(0);                          // N6 N7 N8 N10 S5
     b.i32(switchOn).i32(0).i32(0).i32(switchOn).i32(-111).i32(112);        // S2 S3 S4 S6 N11 N12

@@ -158,18 +158,21 @@ class BlockConversion : public ErrIdxTest {
         ErrIdxTest::SetUp();
         db.SetCurrentPlaneArea(9);
         const double basis[5][2] = {{0, 0}, {100, 0}, {0, 100}, {500, 0}, {600, 50}};
+        CString name;
         for (int i = 0; i < 5; ++i) {
             const double x = basis[i][0], y = basis[i][1];
+            name.Format("B%d", i);
             (i < 3 ? one : two)
-                ->AppendPnt(db.Append(BasisPoint(i + 1, ("B" + std::to_string(i)).c_str(), x, y,
+                ->AppendPnt(db.Append(BasisPoint(i + 1, name.GetString(), x, y,
                                                  x + 350.0 + i * 0.01, y - 290.0)),
                             true, true);
         }
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
+            name.Format("T%d", i);
             (i < 2 ? one : two)
-                ->AppendPnt(db.Append(TargetPoint(10 + i, ("T" + std::to_string(i)).c_str(),
-                                                  i * 150.0, 20.0)),
-                            true, true);
+                ->AppendPnt(db.Append(TargetPoint(10 + i, name.GetString(), i * 150.0, 20.0)), true,
+                            true);
+        }
         ASSERT_TRUE(db.PrepareBlockCoordConv(CoordCnvOption(), nullptr));
     }
 

@@ -6,6 +6,7 @@
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/tests/QtTestApp.h"
+#include "tests/support/ProjectDump.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -497,6 +498,36 @@ TEST_F(CanvasTest, AFailedOrCancelledConversionKeepsTheAfterListAndSaysSo) {
     EXPECT_EQ(prompts.asked.at(0).first,
               CString("座標変換できませんでした。\n変換基準点がありません。"));
     EXPECT_EQ(bare->GetAfterList()->GetItemCount(), 0);
+}
+
+// The fit and the conversion are one: a cancel at the first report and at the last puts back
+// the fit too, so that the project, and the project file written after it, are as they were.
+TEST_F(CanvasTest, ACancelledConversionLeavesTheProjectAsItWas) {
+    // With an observation without its Tokyo coordinate, which a fit takes out of the
+    // calculation.
+    auto project = [this] {
+        auto canvas = withTargets();
+        Point lone(9999, "U");
+        lone.SetCnvBasisITRF(Coordinate(-30000, -7000, 10, true, 0, false));
+        canvas->GetDatabase().Append(lone);
+        return canvas;
+    };
+    RecordingProgress counter;
+    ASSERT_TRUE(project()->ConvertTargets(counter));
+    // At the first and the last report, and at the first of the height step (after the
+    // latitudes and longitudes).
+    for (const auto &[at, kind] : {std::pair{1, -1}, {counter.reports, -1}, {0, 3}}) {
+        SCOPED_TRACE(std::to_string(at) + " " + std::to_string(kind));
+        auto canvas = project();
+        Veltrane &db = canvas->GetDatabase();
+        const std::string before = testsupport::ProjectDump(db, path("before.zub"));
+        ScriptedPrompts prompts({IDOK});
+        RecordingProgress cancel(at, kind);
+        EXPECT_FALSE(canvas->ConvertTargets(cancel));
+        EXPECT_EQ(prompts.asked.at(0).first, CString("座標変換を中止しました。"));
+        EXPECT_EQ(testsupport::ProjectDump(db, path("after.zub")), before);
+        EXPECT_EQ(get("after.zub"), get("before.zub"));
+    }
 }
 
 } // namespace

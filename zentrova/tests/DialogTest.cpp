@@ -5,6 +5,7 @@
 #include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WaitForEvent.h"
 #include "veltrane/database/CrdRewriteAsker.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CrdRewriteDlg.h"
@@ -59,9 +60,9 @@ TEST(CDlgPointInputTest, ReturnMovesOnAndEscapeDoesNotClose) {
         QWidget *x = GetDlgItem(shown, CDlgPointInput::IDC_EDIT_X);
         QWidget *y = GetDlgItem(shown, CDlgPointInput::IDC_EDIT_Y);
         shown->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(shown)); // a loaded machine takes its time
+        testsupport::WaitUntil([shown] { return shown->isActiveWindow(); });
         name->setFocus();
-        EXPECT_TRUE(QTest::qWaitFor([name] { return name->hasFocus(); }));
+        testsupport::WaitUntil([name] { return name->hasFocus(); });
         QTest::keyClick(name, Qt::Key_Return);
         EXPECT_TRUE(shown->isVisible());
         EXPECT_EQ(QApplication::focusWidget(), x);

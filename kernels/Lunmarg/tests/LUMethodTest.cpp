@@ -28,7 +28,8 @@ class Recorder : public ProgressMsgBase {
   public:
     explicit Recorder(int refuseAt = 0) : m_refuseAt(refuseAt) {}
     void ProgressStart(PROGRESS_KIND kind, int total) const override {
-        m_log += "S" + std::to_string(kind) + "/" + std::to_string(total) + " ";
+        m_log.append("S").append(std::to_string(kind)).append("/").append(std::to_string(total));
+        m_log += ' ';
     }
     void ProgressStart(const std::string &, int) const override { m_log += "text "; }
     bool Progress(int done) const override {

@@ -31,7 +31,7 @@ std::string image(double x, int &lead) {
     char buf[160];
     std::snprintf(buf, sizeof buf, "%.120e", std::fabs(x));
     lead = std::atoi(std::strchr(buf, 'e') + 1);
-    std::string all = "0" + std::string(1, buf[0]) + std::string(buf + 2, 120);
+    std::string all = std::string(1, '0').append(1, buf[0]).append(buf + 2, 120);
     addAt(all, 17, 5);
     std::string d = all.substr(0, 16);
     char next = all[16];

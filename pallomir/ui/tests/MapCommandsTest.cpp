@@ -45,7 +45,7 @@ class MockView : public JGDViewBase {
     void log(const char *name, std::initializer_list<int> values) {
         std::string text = name;
         for (const int v : values)
-            text += " " + std::to_string(v);
+            text.append(" ").append(std::to_string(v));
         calls.push_back(text);
     }
 };
