@@ -331,6 +331,14 @@ bool Exists(const CString &path) {
            std::filesystem::file_type::not_found;
 }
 
+bool IsFolder(const CString &path) {
+    std::string native;
+    if (path.IsEmpty() || !ToNative(path, native))
+        return false;
+    std::error_code error;
+    return std::filesystem::is_directory(native, error);
+}
+
 bool CreateFolder(const CString &path) {
     std::string native;
     if (path.IsEmpty() || !ToNative(path, native))

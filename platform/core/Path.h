@@ -60,6 +60,9 @@ bool RemoveFile(const CString &path);
 // entry that cannot be examined and a path that does not convert count as taken.
 bool Exists(const CString &path);
 
+// Whether the path names a folder (a link to one included).
+bool IsFolder(const CString &path);
+
 // Creates the folder and its missing parents; true when it is a folder afterwards.
 bool CreateFolder(const CString &path);
 

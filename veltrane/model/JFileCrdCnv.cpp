@@ -131,8 +131,7 @@ bool JFileCrdCnvElm::makeDstFilePath(const CString &folder, const CString &name,
         return false;
     }
     std::string nativeFolder;
-    // Only a folder holds an entry ".".
-    if (!Path::ToNative(folder, nativeFolder) || !Path::Exists(Path::Join(folder, "."))) {
+    if (!Path::ToNative(folder, nativeFolder) || !Path::IsFolder(folder)) {
         reason->Format("変換先のフォルダ[%s]がありません。", folder.GetString());
         return false;
     }
