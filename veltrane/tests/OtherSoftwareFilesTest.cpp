@@ -119,7 +119,7 @@ TEST_F(OtherSoftwareFilesTest, NoReaderStoresBytesItDidNotUnderstand) {
         std::string bytes;
         for (std::string line : format.lines) {
             for (std::size_t i = 0; i < n.size(); ++i) {
-                const std::string placeholder = "N" + std::to_string(i + 1);
+                const std::string placeholder = std::string("N").append(std::to_string(i + 1));
                 if (const std::size_t at = line.find(placeholder); at != std::string::npos)
                     line.replace(at, placeholder.size(), n[i]);
             }
