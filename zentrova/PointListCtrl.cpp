@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QScrollBar>
 #include <QStyle>
 #include <QToolTip>
 
@@ -25,10 +26,11 @@ QString number(double value) { return QString::fromLatin1(CoordText(value).GetSt
 
 PointListCtrl::PointListCtrl(Coords coords, QWidget *parent)
     : QTableWidget(0, 4, parent), m_coords(coords) {
-    // Columns 100 pixels wide, or as wide as the widest coordinate the program takes needs in
-    // the dialog's font (with the cell's margins, its grid line and a little room), so that no
-    // digit is ever cut off: six digits before the point, whichever digit is the widest. A name
-    // cut off shows whole in a tip.
+    // Number columns 100 pixels wide, or as wide as the widest coordinate the program takes
+    // needs in the dialog's font (with the cell's margins, its grid line and a little room), so
+    // that no digit is ever cut off: six digits before the point, whichever digit is the widest.
+    // The name column takes what they leave of the list (resizeEvent); a name cut off shows
+    // whole in a tip.
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     int widest = 0;
     for (char digit = '0'; digit <= '9'; ++digit) {
@@ -36,12 +38,12 @@ PointListCtrl::PointListCtrl(Coords coords, QWidget *parent)
                              QString(3, QLatin1Char(digit));
         widest = std::max(widest, fontMetrics().horizontalAdvance(text));
     }
-    const int width = std::max(100, widest + 4 * margin + 4);
+    m_numberWidth = std::max(100, widest + 4 * margin + 4);
     const char *const headings[] = {"点名", "X座標", "Y座標", "標高"};
     for (int column = 0; column < 4; ++column) {
         setHorizontalHeaderItem(column, makeItem(ToQString(headings[column]),
                                                  column == 0 ? Qt::AlignLeft : Qt::AlignRight));
-        setColumnWidth(column, width);
+        setColumnWidth(column, m_numberWidth);
     }
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->hide();
@@ -52,6 +54,13 @@ PointListCtrl::PointListCtrl(Coords coords, QWidget *parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+}
+
+void PointListCtrl::resizeEvent(QResizeEvent *event) {
+    QTableWidget::resizeEvent(event);
+    // Room is kept for the vertical scroll bar, so the columns fit whether it shows or not.
+    const int room = width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width();
+    setColumnWidth(0, std::max(kLeastNameWidth, room - 3 * m_numberWidth));
 }
 
 bool PointListCtrl::IsCut(int row, int column) const {

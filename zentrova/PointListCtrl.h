@@ -46,10 +46,16 @@ class PointListCtrl : public QTableWidget {
   protected:
     // A tip with the whole text of a cell cut off.
     bool viewportEvent(QEvent *event) override;
+    // The name column takes the width the number columns leave.
+    void resizeEvent(QResizeEvent *event) override;
 
   private:
     void showRow(int row, const Point *p);
 
+    // Narrower than this the name column is not made; the list then scrolls sideways.
+    static constexpr int kLeastNameWidth = 60;
+
     Coords m_coords;
+    int m_numberWidth = 100;
     std::vector<Point *> m_points;
 };

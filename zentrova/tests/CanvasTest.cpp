@@ -16,6 +16,7 @@
 #include "zentrova/PointListCtrl.h"
 #include "zentrova/tests/ProgramFixture.h"
 
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -417,7 +418,9 @@ TEST_F(CanvasTest, EveryValueTakenShowsWholeAndACutNameShowsInATip) {
         }
     ASSERT_TRUE(list->IsCut(1, 0));
     EXPECT_FALSE(list->IsCut(0, 0));
-    list->show();
+    canvas->show();
+    // The four columns fit in the list: the heights need no sideways scroll.
+    EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width());
     auto tipAt = [list](int row) {
         const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
         QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
