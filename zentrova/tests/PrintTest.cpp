@@ -29,7 +29,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QTest>
 #include <QTimer>
 
 #include <filesystem>
@@ -268,24 +267,35 @@ TEST_F(PrintTest, TheWaitDialogShowsThePageAndACancelLeavesTheOldFileAndNoTempor
             << name;
 }
 
+// Notes every preview window shown, and closes it at once.
+class PreviewWatch : public QObject {
+  public:
+    PreviewWatch() { qApp->installEventFilter(this); }
+    ~PreviewWatch() override { qApp->removeEventFilter(this); }
+    bool shown = false;
+
+  protected:
+    bool eventFilter(QObject *target, QEvent *event) override {
+        if (event->type() == QEvent::Show)
+            if (auto *preview = qobject_cast<CPreviewViewEx *>(target)) {
+                shown = true;
+                QMetaObject::invokeMethod(preview, &QDialog::reject, Qt::QueuedConnection);
+            }
+        return false;
+    }
+};
+
 TEST_F(PrintTest, ACancelWhileThePreviewDrawsClosesIt) {
     auto view = converted(40);
     view->GetPrinter().setOutputFormat(QPrinter::PdfFormat);
     testsupport::ScriptedPrompts prompts({IDOK});
-    bool previewShown = false;
-    WhenShown<CPreviewViewEx>(
-        [&previewShown](CPreviewViewEx *preview) {
-            previewShown = true;
-            preview->reject();
-        },
-        500);
+    PreviewWatch watch;
     {
         CancelAtCounter cancel(QStringLiteral("(   1/   2)"));
         view->OnFilePrintPreview();
         EXPECT_FALSE(cancel.seen.isEmpty());
     }
-    QTest::qWait(600);
-    EXPECT_FALSE(previewShown);
+    EXPECT_FALSE(watch.shown);
     EXPECT_EQ(view->GetPrintMode(), 0);
     ASSERT_EQ(prompts.asked.size(), 1u);
     EXPECT_EQ(prompts.asked[0].first, CString("比較表の出力を中止しました。"));
