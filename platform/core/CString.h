@@ -115,3 +115,9 @@ CString FromUtf8(std::string_view utf8);
 // The characters of a UTF-8 text that cp932 cannot hold (by the strict conversion above), each
 // once, in the order met; U+FFFD stands for bytes that are not UTF-8.
 std::u32string Cp932LackedCharacters(std::string_view utf8);
+
+// How messages name what they cannot show: the character at the start of a UTF-8 text by its
+// code ("U+301C"; a byte that starts no UTF-8 character as "0xFF"), with the bytes it takes in
+// length; and bytes in hexadecimal ("81 2C").
+CString Utf8CharacterCode(std::string_view utf8, std::size_t &length);
+CString HexBytes(std::string_view bytes);

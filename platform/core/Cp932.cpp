@@ -82,6 +82,19 @@ std::size_t Utf8SkipLength(std::string_view in) {
     return len;
 }
 
+// The character at the start of a non-empty UTF-8 text and the bytes it takes; U+FFFD for a
+// byte that starts no well-formed sequence, taken alone.
+char32_t utf8Character(std::string_view utf8, std::size_t &length) {
+    length = Utf8SkipLength(utf8);
+    const auto lead = static_cast<unsigned char>(utf8[0]);
+    if (length == 1)
+        return lead < 0x80 ? lead : U'\uFFFD';
+    char32_t c = lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+    for (std::size_t i = 1; i < length; ++i)
+        c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+    return c;
+}
+
 } // namespace
 
 bool Cp932ToUtf8(std::string_view cp932, std::string &utf8) {
@@ -139,17 +152,28 @@ std::u32string Cp932LackedCharacters(std::string_view utf8) {
     std::string out;
     std::u32string lacked;
     while (conv.Run(utf8, out) != 0) {
-        const std::size_t n = Utf8SkipLength(utf8);
-        const auto lead = static_cast<unsigned char>(utf8[0]);
-        char32_t c = n == 1 ? (lead < 0x80 ? lead : U'\uFFFD')
-                            : lead & (n == 2   ? 0x1F
-                                      : n == 3 ? 0x0F
-                                               : 0x07);
-        for (std::size_t i = 1; i < n; ++i)
-            c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+        std::size_t n = 0;
+        const char32_t c = utf8Character(utf8, n);
         if (lacked.find(c) == std::u32string::npos)
             lacked += c;
         utf8.remove_prefix(n);
     }
     return lacked;
+}
+
+CString Utf8CharacterCode(std::string_view utf8, std::size_t &length) {
+    const char32_t c = utf8Character(utf8, length);
+    CString text;
+    if (c == U'\uFFFD' && length == 1)
+        text.Format("0x%02X", static_cast<unsigned>(static_cast<unsigned char>(utf8[0])));
+    else
+        text.Format("U+%04X", static_cast<unsigned>(c));
+    return text;
+}
+
+CString HexBytes(std::string_view bytes) {
+    CString text;
+    for (const char c : bytes)
+        text.AppendFormat(text.IsEmpty() ? "%02X" : " %02X", static_cast<unsigned char>(c));
+    return text;
 }

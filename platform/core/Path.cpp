@@ -113,34 +113,8 @@ std::vector<PathSpellings::Component> componentsOf(std::string_view native,
 // "0xFF").
 std::vector<CString> characterCodes(std::string_view native) {
     std::vector<CString> codes;
-    std::size_t i = 0;
-    while (i < native.size()) {
-        const auto lead = static_cast<unsigned char>(native[i]);
-        const std::size_t length = lead < 0x80                    ? 1
-                                   : lead >= 0xC2 && lead <= 0xDF ? 2
-                                   : lead >= 0xE0 && lead <= 0xEF ? 3
-                                   : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                                  : 0;
-        char32_t code = length == 1 ? lead
-                                    : lead & (length == 2   ? 0x1F
-                                              : length == 3 ? 0x0F
-                                                            : 0x07);
-        bool valid = length > 0 && i + length <= native.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto c = static_cast<unsigned char>(native[i + k]);
-            valid = (c & 0xC0) == 0x80;
-            code = (code << 6) | (c & 0x3F);
-        }
-        CString text;
-        if (valid) {
-            text.Format("U+%04X", static_cast<unsigned>(code));
-            i += length;
-        } else {
-            text.Format("0x%02X", static_cast<unsigned>(lead));
-            ++i;
-        }
-        codes.push_back(text);
-    }
+    for (std::size_t length = 0; !native.empty(); native.remove_prefix(length))
+        codes.push_back(Utf8CharacterCode(native, length));
     return codes;
 }
 
@@ -166,20 +140,15 @@ CString differingCodes(const std::vector<std::string> &names) {
     return list;
 }
 
-// The first character of a cp932 component that does not convert, as its bytes ("0x81 0x20").
+// The first character of a cp932 component that does not convert, as its bytes ("81 20").
 CString badBytes(const std::string &component) {
     for (std::size_t i = 0; i < component.size();) {
         const bool pair = CString::IsLeadByte(static_cast<unsigned char>(component[i])) &&
                           i + 1 < component.size();
         const std::string character = component.substr(i, pair ? 2 : 1);
         std::string utf8;
-        if (!Cp932ToUtf8(character, utf8)) {
-            CString text;
-            for (char c : character)
-                text.AppendFormat("%s0x%02X", text.IsEmpty() ? "" : " ",
-                                  static_cast<unsigned>(static_cast<unsigned char>(c)));
-            return text;
-        }
+        if (!Cp932ToUtf8(character, utf8))
+            return HexBytes(character);
         i += character.size();
     }
     return CString();

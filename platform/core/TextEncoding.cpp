@@ -9,14 +9,6 @@ bool isAscii(std::string_view bytes) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// The bytes as "81 2C".
-CString hexBytes(std::string_view bytes) {
-    CString text;
-    for (const char c : bytes)
-        text.AppendFormat(text.IsEmpty() ? "%02X" : " %02X", static_cast<unsigned char>(c));
-    return text;
-}
-
 } // namespace
 
 void TextEncodingDetector::Feed(std::string_view bytes) {
@@ -157,7 +149,7 @@ CString TextLineFaultReason(TextLineFault fault, const CString &line) {
         if (at == std::string_view::npos)
             at = bytes.size();
         reason.Format("UTF-8として正しくないバイト列(%s)があります。",
-                      hexBytes(std::string_view(bytes).substr(at, length)).GetString());
+                      HexBytes(std::string_view(bytes).substr(at, length)).GetString());
         break;
     }
     case TextLineFault::NotCp932: {
@@ -175,7 +167,7 @@ CString TextLineFaultReason(TextLineFault fault, const CString &line) {
         const bool lead =
             at < bytes.size() && CString::IsLeadByte(static_cast<unsigned char>(bytes[at]));
         reason.Format("シフトJISとして正しくないバイト列(%s)があります。",
-                      hexBytes(std::string_view(bytes).substr(at, lead ? 2 : 1)).GetString());
+                      HexBytes(std::string_view(bytes).substr(at, lead ? 2 : 1)).GetString());
         break;
     }
     case TextLineFault::Utf16:

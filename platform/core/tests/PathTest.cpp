@@ -91,7 +91,7 @@ TEST(PathTest, ChosenPathsReachTheFileSystemAsSpelled) {
     EXPECT_EQ(native, Utf8Bytes(u8"/tmp/他/現場～A"));
     EXPECT_FALSE(Path::ToNative("/tmp/a\x81 b/c.csv", native));
     EXPECT_EQ(Path::NativeFault("/tmp/a\x81 b/c.csv"),
-              "/tmp/a\x81 b/c.csvには、シフトJISの文字でないバイト（0x81 0x20）があります。");
+              "/tmp/a\x81 b/c.csvには、シフトJISの文字でないバイト（81 20）があります。");
 }
 
 // A relative path is taken from the current folder: the same words from another folder are
