@@ -192,22 +192,22 @@ void CommitRecord::Remove() const noexcept {
 
 bool CommitRecord::parse(const std::string &bytes, CommitRecord &record) {
     Fields fields(bytes);
+    // A count, then that many absolute paths.
+    const auto folders = [&](std::vector<std::string> &list) {
+        std::size_t count = 0;
+        if (!fields.number(count) || count > bytes.size())
+            return false;
+        list.resize(count);
+        for (std::string &folder : list)
+            if (!fields.text(folder) || folder.empty() || folder[0] != '/')
+                return false;
+        return true;
+    };
     std::string heading;
     std::size_t count = 0;
     if (!fields.text(heading) || heading != kHeading || !fields.text(record.name) ||
-        !fields.number(count) || count > bytes.size())
-        return false;
-    record.folders.resize(count);
-    for (std::string &folder : record.folders)
-        if (!fields.text(folder) || folder.empty() || folder[0] != '/')
-            return false;
-    if (!fields.number(count) || count > bytes.size())
-        return false;
-    record.madeFolders.resize(count);
-    for (std::string &folder : record.madeFolders)
-        if (!fields.text(folder) || folder.empty() || folder[0] != '/')
-            return false;
-    if (!fields.number(count) || count > bytes.size())
+        !folders(record.folders) || !folders(record.madeFolders) || !fields.number(count) ||
+        count > bytes.size())
         return false;
     record.entries.resize(count);
     for (Entry &entry : record.entries) {

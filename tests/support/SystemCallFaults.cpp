@@ -65,9 +65,15 @@ template <typename F> F next(const char *name) {
         return -1;                                                                                 \
     }
 
-mode_t modeOf(int flags, va_list args) {
-    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(args, mode_t) : 0;
-}
+// The mode an open passes, where its flags say there is one.
+#define ZT_MODE                                                                                    \
+    mode_t mode = 0;                                                                               \
+    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {                                   \
+        va_list args;                                                                              \
+        va_start(args, flags);                                                                     \
+        mode = va_arg(args, mode_t);                                                               \
+        va_end(args);                                                                              \
+    }
 
 } // namespace
 
@@ -106,40 +112,28 @@ extern "C" {
 
 int open(const char *path, int flags, ...) {
     static const auto real = next<int (*)(const char *, int, ...)>("open");
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
+    ZT_MODE
     ZT_FAULT(Open)
     return real(path, flags, mode);
 }
 
 int open64(const char *path, int flags, ...) {
     static const auto real = next<int (*)(const char *, int, ...)>("open64");
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
+    ZT_MODE
     ZT_FAULT(Open)
     return real(path, flags, mode);
 }
 
 int openat(int dir, const char *path, int flags, ...) {
     static const auto real = next<int (*)(int, const char *, int, ...)>("openat");
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
+    ZT_MODE
     ZT_FAULT(Open)
     return real(dir, path, flags, mode);
 }
 
 int openat64(int dir, const char *path, int flags, ...) {
     static const auto real = next<int (*)(int, const char *, int, ...)>("openat64");
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
+    ZT_MODE
     ZT_FAULT(Open)
     return real(dir, path, flags, mode);
 }
