@@ -251,6 +251,8 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
         return false;
     }
     m_nFileSize = m_pReader->GetFileSize();
+    // A NUL line is refused whatever its kind, a comment too.
+    m_pReader->StopAtNulLine();
 
     bool stopped = false;
     try {
@@ -484,6 +486,8 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
     if (!openConvertFiles(src, dst, log, messages))
         return false;
     m_nFileSize = m_pReader->GetFileSize();
+    // A NUL would reach the output: the conversion stops at its line.
+    m_pReader->StopAtNulLine();
 
     bool whole = false; // every line of the source was taken
     bool cancelled = false;

@@ -3,9 +3,11 @@
 #include "exchange/Vesk/VeskBase.h"
 #include "tests/support/SurveyData.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TextForms.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -79,6 +81,52 @@ TEST_F(FileConvertTest, MissingEnginesAreReportedNotConverted) {
                                        JGDCrdFmtUnknown, nullptr, nullptr));
     put("not coordinates\r\n", "other.txt");
     EXPECT_EQ(m_db.JudgeFileFormat(path("other.txt")), JGDCrdFmtUnknown);
+}
+
+// A line a conversion cannot take as it stands, in each of the three converted formats: a NUL
+// (which would reach the output, ending the line's text there for other programs) and a UTF-8
+// line in a cp932 file (which read as cp932 is other characters). The conversion stops at it,
+// says so, and writes nothing.
+TEST_F(FileConvertTest, ConversionsStopAtANulLineAndAtAUtf8LineOfACp932File) {
+    struct Form {
+        JGDCrdFileFormat format;
+        std::vector<std::string> lines; // a point named N on line 2, a cp932 name on line 3
+    };
+    const Form forms[] = {
+        {JGDCrdFmtExchange,
+         {"A00,", "A01,1,N,-30000.5,-7000.25,1.5,", "A01,2,測点2,-30001,-7001,,", "A99,"}},
+        {JGDCrdFmtKjnText,
+         {"A00,", "A01,00001,N,35.0,139.0,-30000.5,-7000.25,09,1.5,,",
+          "A01,00002,測点2,35.0,139.0,-30001,-7001,09,,,", "A99,"}},
+        {JGDCrdFmtGridText, {"# points", "-30000.5 -7000.25 N", "-30001 -7001 測点2"}},
+    };
+    const std::pair<std::string, CString> bad[] = {
+        {std::string("N\0Q", 3), "行にNUL文字が含まれています。"},
+        {testsupport::Utf8Bytes(u8"杭1"), "UTF-8の行とShift_JISの行が混在しています。Shift_JIS"
+                                          "かUTF-8のどちらかにそろえて保存し直してください。"}};
+    for (const Form &form : forms) {
+        for (const auto &[name, reason] : bad) {
+            std::string bytes;
+            for (std::string line : form.lines) {
+                const std::size_t at = line.find(",N,") != std::string::npos ? line.find(",N,") + 1
+                                       : line.size() > 2 && line.back() == 'N' ? line.size() - 1
+                                                                               : std::string::npos;
+                if (at != std::string::npos)
+                    line.replace(at, 1, name);
+                bytes += line + "\r\n";
+            }
+            put(bytes, "bad.txt");
+            std::vector<CString> messages;
+            EXPECT_FALSE(m_db.CoordConvExecute(path("bad.txt"), path("out.txt"), "", ConvertToNew,
+                                               form.format, &messages, nullptr))
+                << form.format;
+            EXPECT_FALSE(exists("out.txt")) << form.format;
+            EXPECT_NE(std::find(messages.begin(), messages.end(),
+                                "2行目：" + reason + "変換を中止しました。"),
+                      messages.end())
+                << form.format << ": " << (messages.empty() ? "" : ToUtf8(messages[0]));
+        }
+    }
 }
 
 } // namespace
