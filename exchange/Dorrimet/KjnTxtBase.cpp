@@ -12,6 +12,7 @@
 #include "kernels/Lunmarg/AngleFunctions.h"
 #include "pallomir/ui/JIProgMsgBase.h"
 #include "platform/core/CException.h"
+#include "platform/core/NativeText.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Path.h"
 #include "platform/core/PendingFiles.h"
@@ -880,8 +881,10 @@ void KjnTxtBase::copyLine() { m_pWriter->writeLine(m_pReader->GetBufferStr()); }
 void KjnTxtBase::writeLog(const CString &text) {
     if (!m_pLog)
         return;
-    m_logText += text;
-    m_pLog->writeLine(text);
+    // Paths in the notes as the log shows them.
+    const CString shown = NativeText::ShownInCp932(text);
+    m_logText += shown;
+    m_pLog->writeLine(shown);
 }
 
 void KjnTxtBase::logInvalidLine() {

@@ -1,14 +1,19 @@
 #include "veltrane/database/Veltrane.h"
 
 #include "exchange/Vesk/VeskBase.h"
+#include "platform/core/CFileFind.h"
+#include "platform/core/Path.h"
 #include "tests/support/SurveyData.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TextForms.h"
+#include "veltrane/model/JFileCrdCnv.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <map>
 
 namespace {
 
@@ -81,6 +86,87 @@ TEST_F(FileConvertTest, MissingEnginesAreReportedNotConverted) {
                                        JGDCrdFmtUnknown, nullptr, nullptr));
     put("not coordinates\r\n", "other.txt");
     EXPECT_EQ(m_db.JudgeFileFormat(path("other.txt")), JGDCrdFmtUnknown);
+}
+
+// Every source of a folder converted by a job of its own, named after its source: the
+// destination path of each, and the number of points each output holds.
+std::map<std::string, std::size_t> convertFolder(Veltrane &db, const CString &folder) {
+    std::vector<CString> sources;
+    CFileFind find;
+    for (bool more = find.FindFile(Path::Join(folder, "*.sim")); more;) {
+        more = find.FindNextFile();
+        sources.push_back(find.GetFilePath());
+    }
+    std::map<std::string, std::size_t> outputs;
+    for (const CString &source : sources) {
+        JFileCrdCnvElm job(source);
+        EXPECT_TRUE(job.MakeDstFilePath(0)) << ToUtf8(source);
+        std::vector<CString> messages;
+        EXPECT_TRUE(db.CoordConvExecute(source, job.GetDstFilePath(), "", ConvertToNew,
+                                        JGDCrdFmtExchange, &messages, nullptr))
+            << ToUtf8(source) << ": " << (messages.empty() ? "" : ToUtf8(messages[0]));
+        std::string native;
+        EXPECT_TRUE(Path::ToNative(job.GetDstFilePath(), native));
+        Veltrane result;
+        result.SetCurrentPlaneArea(9);
+        EXPECT_TRUE(
+            result.ReadVesk(job.GetDstFilePath(), nullptr, CrdKindObsITRF, ITRFKindCnvBasis));
+        outputs[native] = result.size();
+    }
+    return outputs;
+}
+
+// Names as other programs write them: an emoji, kana decomposed as a Mac or Linux file manager
+// writes them, and the cp932 bytes of a name unpacked from a Windows archive (no UTF-8). Each
+// output is named after its source as spelled, never with "?" for what cp932 lacks.
+TEST_F(FileConvertTest, AFolderConversionNamesItsOutputsAsItsSourcesAreSpelled) {
+    using testsupport::Utf8Bytes;
+    const std::string titles[] = {Utf8Bytes(u8"\U0001F600"
+                                            "1"),
+                                  Utf8Bytes(u8"\u30CF\u309A"
+                                            "1"),
+                                  "\x91\xAA\x93\x5F"
+                                  "1"};
+    namespace fs = std::filesystem;
+    fs::create_directory(m_dir / "in");
+    for (const std::string &title : titles)
+        testsupport::WriteFileBytes(m_dir / "in" / (title + ".sim"), get("src.sim"));
+    const auto outputs = convertFolder(m_db, path("in"));
+    ASSERT_EQ(outputs.size(), std::size(titles));
+    for (const std::string &title : titles) {
+        const std::string output = (m_dir / "in" / (title + Utf8Bytes(u8"～変換後.sim"))).string();
+        ASSERT_EQ(outputs.count(output), 1u) << output;
+        EXPECT_EQ(outputs.at(output), m_targets.size());
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "in"), fs::directory_iterator()),
+              2 * static_cast<std::ptrdiff_t>(std::size(titles)));
+    // The comments of an output name its source as a cp932 file shows it.
+    for (const auto &[title, shown] : {std::pair{titles[0], "?1.sim"}, {titles[1], "ハ?1.sim"}}) {
+        const std::string output =
+            testsupport::ReadFileBytes(m_dir / "in" / (title + Utf8Bytes(u8"～変換後.sim")));
+        EXPECT_NE(output.find((CString("変換元のファイル名  ：") + shown).Bytes()),
+                  std::string::npos)
+            << output;
+    }
+}
+
+// Two sources of one folder that only "〜" U+301C and "～" U+FF5E tell apart: each is converted,
+// from its own points, into an output of its own spelling.
+TEST_F(FileConvertTest, LookAlikeSourcesAreEachConverted) {
+    using testsupport::Utf8Bytes;
+    namespace fs = std::filesystem;
+    fs::create_directory(m_dir / "in");
+    testsupport::WriteFileBytes(m_dir / "in" / Utf8Bytes(u8"出力〜1.sim"), get("src.sim"));
+    Veltrane one;
+    testsupport::AddSurveyPoints(one, {m_targets.front()});
+    ASSERT_TRUE(
+        one.WriteVesk(Path::FromNative((m_dir / "in" / Utf8Bytes(u8"出力～1.sim")).string()),
+                      CrdKindTokyo, ITRFKindNone, 0, VESK_VERSION_03, false));
+    const auto outputs = convertFolder(m_db, path("in"));
+    const std::map<std::string, std::size_t> expected = {
+        {(m_dir / "in" / Utf8Bytes(u8"出力〜1～変換後.sim")).string(), m_targets.size()},
+        {(m_dir / "in" / Utf8Bytes(u8"出力～1～変換後.sim")).string(), 1u}};
+    EXPECT_EQ(outputs, expected);
 }
 
 // A line a conversion cannot take as it stands, in each of the three converted formats: a NUL
