@@ -117,7 +117,7 @@ std::string TextModeContent(std::string_view bytes) {
     return text;
 }
 
-DecodedText DecodedTextContent(std::string_view raw) {
+DecodedText DecodedTextContent(std::string_view raw, bool nulStops) {
     std::string text = TextModeContent(raw);
     TextEncodingDetector detector;
     detector.Feed(text);
@@ -129,7 +129,8 @@ DecodedText DecodedTextContent(std::string_view raw) {
         const std::size_t end = rest.find('\n');
         CString line(rest.substr(0, end));
         ++decoded.lines;
-        if (DecodeTextLine(detector.GetEncoding(), line) != TextLineFault::None) {
+        if (DecodeTextLine(detector.GetEncoding(), line) != TextLineFault::None ||
+            (nulStops && line.Bytes().find('\0') != std::string::npos)) {
             decoded.stopLine = static_cast<int>(decoded.lines);
             break;
         }

@@ -84,7 +84,9 @@ struct DecodedText {
     int stopLine = 0;
     std::size_t lines = 0;
 };
-DecodedText DecodedTextContent(std::string_view raw);
+// With nulStops, a line holding a NUL ends the content as one that cannot be read does, as in a
+// file conversion.
+DecodedText DecodedTextContent(std::string_view raw, bool nulStops = false);
 
 // Whether the readers take the bytes of a file that a writer made as they were written. Not when
 // the encoding rule reads them as UTF-8: cp932 bytes can happen to be valid UTF-8 with a sequence

@@ -44,7 +44,7 @@ void checkConversion(std::string_view raw, int control) {
     std::vector<CString> messages;
     const int result = converter.Convert(FuzzFile::Instance().Path(), out.Path(), mode,
                                          &transformer, &messages, nullptr);
-    const DecodedText text = DecodedTextContent(raw);
+    const DecodedText text = DecodedTextContent(raw, true);
     const std::vector<std::string_view> lines = SplitLines(text.content);
     // Only too many bad lines end a conversion early, after the line it names, and a line that
     // cannot be read into cp932, before it.

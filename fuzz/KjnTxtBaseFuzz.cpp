@@ -97,7 +97,7 @@ void checkConversion(std::string_view raw, int control) {
     LineMatcher output(OutputLines(out.Read()));
     bool inPoints = false;
     std::size_t points = 0;
-    const DecodedText text = DecodedTextContent(raw);
+    const DecodedText text = DecodedTextContent(raw, true);
     if (text.stopLine > 0)
         FUZZ_CHECK(!result && converter.GetStopLine() == text.stopLine);
     for (std::string_view view : SplitLines(text.content)) {

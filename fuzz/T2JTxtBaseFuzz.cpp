@@ -112,7 +112,7 @@ void checkConversion(std::string_view raw, int control) {
     FUZZ_CHECK(converter.GetStopReason().IsEmpty() == result);
     CheckConvertMessages(result, messages);
 
-    const DecodedText text = DecodedTextContent(raw);
+    const DecodedText text = DecodedTextContent(raw, true);
     if (text.stopLine > 0)
         FUZZ_CHECK(!result && converter.GetStopLine() == text.stopLine);
     const std::vector<std::string_view> lines = SplitLines(text.content);

@@ -116,8 +116,6 @@ void CDlgCanvas::OnInitDialog() {
                         name.GetString());
         else
             text.Format("%sフォルダにZUBファイルが存在しません。", kConfigFolderName);
-        if (result == ConfigCannotOpen && !Path::NativeFault(project).IsEmpty())
-            text += "\n" + Path::NativeFault(project); // a name that stands for look-alikes
         // The message of a missing project is a plain box, as it always was.
         if (result == ConfigNoProject)
             AfxMessageBox(text, MB_OK);

@@ -225,6 +225,8 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
         SetStop(0, text);
         return 0;
     }
+    // A NUL would reach the output: the conversion stops at its line.
+    m_reader->StopAtNulLine();
     m_writer.reset();
     try {
         m_writer = std::make_unique<WriteTextFile>(dst, WriteTextFile::NEW_FILE_FLAGS);

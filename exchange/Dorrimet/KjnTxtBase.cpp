@@ -12,6 +12,7 @@
 #include "kernels/Lunmarg/AngleFunctions.h"
 #include "pallomir/ui/JIProgMsgBase.h"
 #include "platform/core/CException.h"
+#include "platform/core/NativeText.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Path.h"
 #include "platform/core/PendingFiles.h"
@@ -251,6 +252,8 @@ bool KjnTxtBase::Read(IPointRegister *reg, const CString &path, JIProgMsgBase *p
         return false;
     }
     m_nFileSize = m_pReader->GetFileSize();
+    // A NUL line is refused whatever its kind, a comment too.
+    m_pReader->StopAtNulLine();
 
     bool stopped = false;
     try {
@@ -484,6 +487,8 @@ bool KjnTxtBase::Convert(const CString &src, const CString &dst, const CString &
     if (!openConvertFiles(src, dst, log, messages))
         return false;
     m_nFileSize = m_pReader->GetFileSize();
+    // A NUL would reach the output: the conversion stops at its line.
+    m_pReader->StopAtNulLine();
 
     bool whole = false; // every line of the source was taken
     bool cancelled = false;
@@ -881,8 +886,10 @@ void KjnTxtBase::copyLine() { m_pWriter->writeLine(m_pReader->GetBufferStr()); }
 void KjnTxtBase::writeLog(const CString &text) {
     if (!m_pLog)
         return;
-    m_logText += text;
-    m_pLog->writeLine(text);
+    // Paths in the notes as the log shows them.
+    const CString shown = NativeText::ShownInCp932(text);
+    m_logText += shown;
+    m_pLog->writeLine(shown);
 }
 
 void KjnTxtBase::logInvalidLine() {

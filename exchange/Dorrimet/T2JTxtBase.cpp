@@ -404,6 +404,8 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
         return false;
     }
     m_nFileSize = m_pReader->GetFileSize();
+    // A NUL would reach the output: the conversion stops at its line.
+    m_pReader->StopAtNulLine();
 
     bool whole = false; // every line of the source was taken
     bool cancelled = false;

@@ -27,8 +27,9 @@ bool ReadTextFile::nextLine(CString &line, bool *lineEnd) {
     if (!m_file->ReadLine(line, fault, lineEnd))
         return false;
     ++m_lineNo;
-    if (fault != TextLineFault::None) {
-        SetStop(m_lineNo, TextLineFaultReason(fault, line));
+    const bool nul = m_stopAtNul && line.Bytes().find('\0') != std::string::npos;
+    if (fault != TextLineFault::None || nul) {
+        SetStop(m_lineNo, nul ? CString(kStopNul) : TextLineFaultReason(fault, line));
         line.Empty();
         m_undecodable = true;
         return false;

@@ -33,9 +33,16 @@ class ReadTextFile : public FileStop {
 
     // The reading ended at a line that cannot be read into cp932 (a character
     // cp932 lacks in a UTF-8 file, a file with the UTF-8 mark that is not UTF-8,
-    // bytes that are no cp932 in a cp932 file, a UTF-16 file at its first line);
-    // GetStopLine and GetStopReason name it. Nothing after it is read.
+    // bytes that are no cp932 in a cp932 file, a UTF-8 line in a cp932 file, a
+    // UTF-16 file at its first line), or at a line holding a NUL after
+    // StopAtNulLine; GetStopLine and GetStopReason name it. Nothing after it is
+    // read.
     int stoppedAtUndecodableLine() const;
+
+    // From now on a line holding a NUL ends the reading as a line that cannot be
+    // read into cp932 does, whatever the line is: for readers that would copy or
+    // take it, where a NUL would reach what they write.
+    void StopAtNulLine() { m_stopAtNul = true; }
 
     // The longest line, without its line feed, that the CSV readers split.
     static constexpr int LINE_LIMIT = 254;
@@ -69,6 +76,7 @@ class ReadTextFile : public FileStop {
     bool nextLine(CString &line, bool *lineEnd);
 
     bool m_undecodable = false;
+    bool m_stopAtNul = false;
     CString m_pending; // what readLine has not handed out of its line yet
     std::size_t m_pendingAt = 0;
 };

@@ -6,6 +6,8 @@
 #include "platform/core/Numbers.h"
 #include "platform/core/Path.h"
 
+#include <string>
+
 JEdxPrmFile::~JEdxPrmFile() = default;
 
 CString JEdxPrmFile::GetFileName(const JMeshCode &code) {
@@ -64,8 +66,12 @@ bool JEdxPrmFile::CheckFileVer(const CString &path, CString *field, CString *ver
     CString line;
     TextLineFault fault = TextLineFault::None;
     try {
-        if (!file.ReadLine(line, fault) || fault != TextLineFault::None ||
-            !file.ReadLine(line, fault) || fault != TextLineFault::None)
+        // A line holding a NUL is refused, as every reader refuses one.
+        const auto readLine = [&] {
+            return file.ReadLine(line, fault) && fault == TextLineFault::None &&
+                   line.Bytes().find('\0') == std::string::npos;
+        };
+        if (!readLine() || !readLine())
             return false;
     } catch (const CException &) {
         return false;

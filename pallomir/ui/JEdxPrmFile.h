@@ -23,7 +23,7 @@ class JEdxPrmFile {
     // the commas and blanks that end it, the 9 characters from column 18
     // ("TKY2JGD parameter Ver.2.1.2") are the field, the digits
     // and dots after the field's first '.' the version. False when the file cannot be read,
-    // has fewer than two lines or no version.
+    // has fewer than two lines, one of them holding a NUL, or no version.
     static bool CheckFileVer(const CString &path, CString *field, CString *version);
     // base/edx<version>/<first-level mesh>/<file name>. Each part that exists on disk in
     // another case (EDX1.00, 5339.EDX) is taken as it is found.

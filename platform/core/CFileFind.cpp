@@ -1,35 +1,36 @@
 #include "platform/core/CFileFind.h"
 
 #include "platform/core/CommitRecord.h"
+#include "platform/core/NativeText.h"
 #include "platform/core/Path.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <unordered_set>
 #include <vector>
 
 namespace {
 
-// Length in bytes of the character at text[i].
+// Length in bytes of the character at text[i]; a native character carried byte by byte is one
+// character.
 int charLength(const CString &text, int i) {
-    return (CString::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.GetLength())
-               ? 2
-               : 1;
+    return static_cast<int>(NativeText::CharacterLength(text.Bytes(), static_cast<std::size_t>(i)));
 }
 
 char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The characters at name[n] and pattern[p] are the same, ASCII letters without
-// case; double-byte characters compare byte for byte.
+// case; other characters compare byte for byte.
 bool sameChar(const CString &name, int n, const CString &pattern, int p) {
     const int length = charLength(name, n);
     if (length != charLength(pattern, p))
         return false;
     if (length == 1)
         return upperAscii(name[n]) == upperAscii(pattern[p]);
-    return name[n] == pattern[p] && name[n + 1] == pattern[p + 1];
+    return name.Bytes().compare(static_cast<std::size_t>(n), static_cast<std::size_t>(length),
+                                pattern.Bytes(), static_cast<std::size_t>(p),
+                                static_cast<std::size_t>(length)) == 0;
 }
 
 // Wildcard match by characters: '*' any run, '?' any one character.
@@ -95,25 +96,17 @@ bool CFileFind::FindFile(const CString &pattern) {
         if (MatchesName(dots, name))
             m_entries.push_back({CString(dots), true});
     }
-    std::vector<std::string> natives;
-    std::vector<bool> directories;
+    // Every entry is listed under a name that carries its native spelling.
     while (!ec && it != std::filesystem::directory_iterator()) {
         std::error_code dirEc;
-        natives.push_back(it->path().filename().string());
-        directories.push_back(it->is_directory(dirEc));
+        const CString entry = Path::FromNative(it->path().filename().string());
+        if (MatchesName(entry, name))
+            m_entries.push_back({entry, it->is_directory(dirEc)});
         it.increment(ec);
     }
     if (ec) {
         Close();
         return false;
-    }
-    // Every entry is listed, spelled as the folder spells it; look-alikes (names of one cp932
-    // form) are listed once, and their path is refused.
-    const std::vector<CString> names = Path::FromNativeEntries(native, natives);
-    std::unordered_set<std::string> listed;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (MatchesName(names[i], name) && listed.insert(names[i].Bytes()).second)
-            m_entries.push_back({names[i], directories[i]});
     }
     std::sort(m_entries.begin(), m_entries.end(), [](const Entry &a, const Entry &b) {
         const int order = a.name.CollateNoCase(b.name);

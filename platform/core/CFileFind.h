@@ -6,10 +6,9 @@
 #include <vector>
 
 // Lists the entries of one folder that match a wildcard name ('*', '?', ASCII
-// letters matched without case). Names are cp932, remembered as the folder spells them
-// (Path::FromNativeEntries), so that a result's path opens that very entry; look-alike entries
-// that share a cp932 name come once, under a path that is refused. Results come sorted by name
-// without case.
+// letters matched without case). Names are cp932 carrying the folder's spelling
+// (Path::FromNative), so that a result's path opens that very entry, also beside a look-alike
+// ("〜" U+301C beside "～" U+FF5E). Results come sorted by name without case.
 class CFileFind {
   public:
     CFileFind();
@@ -34,7 +33,8 @@ class CFileFind {
     void Close();
 
     // Whether a name matches a wildcard pattern as the search matches it: '*' any run of
-    // characters, '?' any one, ASCII letters without case; a name without a dot also matches
+    // characters, '?' any one (a native character carried byte by byte too), ASCII letters
+    // without case; a name without a dot also matches
     // as if it ended in one ("edx*.*" matches edx2).
     static bool MatchesName(const CString &name, const CString &pattern);
 

@@ -109,7 +109,9 @@ bool operator>=(const CString &a, const CString &b);
 // The strict forms answer false on bytes that do not convert and leave out unchanged.
 bool Cp932ToUtf8(std::string_view cp932, std::string &utf8);
 bool Utf8ToCp932(std::string_view utf8, CString &cp932);
-// Lenient forms: a byte or character that does not convert becomes U+FFFD or '?'.
+// Lenient forms: a byte or character that does not convert becomes U+FFFD or '?'. ToUtf8 gives
+// the text for people: the characters that stand for native bytes (NativeText) show as the
+// native characters they spell.
 std::string ToUtf8(const CString &cp932);
 CString FromUtf8(std::string_view utf8);
 // The characters of a UTF-8 text that cp932 cannot hold (by the strict conversion above), each

@@ -1,4 +1,5 @@
 #include "platform/core/CString.h"
+#include "platform/core/NativeText.h"
 #include "platform/core/TextEncoding.h"
 
 #include <cerrno>
@@ -46,18 +47,6 @@ class Converter {
   private:
     iconv_t m_cd;
 };
-
-// Bytes of the cp932 character that failed to convert: a lead byte and a byte in
-// the trail range make one character; anything else is skipped alone.
-std::size_t Cp932SkipLength(std::string_view in) {
-    if (in.size() >= 2 && CString::IsLeadByte(static_cast<unsigned char>(in[0]))) {
-        const auto t = static_cast<unsigned char>(in[1]);
-        if ((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC)) {
-            return 2;
-        }
-    }
-    return 1;
-}
 
 // Bytes of the UTF-8 sequence that failed to convert: a well-formed sequence
 // is skipped whole, a malformed byte alone.
@@ -127,13 +116,8 @@ std::size_t FirstInvalidCp932(std::string_view cp932) {
 }
 
 std::string ToUtf8(const CString &cp932) {
-    Converter conv("UTF-8", "CP932");
-    std::string_view in = cp932.Bytes();
     std::string out;
-    while (conv.Run(in, out) != 0) {
-        out += "\xEF\xBF\xBD"; // U+FFFD
-        in.remove_prefix(Cp932SkipLength(in));
-    }
+    NativeText::ToShownUtf8(cp932.Bytes(), NativeText::Kind::Path, false, out);
     return out;
 }
 

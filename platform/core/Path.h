@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Helpers for cp932 paths. Both '/' and '\' separate folders; a trail byte of a
 // double-byte character (0x5C in "表") is never taken for a separator.
@@ -17,30 +16,22 @@ bool IsSeparator(char c);
 // ("/" when the program lies in the root folder).
 CString ProgramFolder();
 
-// The path as the operating system takes it: UTF-8 with '/' separators, each folder and file
-// spelled exactly as the operating system spelled it when it entered through FromNative or
-// FromNativeEntries (so "〜" U+301C, "−" U+2212 and characters cp932 lacks come back as they
-// were), also in paths made from it (Join, Folder); parts never met are converted plainly. False
-// (native untouched) when the path cannot be carried: bytes that are not cp932, or a name that
-// stands for look-alike entries of one folder; NativeFault says why.
+// The path as the operating system takes it: UTF-8 with '/' separators, every name spelled
+// exactly as it came through FromNative (NativeText: the characters that stand for native bytes
+// give those bytes back), also in paths made from it (Join, Folder, "..") and in paths stored as
+// text. False (native untouched) when the path holds bytes that are not cp932; NativeFault says
+// why.
 bool ToNative(const CString &path, std::string &native);
 
-// Why ToNative refuses the path, for the user (cp932, naming the characters and their codes);
-// empty when it converts.
+// Why ToNative refuses the path, for the user (cp932, naming the bytes); empty when it converts.
 CString NativeFault(const CString &path);
 
-// A path the operating system gave (a chosen file, the program's folder, the home folder), in
-// cp932, remembering how it is spelled for ToNative. Every path that enters the system comes
-// through here. Characters cp932 lacks, bytes that are not UTF-8 and characters that cp932 would
-// turn into a separator ("\", "¥") become '?'. A relative path is taken from the current
-// folder.
+// A path the operating system gave (a chosen file, the program's folder, the home folder, an
+// entry of a folder), in cp932 that carries its native bytes (NativeText, Kind::Path): a name
+// that cp932 spells otherwise ("〜" U+301C) or lacks, a byte that is not UTF-8 and a "" are
+// written byte by byte, so ToNative gives the very same path back. A relative path stays
+// relative.
 CString FromNative(std::string_view native);
-
-// The entries of one folder as listed (nativeFolder as ToNative gave it), in cp932, remembered
-// as FromNative remembers a path. Entries of different spellings that share a cp932 name are
-// look-alikes: that name is refused by ToNative until one of them enters again on its own.
-std::vector<CString> FromNativeEntries(std::string_view nativeFolder,
-                                       const std::vector<std::string> &names);
 
 // The text after the last separator; the whole path when there is none.
 CString FileName(const CString &path);

@@ -1,6 +1,7 @@
 #include "platform/core/SettingsStore.h"
 
 #include "platform/core/CFile.h"
+#include "platform/core/NativeText.h"
 #include "platform/core/Numbers.h"
 #include "platform/core/Path.h"
 
@@ -146,7 +147,11 @@ bool save(const CString &path, const Sections &sections) {
     return true;
 }
 
-bool toUtf8(const CString &text, std::string &utf8) { return Cp932ToUtf8(text.Bytes(), utf8); }
+// A name or value as the file holds it: what stands for native characters (a folder spelled
+// "〜") is written as those characters, so that the next run reads the very same text back.
+bool toUtf8(const CString &text, std::string &utf8) {
+    return NativeText::ToShownUtf8(text.Bytes(), NativeText::Kind::Text, true, utf8);
+}
 
 bool hasLineBreak(const std::string &text) {
     return text.find_first_of("\r\n") != std::string::npos;
@@ -212,10 +217,9 @@ CString SettingsStore::GetString(const CString &section, const CString &name,
         return defaultValue;
     const Sections sections = load(m_path);
     const std::string *value = findValue(sections, sectionUtf8, nameUtf8);
-    CString text;
-    if (value == nullptr || !Utf8ToCp932(*value, text))
+    if (value == nullptr)
         return defaultValue;
-    return text;
+    return NativeText::FromNative(*value, NativeText::Kind::Text);
 }
 
 int SettingsStore::GetInt(const CString &section, const CString &name, int defaultValue) const {

@@ -13,7 +13,9 @@
 // renamed over it), so stores on the same file see one another's changes. Section and value
 // names match without regard to the case of ASCII letters, as registry names do, and keep the
 // spelling they were first written with. Names and values are cp932 inside the system and
-// UTF-8 in the file; a value's backslashes and line breaks are written as \\, \n and \r.
+// UTF-8 in the file, where a text carrying native characters (NativeText, a folder named with
+// "〜" U+301C) holds those characters and reads back exactly as it was written; a value's
+// backslashes and line breaks are written as \\, \n and \r.
 // Lines that are neither a section heading nor a name=value pair are ignored and not kept.
 class SettingsStore {
   public:

@@ -125,8 +125,16 @@ TextLineFault DecodeTextLine(TextEncoding encoding, CString &line) {
     if (isAscii(line.Bytes()))
         return TextLineFault::None;
     if (encoding == TextEncoding::Cp932) {
-        return FirstInvalidCp932(line.Bytes()) == std::string_view::npos ? TextLineFault::None
-                                                                         : TextLineFault::BadCp932;
+        if (FirstInvalidCp932(line.Bytes()) != std::string_view::npos)
+            return TextLineFault::BadCp932;
+        // In valid UTF-8 a byte from E0 up starts a character of three or four bytes.
+        CString utf8Reading;
+        const bool wide = std::any_of(line.Bytes().begin(), line.Bytes().end(),
+                                      [](char c) { return static_cast<unsigned char>(c) >= 0xE0; });
+        if (wide && TextEncodingDetector::IsValidUtf8(line.Bytes()) &&
+            Utf8ToCp932(line.Bytes(), utf8Reading))
+            return TextLineFault::MixedUtf8;
+        return TextLineFault::None;
     }
     CString cp932;
     if (Utf8ToCp932(line.Bytes(), cp932)) {
@@ -172,6 +180,10 @@ CString TextLineFaultReason(TextLineFault fault, const CString &line) {
     }
     case TextLineFault::Utf16:
         reason = "UTF-16のファイルは読み込めません。Shift_JISかUTF-8で保存し直してください。";
+        break;
+    case TextLineFault::MixedUtf8:
+        reason = "UTF-8の行とShift_JISの行が混在しています。Shift_JISかUTF-8のどちらかにそろえて"
+                 "保存し直してください。";
         break;
     }
     return reason;

@@ -57,6 +57,10 @@ enum class TextLineFault {
     NotCp932, // a character that cp932 cannot hold (in a UTF-8 file)
     BadCp932, // bytes that are no cp932 character (in a cp932 file)
     Utf16,    // the file is UTF-16
+    // A line of a cp932 file that is UTF-8 with a character of three or four bytes, all of whose
+    // characters cp932 holds: a line of a UTF-8 file joined to a cp932 one, which read as cp932
+    // would be other characters.
+    MixedUtf8,
 };
 
 // Where the first bytes that are no cp932 character (by iconv's "CP932", as every conversion at
@@ -64,7 +68,8 @@ enum class TextLineFault {
 std::size_t FirstInvalidCp932(std::string_view cp932);
 
 // Turns one line of a file of the encoding into cp932 (iconv's "CP932"); a cp932 line stays as
-// it is once it is found to be cp932. On a fault the line is left as it was.
+// it is once it is found to be cp932 and not to be a UTF-8 line (MixedUtf8). On a fault the line
+// is left as it was.
 TextLineFault DecodeTextLine(TextEncoding encoding, CString &line);
 
 // The reason for the user, in cp932 Japanese, naming what of the line (as it stands in the

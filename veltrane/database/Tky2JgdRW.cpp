@@ -1,6 +1,7 @@
 #include "veltrane/database/Tky2JgdRW.h"
 
 #include "ombresk/OmbreskMngr.h"
+#include "platform/core/NativeText.h"
 #include "veltrane/conversion/CoordConvTKY2JGD.h"
 #include "veltrane/database/PathParts.h"
 #include "veltrane/database/Veltrane.h"
@@ -62,8 +63,9 @@ bool Tky2JgdRW::GetConvertComments(std::vector<CString> *lines, int direction,
     }
     const char *datum = direction == 0 ? "JGD2000" : "日本測地";
     const CString program = Veltrane::GetProductName() + " " + Veltrane::GetVersionName(false);
-    const CString dstName = GetFileNamePart(data.dst);
-    const CString srcName = GetFileNamePart(data.src);
+    // Names as the written file shows them.
+    const CString dstName = NativeText::ShownInCp932(GetFileNamePart(data.dst));
+    const CString srcName = NativeText::ShownInCp932(GetFileNamePart(data.src));
     CString prmFile = m_pDataBase->GetCnvPrmFile();
     CString prmVersion = m_pDataBase->GetCnvPrmVer();
     const auto *grid = dynamic_cast<const CoordConvTKY2JGD *>(data.transformer);
@@ -71,6 +73,8 @@ bool Tky2JgdRW::GetConvertComments(std::vector<CString> *lines, int direction,
         prmFile = grid->GetTKY2JGDMngr()->GetFileName();
         prmVersion = grid->GetTKY2JGDMngr()->GetFileVerStr1();
     }
+
+    prmFile = NativeText::ShownInCp932(prmFile);
 
     CString line;
     if (srcName.IsEmpty())

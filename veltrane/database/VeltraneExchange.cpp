@@ -1,3 +1,4 @@
+#include "platform/core/NativeText.h"
 #include "veltrane/conversion/CoordConvParam.h"
 #include "veltrane/conversion/CoordConvTKY2JGD.h"
 #include "veltrane/database/ApaVeskRW.h"
@@ -154,16 +155,18 @@ bool Veltrane::GetFileConvertComments(std::vector<CString> *lines, const CString
         return false;
     const char *toNew = "日本測地系→世界測地系";
     const char *toOld = "世界測地系→日本測地系";
+    // Paths as the written file shows them.
+    const auto shown = [](const CString &part) { return NativeText::ShownInCp932(part); };
     lines->push_back(formatted(format == JGDCrdFmtKjnText
                                    ? "ファイル\"%s\"は、以下に示す内容で変換が行われました。"
                                    : "このファイル\"%s\"は、以下に示す内容で変換が行われました。",
-                               GetFileNamePart(dst)));
+                               shown(GetFileNamePart(dst))));
     lines->push_back(
         formatted("  座標変換プログラム名：%s", GetProductName() + " " + GetVersionName(false)));
     lines->push_back("  変換日時            ：" + localTimeText(time));
-    lines->push_back(formatted("  変換元のフォルダ    ：%s", GetFolderPart(src)));
-    lines->push_back(formatted("  変換元のファイル名  ：%s", GetFileNamePart(src)));
-    lines->push_back(formatted("  変換先のフォルダ    ：%s", GetFolderPart(dst)));
+    lines->push_back(formatted("  変換元のフォルダ    ：%s", shown(GetFolderPart(src))));
+    lines->push_back(formatted("  変換元のファイル名  ：%s", shown(GetFileNamePart(src))));
+    lines->push_back(formatted("  変換先のフォルダ    ：%s", shown(GetFolderPart(dst))));
     if (planeNo >= 1 && planeNo <= 19) {
         CString line;
         line.Format("  平面直角座標系番号  ：%2d", planeNo);

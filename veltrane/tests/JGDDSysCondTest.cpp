@@ -1,9 +1,13 @@
 #include "veltrane/model/JGDDSysCond.h"
 
+#include "platform/core/Path.h"
+#include "tests/support/TextForms.h"
+
 #include "veltrane/tests/SettingsFileTest.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -213,6 +217,30 @@ TEST_F(JGDDSysCondRegTest, SavesToTheUsersStoreAndLoadsBack) {
     testsupport::WriteFileBytes(m_dir / "blocked", "");
     ::setenv("XDG_CONFIG_HOME", (m_dir / "blocked").c_str(), 1);
     EXPECT_FALSE(reg.SaveRegistry());
+}
+
+// A folder named as Japanese input on Linux types it ("〜" U+301C), beside its look-alike
+// ("～" U+FF5E) chosen later: the next start, a process of its own, finds the folder chosen.
+TEST_F(JGDDSysCondRegTest, AnInstallFolderKeepsItsSpellingIntoTheNextStart) {
+    const std::string site = (m_dir / testsupport::Utf8Bytes(u8"現場〜A")).string();
+    const std::string lookAlike = (m_dir / testsupport::Utf8Bytes(u8"現場～A")).string();
+    JGDDSysCondReg reg;
+    reg.SetInstallDir(Path::FromNative(site));
+    ASSERT_TRUE(reg.SaveRegistry());
+    Path::FromNative(lookAlike);
+    // The file says it as typed.
+    const std::string stored =
+        testsupport::ReadFileBytes(m_dir / "config" / "VarniskTechnology" / "Karnolit.ini");
+    EXPECT_NE(stored.find("InstallDir=" + site + "\n"), std::string::npos) << stored;
+
+    FILE *next = ::popen("'" ZENTROVA_INSTALL_DIR_READER "'", "r");
+    ASSERT_NE(next, nullptr);
+    std::string printed;
+    char buffer[256];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, next)) > 0;)
+        printed.append(buffer, n);
+    EXPECT_EQ(::pclose(next), 0);
+    EXPECT_EQ(printed, site);
 }
 
 } // namespace

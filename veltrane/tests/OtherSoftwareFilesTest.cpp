@@ -178,6 +178,35 @@ TEST_F(OtherSoftwareFilesTest, NoReaderStoresBytesItDidNotUnderstand) {
     }
 }
 
+// A file joined from a Linux editor's UTF-8 lines and a Windows program's cp932 line is no UTF-8
+// as a whole, so it is read as cp932: a UTF-8 line whose bytes are cp932 too ("杭1" is E6 9D AD
+// 31, "譚ｭ1" in cp932) stops the read at its line, never stored as other characters.
+const CString kMixed = "UTF-8の行とShift_JISの行が混在しています。Shift_JISかUTF-8のどちらかにそろ"
+                       "えて保存し直してください。";
+
+std::vector<std::string> mixedLines(const Format &format) {
+    std::vector<std::string> lines = named(format, {"P1", "測点2", "P3"});
+    for (const int i : {1, 3})
+        lines[i].replace(lines[i].find(i == 1 ? "P1" : "P3"), 2,
+                         testsupport::Utf8Bytes(i == 1 ? u8"杭1" : u8"杭3"));
+    return lines;
+}
+
+TEST_F(OtherSoftwareFilesTest, AUtf8LineInACp932FileStopsEveryReaderAtItsLine) {
+    for (const Format &format : formats()) {
+        std::string bytes;
+        for (const std::string &line : mixedLines(format))
+            bytes += line + "\r\n";
+        Veltrane db;
+        EXPECT_FALSE(
+            (db.*format.read)(put(bytes, "mixed.txt"), nullptr, CrdKindTokyo, ITRFKindNone))
+            << format.label;
+        EXPECT_EQ(db.GetFileStop().GetStopLine(), 2) << format.label;
+        EXPECT_EQ(db.GetFileStop().GetStopReason(), kMixed) << format.label;
+        EXPECT_EQ(db.size(), 0u) << format.label;
+    }
+}
+
 TEST_F(OtherSoftwareFilesTest, WritersRefuseNamesTheirFormatCannotCarry) {
     const auto write = [&](Veltrane &db, const Format &format, const char *file) {
         if (format.write)

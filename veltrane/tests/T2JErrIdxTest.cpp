@@ -221,6 +221,16 @@ TEST_F(EdxFileTest, BytesThatAreNoCp932StopTheReadAtTheirLine) {
     EXPECT_EQ(t.GetSize(), 1u);
     EXPECT_EQ(t.GetStopLine(), 4);
     EXPECT_EQ(t.GetStopReason(), CString("シフトJISとして正しくないバイト列(81)があります。"));
+
+    // A UTF-8 line of a cp932 file, whose bytes are cp932 too, is no index either.
+    ASSERT_TRUE(t.ReadEDXFile(put("h \x91\xAA\r\nTKY2JGD parameter V\r\n53394600,1,2\r\n" +
+                                      testsupport::Utf8Bytes(u8"杭1") + "\r\n53394602,3,4\r\n",
+                                  "u8.edx"),
+                              true));
+    EXPECT_EQ(t.GetSize(), 1u);
+    EXPECT_EQ(t.GetStopLine(), 4);
+    EXPECT_EQ(t.GetStopReason(), CString("UTF-8の行とShift_JISの行が混在しています。Shift_"
+                                         "JISかUTF-8のどちらかにそろえて保存し直してください。"));
 }
 
 TEST_F(EdxFileTest, RefusedReadsKeepOrClearAsAsked) {

@@ -174,6 +174,10 @@ TEST_F(PointCsvTest, LinesThatAreNoTextTheImportCanHoldStopItAtTheirLine) {
         {testsupport::WrittenAsUtf16({"P1,1,2,3"}, true), {1, utf16}},
         {Utf8Bytes(u8"点1,1,2,3\nP\u20132,1,2,3\n"),
          {2, "シフトJISで表せない文字(U+2013)があります。"}},
+        // A UTF-8 line whose bytes are cp932 too ("杭1" is "譚ｭ1") beside a cp932 one.
+        {Utf8Bytes(u8"杭1,1,2,3\r\n") + "\x91\xAA\x93\x5F" + "2,1,2,3\r\n",
+         {1, "UTF-8の行とShift_JISの行が混在しています。Shift_JISかUTF-8のどちらかにそろえて"
+             "保存し直してください。"}},
     };
     for (const auto &[bytes, stop] : refused) {
         EXPECT_FALSE(reader.Read(put(bytes, "bad.csv"), points)) << ToUtf8(stop.second);

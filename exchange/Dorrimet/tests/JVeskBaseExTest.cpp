@@ -489,20 +489,26 @@ TEST_F(JVeskBaseExTest, JudgeFormat) {
     EXPECT_EQ(vesk.JudgeFormat(path("none.sim")), 0);
 }
 
-TEST_F(JVeskBaseExTest, ALineHoldingANulIsOneBadLineWrittenWholeWithItsLineEnd) {
-    const std::string bad("A01,    1,P\0X,1,2,,", 19);
-    const std::string comment("Z00,a\0b,", 8);
-    put("A00,\r\n" + bad + "\r\nA01,    2,Q,3,4,,\r\n" + comment + "\r\nA99,\r\n");
-    Vesk vesk;
-    const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
-    ASSERT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, nullptr, nullptr), 1);
-    EXPECT_EQ(get(), crlf({"Z01,0,", "A00,", kNotice, "Z00," + bad,
-                           "A01,    2,Q               ,        4.000000,        5.000000,,",
-                           kNotice, comment, "A99,"}));
-    // Read back, the copied line is the bad line it was, named as such.
-    EXPECT_EQ(vesk.Read(path("dst.sim"), nullptr, 1, 2), 0);
-    EXPECT_EQ(vesk.GetStopLine(), 4);
-    EXPECT_EQ(vesk.GetStopReason(), kStopNul);
+// A NUL in a point line or a comment would reach the output, where it ends the line's text for
+// other programs and every read of ours refuses the line: the conversion stops there instead.
+TEST_F(JVeskBaseExTest, ALineHoldingANulStopsTheConversionAtItsLine) {
+    for (const std::string &bad :
+         {std::string("A01,    1,P\0X,1,2,,", 19), std::string("Z00,a\0b,", 8)}) {
+        put("A00,\r\nA01,    2,Q,3,4,,\r\n" + bad + "\r\nA99,\r\n");
+        put("older", "dst.sim");
+        Vesk vesk;
+        const FakeTransformer shift(1.0, 1.0, 1.0, CrdCnvStatGrid);
+        std::vector<CString> messages;
+        EXPECT_EQ(vesk.Convert(path(), path("dst.sim"), ConvertToNew, &shift, &messages, nullptr),
+                  0);
+        EXPECT_EQ(vesk.GetStopLine(), 3);
+        EXPECT_EQ(vesk.GetStopReason(), kStopNul);
+        EXPECT_EQ(
+            texts(messages),
+            (Lines{CString("3行目：行にNUL文字が含まれています。変換を中止しました。").Bytes(),
+                   ConvertTally::STOPPED}));
+        EXPECT_EQ(get(), "older");
+    }
 }
 
 TEST_F(JVeskBaseExTest, AFileWithLoneCrLineEndsIsConvertedWhole) {

@@ -483,29 +483,27 @@ TEST_F(KjnTxtBaseTest, AReadNamesTheLineThatStoppedItAndAnEmptyNumberReadsAsZero
 }
 
 TEST_F(KjnTxtBaseTest, ConvertDropsNoLineAndWritesNoPointAReadWouldRefuse) {
-    const std::string nul("A01,00003,N\0UL,35.1,139.1,1.0,5.0,09,,,", 38);
-    put("Z02,1,09,\rA01,00001,OUTSIDE,35.1,139.1,1.0,5.0,09,,,\rA00,\r" + nul +
-        "\rA01,00004,P,35.1,139.1,1.0,5.0,09,,,\rA01,00005,BIG,35.1,139.1,9999999999999999.5,"
+    put("Z02,1,09,\rA01,00001,OUTSIDE,35.1,139.1,1.0,5.0,09,,,\rA00,\r"
+        "A01,00004,P,35.1,139.1,1.0,5.0,09,,,\rA01,00005,BIG,35.1,139.1,9999999999999999.5,"
         "5.0,09,,,\rA99,\r");
     TestKjn kjn;
     std::vector<CString> messages;
     EXPECT_FALSE(convert(kjn, 2, &messages));
     const std::string out = get("dst.txt");
-    // Every source line is there: the point outside the section, the NUL line (whole, with its
-    // line end) and the point too large for the form kept as comments.
+    // Every source line is there: the point outside the section and the point too large for the
+    // form kept as comments.
     EXPECT_EQ(out.substr(0, out.find("A01,00004")),
-              "Z02,0,09,\r\nZ00,A01,00001,OUTSIDE,35.1,139.1,1.0,5.0,09,,,\r\nA00,\r\nZ00," + nul +
-                  "\r\n");
+              "Z02,0,09,\r\nZ00,A01,00001,OUTSIDE,35.1,139.1,1.0,5.0,09,,,\r\nA00,\r\n");
     EXPECT_NE(out.find("\r\nA01,00004,P               ,"), std::string::npos);
     EXPECT_NE(out.find("\r\nZ00,A01,00005,BIG,35.1,139.1,9999999999999999.5,5.0,09,,,\r\nA99,\r\n"),
               std::string::npos);
     ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[0], "ファイル変換過程で3行分のエラーが発生しました。");
+    EXPECT_EQ(messages[0], "ファイル変換過程で2行分のエラーが発生しました。");
     EXPECT_EQ(messages[2],
-              "座標変換できなかった点のデータ3行は、変換せずに出力しました（最初は2行目）。");
+              "座標変換できなかった点のデータ2行は、変換せずに出力しました（最初は2行目）。");
     EXPECT_EQ(kjn.GetStopLine(), 2);
     EXPECT_EQ(kjn.GetStopReason(), "点の区間(A00からA99)の外に点のデータがあります。");
-    EXPECT_NE(get("log.txt").find("   4行目：エラー：この行の座標は変換できなかった"),
+    EXPECT_NE(get("log.txt").find("   5行目：エラー：この行の座標は変換できなかった"),
               std::string::npos);
 
     // The converted file reads back once the bad lines are gone.
@@ -517,6 +515,32 @@ TEST_F(KjnTxtBaseTest, ConvertDropsNoLineAndWritesNoPointAReadWouldRefuse) {
     ASSERT_TRUE(kjn.Read(&reg, path("dst.txt"), nullptr, 2));
     ASSERT_EQ(reg.points.size(), 1u);
     EXPECT_EQ(reg.points[0].x, 11.0);
+}
+
+// A NUL in a point line or a comment would reach the output: the conversion stops at its line,
+// the log alone kept, saying why; a read refuses such a line as well, a comment too.
+TEST_F(KjnTxtBaseTest, ALineHoldingANulStopsTheConversionAndTheRead) {
+    for (const std::string &bad : {std::string("A01,00003,N\0UL,35.1,139.1,1.0,5.0,09,,,", 38),
+                                   std::string("Z00,a\0b,", 8)}) {
+        put("Z02,1,09,\rA00,\rA01,00001,P,35.1,139.1,1.0,5.0,09,,,\r" + bad + "\rA99,\r");
+        TestKjn kjn;
+        std::vector<CString> messages;
+        EXPECT_FALSE(convert(kjn, 2, &messages));
+        EXPECT_FALSE(exists("dst.txt"));
+        EXPECT_EQ(kjn.GetStopLine(), 4);
+        EXPECT_EQ(kjn.GetStopReason(), kStopNul);
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages[0], "4行目：行にNUL文字が含まれています。変換を中止しました。");
+        EXPECT_EQ(messages.back(), ConvertTally::STOPPED);
+        const std::string log = get("log.txt");
+        EXPECT_EQ(log.find('\0'), std::string::npos);
+        EXPECT_NE(log.find(CString("行にNUL文字が含まれています。").Bytes()), std::string::npos);
+
+        FakeRegister reg;
+        EXPECT_FALSE(kjn.Read(&reg, path("src.txt"), nullptr, 2));
+        EXPECT_EQ(kjn.GetStopLine(), 4);
+        EXPECT_EQ(kjn.GetStopReason(), kStopNul);
+    }
 }
 
 TEST_F(KjnTxtBaseTest, APointLineAfterThePointSectionBecomesACommentAndIsCounted) {

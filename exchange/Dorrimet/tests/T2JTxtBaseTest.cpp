@@ -261,7 +261,7 @@ TEST(ReadT2JTxtFileTest, LeadBytesAreThoseOfCodePage932) {
         EXPECT_FALSE(ReadT2JTxtFile::isShiftJIS1stByte(static_cast<unsigned char>(c))) << c;
 }
 
-TEST_F(T2JTxtBaseTest, ALineHoldingANulIsOneBadLineAndNoNameHoldsOne) {
+TEST_F(T2JTxtBaseTest, ALineHoldingANulStopsTheReadAndTheConversion) {
     const std::string nul("3.0 4.0 A\0B", 11);
     FakeRegister reg;
     EXPECT_FALSE(read("1.0 2.0 P\n" + nul + "\n5.0 6.0 Q\n", &reg));
@@ -272,17 +272,18 @@ TEST_F(T2JTxtBaseTest, ALineHoldingANulIsOneBadLineAndNoNameHoldsOne) {
     EXPECT_EQ(t2j.GetStopLine(), 2);
     EXPECT_EQ(t2j.GetStopReason(), kStopNul);
 
-    // The conversion copies it whole with its line end; the next point is converted.
-    put("1.0 2.0 P\r\n" + nul + "\r\n5.0 6.0 Q\r\n# c\0d\r\n");
-    std::vector<CString> messages;
-    EXPECT_FALSE(convert(t2j, 0, &messages));
-    EXPECT_EQ(get("dst.txt"), "# line one\r\n# line two\r\n"
-                              "     11.0000      22.0000 P\r\n" +
-                                  nul +
-                                  "\r\n     15.0000      26.0000 Q\r\n"
-                                  "# c\r\n");
-    EXPECT_EQ(t2j.GetStopLine(), 2);
-    EXPECT_EQ(t2j.GetStopReason(), kStopNul);
+    // A NUL would reach the output: the conversion stops at its line, a comment's too.
+    for (const std::string &bad : {nul, std::string("# c\0d", 6)}) {
+        put("1.0 2.0 P\r\n" + bad + "\r\n5.0 6.0 Q\r\n");
+        std::vector<CString> messages;
+        EXPECT_FALSE(convert(t2j, 0, &messages));
+        EXPECT_FALSE(exists("dst.txt"));
+        EXPECT_EQ(t2j.GetStopLine(), 2);
+        EXPECT_EQ(t2j.GetStopReason(), kStopNul);
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages[0], "2行目：行にNUL文字が含まれています。変換を中止しました。");
+        EXPECT_EQ(messages.back(), ConvertTally::STOPPED);
+    }
 }
 
 TEST_F(T2JTxtBaseTest, ALineEndEndsTheLineWhateverByteStandsBeforeIt) {

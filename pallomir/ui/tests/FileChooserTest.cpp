@@ -2,6 +2,7 @@
 // "〜" U+301C and "−" U+2212 as Japanese input on Linux types them, and "𠮷", which cp932 lacks,
 // in files and folders beside look-alikes spelled "～" U+FF5E and "－" U+FF0D.
 #include "pallomir/ui/FileChooser.h"
+#include "pallomir/ui/FileCopyOperation.h"
 #include "platform/core/Path.h"
 #include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/TempFolder.h"
@@ -73,6 +74,27 @@ TEST_F(FileChooserTest, TheNamesTypedAreTheFilesAndFoldersChosen) {
     ASSERT_TRUE(chooser.ChooseFolder(nullptr, "フォルダー", folder));
     EXPECT_EQ(native(Path::Join(folder, "a.csv")),
               (m_dir / Utf8Bytes(u8"\U00020BB7田") / "a.csv").string());
+}
+
+// A file chosen in one folder, then its look-alike chosen as the destination: the file chosen
+// first is still the one copied, into the folder chosen second.
+TEST_F(FileChooserTest, LookAlikeFoldersChosenInTurnStayApart) {
+    QtFileChooser chooser;
+    std::string started;
+    CString file = Path::FromNative(m_site.string());
+    type((m_site / Utf8Bytes(u8"測点〜1.csv")).string(), started);
+    ASSERT_TRUE(chooser.ChooseFile(nullptr, "取込", "CSV (*.csv)|*.csv||", "csv", file));
+    CString folder = Path::FromNative(m_dir.string());
+    type(Utf8Bytes(u8"現場～A"), started);
+    ASSERT_TRUE(chooser.ChooseFolder(nullptr, "フォルダー", folder));
+    EXPECT_NE(folder, Path::Folder(file));
+
+    std::vector<FileCopyResult> results;
+    ASSERT_TRUE(FileCopyOperation().CopyInto({file}, folder, results));
+    EXPECT_EQ(results, std::vector<FileCopyResult>{FileCopyResult::Copied});
+    EXPECT_EQ(testsupport::ReadFileBytes(m_dir / Utf8Bytes(u8"現場～A/測点〜1.csv")), "chosen");
+    EXPECT_EQ(testsupport::ReadFileBytes(native(file)), "chosen");
+    EXPECT_EQ(testsupport::ReadFileBytes(m_site / Utf8Bytes(u8"測点～1.csv")), "look-alike");
 }
 
 } // namespace

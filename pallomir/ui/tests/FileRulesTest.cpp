@@ -108,6 +108,11 @@ TEST_F(FileRulesTest, EdxVersionFromTheSecondLine) {
     const std::string utf16 =
         testsupport::WrittenAsUtf16({"h", "TKY2JGD parameter Ver.2.1.2"}, true);
     EXPECT_FALSE(JEdxPrmFile::CheckFileVer(put(utf16, "g.edx"), &field, &version));
+    // A NUL in the version line, as every reader refuses it, and a UTF-8 line of a cp932 file.
+    EXPECT_FALSE(JEdxPrmFile::CheckFileVer(
+        put(std::string("h\r\nTKY2JGD parameter Ver.2\0.1\r\n", 31), "h.edx"), &field, &version));
+    EXPECT_FALSE(JEdxPrmFile::CheckFileVer(
+        put("\x91\xAA\r\nTKY2JGD parameter Ver.2.1 \xE6\x9D\xAD\r\n", "i.edx"), &field, &version));
 }
 
 // Commas and blanks that end the version line are no part of its field.

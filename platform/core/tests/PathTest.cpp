@@ -1,4 +1,5 @@
 #include "platform/core/Path.h"
+#include "platform/core/NativeText.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TextForms.h"
 
@@ -53,21 +54,38 @@ TEST(PathTest, NativePathsAreUtf8WithSlashes) {
     EXPECT_EQ(native, "untouched");
 }
 
-// Names as Japanese input on Linux types them: characters that cp932 holds under another code
-// point, characters it lacks, and what it would read as a separator. Each comes back exactly, in
-// the path chosen and in the paths made from it.
-TEST(PathTest, ChosenPathsReachTheFileSystemAsSpelled) {
+// Names as Linux input methods, file managers and other programs write them: characters that
+// cp932 holds under another code, characters it lacks, decomposed kana, bytes that are not UTF-8,
+// what cp932 would read as a separator, and the user-defined characters of a name the Windows
+// program wrote. Each path comes back exactly, and so do the paths made from it, with no memory
+// of the path chosen: as a text stored and read again.
+TEST(PathTest, ChosenPathsCarryTheirNativeBytes) {
     using testsupport::Utf8Bytes;
     const std::string folder = Utf8Bytes(u8"/tmp/選択/現場〜A/\U00020BB7田");
-    const std::string names[] = {Utf8Bytes(u8"測点〜1.csv"), Utf8Bytes(u8"差−‖—¢£¬.csv"),
-                                 Utf8Bytes(u8"高\U00020BB7.csv"), Utf8Bytes(u8"円\u00A5a\\b.csv"),
-                                 "\xFF\xFE.csv"};
-    const CString cp932[] = {"測点～1.csv", "差－∥―￠￡￢.csv", "高?.csv", "円?a?b.csv", "??.csv"};
+    const std::string names[] = {Utf8Bytes(u8"測点〜1.csv"),
+                                 Utf8Bytes(u8"差−‖—¢£¬.csv"),
+                                 Utf8Bytes(u8"高\U00020BB7\U0001F600.csv"),
+                                 Utf8Bytes(u8"\u30CF\u309A\u30B9.csv"), // NFD パス
+                                 Utf8Bytes(u8"円\u00A5a\\b.csv"),
+                                 "\xFF\xFE\x91\xAA.csv",
+                                 Utf8Bytes(u8"外\uE69C\uE757字\uE000.csv"),
+                                 "a\nb.csv"};
+    // As a cp932 file shows them: the look-alike, "?" for what cp932 lacks.
+    const CString shown[] = {"測点～1.csv",
+                             "差－∥―￠￡￢.csv",
+                             "高??.csv",
+                             "ハ?ス.csv",
+                             "円\\a\\b.csv",
+                             "",
+                             "外\xF9\x40\xF9\xFC字\xF0\x40.csv",
+                             "a\nb.csv"};
     for (std::size_t i = 0; i < std::size(names); ++i) {
         const CString chosen = Path::FromNative(folder + "/" + names[i]);
-        EXPECT_EQ(chosen, "/tmp/選択/現場～A/?田/" + cp932[i]);
         std::string native;
-        ASSERT_TRUE(Path::ToNative(chosen, native));
+        ASSERT_TRUE(Path::ToNative(chosen, native)) << names[i];
+        EXPECT_EQ(native, folder + "/" + names[i]);
+        const CString stored(chosen.Bytes());
+        ASSERT_TRUE(Path::ToNative(stored, native));
         EXPECT_EQ(native, folder + "/" + names[i]);
         // The folder, a name added to it, and a Windows-style spelling of the same path.
         ASSERT_TRUE(Path::ToNative(Path::Folder(chosen), native));
@@ -78,45 +96,53 @@ TEST(PathTest, ChosenPathsReachTheFileSystemAsSpelled) {
         windows.Replace("/", "\\");
         ASSERT_TRUE(Path::ToNative(windows, native));
         EXPECT_EQ(native, folder + "/" + names[i]);
+        // Shown to people as spelled.
+        if (i != 5) {
+            EXPECT_EQ(ToUtf8(chosen), folder + "/" + names[i]);
+            EXPECT_EQ(NativeText::ShownInCp932(Path::FileName(chosen)), shown[i]);
+        }
     }
-    // A look-alike chosen later is carried as it is spelled, and so are the paths made from it.
+    EXPECT_EQ(NativeText::ShownInCp932(Path::Folder(Path::FromNative(folder + "/a"))),
+              "/tmp/選択/現場～A/?田");
+    // How the characters are carried is part of every stored path: "〜" is E3 80 9C.
+    EXPECT_EQ(Path::FromNative(Utf8Bytes(u8"〜")).Bytes(), "\xF9\xA4\xF9\x40\xF9\x5C");
+    EXPECT_EQ(Path::FromNative("\\\xFF").Bytes(), "\xF9\xC1\xF9\xC0");
+    // Look-alikes are two texts; a name cp932 spells as it is stays plain cp932.
+    EXPECT_NE(Path::FromNative(Utf8Bytes(u8"現場〜A")), Path::FromNative(Utf8Bytes(u8"現場～A")));
+    EXPECT_EQ(Path::FromNative(Utf8Bytes(u8"/tmp/現場～A/ﾎｼ1.csv")), "/tmp/現場～A/ﾎｼ1.csv");
+    // Bytes that are not cp932 are refused, and named.
     std::string native;
-    const CString later = Path::FromNative(Utf8Bytes(u8"/tmp/選択/現場～A/x.csv"));
-    ASSERT_TRUE(Path::ToNative(later, native));
-    EXPECT_EQ(native, Utf8Bytes(u8"/tmp/選択/現場～A/x.csv"));
-    ASSERT_TRUE(Path::ToNative("/tmp/選択/現場～A/?田/高?.csv", native));
-    EXPECT_EQ(native, Utf8Bytes(u8"/tmp/選択/現場～A/?田/高?.csv"));
-    // Never met: converted plainly; bytes that are not cp932 are refused, and named.
-    ASSERT_TRUE(Path::ToNative("/tmp/他/現場～A", native));
-    EXPECT_EQ(native, Utf8Bytes(u8"/tmp/他/現場～A"));
     EXPECT_FALSE(Path::ToNative("/tmp/a\x81 b/c.csv", native));
     EXPECT_EQ(Path::NativeFault("/tmp/a\x81 b/c.csv"),
               "/tmp/a\x81 b/c.csvには、シフトJISの文字でないバイト（81 20）があります。");
 }
 
-// A relative path is taken from the current folder: the same words from another folder are
-// another path.
-TEST(PathTest, RelativePathsAreSpelledInTheFolderTheyWereMetIn) {
-    const std::filesystem::path start = std::filesystem::current_path();
-    const std::filesystem::path base = std::filesystem::temp_directory_path() /
-                                       ("zentrova-relative-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(base / "one");
-    std::filesystem::create_directories(base / "two");
-    std::filesystem::current_path(base / "one");
+// A relative path stays relative: the same words from another folder are another path.
+TEST(PathTest, RelativePathsStayRelative) {
     const CString relative = Path::FromNative(testsupport::Utf8Bytes(u8"現場〜A/a.csv"));
     std::string native;
     EXPECT_TRUE(Path::ToNative(relative, native));
     EXPECT_EQ(native, testsupport::Utf8Bytes(u8"現場〜A/a.csv"));
     EXPECT_TRUE(Path::ToNative("./" + relative, native));
     EXPECT_EQ(native, testsupport::Utf8Bytes(u8"./現場〜A/a.csv"));
-    std::filesystem::current_path(base / "two");
-    EXPECT_TRUE(Path::ToNative(relative, native));
-    EXPECT_EQ(native, testsupport::Utf8Bytes(u8"現場～A/a.csv"));
-    // Met from the root, the same folder is known from inside it too.
-    EXPECT_TRUE(Path::ToNative(FromUtf8((base / "one").string()) + "/" + relative, native));
-    EXPECT_EQ(native, (base / "one").string() + testsupport::Utf8Bytes(u8"/現場〜A/a.csv"));
-    std::filesystem::current_path(start);
-    std::filesystem::remove_all(base);
+}
+
+class PathFolderTest : public testsupport::TempFolderTest {};
+
+// A ".." leads out of a folder spelled with "〜" into that very folder, not its look-alike.
+TEST_F(PathFolderTest, DotDotKeepsTheSpellingOfTheFoldersOnTheWay) {
+    using testsupport::Utf8Bytes;
+    std::filesystem::create_directories(m_dir / Utf8Bytes(u8"現場〜A/sub"));
+    std::filesystem::create_directories(m_dir / Utf8Bytes(u8"現場～A/sub"));
+    testsupport::WriteFileBytes(m_dir / Utf8Bytes(u8"現場〜A/in.csv"), "site");
+    testsupport::WriteFileBytes(m_dir / Utf8Bytes(u8"現場～A/in.csv"), "look-alike");
+    const CString sub = Path::FromNative((m_dir / Utf8Bytes(u8"現場〜A/sub")).string());
+    Path::FromNative((m_dir / Utf8Bytes(u8"現場～A/sub")).string()); // chosen later
+    std::string native;
+    ASSERT_TRUE(Path::ToNative(Path::Join(sub, "../in.csv"), native));
+    EXPECT_EQ(testsupport::ReadFileBytes(native), "site");
+    ASSERT_TRUE(Path::ToNative(Path::Join(sub, "..\\in.csv"), native));
+    EXPECT_EQ(testsupport::ReadFileBytes(native), "site");
 }
 
 TEST(PathTest, ProgramFolderHoldsThisProgram) {

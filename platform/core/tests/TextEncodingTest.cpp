@@ -119,6 +119,8 @@ TEST(TextEncodingTest, ALineIsCheckedAndTheFaultNamedInItsReason) {
         return std::string("!シフトJISとして正しくないバイト列(") + bytes + ")があります。";
     };
     using E = TextEncoding;
+    const std::string mixed = "!UTF-8の行とShift_JISの行が混在しています。Shift_JISかUTF-8のど"
+                              "ちらかにそろえて保存し直してください。";
     const std::pair<std::string, std::string> cp932[] = {
         // Kanji, half-width katakana, the NEC rows (①, ㈱), the IBM rows and the user-defined
         // characters of lead bytes F0-F9 are cp932.
@@ -136,6 +138,13 @@ TEST(TextEncodingTest, ALineIsCheckedAndTheFaultNamedInItsReason) {
         // UTF-8 read as cp932: 境界1 (E5 A2 is a kanji, 83 E7 is none), and a mark inside.
         {"\xE5\xA2\x83\xE7\x95\x8C\x31", badCp932("83 E7")},
         {"v\x82\xA0\xEF\xBB\xBF", badCp932("EF BB")},
+        // UTF-8 whose bytes are cp932 too, all its characters ones cp932 holds: "杭1" (E6 9D AD
+        // 31 is "譚ｭ1"), also beside a two-byte "ж". "燿｡" (E0 A0 A1) is U+0821 as UTF-8, which
+        // cp932 lacks, and "ﾐｶ" (D0 B6) is two bytes of UTF-8: both stay cp932.
+        {"A01,\xE6\x9D\xAD\x31,", mixed},
+        {"\xD0\xB6 \xE6\x9D\xAD", mixed},
+        {"\xE0\xA0\xA1", ""},
+        {"\xD0\xB6", ""},
     };
     for (const auto &[bytes, expected] : cp932)
         EXPECT_EQ(decoded(E::Cp932, bytes), expected.empty() ? bytes : expected) << bytes;

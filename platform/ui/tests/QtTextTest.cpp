@@ -1,5 +1,7 @@
 #include "platform/ui/QtText.h"
 
+#include "platform/core/Path.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -39,4 +41,21 @@ TEST(QtTextTest, EmptyNullAndUnconvertible) {
     EXPECT_EQ(broken, QString::fromUtf8(u8"A\uFFFD"));
     // A character with no cp932 form becomes '?'.
     EXPECT_EQ(ToCString(QString::fromUtf8(u8"x\U0001F600y")).Bytes(), "x?y");
+}
+
+// A path carries its native spelling: a message naming it shows the very characters, never the
+// user-defined characters that carry them; a user-defined character of a point name shows and
+// comes back as before.
+TEST(QtTextTest, PathsInMessagesShowTheirNativeCharacters) {
+    const char8_t *const native = u8"/現場〜A/\U0001F600\u30CF\u309A.sim";
+    const CString path = Path::FromNative(reinterpret_cast<const char *>(native));
+    CString message;
+    message.Format("%sが見つかりません。", path.GetString());
+    EXPECT_EQ(ToQString(message),
+              QString::fromUtf8(u8"/現場〜A/\U0001F600\u30CF\u309A.simが見つかりません。"));
+    EXPECT_EQ(ToQPath(path), QString::fromUtf8(native));
+    EXPECT_EQ(FromQPath(ToQPath(path)), path);
+    const CString userDefined("\xF9\x40\xF0\x40");
+    EXPECT_EQ(ToQString(userDefined), QString::fromUtf8(u8"\uE69C\uE000"));
+    EXPECT_EQ(ToCString(ToQString(userDefined)), userDefined);
 }
