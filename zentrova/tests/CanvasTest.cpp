@@ -5,12 +5,12 @@
 #include "platform/core/Prompt.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
-#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/ProjectDump.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/WaitDlgProbe.h"
+#include "tests/support/WhenShown.h"
 #include "veltrane/database/CrdRewriteAsker.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/PointListCtrl.h"
@@ -107,7 +107,7 @@ TEST_F(CanvasTest, AddingAndEditingKeepRowsOnTheirPoints) {
     ASSERT_TRUE(canvas->ConvertTargets(progress));
     ASSERT_EQ(canvas->GetAfterList()->GetItemCount(), 40);
 
-    WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
+    const auto reply = testsupport::WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
         static_cast<QLineEdit *>(GetDlgItem(shown, CDlgPointInput::IDC_EDIT_NAME))
             ->setText(QStringLiteral("NEW"));
         auto *y = static_cast<QLineEdit *>(GetDlgItem(shown, CDlgPointInput::IDC_EDIT_Y));

@@ -1,9 +1,9 @@
 // The program in a real window (an X server, not the offscreen platform): the survey project
 // with its 40 targets imported and converted, photographed from the screen.
 #include "platform/ui/QtText.h"
-#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedChooser.h"
+#include "tests/support/WhenShown.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CMainFrame.h"
 #include "zentrova/CZentrovaApp.h"
@@ -80,14 +80,14 @@ TEST_F(WindowTest, CaptionsAreTheirOwnAndQtsDialogsSpeakJapanese) {
     CZentrovaView *view = app.GetMainFrame()->GetView();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(app.GetMainFrame()));
     QStringList captions{caption(app.GetMainFrame())};
-    WhenShown<CDlgPointInput>([&captions](CDlgPointInput *dialog) {
+    const auto reply = testsupport::WhenShown<CDlgPointInput>([&captions](CDlgPointInput *dialog) {
         captions << caption(dialog);
         dialog->reject();
     });
     view->GetDialog()->OnAdd();
     ASSERT_TRUE(view->GetDialog()->AddTarget(PointValue{"T", -30000, -7000, 10}));
     view->OnConvert();
-    WhenShown<QFileDialog>([&captions](QFileDialog *dialog) {
+    const auto reply2 = testsupport::WhenShown<QFileDialog>([&captions](QFileDialog *dialog) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
         SaveScreenshot(dialog, "save-as-ja.png");
         captions << caption(dialog);
