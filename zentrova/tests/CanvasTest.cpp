@@ -357,6 +357,31 @@ class ShownWaitDialogs : public QObject {
     }
 };
 
+// The wait dialog as the points are stored: its message alone, without bar and Cancel.
+class StoringProgress : public JGDProgress {
+  public:
+    void SetProgressKind(JGD_PROGRESS_KIND kind) const override {
+        JGDProgress::SetProgressKind(kind);
+        m_kind = static_cast<int>(kind);
+    }
+    bool ProgressPercent(int percent, int done) const override {
+        if (m_kind == 12) {
+            const JGDWaitDlg *dialog = Shown<JGDWaitDlg>();
+            storing = dialog != nullptr &&
+                      TextOf(dialog, JGDWaitDlg::IDC_MESSAGE) == U(u8"座標登録中...");
+            offered = offered || dialog == nullptr ||
+                      GetDlgItem(dialog, JGDWaitDlg::IDC_CANCEL)->isVisible() ||
+                      GetDlgItem(dialog, JGDWaitDlg::IDC_PROGRESS)->isVisible();
+        }
+        return JGDProgress::ProgressPercent(percent, done);
+    }
+    mutable bool storing = false;
+    mutable bool offered = false;
+
+  private:
+    mutable int m_kind = -1;
+};
+
 TEST_F(CanvasTest, AnExchangeFileIsReadAndStoredUnderOneWaitDialog) {
     auto canvas = open(sources());
     std::string text = "A00,\r\n";
@@ -364,10 +389,12 @@ TEST_F(CanvasTest, AnExchangeFileIsReadAndStoredUnderOneWaitDialog) {
         text += "A01," + std::to_string(i) + ",P" + std::to_string(i) + ",1.0,2.0,3.0,\r\n";
     text += "A99,\r\n";
     ShownWaitDialogs shown;
-    JGDProgress progress;
+    StoringProgress progress;
     canvas->ImportFile(put(text, "points.sim"), progress);
     EXPECT_EQ(canvas->GetBeforeList()->GetItemCount(), 500);
     EXPECT_EQ(shown.count, 1);
+    EXPECT_TRUE(progress.storing);
+    EXPECT_FALSE(progress.offered);          // no Cancel, not even a greyed one, and no bar
     EXPECT_EQ(Shown<JGDWaitDlg>(), nullptr); // and it is gone at the end
 }
 
