@@ -25,6 +25,16 @@ void JGDWaitWindow::Close() {
     hide();
 }
 
+void JGDWaitWindow::Dismiss() {
+    if (!m_bWindow) {
+        return;
+    }
+    m_bWindow = false;
+    hide();
+    SyncWindowSystem();
+    m_disabler.Restore();
+}
+
 void JGDWaitWindow::closeEvent(QCloseEvent *event) {
     if (!m_bMessageOnly) {
         QDialog::closeEvent(event);

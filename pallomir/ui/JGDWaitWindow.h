@@ -18,6 +18,11 @@ class JGDWaitWindow : public QDialog {
     bool HasWindow() const { return m_bWindow; }
     // Re-enables the owner and removes the window, once.
     void Close();
+    // Close, the window off the screen first: the window system has removed it and repainted
+    // what it covered, while the owner still takes no input, before the caller goes on. The
+    // work that follows the end of a wait (filling a list) then shows no wait window, and no
+    // click meets a Cancel that has nothing left to cancel.
+    void Dismiss();
 
   protected:
     // Disables the owner; the window is no child of it, so that it stays usable.

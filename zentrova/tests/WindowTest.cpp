@@ -1,8 +1,14 @@
 // The program in a real window (an X server, not the offscreen platform): the survey project
 // with its 40 targets imported and converted, photographed from the screen.
+#include "platform/ui/Window.h"
+#include "pallomir/ui/JGDProgress.h"
+#include "pallomir/ui/JGDWaitDlg.h"
+#include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedChooser.h"
+#include "tests/support/WaitDlgProbe.h"
+#include "tests/support/WaitForEvent.h"
 #include "tests/support/WhenShown.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CMainFrame.h"
@@ -12,6 +18,7 @@
 #include "zentrova/tests/ProgramFixture.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -26,7 +33,35 @@
 
 #include <set>
 
+// Xlib last: its macros would clash with the headers above.
+#include <X11/Xlib.h>
+
 namespace {
+
+// A connection of its own to the X server the program shows on.
+Display *Server() {
+    static Display *const display = XOpenDisplay(nullptr);
+    return display;
+}
+
+// Whether the X server shows the window now (a window destroyed is not shown).
+bool Viewable(unsigned long window) {
+    XSync(Server(), False);
+    const auto ignore = [](Display *, XErrorEvent *) { return 0; };
+    XErrorHandler before = XSetErrorHandler(ignore);
+    XWindowAttributes attributes{};
+    const bool exists = XGetWindowAttributes(Server(), window, &attributes) != 0;
+    XSync(Server(), False);
+    XSetErrorHandler(before);
+    return exists && attributes.map_state == IsViewable;
+}
+
+// What the screen shows in the rectangle.
+QImage ScreenAt(const QRect &area) {
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage();
+}
 
 class WindowTest : public ProgramTest {
   protected:
@@ -68,6 +103,63 @@ TEST_F(WindowTest, TheMainWindowShowsConvertedPoints) {
         for (int x = 0; x < shot.width(); x += 3)
             colours.insert(shot.pixel(x, y));
     EXPECT_GT(colours.size(), 20u);
+}
+
+// A conversion's wait window is gone from the screen, and the window it covered drawn again,
+// before the results are listed: no click meets a Cancel that cannot cancel any more.
+TEST_F(WindowTest, TheWaitWindowIsOffTheScreenBeforeTheResultsAreListed) {
+    CZentrovaApp app(sources());
+    ASSERT_TRUE(app.InitInstance());
+    CMainFrame *frame = app.GetMainFrame();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    testsupport::ScriptedChooser chooser;
+    chooser.answers = {putTargetCsv("targets.csv")};
+    frame->GetView()->SetFileChooser(&chooser);
+    frame->GetView()->OnFileImport();
+    CDlgCanvas *canvas = frame->GetView()->GetDialog();
+
+    // Where the wait window and its Cancel are, and what the screen shows there while it is up.
+    class WatchedProgress : public JGDProgress {
+      public:
+        bool ProgressPercent(int percent, int done) const override {
+            look();
+            return JGDProgress::ProgressPercent(percent, done);
+        }
+        bool Progress(int done) const override {
+            look();
+            return JGDProgress::Progress(done);
+        }
+        mutable unsigned long window = 0;
+        mutable QRect cancel;
+        mutable QImage shown;
+
+      private:
+        void look() const {
+            JGDWaitDlg *dialog = Shown<JGDWaitDlg>();
+            if (dialog == nullptr || window != 0)
+                return;
+            testsupport::WaitUntil([dialog] { return dialog->windowHandle()->isExposed(); });
+            SyncWindowSystem(); // drawn on the screen
+            window = dialog->winId();
+            const QWidget *button = GetDlgItem(dialog, JGDWaitDlg::IDC_CANCEL);
+            cancel = QRect(button->mapToGlobal(QPoint(0, 0)), button->size());
+            shown = ScreenAt(cancel);
+        }
+    } progress;
+    bool viewable = true;
+    QImage atCancel;
+    QObject::connect(canvas->GetAfterList()->model(), &QAbstractItemModel::modelAboutToBeReset,
+                     [&] {
+                         // Asked of the X server directly, before the program talks to it again.
+                         viewable = Viewable(progress.window);
+                         atCancel = ScreenAt(progress.cancel);
+                     });
+    ASSERT_TRUE(canvas->ConvertTargets(progress));
+    ASSERT_EQ(canvas->GetAfterList()->GetItemCount(), 40);
+    ASSERT_NE(progress.window, 0u);
+    EXPECT_FALSE(viewable) << "the wait window is on the screen";
+    ASSERT_FALSE(progress.shown.isNull());
+    EXPECT_FALSE(atCancel == progress.shown) << "the screen still shows its Cancel";
 }
 
 TEST_F(WindowTest, CaptionsAreTheirOwnAndQtsDialogsSpeakJapanese) {
