@@ -1,0 +1,116 @@
+// The window on a laptop's screen of 1366 x 768 with the desktop scaled to 200 % (a virtual X
+// server, QT_SCALE_FACTOR=2), driven by a real pointer through the XTest extension: the window
+// takes the screen and its view scrolls, so that the point buttons below can be reached.
+#include "tests/support/WaitDlgProbe.h"
+#include "tests/support/WaitForEvent.h"
+#include "tests/support/WhenShown.h"
+#include "zentrova/CDlgPointInput.h"
+#include "zentrova/CMainFrame.h"
+#include "zentrova/CZentrovaApp.h"
+#include "zentrova/CZentrovaView.h"
+#include "zentrova/tests/ProgramFixture.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+// Xlib last: its macros would clash with the headers above.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+
+// A connection of its own to the X server the program shows on.
+Display *Server() {
+    static Display *const display = XOpenDisplay(nullptr);
+    return display;
+}
+
+// The pointer to a point given in the program's device-independent pixels.
+void MoveTo(QPoint global, qreal ratio) {
+    XTestFakeMotionEvent(Server(), -1, qRound(global.x() * ratio), qRound(global.y() * ratio),
+                         CurrentTime);
+    XFlush(Server());
+}
+
+void Click() {
+    XTestFakeButtonEvent(Server(), 1, True, CurrentTime);
+    XTestFakeButtonEvent(Server(), 1, False, CurrentTime);
+    XFlush(Server());
+}
+
+// One notch of the wheel, towards the user.
+void WheelDown() {
+    XTestFakeButtonEvent(Server(), 5, True, CurrentTime);
+    XTestFakeButtonEvent(Server(), 5, False, CurrentTime);
+    XFlush(Server());
+}
+
+QRect OnScreen(const QWidget *widget) {
+    return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+}
+
+class LayoutTest : public ProgramTest {};
+
+TEST_F(LayoutTest, AtTwiceTheScaleOnALaptopScreenAddIsReachedAndClicked) {
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    int event = 0, error = 0, major = 0, minor = 0;
+    ASSERT_TRUE(Server() != nullptr &&
+                XTestQueryExtension(Server(), &event, &error, &major, &minor));
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen->devicePixelRatio();
+    ASSERT_EQ(ratio, 2.0) << "the test runs with QT_SCALE_FACTOR=2";
+    ASSERT_EQ(screen->geometry().size() * ratio, QSize(1366, 768));
+
+    CZentrovaApp app(sources());
+    ASSERT_TRUE(app.InitInstance());
+    CMainFrame *frame = app.GetMainFrame();
+    frame->activateWindow();
+    testsupport::WaitUntil(
+        [frame] { return frame->windowHandle()->isExposed() && frame->isActiveWindow(); });
+    // The window is inside the screen, which is far smaller than the frame the dialog asks for.
+    EXPECT_TRUE(screen->availableGeometry().contains(frame->frameGeometry()));
+    const QWidget *view = frame->GetView();
+    EXPECT_GT(view->height(), screen->geometry().height());
+
+    // Add lies below what the window shows; the wheel over the scroll bar brings it up.
+    auto *scroll = frame->findChild<QScrollArea *>();
+    ASSERT_NE(scroll, nullptr);
+    QScrollBar *bar = scroll->verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    QWidget *add = GetDlgItem(view->findChild<CDlgCanvas *>(), CDlgCanvas::IDC_BTN_ADD);
+    auto reachable = [&] {
+        return OnScreen(scroll->viewport()).contains(OnScreen(add)) &&
+               screen->geometry().contains(OnScreen(add));
+    };
+    EXPECT_FALSE(reachable());
+    MoveTo(OnScreen(bar).center(), ratio);
+    for (int notch = 0; notch < 40 && !reachable(); ++notch) {
+        const int before = bar->value();
+        WheelDown();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() != before; },
+                                    testsupport::DialogAnswer::kLimitMs))
+            << "the wheel does not scroll the window";
+    }
+    ASSERT_TRUE(reachable());
+
+    // A click on it opens the point dialog, inside the screen too.
+    bool inside = false;
+    const auto reply = testsupport::WhenShown<CDlgPointInput>([&](CDlgPointInput *dialog) {
+        inside = screen->availableGeometry().contains(dialog->frameGeometry());
+        dialog->reject();
+    });
+    MoveTo(OnScreen(add).center(), ratio);
+    Click();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return reply->Answers() > 0 && Shown<CDlgPointInput>() == nullptr; },
+                        testsupport::DialogAnswer::kLimitMs));
+    EXPECT_TRUE(inside);
+}
+
+} // namespace
