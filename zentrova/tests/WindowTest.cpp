@@ -74,6 +74,7 @@ class WindowTest : public ProgramTest {
     }
 };
 
+// The README's picture: the targets of docs/sample-targets.csv imported and converted.
 TEST_F(WindowTest, TheMainWindowShowsConvertedPoints) {
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
     CZentrovaApp app(sources());
@@ -81,12 +82,22 @@ TEST_F(WindowTest, TheMainWindowShowsConvertedPoints) {
     CMainFrame *frame = app.GetMainFrame();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
     testsupport::ScriptedChooser chooser;
-    chooser.answers = {putTargetCsv("targets.csv")};
+    chooser.answers = {FromUtf8(ZENTROVA_SOURCE_DIR "/docs/sample-targets.csv")};
     frame->GetView()->SetFileChooser(&chooser);
     frame->GetView()->OnFileImport();
     frame->GetView()->OnConvert();
     const CDlgCanvas *canvas = frame->GetView()->GetDialog();
     ASSERT_EQ(canvas->GetAfterList()->GetItemCount(), 40);
+    // The file holds the 40 targets of the reference survey area.
+    int row = 0;
+    for (const testsupport::SurveyPoint &p : testsupport::SurveyZone9()) {
+        if (p.kind != "target")
+            continue;
+        CString x;
+        x.Format("%.3f", p.tokyoX);
+        EXPECT_EQ(canvas->GetBeforeList()->Text(row, 0), ToQString(p.name));
+        EXPECT_EQ(canvas->GetBeforeList()->Text(row++, 1), ToQString(x));
+    }
     QTest::qWait(300);
 
     // What the X server shows where the window is.
