@@ -4,6 +4,7 @@
 #include "tests/support/WaitDlgProbe.h"
 #include "tests/support/WaitForEvent.h"
 #include "tests/support/WhenShown.h"
+#include "tests/support/XPointer.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CMainFrame.h"
 #include "zentrova/CZentrovaApp.h"
@@ -19,37 +20,9 @@
 
 #include <gtest/gtest.h>
 
-// Xlib last: its macros would clash with the headers above.
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-
 namespace {
 
-// A connection of its own to the X server the program shows on.
-Display *Server() {
-    static Display *const display = XOpenDisplay(nullptr);
-    return display;
-}
-
-// The pointer to a point given in the program's device-independent pixels.
-void MoveTo(QPoint global, qreal ratio) {
-    XTestFakeMotionEvent(Server(), -1, qRound(global.x() * ratio), qRound(global.y() * ratio),
-                         CurrentTime);
-    XFlush(Server());
-}
-
-void Click() {
-    XTestFakeButtonEvent(Server(), 1, True, CurrentTime);
-    XTestFakeButtonEvent(Server(), 1, False, CurrentTime);
-    XFlush(Server());
-}
-
-// One notch of the wheel, towards the user.
-void WheelDown() {
-    XTestFakeButtonEvent(Server(), 5, True, CurrentTime);
-    XTestFakeButtonEvent(Server(), 5, False, CurrentTime);
-    XFlush(Server());
-}
+using namespace testsupport::xpointer;
 
 QRect OnScreen(const QWidget *widget) {
     return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
@@ -59,9 +32,7 @@ class LayoutTest : public ProgramTest {};
 
 TEST_F(LayoutTest, AtTwiceTheScaleOnALaptopScreenAddIsReachedAndClicked) {
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    int event = 0, error = 0, major = 0, minor = 0;
-    ASSERT_TRUE(Server() != nullptr &&
-                XTestQueryExtension(Server(), &event, &error, &major, &minor));
+    ASSERT_TRUE(Available());
     const QScreen *screen = QGuiApplication::primaryScreen();
     const qreal ratio = screen->devicePixelRatio();
     ASSERT_EQ(ratio, 2.0) << "the test runs with QT_SCALE_FACTOR=2";
@@ -89,10 +60,10 @@ TEST_F(LayoutTest, AtTwiceTheScaleOnALaptopScreenAddIsReachedAndClicked) {
                screen->geometry().contains(OnScreen(add));
     };
     EXPECT_FALSE(reachable());
-    MoveTo(OnScreen(bar).center(), ratio);
+    MoveTo(OnScreen(bar).center());
     for (int notch = 0; notch < 40 && !reachable(); ++notch) {
         const int before = bar->value();
-        WheelDown();
+        WheelNotch(true);
         ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() != before; },
                                     testsupport::DialogAnswer::kLimitMs))
             << "the wheel does not scroll the window";
@@ -105,7 +76,7 @@ TEST_F(LayoutTest, AtTwiceTheScaleOnALaptopScreenAddIsReachedAndClicked) {
         inside = screen->availableGeometry().contains(dialog->frameGeometry());
         dialog->reject();
     });
-    MoveTo(OnScreen(add).center(), ratio);
+    MoveTo(OnScreen(add).center());
     Click();
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return reply->Answers() > 0 && Shown<CDlgPointInput>() == nullptr; },

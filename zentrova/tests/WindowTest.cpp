@@ -10,6 +10,7 @@
 #include "tests/support/WaitDlgProbe.h"
 #include "tests/support/WaitForEvent.h"
 #include "tests/support/WhenShown.h"
+#include "tests/support/XPointer.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CMainFrame.h"
 #include "zentrova/CZentrovaApp.h"
@@ -33,28 +34,7 @@
 
 #include <set>
 
-// Xlib last: its macros would clash with the headers above.
-#include <X11/Xlib.h>
-
 namespace {
-
-// A connection of its own to the X server the program shows on.
-Display *Server() {
-    static Display *const display = XOpenDisplay(nullptr);
-    return display;
-}
-
-// Whether the X server shows the window now (a window destroyed is not shown).
-bool Viewable(unsigned long window) {
-    XSync(Server(), False);
-    const auto ignore = [](Display *, XErrorEvent *) { return 0; };
-    XErrorHandler before = XSetErrorHandler(ignore);
-    XWindowAttributes attributes{};
-    const bool exists = XGetWindowAttributes(Server(), window, &attributes) != 0;
-    XSync(Server(), False);
-    XSetErrorHandler(before);
-    return exists && attributes.map_state == IsViewable;
-}
 
 // What the screen shows in the rectangle.
 QImage ScreenAt(const QRect &area) {
@@ -162,7 +142,7 @@ TEST_F(WindowTest, TheWaitWindowIsOffTheScreenBeforeTheResultsAreListed) {
     QObject::connect(canvas->GetAfterList()->model(), &QAbstractItemModel::modelAboutToBeReset,
                      [&] {
                          // Asked of the X server directly, before the program talks to it again.
-                         viewable = Viewable(progress.window);
+                         viewable = testsupport::xpointer::Viewable(progress.window);
                          atCancel = ScreenAt(progress.cancel);
                      });
     ASSERT_TRUE(canvas->ConvertTargets(progress));
