@@ -6,11 +6,13 @@
 # libboost-dev serve as independent references in tests only, libproj-dev as the benchmarks'
 # yardstick only; xvfb runs the program in a real window for its screenshot test, x11-utils
 # (xprop) reads the captions the window manager is given, and libxtst-dev drives the grid's
-# pointer test with real input.
+# pointer test with real input. fusefat, exfat-fuse, dosfstools and exfatprogs mount FAT and
+# exFAT images through FUSE, as a desktop mounts USB sticks, for the tests that write onto them.
 ZENTROVA_PACKAGES=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev locales
                    qt6-base-dev qt6-qpa-plugins libqt6test6 qt6-translations-l10n qt6-l10n-tools
                    fonts-ipafont-gothic poppler-utils clang libclang-rt-14-dev libeigen3-dev
-                   libboost-dev libproj-dev xvfb xauth x11-utils libxtst-dev)
+                   libboost-dev libproj-dev xvfb xauth x11-utils libxtst-dev
+                   fusefat exfat-fuse dosfstools exfatprogs)
 
 zentrova_missing_packages() {
     local pkg

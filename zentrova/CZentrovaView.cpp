@@ -102,6 +102,11 @@ bool CZentrovaView::ExportCsv(const CString &path) {
     try {
         WriteConvertedCsv(path, m_pDlg->GetTargets());
     } catch (const CFileException &e) {
+        // Written, only not confirmed by the disk: said so, and the file is out.
+        if (e.m_bInPlace) {
+            ReportNotTaken(e.GetErrorMessage());
+            return true;
+        }
         ReportFailure("変換後の座標値を書き込めませんでした。\n" + e.GetErrorMessage());
         return false;
     }

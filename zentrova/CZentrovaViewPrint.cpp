@@ -110,6 +110,11 @@ bool CZentrovaView::printToFile(QPrinter &printer, const QString &target, JIProg
         out.Write(bytes.constData(), static_cast<UINT>(bytes.size()));
         out.Close();
     } catch (const CFileException &e) {
+        // Written, only not confirmed by the disk: said so, and the table is out.
+        if (e.m_bInPlace) {
+            ReportNotTaken(e.GetErrorMessage());
+            return true;
+        }
         reason = e.GetErrorMessage();
         return false;
     }

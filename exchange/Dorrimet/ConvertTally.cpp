@@ -40,3 +40,8 @@ CString ConvertTally::ErrorMessage(const CString &text) {
     message.Format("エラーが発生しました：%s", text.GetString());
     return message;
 }
+
+bool ConvertTally::WrittenUnconfirmed(const CException &error) {
+    const auto *file = dynamic_cast<const CFileException *>(&error);
+    return file != nullptr && file->m_bInPlace;
+}

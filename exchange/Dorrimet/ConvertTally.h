@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/CException.h"
 #include "platform/core/CString.h"
 
 #include <vector>
@@ -33,6 +34,9 @@ class ConvertTally {
     static CString UndecodableLineMessage(int line, const CString &reason);
     // The message of an error (a file exception's text) that ended a conversion.
     static CString ErrorMessage(const CString &text);
+    // Whether the error says that the output was put in place and only the disk did not confirm
+    // it: the conversion is written, and the error's text is its warning.
+    static bool WrittenUnconfirmed(const CException &error);
 
     // The message of a conversion that went through and converted no point.
     static constexpr char NO_POINT[] = "座標変換した点はありません。";

@@ -296,14 +296,18 @@ int JVeskBaseEx::Convert(const CString &src, const CString &dst, ConvertMode mod
         // No line is to blame for an error after the last one.
         const int line = end == ConvertEnd::Written ? 0 : m_lineNo;
         const CString text = error.GetErrorMessage();
-        if (!text.IsEmpty()) {
+        if (end == ConvertEnd::Written && ConvertTally::WrittenUnconfirmed(error)) {
+            // In place; the disk did not confirm it.
+            state.addMessage(text);
+        } else if (!text.IsEmpty()) {
             const CString message = ConvertTally::ErrorMessage(text);
             state.addMessage(message);
             SetStop(line, message);
         } else {
             SetStop(line, "エラーが発生しました。");
         }
-        end = ConvertEnd::Stopped;
+        if (!ConvertTally::WrittenUnconfirmed(error))
+            end = ConvertEnd::Stopped;
     }
     m_writer.reset();
     CloseReadFile();

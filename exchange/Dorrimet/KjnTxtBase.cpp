@@ -622,12 +622,17 @@ bool KjnTxtBase::commitConvertFiles(const CString &log, bool succeeded,
         m_pLog.reset();
         return true;
     } catch (const CException &e) {
+        m_pWriter.reset();
+        m_pLog.reset();
+        if (ConvertTally::WrittenUnconfirmed(e)) {
+            // Both are in place; the disk did not confirm it.
+            addMessage(messages, e.GetErrorMessage());
+            return true;
+        }
         const CString text = ConvertTally::ErrorMessage(e.GetErrorMessage());
         addMessage(messages, text);
         if (GetStopReason().IsEmpty())
             SetStop(0, text);
-        m_pWriter.reset();
-        m_pLog.reset();
         if (log.IsEmpty())
             return false;
         // Neither file is in place: the log is written again alone and says so.

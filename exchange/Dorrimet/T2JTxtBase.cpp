@@ -484,11 +484,16 @@ bool T2JTxtBase::Convert(const CString &src, const CString &dst, ConvertMode mod
         try {
             m_pWriter->close();
         } catch (const CException &e) {
-            text = ConvertTally::ErrorMessage(e.GetErrorMessage());
-            addMessage(messages, text);
-            if (GetStopReason().IsEmpty())
-                SetStop(0, text);
-            whole = false;
+            if (ConvertTally::WrittenUnconfirmed(e)) {
+                // In place; the disk did not confirm it.
+                addMessage(messages, e.GetErrorMessage());
+            } else {
+                text = ConvertTally::ErrorMessage(e.GetErrorMessage());
+                addMessage(messages, text);
+                if (GetStopReason().IsEmpty())
+                    SetStop(0, text);
+                whole = false;
+            }
         }
     }
     m_pWriter.reset();

@@ -5,6 +5,7 @@
 #include "platform/core/Prompt.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <system_error>
@@ -24,12 +25,17 @@ bool native(const CString &path, fs::path &out) {
 }
 
 // A file about to be replaced that its owner may not write (a copy of read-only media made
-// before) is made writable for the owner first, as a file manager's copy would be.
-void letOwnerWrite(const fs::path &file) {
+// before) is made writable for the owner first, as a file manager's copy would be; its mode
+// before, when it was changed.
+std::optional<mode_t> letOwnerWrite(const fs::path &file) {
     struct stat st {};
-    if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-        !(st.st_mode & S_IWUSR))
-        ::chmod(file.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        (st.st_mode & S_IWUSR))
+        return std::nullopt;
+    const mode_t mode = st.st_mode & 07777;
+    if (::chmod(file.c_str(), mode | S_IWUSR) != 0)
+        return std::nullopt;
+    return mode;
 }
 
 // Copies source over destination through CFile, so that a failed copy leaves no file and keeps
@@ -43,7 +49,7 @@ bool copyOne(const CString &source, const CString &destination) {
         return true;
     if (!fs::is_regular_file(from, ec))
         return false;
-    letOwnerWrite(to);
+    const std::optional<mode_t> before = letOwnerWrite(to);
     try {
         CFile in(source, CFile::modeRead | CFile::shareDenyWrite);
         CFile out(destination, CFile::modeCreate | CFile::modeWrite);
@@ -51,7 +57,13 @@ bool copyOne(const CString &source, const CString &destination) {
         while (const UINT count = in.Read(buffer.data(), static_cast<UINT>(buffer.size())))
             out.Write(buffer.data(), count);
         out.Close();
-    } catch (const CFileException &) {
+    } catch (const CFileException &e) {
+        // The copy is in place when only the disk did not confirm it; else the old copy stays
+        // as it was, its mode too.
+        if (e.m_bInPlace)
+            return true;
+        if (before)
+            ::chmod(to.c_str(), *before);
         return false;
     }
     return true;

@@ -43,16 +43,19 @@ const MessageText kArchiveMessages[] = {
     {"%sのデータ形式が正しくありません。", "データ形式が正しくありません。"},
 };
 
-template <std::size_t N>
-CString formatMessage(const MessageText (&table)[N], int cause, const CString &fileName) {
-    // An unknown cause reads as the generic one.
-    const MessageText &text =
-        (cause >= 0 && static_cast<std::size_t>(cause) < N) ? table[cause] : table[1];
+CString formatMessage(const MessageText &text, const CString &fileName) {
     if (fileName.IsEmpty())
         return CString(text.withoutFile);
     CString message;
     message.Format(text.withFile, fileName.GetString());
     return message;
+}
+
+template <std::size_t N>
+CString formatMessage(const MessageText (&table)[N], int cause, const CString &fileName) {
+    // An unknown cause reads as the generic one.
+    return formatMessage(
+        (cause >= 0 && static_cast<std::size_t>(cause) < N) ? table[cause] : table[1], fileName);
 }
 
 } // namespace
@@ -63,14 +66,22 @@ CFileException::CFileException(int cause, long osError, const CString &fileName)
     : m_cause(cause), m_strFileName(fileName), m_lOsError(osError) {}
 
 CString CFileException::GetErrorMessage() const {
+    CString message = causeMessage();
+    if (!m_strDetail.IsEmpty())
+        message += "\n" + m_strDetail;
+    return message;
+}
+
+CString CFileException::causeMessage() const {
+    // Written, but not confirmed by the disk: said as such, not as a failed write.
+    if (m_bInPlace)
+        return withName("%sは書き込みましたが、ディスクが書き込みを確認しませんでした。",
+                        "ファイルは書き込みましたが、ディスクが書き込みを確認しませんでした。");
     // A file that must not be replaced: said as such, not as a refused access.
-    if (m_cause == accessDenied && m_lOsError == EEXIST) {
-        if (m_strFileName.IsEmpty())
-            return CString("同じ名前のファイルが既にあります。");
-        CString message;
-        message.Format("%sは既にあるため書き込めません。", m_strFileName.GetString());
-        return message;
-    }
+    if (m_cause == accessDenied && m_lOsError == EEXIST)
+        return withName("%sは既にあるため書き込めません。", "同じ名前のファイルが既にあります。");
+    if (m_lOsError == ENAMETOOLONG)
+        return withName("%sの名前が長すぎます。", "ファイルの名前が長すぎます。");
     // A path that cannot be carried to the file system says which character stands in the way.
     if (m_cause == badPath && m_lOsError == EILSEQ) {
         const CString fault = Path::NativeFault(m_strFileName);
@@ -78,6 +89,10 @@ CString CFileException::GetErrorMessage() const {
             return fault;
     }
     return formatMessage(kFileMessages, m_cause, m_strFileName);
+}
+
+CString CFileException::withName(const char *withFile, const char *withoutFile) const {
+    return formatMessage(MessageText{withFile, withoutFile}, m_strFileName);
 }
 
 int CFileException::OsErrorToException(long osError) {

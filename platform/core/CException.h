@@ -44,6 +44,16 @@ class CFileException : public CException {
     int m_cause;
     CString m_strFileName;
     long m_lOsError;
+    // The file was put in place; only the disk did not confirm that it keeps it (a failed
+    // synchronisation of its folder).
+    bool m_bInPlace = false;
+    // Lines the message ends with (what a rollback left as another program saved it).
+    CString m_strDetail;
+
+  private:
+    // The message of the cause alone, without the detail.
+    CString causeMessage() const;
+    CString withName(const char *withFile, const char *withoutFile) const;
 };
 
 class CArchiveException : public CException {

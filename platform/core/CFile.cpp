@@ -1,5 +1,6 @@
 #include "platform/core/CFile.h"
 
+#include "platform/core/CommitRecord.h"
 #include "platform/core/FileReplacement.h"
 #include "platform/core/Path.h"
 #include "platform/core/PendingFiles.h"
@@ -147,22 +148,29 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
         }
     }
     // A replacement is written under a hidden name in the target's folder, held open so that
-    // the file is found again wherever the folder is moved.
+    // the file is found again wherever the folder is moved. A commit that a writer which has
+    // ended left part way there is finished first.
     FileReplacement::AsideFile aside;
     int fd = -1;
     int err = 0;
     if (replacing) {
+        CommitRecord::RecoverFolder(FileReplacement::FolderOf(target));
         aside.folder = FileReplacement::HeldFolder::Open(FileReplacement::FolderOf(target), err);
         aside.target = target;
         // Only a name that was free is kept free: a file that takes it meanwhile is not replaced.
         aside.noReplace = !exists && (flags & modeNoReplace);
         aside.name = path;
     }
+    // The new contents of a file being replaced are no one else's to read before the old
+    // file's rights are copied.
+    const mode_t mode = replacing && exists ? FileReplacement::TemporaryMode(old) : 0666;
     for (int attempt = 0; err == 0; ++attempt) {
         if (replacing) {
-            aside.temporary = FileReplacement::HiddenName();
+            if (!aside.temporary.empty())
+                FileReplacement::Release(aside.temporary);
+            aside.temporary = FileReplacement::HiddenName('t');
             fd = ::openat(aside.folder->Descriptor(), aside.temporary.c_str(),
-                          (oflags & O_ACCMODE) | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                          (oflags & O_ACCMODE) | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         } else {
             fd = ::open(native.c_str(), oflags, 0666);
         }
@@ -172,6 +180,8 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
             err = errno;
     }
     if (fd < 0) {
+        if (replacing && !aside.temporary.empty())
+            FileReplacement::Release(aside.temporary);
         // A missing folder of a file to be created is a bad path.
         const int cause = (err == ENOENT && (flags & modeCreate))
                               ? int(CFileException::badPath)
@@ -182,13 +192,27 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
              folderRefuses ? Path::FromNative(FileReplacement::FolderOf(target)) : path);
         return false;
     }
-    // A replaced file keeps what it was: owner, group, attributes, permissions.
-    if (replacing && exists)
-        FileReplacement::CopyAttributes(target, old, fd);
-    if (::fstat(fd, &st) != 0)
-        err = errno;
-    else if (S_ISDIR(st.st_mode))
-        err = EISDIR; // a folder is not a file
+    try {
+        // A replaced file keeps what it was: owner, group, attributes, permissions.
+        if (replacing && exists)
+            FileReplacement::CopyAttributes(target, old, fd);
+        if (::fstat(fd, &st) != 0)
+            err = errno;
+        else if (S_ISDIR(st.st_mode))
+            err = EISDIR; // a folder is not a file
+        if (err == 0) {
+            m_strFileName = path;
+            if (reading)
+                ++g_readers[{static_cast<std::uint64_t>(st.st_dev),
+                             static_cast<std::uint64_t>(st.st_ino)}];
+        }
+    } catch (...) {
+        // Out of memory: nothing made stays.
+        ::close(fd);
+        if (replacing)
+            aside.Remove();
+        throw;
+    }
     if (err != 0) {
         ::close(fd);
         if (replacing)
@@ -199,15 +223,12 @@ bool CFile::Open(const CString &path, UINT flags, CFileException *error) {
 
     m_fd = fd;
     m_openFlags = flags;
-    m_strFileName = path;
     m_aside = replacing ? std::move(aside) : FileReplacement::AsideFile();
     m_writeError = 0;
     m_closeFailure = CFileException();
     m_device = static_cast<std::uint64_t>(st.st_dev);
     m_inode = static_cast<std::uint64_t>(st.st_ino);
     m_registered = reading;
-    if (reading)
-        ++g_readers[{m_device, m_inode}];
     return true;
 }
 
@@ -295,6 +316,9 @@ void CFile::closeFile(PendingFiles *pending) {
     int err = m_writeError;
     if (err == 0 && ::fsync(fd) != 0)
         err = errno;
+    struct stat st {};
+    if (err == 0 && ::fstat(fd, &st) != 0)
+        err = errno;
     releaseDescriptor();
     if (::close(fd) != 0 && errno != EINTR && err == 0)
         err = errno;
@@ -302,14 +326,16 @@ void CFile::closeFile(PendingFiles *pending) {
         dropTemporary();
         failClose(err);
     }
-    const FileReplacement::AsideFile aside = std::move(m_aside);
+    FileReplacement::AsideFile aside = std::move(m_aside);
     m_aside = FileReplacement::AsideFile();
+    aside.identity = FileReplacement::FileIdentity::Of(st);
     PendingFiles own;
     try {
         // Added, or removed when the list cannot grow.
-        (pending != nullptr ? *pending : own).add(aside);
+        (pending != nullptr ? *pending : own).add(std::move(aside));
     } catch (...) {
-        m_closeFailure = CFileException(CFileException::genericException, ENOMEM, m_strFileName);
+        m_closeFailure.m_cause = CFileException::genericException;
+        m_closeFailure.m_lOsError = ENOMEM;
         throw;
     }
     if (pending != nullptr)
@@ -318,6 +344,10 @@ void CFile::closeFile(PendingFiles *pending) {
         own.Commit();
     } catch (const CFileException &e) {
         m_closeFailure = e;
+        throw;
+    } catch (...) {
+        m_closeFailure.m_cause = CFileException::genericException;
+        m_closeFailure.m_lOsError = ENOMEM;
         throw;
     }
 }

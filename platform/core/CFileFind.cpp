@@ -1,5 +1,6 @@
 #include "platform/core/CFileFind.h"
 
+#include "platform/core/CommitRecord.h"
 #include "platform/core/Path.h"
 
 #include <algorithm>
@@ -84,6 +85,8 @@ bool CFileFind::FindFile(const CString &pattern) {
     if (!m_folder.IsEmpty() && !Path::ToNative(m_folder, native))
         return false;
 
+    // A commit that a writer which has ended left part way is finished before the folder is read.
+    CommitRecord::RecoverFolder(native);
     std::error_code ec;
     std::filesystem::directory_iterator it(native, ec);
     if (ec)

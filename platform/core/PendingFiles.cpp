@@ -1,8 +1,10 @@
 #include "platform/core/PendingFiles.h"
 
 #include "platform/core/CException.h"
+#include "platform/core/CommitRecord.h"
 #include "platform/core/Path.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -14,65 +16,63 @@ namespace {
 
 using FileReplacement::AsideFile;
 
-// What stood at a target before its file was put in place.
-struct Backup {
-    bool oldFile = false; // something stood there
-    std::string path;     // a hidden link to it; empty when none could be made
-};
-
-// Links what stands at target to a hidden name in its folder.
-Backup keepAside(const std::string &target) {
-    Backup backup;
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
-        return backup;
-    backup.oldFile = true;
-    const std::string folder = FileReplacement::FolderOf(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string path =
-            (folder == "/" ? folder : folder + "/") + FileReplacement::HiddenName();
-        if (::link(target.c_str(), path.c_str()) == 0) {
-            backup.path = path;
-            break;
-        }
-        if (errno == ENOENT)
-            backup.oldFile = false; // gone meanwhile
-        if (errno != EEXIST)
-            break;
-    }
-    return backup;
+std::string absolute(const std::string &path) {
+    if (!path.empty() && path[0] == '/')
+        return path;
+    const std::string current = std::filesystem::current_path().string();
+    return path == "." ? current : (current == "/" ? current : current + "/") + path;
 }
 
-// Undoes the renames of the first count files, the last first: an old file comes back from its
-// backup, a name that was free is freed again, and a file replaced without a backup stays. A
-// backup that cannot be put back is kept.
-void putBack(const std::vector<AsideFile> &files, std::vector<Backup> &backups, std::size_t count) {
-    for (std::size_t i = count; i-- > 0;) {
-        Backup &backup = backups[i];
-        if (!backup.path.empty()) {
-            if (::rename(backup.path.c_str(), files[i].target.c_str()) == 0) {
-                // Still there when the target was another link to the same file.
-                ::unlink(backup.path.c_str());
-                backup.path.clear();
-            }
-        } else if (!backup.oldFile) {
-            ::unlink(files[i].target.c_str());
-        }
+// Whether a failed link says the file system has no hard links (FAT, some shares).
+bool noLinks(int err) { return err == EPERM || err == EOPNOTSUPP || err == ENOSYS; }
+
+// Everything a commit needs, made before its first change, so that it allocates nothing from
+// the first link on.
+struct Plan {
+    CommitRecord record;
+    std::vector<std::string> backups; // per file: the hidden link to make, or empty
+    std::vector<bool> backupMade;
+    std::vector<bool> oldFile;
+    std::vector<bool> otherSave;      // per file: another program's save found at the rollback
+    std::vector<CString> names;       // per file, taken out of the files when they are dropped
+    std::vector<std::string> synced;  // the folders whose entries change
+    std::vector<std::size_t> namedBy; // per synced folder: a file in it, or count
+
+    Plan() = default;
+    Plan(const Plan &) = delete;
+    Plan &operator=(const Plan &) = delete;
+    ~Plan() {
+        if (!record.name.empty())
+            FileReplacement::Release(record.name);
+        for (const CommitRecord::Entry &entry : record.entries)
+            if (!entry.backup.empty())
+                FileReplacement::Release(entry.backup);
     }
+
+    void removeBackups() {
+        for (std::size_t i = 0; i < backups.size(); ++i)
+            if (backupMade[i] && ::unlink(backups[i].c_str()) == 0)
+                backupMade[i] = false;
+    }
+};
+
+void addOnce(std::vector<std::string> &list, const std::string &item) {
+    if (std::find(list.begin(), list.end(), item) == list.end())
+        list.push_back(item);
 }
 
 // Writes the entries of each folder to the device; the first error and its folder. A folder
 // that cannot be opened, or a file system that cannot do it, is passed over.
-int syncFolders(const std::set<std::string> &folders, std::string &failed) {
+int syncFolders(const std::vector<std::string> &folders, std::size_t &failed) {
     int first = 0;
-    for (const std::string &folder : folders) {
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const int fd = ::open(folders[i].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
             continue;
         if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP &&
             first == 0) {
             first = errno;
-            failed = folder;
+            failed = i;
         }
         ::close(fd);
     }
@@ -98,9 +98,11 @@ bool PendingFiles::CreateFolder(const CString &path) {
             break;
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        std::string made = absolute(it->string());
+        m_folders.reserve(m_folders.size() + 1);
         if (!fs::create_directory(*it, ec))
             break;
-        m_folders.push_back(it->string());
+        m_folders.push_back(std::move(made));
     }
     return fs::is_directory(native, ec);
 }
@@ -123,49 +125,163 @@ void PendingFiles::add(AsideFile file) {
     }
 }
 
-std::set<std::string> PendingFiles::changedFolders() const {
-    std::set<std::string> folders;
-    for (const AsideFile &file : m_files)
-        folders.insert(FileReplacement::FolderOf(file.target));
-    for (const std::string &folder : m_folders)
-        folders.insert(FileReplacement::FolderOf(folder));
-    return folders;
+void PendingFiles::RecoverFolder(const CString &folder) {
+    std::string native;
+    if (Path::ToNative(folder.IsEmpty() ? CString(".") : folder, native))
+        CommitRecord::RecoverFolder(native);
 }
 
 void PendingFiles::Commit() {
     const std::size_t count = m_files.size();
-    std::vector<Backup> backups(count);
-    // The last file needs none: once its rename succeeded, nothing calls it back.
-    for (std::size_t i = 0; i + 1 < count; ++i)
-        if (!m_files[i].noReplace)
-            backups[i] = keepAside(m_files[i].target);
-
-    for (std::size_t i = 0; i < count; ++i) {
-        const int err = m_files[i].PutInPlace();
-        if (err == 0)
-            continue;
-        putBack(m_files, backups, i);
-        for (std::size_t j = i; j < count; ++j)
-            if (!backups[j].path.empty())
-                ::unlink(backups[j].path.c_str());
-        const CString name = m_files[i].name;
-        const std::set<std::string> folders = changedFolders();
+    Plan plan;
+    try {
+        CommitRecord &record = plan.record;
+        record.name = FileReplacement::HiddenName('c');
+        plan.backups.resize(count);
+        plan.backupMade.resize(count);
+        plan.oldFile.resize(count);
+        plan.otherSave.resize(count);
+        plan.names.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const AsideFile &file = m_files[i];
+            const std::string folder = absolute(FileReplacement::FolderOf(file.target));
+            addOnce(record.folders, folder);
+            CommitRecord::Entry entry;
+            entry.folder = static_cast<std::size_t>(
+                std::find(record.folders.begin(), record.folders.end(), folder) -
+                record.folders.begin());
+            entry.target = FileReplacement::NameOf(file.target);
+            entry.temporary = file.temporary;
+            entry.noReplace = file.noReplace;
+            entry.identity = file.identity;
+            struct stat st {};
+            entry.oldFile = ::lstat(file.target.c_str(), &st) == 0;
+            plan.oldFile[i] = entry.oldFile;
+            // The last file needs no backup: once its rename succeeded, nothing calls it back.
+            // A name that was free has nothing to keep.
+            if (i + 1 < count && !file.noReplace) {
+                entry.backup = FileReplacement::HiddenName('t');
+                plan.backups[i] = (folder == "/" ? folder : folder + "/") + entry.backup;
+            }
+            record.entries.push_back(std::move(entry));
+        }
+        record.madeFolders = m_folders;
+        plan.synced = record.folders;
+        for (const std::string &made : m_folders)
+            addOnce(plan.synced, FileReplacement::FolderOf(made));
+        plan.namedBy.assign(plan.synced.size(), count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t k = record.entries[i].folder;
+            if (plan.namedBy[k] == count)
+                plan.namedBy[k] = i;
+        }
+        record.Prepare();
+    } catch (...) {
         Discard();
-        std::string ignored;
-        syncFolders(folders, ignored);
-        CFileException::ThrowOsError(err, name);
+        throw;
     }
 
-    const std::set<std::string> folders = changedFolders();
-    for (const Backup &backup : backups)
-        if (!backup.path.empty())
-            ::unlink(backup.path.c_str());
+    // The old files are kept aside before anything is put in place.
+    for (std::size_t i = 0; i < count; ++i) {
+        if (plan.backups[i].empty())
+            continue;
+        if (::link(m_files[i].target.c_str(), plan.backups[i].c_str()) == 0) {
+            plan.backupMade[i] = true;
+            plan.oldFile[i] = true;
+        } else if (errno == ENOENT || errno == ENOTDIR) {
+            plan.oldFile[i] = false; // gone meanwhile
+        } else if (!noLinks(errno)) {
+            const int err = errno;
+            plan.removeBackups();
+            CString name = std::move(m_files[i].name);
+            Discard();
+            CFileException::ThrowOsError(err, name);
+        }
+        plan.record.SetOld(i, plan.oldFile[i], plan.backupMade[i]);
+    }
+
+    // A commit of several files is recorded in their folders, so that a kill cannot split it.
+    bool recorded = false;
+    bool recordFailed = false;
+    std::size_t failed = 0;
+    int err = 0;
+    if (count >= 2) {
+        err = plan.record.Write(failed);
+        recorded = err == 0;
+        recordFailed = !recorded;
+    }
+    std::size_t at = 0;
+    for (; err == 0 && at < count; ++at) {
+        err = m_files[at].PutInPlace(recorded);
+        if (err == FileReplacement::NEEDS_CLAIM) {
+            // A claim of the name can be undone only with a record.
+            err = plan.record.Write(failed);
+            recorded = err == 0;
+            recordFailed = !recorded;
+            if (recorded)
+                err = m_files[at].PutInPlace(true);
+        }
+        if (err != 0)
+            break;
+    }
+
+    if (err != 0) {
+        // The files put in place go back, the last first, while each is still this commit's.
+        for (std::size_t j = std::min(at, count); j-- > 0;) {
+            const AsideFile &file = m_files[j];
+            struct stat st {};
+            const bool there = ::lstat(file.target.c_str(), &st) == 0;
+            if (!there || !file.identity.Matches(st, file.folder->StableInodes())) {
+                plan.otherSave[j] = there;
+                continue;
+            }
+            if (plan.backupMade[j]) {
+                if (::rename(plan.backups[j].c_str(), file.target.c_str()) == 0)
+                    plan.backupMade[j] = false;
+            } else if (!plan.oldFile[j]) {
+                ::unlink(file.target.c_str());
+            }
+        }
+        if (recorded)
+            plan.record.Remove();
+        plan.removeBackups();
+        for (std::size_t j = 0; j < count; ++j)
+            plan.names[j] = std::move(m_files[j].name);
+        Discard();
+        std::size_t ignored = 0;
+        syncFolders(plan.synced, ignored);
+
+        CFileException error(CFileException::OsErrorToException(err), err);
+        // A record that cannot be made names the first file of its folder.
+        error.m_strFileName = plan.names[recordFailed ? plan.namedBy[failed] : at];
+        for (std::size_t j = 0; j < count; ++j) {
+            if (!plan.otherSave[j])
+                continue;
+            CString note;
+            note.Format("%sはこの間に他で保存されたため、元に戻していません。",
+                        plan.names[j].GetString());
+            error.m_strDetail += (error.m_strDetail.IsEmpty() ? "" : "\n") + note;
+        }
+        throw error;
+    }
+
+    // Every file is in place: the names go to the disk, then the record and the backups go.
+    const int syncError = syncFolders(plan.synced, failed);
+    if (recorded)
+        plan.record.Remove();
+    plan.removeBackups();
+    CString named;
+    if (syncError != 0 && plan.namedBy[failed] < count)
+        named = std::move(m_files[plan.namedBy[failed]].name);
     m_files.clear();
     m_held.clear();
     m_folders.clear();
-    std::string failed;
-    if (const int err = syncFolders(folders, failed); err != 0)
-        CFileException::ThrowOsError(err, Path::FromNative(failed));
+    if (syncError != 0) {
+        CFileException error(CFileException::OsErrorToException(syncError), syncError,
+                             named.IsEmpty() ? Path::FromNative(plan.synced[failed]) : named);
+        error.m_bInPlace = true;
+        throw error;
+    }
 }
 
 void PendingFiles::Discard() {

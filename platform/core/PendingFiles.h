@@ -4,7 +4,6 @@
 #include "platform/core/FileReplacement.h"
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -22,26 +21,32 @@ class PendingFiles {
     // Creates the folder and its missing parents; those it made are removed
     // again (when empty) by Discard. False when it is no folder afterwards.
     bool CreateFolder(const CString &path);
-    // Puts every file in place in the order closed, all or nothing: until the last rename has
-    // succeeded, each file replaced is kept under a hidden name (a hard link) in its folder.
-    // When one cannot be put in place, those before it get their old files back (or are
-    // removed where there was none), every written file and the folders made are removed, and
-    // CFileException names the file that failed. Where the file system refuses the hard link,
-    // a file already put in place stays so. At the end the folders are synchronised, so that
-    // the new names outlast a power cut; a failed synchronisation throws, naming the folder,
-    // with the files in place.
+    // Puts every file in place in the order closed, all or nothing. Before the first rename,
+    // each file replaced is kept under a hidden name (a hard link) in its folder, and a commit
+    // of several files leaves a record of itself in each of their folders, so that one cut short
+    // by a kill or a crash is finished or undone by RecoverFolder. When one file cannot be put in
+    // place, those before it get their old files back (or are removed where there was none)
+    // while they are still this commit's files (another program's save since is kept and named
+    // in the message), every written file and the folders made are removed, and CFileException
+    // names the file that failed. A backup link that cannot be made stops the commit before any
+    // rename; where the file system refuses hard links, a file already put in place stays so.
+    // At the end the folders are synchronised, so that the new names outlast a power cut; a
+    // failed synchronisation throws, with every file in place (m_bInPlace). Whatever Commit
+    // throws, nothing it or the files made stays behind, and nothing is pending afterwards.
     void Commit();
     // Removes every pending file and the empty folders made.
     void Discard();
     bool IsEmpty() const { return m_files.empty(); }
 
+    // Finishes or undoes, in the folder, every commit that a writer which has ended left part
+    // way, and removes the hidden files such writers left there; hidden files of running writers
+    // stay. CFile does it for the folder of a file it replaces, CFileFind for a folder it lists.
+    static void RecoverFolder(const CString &folder);
+
   private:
     friend class CFile;
     // Takes a closed file; its temporary is removed when it cannot be taken.
     void add(FileReplacement::AsideFile file);
-    // The folders whose entries a commit changes: those of the targets and those holding a
-    // folder made.
-    std::set<std::string> changedFolders() const;
 
     std::vector<FileReplacement::AsideFile> m_files;
     // The distinct folders of the files, each held once.

@@ -9,9 +9,11 @@
 #include "platform/core/CFile.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/FolderSnapshot.h"
+#include "tests/support/FuseVolume.h"
 #include "tests/support/GridParFile.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/SurveyData.h"
+#include "tests/support/SystemCallFaults.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TextForms.h"
 #include "veltrane/database/Veltrane.h"
@@ -20,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -331,6 +334,73 @@ TEST_F(WholeFileWriteTest, ACancelledOrStoppedConversionSaysItWroteNothingAndWri
         EXPECT_EQ(messages.back(), ConvertTally::STOPPED) << reason;
         EXPECT_FALSE(says(messages, copied) || says(messages, asItStood)) << reason;
         EXPECT_EQ(get("out/dst"), "older\r\n");
+    }
+}
+
+TEST_F(WholeFileWriteTest, EveryConversionWritesOntoUsbSticks) {
+    for (const auto kind : {testsupport::FuseVolume::Fat, testsupport::FuseVolume::ExFat}) {
+        const fs::path mount = m_dir / (kind == testsupport::FuseVolume::Fat ? "fat" : "exfat");
+        fs::create_directory(mount);
+        testsupport::FuseVolume stick(mount, kind);
+        if (!stick.ready)
+            GTEST_SKIP() << stick.reason;
+        const CString root = FromUtf8(stick.root().string());
+        std::vector<CString> messages;
+        std::string reason;
+        for (const Writer &conversion : conversions(nullptr, &messages)) {
+            SCOPED_TRACE(conversion.name);
+            // The same conversion on this disk, of the same name: as many lines (the files differ
+            // in the time of the run and the folder only).
+            messages.clear();
+            fs::remove(m_dir / "ref/dst");
+            ASSERT_TRUE(run(conversion, path("ref/dst"), messages, &reason)) << reason;
+            // To a new name, as "～変換後" names are, and over the file then there.
+            for (int pass = 0; pass < 2; ++pass) {
+                messages.clear();
+                EXPECT_TRUE(run(conversion, root + "/dst", messages, &reason)) << reason;
+            }
+            EXPECT_EQ(linesOf(testsupport::ReadFileBytes(stick.root() / "dst")).size(),
+                      linesOf(get("ref/dst")).size());
+            fs::remove(stick.root() / "dst");
+        }
+        EXPECT_TRUE(FolderSnapshot(stick.root()).empty());
+    }
+}
+
+TEST_F(WholeFileWriteTest, AConversionTheDiskDidNotConfirmIsToldAsWritten) {
+    std::vector<CString> messages;
+    std::string reason;
+    const std::size_t count = conversions(nullptr, &messages).size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const Writer conversion = conversions(nullptr, &messages)[i];
+        SCOPED_TRACE(conversion.name);
+        int syncs = 0;
+        {
+            testsupport::SystemCallFaults counting;
+            messages.clear();
+            ASSERT_TRUE(run(conversion, path("out/dst"), messages, &reason)) << reason;
+            syncs = counting.Count(testsupport::SystemCallFaults::Fsync);
+        }
+        const auto size = fs::file_size(m_dir / "out/dst");
+        fs::remove(m_dir / "out/dst");
+        // The last synchronisation, of the folder once the output is in place, fails.
+        bool ok = false;
+        {
+            testsupport::SystemCallFaults faults;
+            faults.FailAt(testsupport::SystemCallFaults::Fsync, syncs, EIO);
+            messages.clear();
+            ok = run(conversion, path("out/dst"), messages, &reason);
+        }
+        EXPECT_TRUE(ok) << reason;
+        EXPECT_NE(
+            reason.find(
+                CString("は書き込みましたが、ディスクが書き込みを確認しませんでした。").Bytes()),
+            std::string::npos)
+            << reason;
+        EXPECT_EQ(reason.find(CString("何も書き出していません").Bytes()), std::string::npos)
+            << reason;
+        EXPECT_EQ(fs::file_size(m_dir / "out/dst"), size);
+        fs::remove(m_dir / "out/dst");
     }
 }
 

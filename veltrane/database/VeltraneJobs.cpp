@@ -61,15 +61,20 @@ bool writeTile(const T2JErrIdxTbl &table, const CString &folder, bool twoLevelNa
 }
 
 // Puts the files of a whole run in place; false, with the file and the reason told, when one
-// cannot be (the folder then stays as it was).
+// cannot be (the folder then stays as it was). Files in place that the disk did not confirm
+// are told too, and the run has made them.
 bool commit(PendingFiles &pending) {
     try {
         pending.Commit();
     } catch (const CFileException &e) {
         CString message;
-        message.Format("EDXファイルを書き込めませんでした。\n%s", e.GetErrorMessage().GetString());
+        if (e.m_bInPlace)
+            message = e.GetErrorMessage();
+        else
+            message.Format("EDXファイルを書き込めませんでした。\n%s",
+                           e.GetErrorMessage().GetString());
         AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
-        return false;
+        return e.m_bInPlace;
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/core/CArchive.h"
 #include "platform/core/Path.h"
+#include "platform/core/PendingFiles.h"
 #include "veltrane/model/ArchiveFields.h"
 
 #include <algorithm>
@@ -135,6 +136,8 @@ bool JFileCrdCnvElm::makeDstFilePath(const CString &folder, const CString &name,
         reason->Format("変換先のフォルダ[%s]がありません。", folder.GetString());
         return false;
     }
+    // A commit an ended writer left part way there is finished before the names are tried.
+    PendingFiles::RecoverFolder(folder);
     // A name is free only when nothing of that name exists: a file we cannot read is still a
     // file we must not overwrite.
     if (tryPlain) {

@@ -2,13 +2,13 @@
 // latitudes and longitudes, the precision tables and the fitted engines of the whole area and
 // of every block, so that a conversion after the cancel gives what it gives without it.
 #include "ombresk/OmbreskMngr.h"
+#include "tests/support/FailingAllocation.h"
 #include "tests/support/ProjectDump.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/SurveyData.h"
 #include "tests/support/TempFolder.h"
 #include "veltrane/conversion/ConversionState.h"
 #include "veltrane/database/Veltrane.h"
-#include "veltrane/tests/FailingAllocation.h"
 
 #include <gtest/gtest.h>
 
@@ -143,7 +143,7 @@ TEST_F(ConversionCancel, MemoryRunningOutInTheMiddleLeavesTheProjectAsItWas) {
     {
         Veltrane db;
         build(db);
-        FailingAllocation count(1L << 40);
+        testsupport::FailingAllocation count(1L << 40);
         ASSERT_TRUE(run(db));
         total = count.Used();
     }
@@ -154,7 +154,7 @@ TEST_F(ConversionCancel, MemoryRunningOutInTheMiddleLeavesTheProjectAsItWas) {
         const std::string before = snapshot(db);
         bool ranOut = false;
         try {
-            FailingAllocation fail(at);
+            testsupport::FailingAllocation fail(at);
             run(db);
         } catch (const std::bad_alloc &) {
             ranOut = true;

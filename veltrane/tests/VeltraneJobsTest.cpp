@@ -8,11 +8,13 @@
 #include "tests/support/GridParFile.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/SystemCallFaults.h"
 #include "veltrane/model/T2JErrIdxDB.h"
 #include "veltrane/tests/ErrIdxFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -205,6 +207,31 @@ TEST_F(VeltraneJobsTest, FilesThatCannotBePutInPlaceAreToldAndLeaveTheFolderAsIt
 
     fs::rename(m_dir / "moved", m_dir / "edx" / "5339");
     EXPECT_EQ(testsupport::FolderSnapshot(m_dir / "edx"), before);
+}
+
+TEST_F(VeltraneJobsTest, FilesInPlaceThatTheDiskDidNotConfirmAreToldAsWritten) {
+    int syncs = 0;
+    {
+        testsupport::SystemCallFaults counting;
+        ASSERT_TRUE(m_db.T2JCalcConvErrIdx(path("edx"), &m_grid, nullptr, nullptr, true, 2));
+        syncs = counting.Count(testsupport::SystemCallFaults::Fsync);
+    }
+    // The same run into a fresh folder, whose last synchronisation, of a folder once every file
+    // is in place, fails.
+    fs::create_directory(m_dir / "again");
+    testsupport::ScriptedPrompts prompts({IDOK});
+    {
+        testsupport::SystemCallFaults faults;
+        faults.FailAt(testsupport::SystemCallFaults::Fsync, syncs, EIO);
+        EXPECT_TRUE(m_db.T2JCalcConvErrIdx(path("again"), &m_grid, nullptr, nullptr, true, 2));
+    }
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    const CString told = prompts.asked[0].first;
+    EXPECT_GE(told.Find("は書き込みましたが、ディスクが書き込みを確認しませんでした。"), 0)
+        << told.Bytes();
+    EXPECT_LT(told.Find("書き込めませんでした"), 0) << told.Bytes();
+    EXPECT_EQ(testsupport::FolderSnapshot(m_dir / "again"),
+              testsupport::FolderSnapshot(m_dir / "edx"));
 }
 
 TEST_F(VeltraneJobsTest, ProjectAreaTakesTheSquaresAroundItsPoints) {

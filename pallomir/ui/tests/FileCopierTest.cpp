@@ -2,6 +2,7 @@
 #include "pallomir/ui/JFileCopier.h"
 #include "pallomir/ui/tests/DataFolders.h"
 #include "platform/ui/QtText.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/WhenShown.h"
 
@@ -283,6 +284,21 @@ TEST_F(FileCopierTest, CopiesAreWritableByTheirOwnerAndReplaceNothingButTheirTar
     for (const auto &entry : fs::directory_iterator(installDir()))
         names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"A.par", ToUtf8(beside), "B.par", "C.par"}));
+}
+
+TEST_F(FileCopierTest, ACopyThatFailsLeavesTheOldCopyAsItWas) {
+    namespace fs = std::filesystem;
+    PutFile(sourceDir(), "B.par", ParBytes());
+    PutFile(installDir(), "B.par", "older copy");
+    fs::permissions(installDir() / "B.par", fs::perms::owner_read);
+    testsupport::ScriptedPrompts prompts({IDYES});
+    JCnvPrmFileCopier copier(&copy);
+    {
+        testsupport::FileSizeLimit full(4); // the disk fills at the fifth byte
+        EXPECT_FALSE(copier.CopyPrmFile(source() + "/B.par", install(), false));
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes(installDir() / "B.par"), "older copy");
+    EXPECT_EQ(fs::status(installDir() / "B.par").permissions(), fs::perms::owner_read);
 }
 
 TEST_F(FileCopierTest, CdRomCopyNeedsAMountedDiscWithParameterFiles) {

@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <grp.h>
 #include <iterator>
 #include <linux/fs.h>
 #include <set>
@@ -20,8 +23,10 @@
 #include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -384,6 +389,121 @@ TEST_F(CFileTest, AReplacedFileKeepsItsOwnerGroupAttributesAndACL) {
     EXPECT_EQ(error.m_cause, CFileException::accessDenied);
     EXPECT_EQ(error.m_strFileName, path("locked"));
     EXPECT_EQ(readBytes(m_dir / "locked" / "f.txt"), "kept");
+}
+
+// An ACL value: each entry a tag, rights and id (0xFFFFFFFF for the unnamed ones).
+std::string aclOf(std::initializer_list<std::array<std::uint32_t, 3>> entries) {
+    std::string value("\x02\0\0\0", 4);
+    for (const auto &[tag, rights, id] : entries) {
+        for (int i = 0; i < 2; ++i)
+            value += static_cast<char>((tag >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 2; ++i)
+            value += static_cast<char>((rights >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            value += static_cast<char>((id >> (8 * i)) & 0xFF);
+    }
+    return value;
+}
+constexpr std::uint32_t kNoId = 0xFFFFFFFF;
+
+// Runs action in a child process of that user, group and supplementary groups; its answer.
+bool asUser(uid_t uid, gid_t gid, std::vector<gid_t> groups, const std::function<bool()> &action) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool done = ::setgroups(groups.size(), groups.data()) == 0 && ::setgid(gid) == 0 &&
+                          ::setuid(uid) == 0 && action();
+        ::_exit(done ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool save(const CString &path, const char *text) {
+    try {
+        CFile file(path, CFile::modeCreate | CFile::modeWrite);
+        file.Write(text, static_cast<UINT>(std::strlen(text)));
+        file.Close();
+        return true;
+    } catch (const CFileException &) {
+        return false;
+    }
+}
+
+bool opens(const fs::path &file, int flags) {
+    const int fd = ::open(file.c_str(), flags);
+    if (fd >= 0)
+        ::close(fd);
+    return fd >= 0;
+}
+
+TEST_F(CFileTest, AColleaguesSaveLeavesEveryoneTheRightsTheyHad) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "saving as other users takes root";
+    // A shared folder of group 3000; the file is 2001's, 2002 may write it by a named entry.
+    const fs::path folder = m_dir / "shared";
+    fs::create_directory(folder);
+    ASSERT_EQ(::chown(folder.c_str(), 2001, 3000), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 02775), 0);
+    const fs::path file = folder / "f.txt";
+    writeBytes(file, "old");
+    ASSERT_EQ(::chown(file.c_str(), 2001, 3000), 0);
+    const std::string acl = aclOf(
+        {{0x01, 6, kNoId}, {0x02, 6, 2002}, {0x04, 4, kNoId}, {0x10, 6, kNoId}, {0x20, 0, kNoId}});
+    if (::setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
+        GTEST_SKIP() << "no ACLs here: " << std::strerror(errno);
+    const CString name = FromUtf8(file.string());
+
+    EXPECT_TRUE(asUser(2002, 3000, {3000}, [&] { return save(name, "by 2002"); }));
+    EXPECT_EQ(readBytes(file), "by 2002");
+    // The owner still saves it; a member of the group still reads it and may not write it; others
+    // still may not read it.
+    EXPECT_TRUE(asUser(2001, 2001, {}, [&] { return save(name, "by 2001"); }));
+    EXPECT_EQ(readBytes(file), "by 2001");
+    EXPECT_TRUE(asUser(2003, 3000, {3000}, [&] { return opens(file, O_RDONLY); }));
+    EXPECT_FALSE(asUser(2003, 3000, {3000}, [&] { return opens(file, O_WRONLY); }));
+    EXPECT_FALSE(asUser(2004, 2004, {}, [&] { return opens(file, O_RDONLY); }));
+    EXPECT_TRUE(asUser(2002, 3000, {3000}, [&] { return opens(file, O_RDWR); }));
+    EXPECT_FALSE(asUser(2002, 3000, {3000}, [&] { return ::access(file.c_str(), X_OK) == 0; }));
+}
+
+TEST_F(CFileTest, ASavedFileGainsNoACLFromItsFolder) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "trying another user's access takes root";
+    const fs::path folder = m_dir / "acl";
+    fs::create_directory(folder);
+    const fs::path file = folder / "f.txt";
+    writeBytes(file, "old");
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    // New files of the folder give 2005 everything.
+    const std::string defaults = aclOf(
+        {{0x01, 7, kNoId}, {0x02, 7, 2005}, {0x04, 5, kNoId}, {0x10, 7, kNoId}, {0x20, 5, kNoId}});
+    if (::setxattr(folder.c_str(), "system.posix_acl_default", defaults.data(), defaults.size(),
+                   0) != 0)
+        GTEST_SKIP() << "no ACLs here: " << std::strerror(errno);
+
+    CFile saved(FromUtf8(file.string()), CFile::modeCreate | CFile::modeWrite);
+    saved.Write("new", 3);
+    saved.Close();
+    EXPECT_EQ(xattr(file, "system.posix_acl_access"), "<none>");
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    // Group write, given later, is the group's alone.
+    ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+    EXPECT_FALSE(asUser(2005, 2005, {}, [&] { return opens(file, O_WRONLY); }));
+}
+
+TEST_F(CFileTest, ANameTooLongIsSaidToBeSo) {
+    // 90 kanji: 270 bytes of UTF-8, where a name may have 255.
+    std::string name;
+    for (int i = 0; i < 90; ++i)
+        name += "測";
+    const CString file = path((name + ".csv").c_str());
+    CFile out;
+    CFileException error;
+    EXPECT_FALSE(out.Open(file, CFile::modeCreate | CFile::modeWrite, &error));
+    EXPECT_EQ(error.GetErrorMessage(), file + "の名前が長すぎます。");
 }
 
 // An ext4 volume of 16 MiB on a backing store of 512 KiB: writes land in the page cache and fail

@@ -43,8 +43,12 @@ TEST_F(PendingFilesTest, PutInPlaceTogetherOrNotAtAll) {
     PendingFiles pending;
     writeBoth(pending);
     pending.Commit();
-    EXPECT_EQ(get("a.edx"), "a.edx");
-    EXPECT_EQ(get("sub/deeper/b.edx"), "sub/deeper/b.edx");
+    // The old file's backup and the commit's records are gone with it.
+    EXPECT_EQ(testsupport::FolderSnapshot(m_dir),
+              (Snapshot{{"a.edx", "a.edx"},
+                        {"sub", "<folder>"},
+                        {"sub/deeper", "<folder>"},
+                        {"sub/deeper/b.edx", "sub/deeper/b.edx"}}));
 }
 
 TEST_F(PendingFilesTest, AFailedRenamePutsEveryTargetBackAndLeavesNothingBehind) {

@@ -1,7 +1,10 @@
 #pragma once
 
+namespace testsupport {
+
 // Memory that runs out: while one lives, operator new of the test program succeeds `allowed`
-// times and then fails with std::bad_alloc at every call, until it goes. One at a time.
+// times and then fails with std::bad_alloc at every call, until it goes. One at a time. Linked
+// through its own target (ZentrovaFailingAllocation), as it replaces operator new.
 class FailingAllocation {
   public:
     explicit FailingAllocation(long allowed);
@@ -12,3 +15,5 @@ class FailingAllocation {
     // The allocations that succeeded meanwhile.
     long Used() const;
 };
+
+} // namespace testsupport

@@ -1,4 +1,4 @@
-#include "veltrane/tests/FailingAllocation.h"
+#include "tests/support/FailingAllocation.h"
 
 #include <cstdlib>
 #include <new>
@@ -31,6 +31,8 @@ void *allocateOrNull(std::size_t size) noexcept {
 
 } // namespace
 
+namespace testsupport {
+
 FailingAllocation::FailingAllocation(long allowed) {
     s_left = allowed;
     s_used = 0;
@@ -40,6 +42,8 @@ FailingAllocation::FailingAllocation(long allowed) {
 FailingAllocation::~FailingAllocation() { s_active = false; }
 
 long FailingAllocation::Used() const { return s_used; }
+
+} // namespace testsupport
 
 // Every form the program may call, so that what is allocated here is freed here.
 void *operator new(std::size_t size) { return allocate(size); }
