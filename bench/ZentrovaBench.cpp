@@ -1,7 +1,9 @@
 // The desktop program's three steps on 10,000 targets over the reference survey area: import
-// from CSV and show them in the before list, convert them and list the results, export them.
+// from CSV and show them in the before list, convert them and list the results, export them;
+// and the list of results filled with 100,000 targets.
 #include "pallomir/ui/JGDProgress.h"
 #include "tests/support/SurveyData.h"
+#include "veltrane/model/Point.h"
 #include "zentrova/CDlgCanvas.h"
 #include "zentrova/CZentrovaView.h"
 #include "zentrova/PointListCtrl.h"
@@ -16,6 +18,7 @@
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -114,6 +117,29 @@ void ConvertAndList(benchmark::State &state) {
     state.counters["targets"] = kTargets;
 }
 BENCHMARK(ConvertAndList)->Unit(benchmark::kMillisecond);
+
+// The after list refilled with 100,000 converted targets whose names are Japanese, as a
+// conversion ends.
+void FillAfterList(benchmark::State &state) {
+    Application();
+    std::vector<std::unique_ptr<Point>> points;
+    std::vector<Point *> rows;
+    for (int i = 0; i < 100000; ++i) {
+        CString name;
+        name.Format("境界点%05d", i);
+        auto p = std::make_unique<Point>(static_cast<unsigned>(i + 1), name);
+        p->SetJGD2000(
+            Coordinate(-35000.0 + 0.37 * i, -12000.0 + 0.11 * i, 50.125, true, 0.0, false),
+            CoordConvStatusD{}, 0);
+        rows.push_back(p.get());
+        points.push_back(std::move(p));
+    }
+    PointListCtrl list(PointListCtrl::JGD2000);
+    for (auto _ : state)
+        list.Fill(rows);
+    state.counters["targets"] = static_cast<double>(rows.size());
+}
+BENCHMARK(FillAfterList)->Unit(benchmark::kMillisecond);
 
 void ExportCsv(benchmark::State &state) {
     auto view = OpenView();

@@ -18,15 +18,16 @@ function(zentrova_use_qt target)
     target_compile_options(${target} PRIVATE -fexec-charset=CP932//TRANSLIT)
 endfunction()
 
-# zentrova_add_gtest(Name [QT] [XVFB] SOURCES a.cpp ... LINKS Lib ...)
+# zentrova_add_gtest(Name [QT] [XVFB] [SCREEN WxHxD] SOURCES a.cpp ... LINKS Lib ...)
 # A GoogleTest executable registered with CTest; tests run in the binary's folder. With QT the
 # executable links QtTest and its tests run headless (offscreen platform). With XVFB as well,
-# the whole executable is one test that runs on a virtual X server (xvfb-run), in real windows.
+# the whole executable is one test that runs on a virtual X server (xvfb-run), in real windows,
+# on a screen of 1280x1024x24 or the one SCREEN gives.
 function(zentrova_add_gtest name)
     if(NOT ZENTROVA_BUILD_TESTS)
         return()
     endif()
-    cmake_parse_arguments(ARG "QT;XVFB" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "QT;XVFB" "SCREEN" "SOURCES;LINKS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} ZentrovaTestSupport GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
@@ -40,7 +41,10 @@ function(zentrova_add_gtest name)
         set(properties PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     endif()
     if(ARG_XVFB)
-        add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>
+        if(NOT ARG_SCREEN)
+            set(ARG_SCREEN 1280x1024x24)
+        endif()
+        add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 ${ARG_SCREEN}" $<TARGET_FILE:${name}>
                  WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
         # One at a time: two "xvfb-run -a" started together can race for the same server number.
         set_tests_properties(${name} PROPERTIES ENVIRONMENT

@@ -96,7 +96,7 @@ CDlgCanvas::CDlgCanvas(CanvasSources sources, QWidget *parent)
     }
     setFixedSize(units.ToPixels(QSize(400, 301)));
 
-    connect(m_before, &QTableWidget::cellDoubleClicked, this, &CDlgCanvas::OnEdit);
+    connect(m_before, &QAbstractItemView::doubleClicked, this, &CDlgCanvas::OnEdit);
     connect(m_before, &PointListCtrl::rowsChanged, this, &CDlgCanvas::listsChanged);
     connect(m_after, &PointListCtrl::rowsChanged, this, &CDlgCanvas::listsChanged);
 }

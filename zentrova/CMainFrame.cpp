@@ -8,12 +8,20 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QWindow>
+
+#include <algorithm>
 
 CMainFrame::CMainFrame(CanvasSources sources, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     m_view = new CZentrovaView(std::move(sources), this);
-    setCentralWidget(m_view);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidget(m_view);
+    setCentralWidget(m_scroll);
     resize(640, 420);
 
     QMenu *menu = menuBar()->addMenu(ToQString("ファイル(&F)"));
@@ -61,10 +69,46 @@ void CMainFrame::OnInitialUpdate() {
     m_view->OnInitialUpdate();
     connect(m_view->GetDialog(), &CDlgCanvas::listsChanged, this, &CMainFrame::UpdateCommandUI);
     UpdateCommandUI();
-    setFixedSize(m_view->width(), m_view->height() + menuBar()->sizeHint().height());
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    fitToScreen();
     setWindowTitle(ToQString("座標変換プログラム"));
+}
+
+void CMainFrame::fitToScreen() {
+    if (const QScreen *screen = this->screen())
+        FitToArea(screen->availableGeometry());
+}
+
+void CMainFrame::FitToArea(const QRect &area) {
+    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    const QSize room = area.size().shrunkBy(frame);
+    const QSize view = m_view->size();
+    const int menu = menuBar()->sizeHint().height();
+    bool cutWidth = view.width() > room.width();
+    bool cutHeight = view.height() + menu > room.height();
+    // A scroll bar takes room from the other direction.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll);
+    if (cutHeight && !cutWidth)
+        cutWidth = view.width() + bar > room.width();
+    if (cutWidth && !cutHeight)
+        cutHeight = view.height() + menu + bar > room.height();
+    const QSize size(std::min(view.width() + (cutHeight ? bar : 0), room.width()),
+                     std::min(view.height() + menu + (cutWidth ? bar : 0), room.height()));
+    setFixedSize(size);
+    QRect placed(QPoint(), size.grownBy(frame));
+    placed.moveCenter(area.center());
+    placed.moveTopLeft(
+        QPoint(std::max(placed.left(), area.left()), std::max(placed.top(), area.top())));
+    move(placed.topLeft());
+    m_fittedMargins = frame;
+    m_fitted = true;
+}
+
+void CMainFrame::moveEvent(QMoveEvent *event) {
+    QMainWindow::moveEvent(event);
+    // Only the decorations, once known, make it fit again: a window the user moves stays where
+    // it is put.
+    if (m_fitted && windowHandle() != nullptr && windowHandle()->frameMargins() != m_fittedMargins)
+        fitToScreen();
 }
 
 void CMainFrame::UpdateCommandUI() {

@@ -18,8 +18,9 @@ bool CZentrovaApp::InitInstance() {
     // Message boxes carry the program's name, its title. It is not made the display name,
     // which Qt would append to the caption of every other window.
     QApplication::setApplicationName(ToQString("座標変換プログラム"));
-    // Qt's own dialogs and questions in the user's language; the program's own translation,
-    // installed after Qt's and so asked first, fills the gaps of Qt's.
+    // Qt's own dialogs and questions in the user's language. The program's own translation is
+    // installed after Qt's, so Qt asks it first and every text it holds overrides Qt's; it holds
+    // only the texts Qt's translation leaves in English.
     m_qtTranslator = std::make_unique<QTranslator>();
     if (m_qtTranslator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -4,6 +4,7 @@
 #include "veltrane/model/Point.h"
 #include "zentrova/PointCsv.h"
 
+#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QScrollBar>
@@ -11,21 +12,104 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <array>
 
-namespace {
+// The rows as the points held them when each row was made; the texts are made when asked for.
+class PointListCtrl::Rows : public QAbstractTableModel {
+  public:
+    struct Row {
+        CString name;
+        std::array<double, 3> xyh;
+    };
 
-QTableWidgetItem *makeItem(const QString &text, Qt::Alignment alignment) {
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(alignment | Qt::AlignVCenter);
-    return item;
-}
+    explicit Rows(Coords coords) : m_coords(coords) {}
 
-QString number(double value) { return QString::fromLatin1(CoordText(value).GetString()); }
+    Row RowOf(const Point &p) const {
+        const Coordinate c = m_coords == TokyoDatum ? p.GetTokyoDatum() : p.GetJGD2000(0);
+        return Row{p.GetName(), {c.GetX(), c.GetY(), c.GetH()}};
+    }
 
-} // namespace
+    QString Text(std::size_t row, int column) const {
+        if (row >= m_rows.size() || column < 0 || column > 3)
+            return QString();
+        if (column == 0)
+            return ToQString(m_rows[row].name);
+        return QString::fromLatin1(
+            CoordText(m_rows[row].xyh[static_cast<std::size_t>(column - 1)]).GetString());
+    }
+
+    void Fill(const std::vector<Point *> &points) {
+        beginResetModel();
+        m_rows.clear();
+        m_rows.reserve(points.size());
+        for (const Point *p : points)
+            m_rows.push_back(RowOf(*p));
+        endResetModel();
+    }
+
+    void Append(const Point &p) {
+        const int row = static_cast<int>(m_rows.size());
+        beginInsertRows(QModelIndex(), row, row);
+        m_rows.push_back(RowOf(p));
+        endInsertRows();
+    }
+
+    void Set(int row, const Point &p) {
+        m_rows[static_cast<std::size_t>(row)] = RowOf(p);
+        emit dataChanged(index(row, 0), index(row, 3));
+    }
+
+    void Remove(int row) {
+        beginRemoveRows(QModelIndex(), row, row);
+        m_rows.erase(m_rows.begin() + row);
+        endRemoveRows();
+    }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : 4;
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (!index.isValid())
+            return QVariant();
+        if (role == Qt::DisplayRole)
+            return Text(static_cast<std::size_t>(index.row()), index.column());
+        if (role == Qt::TextAlignmentRole)
+            return alignment(index.column());
+        return QVariant();
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        static const char *const headings[] = {"点名", "X座標", "Y座標", "標高"};
+        if (orientation != Qt::Horizontal || section < 0 || section > 3)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        if (role == Qt::DisplayRole)
+            return ToQString(headings[section]);
+        if (role == Qt::TextAlignmentRole)
+            return alignment(section);
+        return QVariant();
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    }
+
+  private:
+    // Names on the left, numbers on the right.
+    static QVariant alignment(int column) {
+        return static_cast<int>((column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+    }
+
+    Coords m_coords;
+    std::vector<Row> m_rows;
+};
 
 PointListCtrl::PointListCtrl(Coords coords, QWidget *parent)
-    : QTableWidget(0, 4, parent), m_coords(coords) {
+    : QTableView(parent), m_rows(std::make_unique<Rows>(coords)) {
+    setModel(m_rows.get());
     // Number columns 100 pixels wide, or as wide as the widest coordinate the program takes
     // needs in the dialog's font (with the cell's margins, its grid line and a little room), so
     // that no digit is ever cut off: six digits before the point, whichever digit is the widest.
@@ -39,12 +123,8 @@ PointListCtrl::PointListCtrl(Coords coords, QWidget *parent)
         widest = std::max(widest, fontMetrics().horizontalAdvance(text));
     }
     m_numberWidth = std::max(100, widest + 4 * margin + 4);
-    const char *const headings[] = {"点名", "X座標", "Y座標", "標高"};
-    for (int column = 0; column < 4; ++column) {
-        setHorizontalHeaderItem(column, makeItem(ToQString(headings[column]),
-                                                 column == 0 ? Qt::AlignLeft : Qt::AlignRight));
+    for (int column = 0; column < 4; ++column)
         setColumnWidth(column, m_numberWidth);
-    }
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -56,28 +136,36 @@ PointListCtrl::PointListCtrl(Coords coords, QWidget *parent)
     setWordWrap(false);
 }
 
+PointListCtrl::~PointListCtrl() {
+    // The view lets go of the model before the model goes.
+    setModel(nullptr);
+}
+
 void PointListCtrl::resizeEvent(QResizeEvent *event) {
-    QTableWidget::resizeEvent(event);
+    QTableView::resizeEvent(event);
     // Room is kept for the vertical scroll bar, so the columns fit whether it shows or not.
     const int room = width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width();
     setColumnWidth(0, std::max(kLeastNameWidth, room - 3 * m_numberWidth));
 }
 
+QString PointListCtrl::Text(int row, int column) const {
+    return row < 0 ? QString() : m_rows->Text(static_cast<std::size_t>(row), column);
+}
+
 bool PointListCtrl::IsCut(int row, int column) const {
-    const QTableWidgetItem *cell = item(row, column);
-    if (cell == nullptr)
+    if (row < 0 || row >= GetItemCount() || column < 0 || column > 3)
         return false;
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    return fontMetrics().horizontalAdvance(cell->text()) + 2 * margin > columnWidth(column);
+    return fontMetrics().horizontalAdvance(Text(row, column)) + 2 * margin > columnWidth(column);
 }
 
 bool PointListCtrl::viewportEvent(QEvent *event) {
     if (event->type() != QEvent::ToolTip)
-        return QTableWidget::viewportEvent(event);
+        return QTableView::viewportEvent(event);
     const auto *help = static_cast<QHelpEvent *>(event);
     const QModelIndex index = indexAt(help->pos());
     if (index.isValid() && IsCut(index.row(), index.column()))
-        QToolTip::showText(help->globalPos(), item(index.row(), index.column())->text(), viewport(),
+        QToolTip::showText(help->globalPos(), Text(index.row(), index.column()), viewport(),
                            visualRect(index));
     else
         QToolTip::hideText();
@@ -101,29 +189,15 @@ int PointListCtrl::GetFirstSelectedRow() const {
     return rows.empty() ? -1 : rows.front();
 }
 
-void PointListCtrl::showRow(int row, const Point *p) {
-    const Coordinate c = m_coords == TokyoDatum ? p->GetTokyoDatum() : p->GetJGD2000(0);
-    setItem(row, 0, makeItem(ToQString(p->GetName()), Qt::AlignLeft));
-    setItem(row, 1, makeItem(number(c.GetX()), Qt::AlignRight));
-    setItem(row, 2, makeItem(number(c.GetY()), Qt::AlignRight));
-    setItem(row, 3, makeItem(number(c.GetH()), Qt::AlignRight));
-}
-
 void PointListCtrl::Fill(const std::vector<Point *> &points) {
-    setUpdatesEnabled(false);
-    clearContents();
     m_points = points;
-    setRowCount(GetItemCount());
-    for (int row = 0; row < GetItemCount(); ++row)
-        showRow(row, m_points[static_cast<std::size_t>(row)]);
-    setUpdatesEnabled(true);
+    m_rows->Fill(points);
     emit rowsChanged();
 }
 
 void PointListCtrl::AppendRow(Point *p) {
     m_points.push_back(p);
-    setRowCount(GetItemCount());
-    showRow(GetItemCount() - 1, p);
+    m_rows->Append(*p);
     emit rowsChanged();
 }
 
@@ -131,7 +205,7 @@ void PointListCtrl::SetRow(int row, Point *p) {
     if (row < 0 || row >= GetItemCount())
         return;
     m_points[static_cast<std::size_t>(row)] = p;
-    showRow(row, p);
+    m_rows->Set(row, *p);
     emit rowsChanged();
 }
 
@@ -139,13 +213,8 @@ void PointListCtrl::DeleteRow(int row) {
     if (row < 0 || row >= GetItemCount())
         return;
     m_points.erase(m_points.begin() + row);
-    removeRow(row);
+    m_rows->Remove(row);
     emit rowsChanged();
 }
 
-void PointListCtrl::DeleteAllItems() {
-    m_points.clear();
-    clearContents();
-    setRowCount(0);
-    emit rowsChanged();
-}
+void PointListCtrl::DeleteAllItems() { Fill({}); }

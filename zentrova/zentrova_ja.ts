@@ -2,7 +2,8 @@
 <!DOCTYPE TS>
 <!-- The texts of Qt's own dialogs that Qt's Japanese translation leaves in English: the print
      dialog, its printer properties, its page-range and conflict messages, and the file dialog's
-     kinds of entry. Loaded after Qt's translation, so it only fills its gaps. -->
+     kinds of entry. Installed after Qt's translation, so Qt asks it first: every text it holds
+     overrides Qt's own translation of that text. It holds only texts Qt's leaves in English. -->
 <TS version="2.1" language="ja_JP">
 <context>
     <name>QPrintSettingsOutput</name>

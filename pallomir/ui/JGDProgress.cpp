@@ -228,6 +228,13 @@ int JGDProgressImpl<Base, WaitDlg>::PercentOf(long long part, long long whole) {
 }
 
 template <class Base, class WaitDlg> void JGDProgressImpl<Base, WaitDlg>::CloseDialogs() const {
+    // Off the screen before the caller goes on.
+    if (m_pWaitDlg != nullptr) {
+        m_pWaitDlg->Dismiss();
+    }
+    if (m_pSmpWaitDlg != nullptr) {
+        m_pSmpWaitDlg->Dismiss();
+    }
     m_pWaitDlg.reset();
     m_pSmpWaitDlg.reset();
 }

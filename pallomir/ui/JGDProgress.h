@@ -40,6 +40,8 @@ template <class Base, class WaitDlg> class JGDProgressImpl : public Base {
     // Shows text in place of the kind's message until the next ProgressStart or ProgressInit.
     void SetProgressMsg(const CString &text) const override;
     bool ProgressPercent(int percent, int done) const override;
+    // Closes both dialogs, each off the screen before the call returns
+    // (JGDWaitWindow::Dismiss); so does the destructor.
     void ProgressTerm() const override;
     bool CheckCancel() const override;
     bool IsCanceled() const override;

@@ -4,16 +4,11 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/UiFont.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 
 JGDSmpWaitDlg::JGDSmpWaitDlg(const char *title, const char *message, QWidget *parent)
-    : QDialog(nullptr) {
-    QWidget *owner = parent != nullptr ? parent : AfxGetMainWnd();
-    m_disabler.Disable(owner);
-
-    // Closing a wait dialog never ends the application.
-    setAttribute(Qt::WA_QuitOnClose, false);
+    : JGDWaitWindow(parent) {
+    SetMessageOnlyClose(true);
     setFont(UiFont(9));
     const DialogUnits units(font());
     setFixedSize(units.ToPixels(QSize(179, 45)));
@@ -27,38 +22,15 @@ JGDSmpWaitDlg::JGDSmpWaitDlg(const char *title, const char *message, QWidget *pa
     if (message != nullptr) {
         m_pMessage->setText(ToQString(message));
     }
-    SetOwnerWindow(this, owner);
-    show();
+    ShowAboveOwner();
 }
-
-JGDSmpWaitDlg::~JGDSmpWaitDlg() { Close(); }
 
 void JGDSmpWaitDlg::SetMessageText(const char *text) {
-    if (m_bWindow) {
+    if (HasWindow()) {
         m_pMessage->setText(ToQString(text));
     }
-}
-
-void JGDSmpWaitDlg::Close() {
-    if (!m_bWindow) {
-        return;
-    }
-    m_bWindow = false;
-    m_disabler.Restore();
-    hide();
 }
 
 void JGDSmpWaitDlg::reject() {}
 
 void JGDSmpWaitDlg::accept() {}
-
-void JGDSmpWaitDlg::closeEvent(QCloseEvent *event) {
-    // A close from the window system is the user's; others come from the program or from the
-    // application quitting, which must not be held up.
-    if (event->spontaneous()) {
-        event->ignore();
-        return;
-    }
-    Close();
-    event->accept();
-}

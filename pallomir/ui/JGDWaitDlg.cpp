@@ -4,7 +4,6 @@
 #include "platform/ui/QtText.h"
 #include "platform/ui/UiFont.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
@@ -53,12 +52,7 @@ JGDWaitDlg::JGDWaitDlg(int *pContinue, const char *title, const char *message, Q
 
 JGDWaitDlg::JGDWaitDlg(int *pContinue, const char *title, const char *message, UINT templateId,
                        QWidget *parent)
-    : QDialog(nullptr), m_pContinue(pContinue) {
-    QWidget *owner = parent != nullptr ? parent : AfxGetMainWnd();
-    m_disabler.Disable(owner);
-
-    // Closing a wait dialog never ends the application.
-    setAttribute(Qt::WA_QuitOnClose, false);
+    : JGDWaitWindow(parent), m_pContinue(pContinue) {
     setFont(UiFont(11));
     const DialogUnits units(font());
     const bool withElements = templateId == JGDWaitDlg2::IDD;
@@ -92,37 +86,34 @@ JGDWaitDlg::JGDWaitDlg(int *pContinue, const char *title, const char *message, U
     m_pMessage->setText(message != nullptr
                             ? ToQString(message)
                             : QStringLiteral("Click Cancel to cancel the operation"));
-    SetOwnerWindow(this, owner);
-    show();
+    ShowAboveOwner();
 }
 
-JGDWaitDlg::~JGDWaitDlg() { Close(); }
-
 void JGDWaitDlg::SetMessageText(const char *text) {
-    if (m_bWindow) {
+    if (HasWindow()) {
         m_pMessage->setText(ToQString(text));
     }
 }
 
 void JGDWaitDlg::SetMessageText2(const char *text) {
-    if (m_bWindow) {
+    if (HasWindow()) {
         m_pMessage2->setText(ToQString(text));
     }
 }
 
 void JGDWaitDlg::SetPercentComplete(int percent) {
-    if (m_bWindow) {
+    if (HasWindow()) {
         m_pProgress->setValue(std::clamp(percent, 0, 100));
     }
 }
 
 void JGDWaitDlg::SetMessageOnly(bool on) {
-    if (!m_bWindow) {
+    if (!HasWindow()) {
         return;
     }
-    m_bMessageOnly = on;
+    SetMessageOnlyClose(on);
     m_pProgress->setVisible(!on);
-    m_pCancel->setEnabled(!on);
+    m_pCancel->setVisible(!on);
 }
 
 int JGDWaitDlg::Pump() {
@@ -144,35 +135,13 @@ void JGDWaitDlg::OnCancel() {
     Close();
 }
 
-void JGDWaitDlg::Close() {
-    if (!m_bWindow) {
-        return;
-    }
-    m_bWindow = false;
-    m_disabler.Restore();
-    hide();
-}
-
 void JGDWaitDlg::reject() {
-    if (!m_bMessageOnly) {
+    if (!IsMessageOnly()) {
         OnCancel();
     }
 }
 
 void JGDWaitDlg::accept() {}
-
-void JGDWaitDlg::closeEvent(QCloseEvent *event) {
-    if (!m_bMessageOnly) {
-        QDialog::closeEvent(event);
-        return;
-    }
-    if (event->spontaneous()) {
-        event->ignore();
-        return;
-    }
-    Close();
-    event->accept();
-}
 
 JGDWaitDlg2::JGDWaitDlg2(int *pContinue, const char *title, const char *message, UINT templateId,
                          QWidget *parent)

@@ -1,9 +1,7 @@
 #pragma once
 
+#include "pallomir/ui/JGDWaitWindow.h"
 #include "platform/core/WinTypes.h"
-#include "platform/ui/Window.h"
-
-#include <QDialog>
 
 class QLabel;
 class QProgressBar;
@@ -14,7 +12,7 @@ class QPushButton;
 // top-level window of its own so that it stays usable. Cancel, Escape and closing the window
 // all clear the continue flag and close the dialog, except while the dialog only shows a message
 // (SetMessageOnly). Once closed, the setters do nothing.
-class JGDWaitDlg : public QDialog {
+class JGDWaitDlg : public JGDWaitWindow {
     Q_OBJECT
 
   public:
@@ -34,17 +32,14 @@ class JGDWaitDlg : public QDialog {
     // the layout of 19101.
     JGDWaitDlg(int *pContinue, const char *title, const char *message, UINT templateId,
                QWidget *parent);
-    ~JGDWaitDlg() override;
 
     void SetMessageText(const char *text);
     void SetMessageText2(const char *text);
     // Clamped to 0..100.
     void SetPercentComplete(int percent);
-    // Shows the message lines alone, without the bar, and refuses Cancel (the button disabled,
-    // Escape and the window's close button ignored) while on; off brings back the bar and Cancel.
+    // Shows the message lines alone, without the bar and Cancel (Escape and the window's close
+    // button ignored), while on; off brings back the bar and Cancel.
     void SetMessageOnly(bool on);
-    // Whether the window is still up: neither cancelled nor closed.
-    bool HasWindow() const { return m_bWindow; }
 
     // Handles every pending event so the windows stay responsive. Answers 0 when a request to
     // quit the application was met: the application's own event loop still ends once the
@@ -52,8 +47,6 @@ class JGDWaitDlg : public QDialog {
     static int Pump();
 
     void OnCancel();
-    // Re-enables the parent and removes the window, once.
-    void Close();
 
     // Escape and closing the window: OnCancel.
     void reject() override;
@@ -61,23 +54,15 @@ class JGDWaitDlg : public QDialog {
     void accept() override;
 
   protected:
-    // While the dialog shows its message alone, the user's close is refused and the program's
-    // (the application quitting) closes it without cancelling.
-    void closeEvent(QCloseEvent *event) override;
-
     QLabel *m_pElmMessage = nullptr;
     QProgressBar *m_pElmProgress = nullptr;
 
   private:
     int *m_pContinue;
-    // Holds the parent (or main window) that this dialog disabled.
-    WindowDisabler m_disabler;
-    bool m_bWindow = true;
     QLabel *m_pMessage = nullptr;
     QLabel *m_pMessage2 = nullptr;
     QProgressBar *m_pProgress = nullptr;
     QPushButton *m_pCancel = nullptr;
-    bool m_bMessageOnly = false;
 };
 
 // The wait dialog with a second bar for elements (such as blocks) above the step bar.

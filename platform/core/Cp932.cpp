@@ -48,6 +48,18 @@ class Converter {
     iconv_t m_cd;
 };
 
+// The descriptors of the two directions, one of each per thread, opened once and kept: opening
+// one costs far more than converting a name.
+Converter &toUtf8() {
+    thread_local Converter conv("UTF-8", "CP932");
+    return conv;
+}
+
+Converter &fromUtf8() {
+    thread_local Converter conv("CP932", "UTF-8");
+    return conv;
+}
+
 // Bytes of the UTF-8 sequence that failed to convert: a well-formed sequence
 // is skipped whole, a malformed byte alone.
 std::size_t Utf8SkipLength(std::string_view in) {
@@ -87,7 +99,7 @@ char32_t utf8Character(std::string_view utf8, std::size_t &length) {
 } // namespace
 
 bool Cp932ToUtf8(std::string_view cp932, std::string &utf8) {
-    Converter conv("UTF-8", "CP932");
+    Converter &conv = toUtf8();
     std::string out;
     if (conv.Run(cp932, out) != 0) {
         return false;
@@ -97,7 +109,7 @@ bool Cp932ToUtf8(std::string_view cp932, std::string &utf8) {
 }
 
 bool Utf8ToCp932(std::string_view utf8, CString &cp932) {
-    Converter conv("CP932", "UTF-8");
+    Converter &conv = fromUtf8();
     std::string out;
     if (conv.Run(utf8, out) != 0) {
         return false;
@@ -107,7 +119,7 @@ bool Utf8ToCp932(std::string_view utf8, CString &cp932) {
 }
 
 std::size_t FirstInvalidCp932(std::string_view cp932) {
-    Converter conv("UTF-8", "CP932");
+    Converter &conv = toUtf8();
     std::string_view rest = cp932;
     std::string out;
     if (conv.Run(rest, out) == 0)
@@ -122,7 +134,7 @@ std::string ToUtf8(const CString &cp932) {
 }
 
 CString FromUtf8(std::string_view utf8) {
-    Converter conv("CP932", "UTF-8");
+    Converter &conv = fromUtf8();
     std::string out;
     while (conv.Run(utf8, out) != 0) {
         out += '?';
@@ -132,7 +144,7 @@ CString FromUtf8(std::string_view utf8) {
 }
 
 std::u32string Cp932LackedCharacters(std::string_view utf8) {
-    Converter conv("CP932", "UTF-8");
+    Converter &conv = fromUtf8();
     std::string out;
     std::u32string lacked;
     while (conv.Run(utf8, out) != 0) {

@@ -30,6 +30,16 @@ void SetOwnerWindow(QWidget *window, QWidget *owner) {
     }
 }
 
+void SyncWindowSystem() {
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()) == nullptr) {
+        return;
+    }
+    // The first carries out the requests and handles the exposures they bring, which repaint
+    // the windows uncovered; the second carries out the repainting.
+    QGuiApplication::sync();
+    QGuiApplication::sync();
+}
+
 void ShowWindow(QWidget *window, int showState) {
     if (window == nullptr) {
         return;

@@ -28,6 +28,11 @@ QWidget *AfxGetMainWnd();
 // child of owner: disabling owner leaves window enabled. Null owner: nothing happens.
 void SetOwnerWindow(QWidget *window, QWidget *owner);
 
+// Waits until the window system has carried out what the program asked of it so far (a window
+// hidden is off the screen) and the windows that this uncovered have been repainted. Events are
+// handled meanwhile, as a wait dialog's pump does. Nothing without a Qt GUI application.
+void SyncWindowSystem();
+
 // Keeps a window disabled while a modeless wait dialog is up. Restore() enables it again only
 // when Disable() was the one that disabled it, so a window that was already disabled (by an
 // outer wait dialog) stays disabled. A window destroyed meanwhile is simply forgotten.

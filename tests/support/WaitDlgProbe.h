@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/DialogUnits.h"
+#include "tests/support/WhenShown.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -9,17 +10,6 @@
 #include <QWidget>
 
 // Looks at wait dialogs the way a user sees them.
-
-// The visible top-level window of type T, or null.
-template <class T> T *Shown() {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        T *found = qobject_cast<T *>(widget);
-        if (found != nullptr && found->isVisible()) {
-            return found;
-        }
-    }
-    return nullptr;
-}
 
 inline QString TextOf(const QWidget *dialog, int id) {
     const auto *label = qobject_cast<const QLabel *>(GetDlgItem(dialog, id));

@@ -7,12 +7,12 @@
 #include "veltrane/conversion/CoordConvAffine.h"
 #include "veltrane/conversion/CoordConvHelmert.h"
 #include "veltrane/conversion/CoordConvParaTrans.h"
+#include "veltrane/conversion/InverseDistance.h"
 #include "veltrane/conversion/StepProgress.h"
 #include "veltrane/database/Veltrane.h"
 
 #include <algorithm>
 #include <cmath>
-#include <emmintrin.h>
 #include <new>
 
 const double CoordConvParam::m_tiny = 1e-20;
@@ -340,30 +340,14 @@ bool CoordConvParam::CalcJGD2000LSC(const Coordinate &source, const Coordinate &
                                     Coordinate *result) const {
     if (!m_fCalced || result == nullptr)
         return false;
-    // The weights are computed two nodes at a time (each exactly as inverseDistanceWeight
-    // gives it) and summed node by node in table order.
-    const __m128d x = _mm_set1_pd(source.GetX()), y = _mm_set1_pd(source.GetY());
-    const __m128d floor = _mm_set1_pd(0.0001), one = _mm_set1_pd(1.0);
-    const std::size_t n = m_residualNodes.size();
+    // Summed node by node in table order.
     double total = 0.0, sx = 0.0, sy = 0.0;
-    for (std::size_t j = 0; j < n; j += 2) {
-        const ResidualNode &a = m_residualNodes[j];
-        const ResidualNode &b = m_residualNodes[j + 1 < n ? j + 1 : j];
-        const __m128d dx = _mm_sub_pd(_mm_set_pd(b.x, a.x), x);
-        const __m128d dy = _mm_sub_pd(_mm_set_pd(b.y, a.y), y);
-        const __m128d d = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy)));
-        // max(floor, d) keeps a NaN distance, as the scalar comparison does.
-        alignas(16) double w[2];
-        _mm_store_pd(w, _mm_div_pd(one, _mm_max_pd(floor, d)));
-        total += w[0];
-        sx += a.rx * w[0];
-        sy += a.ry * w[0];
-        if (j + 1 < n) {
-            total += w[1];
-            sx += b.rx * w[1];
-            sy += b.ry * w[1];
-        }
-    }
+    ForEachInverseDistanceWeight(source.GetX(), source.GetY(), m_residualNodes.data(),
+                                 m_residualNodes.size(), [&](const ResidualNode &node, double w) {
+                                     total += w;
+                                     sx += node.rx * w;
+                                     sy += node.ry * w;
+                                 });
     if (!(total > 0.0 && std::isfinite(total)))
         return false;
     result->SetXYH(trend.GetX() - sx / total, trend.GetY() - sy / total, source.GetH(),

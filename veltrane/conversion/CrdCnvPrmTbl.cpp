@@ -2,11 +2,14 @@
 
 #include "pallomir/ui/JIProgMsgBase.h"
 #include "platform/core/CArchive.h"
+#include "veltrane/conversion/InverseDistance.h"
 #include "veltrane/conversion/StepProgress.h"
 #include "veltrane/database/Veltrane.h"
 #include "veltrane/model/ArchiveFields.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -135,47 +138,53 @@ bool CrdCnvPrmTbl::ExecuteCoordConv(CoordCnvKind kind, JIProgMsgBase *progress) 
 }
 
 bool CrdCnvPrmTbl::correctHeights(JIProgMsgBase *progress) {
-    std::vector<const Point *> basis;
-    for (const Point *p : *m_pPointTable)
-        if (p->IsPossibleCalcParam())
-            basis.push_back(p);
+    // What the step takes of each basis point, once for the whole walk: its Tokyo position and
+    // height difference, and by the name of the old mark it was observed at, its observed
+    // height (with several at one mark, the last in table order).
+    struct BasisNode {
+        double x;
+        double y;
+        double heightDiff;
+    };
+    std::vector<BasisNode> basis;
+    std::unordered_map<std::string_view, double> markHeights;
+    for (const Point *b : *m_pPointTable) {
+        if (!b->IsPossibleCalcParam())
+            continue;
+        const Coordinate tokyo = b->GetTokyoDatum();
+        basis.push_back({tokyo.GetX(), tokyo.GetY(), b->GetHgtDiff_ITRF_Tokyo()});
+        // An empty name names no old mark: a nameless target is weighted like any other.
+        const std::string &mark = b->GetInsyoName().Bytes();
+        if (!mark.empty())
+            markHeights[mark] = b->GetObservedITRF().GetH();
+    }
     if (basis.empty())
         return true;
-    std::vector<double> weights(basis.size());
     return WalkPoints(*m_pPointTable, progress, kProgressCalc, false, [&](Point *p, unsigned) {
         if (p->IsConvBasisPoint())
             return;
-        bool set = false;
-        double total = 0.0;
-        for (std::size_t i = 0; i < basis.size(); ++i) {
-            const Point *b = basis[i];
-            weights[i] = 0.0;
-            // An empty name names no old mark: a nameless target is weighted like any other.
-            const CString &mark = b->GetInsyoName();
-            if (mark.IsEmpty() || mark.Compare(p->GetName()) != 0) {
-                weights[i] = 1.0 / std::max(p->GetDistTokyoDatum(b), 0.0001);
-                total += weights[i];
-                continue;
-            }
-            // The point is the old mark that this basis point was observed at.
-            Coordinate r = p->GetJGD2000(m_nBlockNo);
+        Coordinate r = p->GetJGD2000(m_nBlockNo);
+        // The point is the old mark that a basis point was observed at. Names compare as C
+        // strings do.
+        const auto mark = markHeights.find(std::string_view(p->GetName().GetString()));
+        if (mark != markHeights.end()) {
             if (r.IsHUsed()) {
-                r.SetH(b->GetObservedITRF().GetH());
+                r.SetH(mark->second);
                 p->SetJGD2000(r, p->GetCrdCnvStat(m_nBlockNo), m_nBlockNo);
             }
-            set = true;
-        }
-        if (set || total <= 0.0)
             return;
-        double h = 0.0;
-        for (std::size_t i = 0; i < basis.size(); ++i)
-            h += basis[i]->GetHgtDiff_ITRF_Tokyo() * weights[i];
-        h /= total;
-        Coordinate r = p->GetJGD2000(m_nBlockNo);
-        if (r.IsHUsed()) {
-            r.SetH(p->GetTokyoDatum().GetH() + h);
-            p->SetJGD2000(r, p->GetCrdCnvStat(m_nBlockNo), m_nBlockNo);
         }
+        const Coordinate tokyo = p->GetTokyoDatum();
+        double total = 0.0, h = 0.0;
+        ForEachInverseDistanceWeight(tokyo.GetX(), tokyo.GetY(), basis.data(), basis.size(),
+                                     [&](const BasisNode &b, double w) {
+                                         total += w;
+                                         h += b.heightDiff * w;
+                                     });
+        if (total <= 0.0 || !r.IsHUsed())
+            return;
+        r.SetH(tokyo.GetH() + h / total);
+        p->SetJGD2000(r, p->GetCrdCnvStat(m_nBlockNo), m_nBlockNo);
     });
 }
 

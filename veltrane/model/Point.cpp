@@ -446,14 +446,17 @@ double Point::GetHgtDiff_JGD_Tokyo() const { return m_jgd2000.GetH() - m_tokyo.G
 double Point::GetDistJGD2000(const Point *p) const {
     if (p == nullptr)
         return 0.0;
-    return std::hypot(m_jgd2000.GetX() - p->m_jgd2000.GetX(),
-                      m_jgd2000.GetY() - p->m_jgd2000.GetY());
+    const double dx = m_jgd2000.GetX() - p->m_jgd2000.GetX();
+    const double dy = m_jgd2000.GetY() - p->m_jgd2000.GetY();
+    return std::sqrt(dx * dx + dy * dy);
 }
 
 double Point::GetDistTokyoDatum(const Point *p) const {
     if (p == nullptr)
         return 0.0;
-    return std::hypot(m_tokyo.GetX() - p->m_tokyo.GetX(), m_tokyo.GetY() - p->m_tokyo.GetY());
+    const double dx = m_tokyo.GetX() - p->m_tokyo.GetX();
+    const double dy = m_tokyo.GetY() - p->m_tokyo.GetY();
+    return std::sqrt(dx * dx + dy * dy);
 }
 
 void Point::CalcBL(const PlaneArea *oldArea, const PlaneArea *newArea, unsigned no) {

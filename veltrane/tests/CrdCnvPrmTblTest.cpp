@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <tuple>
+
 namespace {
 
 using namespace enginetest;
@@ -65,6 +68,38 @@ TEST_F(CrdCnvPrmTblTest, BuildsFourEnginesAndConvertsWithTheChosenOne) {
     ASSERT_TRUE(lone.PrepareCoordConv(CoordCnvOption(), nullptr));
     EXPECT_FALSE(lone.ExecuteCoordConv(CrdCnvParaTrans2, nullptr));
     EXPECT_FALSE(lone.IsCrdCnvCompleted());
+}
+
+// The height step: a target standing at an old mark takes the height observed there, of the last
+// basis point in table order tied to it; any other target, the nameless one too, the weighted
+// height of all basis points.
+TEST_F(CrdCnvPrmTblTest, ATargetAtAnOldMarkTakesTheHeightObservedThere) {
+    Stored(m_db, "B2")->SetInsyoName("M");
+    Point *b4 = Stored(m_db, "B4");
+    b4->SetInsyoName("M");
+    Coordinate observed = b4->GetObservedITRF();
+    observed.SetH(9.5);
+    b4->SetCnvBasisITRF(observed);
+    m_db.Append(TargetPoint(10, "M", 100, 900, 1.0));
+    m_db.Append(TargetPoint(11, "", 100, 900, 1.0));
+    m_db.Append(TargetPoint(12, "m", 100, 900, 1.0)); // names match exactly
+    CrdCnvPrmTbl table;
+    ASSERT_TRUE(table.Initialize(&m_db, &m_db, 0));
+    ASSERT_TRUE(table.PrepareCoordConv(CoordCnvOption(), nullptr));
+    ASSERT_TRUE(table.ExecuteCoordConv(CrdCnvParaTrans2, nullptr));
+    EXPECT_EQ(Stored(m_db, "M")->GetJGD2000(0).GetH(), 9.5);
+    // 1 + the differences 1, 1, 1 and 4.5 weighted by the inverse distances to (100, 900).
+    double total = 0, h = 0;
+    for (const auto &[x, y, diff] : {std::tuple{0.0, 0.0, 1.0},
+                                     {1000.0, 0.0, 1.0},
+                                     {0.0, 1000.0, 1.0},
+                                     {1000.0, 1200.0, 4.5}}) {
+        const double w = 1.0 / std::sqrt((x - 100) * (x - 100) + (y - 900) * (y - 900));
+        total += w;
+        h += diff * w;
+    }
+    for (const char *name : {"", "m"})
+        EXPECT_EQ(Stored(m_db, name)->GetJGD2000(0).GetH(), 1.0 + h / total) << name;
 }
 
 TEST_F(CrdCnvPrmTblTest, RecordIs64BytesAndTheUseGeoidSwitchSetsTheFlagBit) {

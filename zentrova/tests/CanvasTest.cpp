@@ -5,12 +5,12 @@
 #include "platform/core/Prompt.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
-#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/ProjectDump.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/WaitDlgProbe.h"
+#include "tests/support/WhenShown.h"
 #include "veltrane/database/CrdRewriteAsker.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/PointListCtrl.h"
@@ -50,8 +50,8 @@ class CanvasTest : public ProgramTest {
     }
     static QStringList column(const PointListCtrl *list, int col) {
         QStringList texts;
-        for (int row = 0; row < list->rowCount(); ++row)
-            texts << list->item(row, col)->text();
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            texts << list->Text(row, col);
         return texts;
     }
     static void select(PointListCtrl *list, std::initializer_list<int> rows) {
@@ -65,7 +65,7 @@ class CanvasTest : public ProgramTest {
         for (int row = 0; row < list->GetItemCount(); ++row) {
             const Point *p = list->GetPoint(row);
             ASSERT_GE(db.Find(p), 0) << row;
-            EXPECT_EQ(list->item(row, 0)->text(), ToQString(p->GetName())) << row;
+            EXPECT_EQ(list->Text(row, 0), ToQString(p->GetName())) << row;
         }
     }
 };
@@ -107,7 +107,7 @@ TEST_F(CanvasTest, AddingAndEditingKeepRowsOnTheirPoints) {
     ASSERT_TRUE(canvas->ConvertTargets(progress));
     ASSERT_EQ(canvas->GetAfterList()->GetItemCount(), 40);
 
-    WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
+    const auto reply = testsupport::WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
         static_cast<QLineEdit *>(GetDlgItem(shown, CDlgPointInput::IDC_EDIT_NAME))
             ->setText(QStringLiteral("NEW"));
         auto *y = static_cast<QLineEdit *>(GetDlgItem(shown, CDlgPointInput::IDC_EDIT_Y));
@@ -357,6 +357,31 @@ class ShownWaitDialogs : public QObject {
     }
 };
 
+// The wait dialog as the points are stored: its message alone, without bar and Cancel.
+class StoringProgress : public JGDProgress {
+  public:
+    void SetProgressKind(JGD_PROGRESS_KIND kind) const override {
+        JGDProgress::SetProgressKind(kind);
+        m_kind = static_cast<int>(kind);
+    }
+    bool ProgressPercent(int percent, int done) const override {
+        if (m_kind == 12) {
+            const JGDWaitDlg *dialog = Shown<JGDWaitDlg>();
+            storing = dialog != nullptr &&
+                      TextOf(dialog, JGDWaitDlg::IDC_MESSAGE) == U(u8"座標登録中...");
+            offered = offered || dialog == nullptr ||
+                      GetDlgItem(dialog, JGDWaitDlg::IDC_CANCEL)->isVisible() ||
+                      GetDlgItem(dialog, JGDWaitDlg::IDC_PROGRESS)->isVisible();
+        }
+        return JGDProgress::ProgressPercent(percent, done);
+    }
+    mutable bool storing = false;
+    mutable bool offered = false;
+
+  private:
+    mutable int m_kind = -1;
+};
+
 TEST_F(CanvasTest, AnExchangeFileIsReadAndStoredUnderOneWaitDialog) {
     auto canvas = open(sources());
     std::string text = "A00,\r\n";
@@ -364,10 +389,12 @@ TEST_F(CanvasTest, AnExchangeFileIsReadAndStoredUnderOneWaitDialog) {
         text += "A01," + std::to_string(i) + ",P" + std::to_string(i) + ",1.0,2.0,3.0,\r\n";
     text += "A99,\r\n";
     ShownWaitDialogs shown;
-    JGDProgress progress;
+    StoringProgress progress;
     canvas->ImportFile(put(text, "points.sim"), progress);
     EXPECT_EQ(canvas->GetBeforeList()->GetItemCount(), 500);
     EXPECT_EQ(shown.count, 1);
+    EXPECT_TRUE(progress.storing);
+    EXPECT_FALSE(progress.offered);          // no Cancel, not even a greyed one, and no bar
     EXPECT_EQ(Shown<JGDWaitDlg>(), nullptr); // and it is gone at the end
 }
 
@@ -408,10 +435,10 @@ TEST_F(CanvasTest, EveryValueTakenShowsWholeAndACutNameShowsInATip) {
     ASSERT_TRUE(canvas->AddTarget(PointValue{"S", -100000.0, -100000.0, -100000.0}));
     ASSERT_TRUE(canvas->AddTarget(PointValue{longName, 100000.0, 99999.999, 0.0}));
     PointListCtrl *list = canvas->GetBeforeList();
-    EXPECT_EQ(list->item(0, 1)->text(), QStringLiteral("-100000.000"));
+    EXPECT_EQ(list->Text(0, 1), QStringLiteral("-100000.000"));
     for (int row = 0; row < 2; ++row)
         for (int col = 1; col < 4; ++col) {
-            EXPECT_LT(list->fontMetrics().horizontalAdvance(list->item(row, col)->text()) + 8,
+            EXPECT_LT(list->fontMetrics().horizontalAdvance(list->Text(row, col)) + 8,
                       list->columnWidth(col))
                 << row << "," << col;
             EXPECT_FALSE(list->IsCut(row, col));
@@ -441,7 +468,7 @@ TEST_F(CanvasTest, ANamelessTargetGetsTheHeightOfANamedOneAtItsPlace) {
     ASSERT_TRUE(canvas->ConvertTargets(progress));
     const PointListCtrl *after = canvas->GetAfterList();
     ASSERT_EQ(after->GetItemCount(), 2);
-    EXPECT_EQ(after->item(0, 3)->text(), after->item(1, 3)->text());
+    EXPECT_EQ(after->Text(0, 3), after->Text(1, 3));
 }
 
 TEST_F(CanvasTest, ConvertingListsTheJgd2000CoordinatesOfTheTargets) {
@@ -455,14 +482,14 @@ TEST_F(CanvasTest, ConvertingListsTheJgd2000CoordinatesOfTheTargets) {
     const Coordinate first = after->GetPoint(0)->GetJGD2000(0);
     CString x;
     x.Format("%.3f", first.GetX());
-    EXPECT_EQ(after->item(0, 1)->text(), ToQString(x));
+    EXPECT_EQ(after->Text(0, 1), ToQString(x));
     const QStringList once = column(after, 1);
     // Every figure shows whole in its column, the labels and buttons too.
     for (const PointListCtrl *list :
          {static_cast<const PointListCtrl *>(canvas->GetBeforeList()), after})
-        for (int row = 0; row < list->rowCount(); ++row)
+        for (int row = 0; row < list->GetItemCount(); ++row)
             for (int col = 0; col < 4; ++col)
-                EXPECT_LT(list->fontMetrics().horizontalAdvance(list->item(row, col)->text()) + 8,
+                EXPECT_LT(list->fontMetrics().horizontalAdvance(list->Text(row, col)) + 8,
                           list->columnWidth(col))
                     << row << "," << col;
     ExpectNothingClipped(canvas.get());
@@ -488,7 +515,7 @@ TEST_F(CanvasTest, AFailedOrCancelledConversionKeepsTheAfterListAndSaysSo) {
         EXPECT_EQ(column(after, 1), converted);
         CString x;
         x.Format("%.3f", after->GetPoint(0)->GetJGD2000(0).GetX());
-        EXPECT_EQ(after->item(0, 1)->text(), ToQString(x));
+        EXPECT_EQ(after->Text(0, 1), ToQString(x));
     }
     // A project without basis points cannot be fitted.
     CanvasSources empty = sources();

@@ -91,7 +91,7 @@ TEST_F(ChosenPathTest, LoadImportExportAndPrintReachTheChosenFilesOnly) {
     ASSERT_EQ(dialog->GetBeforeList()->GetItemCount(), 3);
     frame.GetView()->OnConvert();
     ASSERT_EQ(dialog->GetAfterList()->GetItemCount(), 3);
-    const QString convertedX = dialog->GetAfterList()->item(0, 1)->text();
+    const QString convertedX = dialog->GetAfterList()->Text(0, 1);
 
     // Written where chosen, the look-alike beside it untouched.
     frame.GetView()->OnCsvOutput();
@@ -104,7 +104,7 @@ TEST_F(ChosenPathTest, LoadImportExportAndPrintReachTheChosenFilesOnly) {
     EXPECT_EQ(testsupport::ReadFileBytes(m_dir / Utf8Bytes(u8"\U00020BB7田/差−2.csv")), exported);
     frame.GetView()->OnFileImport();
     ASSERT_EQ(dialog->GetBeforeList()->GetItemCount(), 3);
-    EXPECT_EQ(dialog->GetBeforeList()->item(0, 1)->text(), convertedX);
+    EXPECT_EQ(dialog->GetBeforeList()->Text(0, 1), convertedX);
 
     // The comparison table printed to a file of the dialog's choice.
     frame.GetView()->OnConvert();

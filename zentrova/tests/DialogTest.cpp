@@ -2,10 +2,10 @@
 #include "platform/core/Prompt.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
-#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/WaitForEvent.h"
+#include "tests/support/WhenShown.h"
 #include "veltrane/database/CrdRewriteAsker.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CrdRewriteDlg.h"
@@ -32,7 +32,7 @@ QString textOf(QWidget *dialog, int id) {
 TEST(CDlgPointInputTest, TypedValuesComeBackOnOk) {
     CDlgPointInput dialog;
     dialog.Value() = PointValue{"旧点", 1.5, -2.25, 150000.0};
-    WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
+    const auto reply = testsupport::WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
         SaveScreenshot(shown, "point-input.png");
         ExpectNothingClipped(shown);
         EXPECT_EQ(textOf(shown, CDlgPointInput::IDC_EDIT_NAME), ToQString("旧点"));
@@ -55,12 +55,10 @@ TEST(CDlgPointInputTest, TypedValuesComeBackOnOk) {
 TEST(CDlgPointInputTest, ReturnMovesOnAndEscapeDoesNotClose) {
     CDlgPointInput dialog;
     dialog.Value().x = 7.0;
-    WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
+    const auto reply = testsupport::WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
         QWidget *name = GetDlgItem(shown, CDlgPointInput::IDC_EDIT_NAME);
         QWidget *x = GetDlgItem(shown, CDlgPointInput::IDC_EDIT_X);
         QWidget *y = GetDlgItem(shown, CDlgPointInput::IDC_EDIT_Y);
-        shown->activateWindow();
-        testsupport::WaitUntil([shown] { return shown->isActiveWindow(); });
         name->setFocus();
         testsupport::WaitUntil([name] { return name->hasFocus(); });
         QTest::keyClick(name, Qt::Key_Return);
@@ -94,7 +92,7 @@ TEST(CrdRewriteDlgTest, ShowsBothCoordinatesAndAnswersByButton) {
         {IDCANCEL, CrdRewriteDlg::Cancel}};
     for (const auto &[id, answer] : buttons) {
         CrdRewriteDlg dialog("KJ001", read, stored, CrdKindObsITRF, ITRFKindChkObs);
-        WhenShown<CrdRewriteDlg>([id = id](CrdRewriteDlg *shown) {
+        const auto reply = testsupport::WhenShown<CrdRewriteDlg>([id = id](CrdRewriteDlg *shown) {
             SaveScreenshot(shown, "crd-rewrite.png");
             ExpectNothingClipped(shown);
             EXPECT_EQ(textOf(shown, CrdRewriteDlg::IDC_NAME), QStringLiteral("KJ001"));
@@ -105,14 +103,15 @@ TEST(CrdRewriteDlgTest, ShowsBothCoordinatesAndAnswersByButton) {
         EXPECT_EQ(dialog.DoModal(), answer);
     }
     CrdRewriteDlg escaped("A", read, stored, CrdKindTokyo, ITRFKindNone);
-    WhenShown<CrdRewriteDlg>([](CrdRewriteDlg *shown) { QTest::keyClick(shown, Qt::Key_Escape); });
+    const auto reply = testsupport::WhenShown<CrdRewriteDlg>(
+        [](CrdRewriteDlg *shown) { QTest::keyClick(shown, Qt::Key_Escape); });
     EXPECT_EQ(escaped.DoModal(), CrdRewriteDlg::Cancel);
 }
 
 TEST(CrdRewriteDlgTest, ATokyoDatumReadSaysItAddsAPointAndNamesTheStoredRole) {
     const Coordinate read(1.0, 2.0, 3.0, true, 0.0, false);
     CrdRewriteDlg dialog("KJ001", read, read, CrdKindTokyo, ITRFKindCnvBasis);
-    WhenShown<CrdRewriteDlg>([](CrdRewriteDlg *shown) {
+    const auto reply = testsupport::WhenShown<CrdRewriteDlg>([](CrdRewriteDlg *shown) {
         ExpectNothingClipped(shown);
         QStringList texts;
         for (const QLabel *label : shown->findChildren<QLabel *>())
@@ -135,7 +134,7 @@ TEST(CrdRewriteDlgTest, ATokyoDatumReadSaysItAddsAPointAndNamesTheStoredRole) {
 TEST(CDlgPointInputTest, ANameCp932CannotHoldIsRefused) {
     CDlgPointInput dialog;
     testsupport::ScriptedPrompts prompts({IDOK});
-    WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
+    const auto reply = testsupport::WhenShown<CDlgPointInput>([](CDlgPointInput *shown) {
         auto *name = static_cast<QLineEdit *>(GetDlgItem(shown, CDlgPointInput::IDC_EDIT_NAME));
         auto *ok = static_cast<QPushButton *>(GetDlgItem(shown, IDOK));
         name->setText(QString::fromUtf8(u8"点\U0001F600\u00E9"));

@@ -1,5 +1,6 @@
 // The window: its menu, the enabling of the commands, the file dialogs and CSV output.
 #include "platform/core/Prompt.h"
+#include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/ScriptedChooser.h"
@@ -11,12 +12,17 @@
 #include "zentrova/tests/ProgramFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 namespace {
 
@@ -59,11 +65,72 @@ TEST_F(FrameTest, OneMenuHoldsTheCommandsInOrder) {
                                   ToQString("終了(&X)")};
     EXPECT_EQ(texts, expected);
     EXPECT_EQ(frame->windowTitle(), ToQString("座標変換プログラム"));
-    // The window keeps the dialog's size: 400 x 301 dialog units under the menu.
+    // Where the screen holds it, the window keeps the dialog's size: 400 x 301 dialog units
+    // under the menu.
+    frame->FitToArea(QRect(0, 0, 1920, 1050));
     EXPECT_EQ(frame->minimumSize(), frame->maximumSize());
     EXPECT_EQ(frame->GetView()->size(), frame->GetView()->GetDialog()->size());
     EXPECT_EQ(frame->minimumHeight(),
               frame->GetView()->height() + frame->menuBar()->sizeHint().height());
+    EXPECT_EQ(frame->minimumWidth(), frame->GetView()->width());
+}
+
+// Laptop and desktop screens at 100 %, 150 % and 200 %: the window lies inside the screen's
+// area, keeps its fixed size where it fits and otherwise scrolls so that every button and both
+// lists can be brought into view whole or, for a list taller than the window, from its top to
+// its bottom.
+TEST_F(FrameTest, TheWindowFitsEveryScreenAndScrollsToEveryControl) {
+    auto frame = open(sources());
+    frame->show();
+    auto *scroll = frame->findChild<QScrollArea *>();
+    ASSERT_NE(scroll, nullptr);
+    CDlgCanvas *canvas = frame->GetView()->GetDialog();
+    const QSize natural(frame->GetView()->width(),
+                        frame->GetView()->height() + frame->menuBar()->sizeHint().height());
+    for (const QSize screen : {QSize(1366, 768), QSize(1920, 1080)})
+        for (const double scale : {1.0, 1.5, 2.0}) {
+            SCOPED_TRACE(std::to_string(screen.width()) + " " + std::to_string(scale));
+            // The screen in the device-independent pixels the program lays out in, less a panel.
+            const QRect area(0, 0, static_cast<int>(screen.width() / scale),
+                             static_cast<int>(screen.height() / scale) - 24);
+            frame->FitToArea(area);
+            QApplication::processEvents();
+            EXPECT_EQ(frame->minimumSize(), frame->maximumSize());
+            EXPECT_TRUE(area.contains(frame->frameGeometry()));
+            // With what the window system adds around the window.
+            const QSize whole = natural.grownBy(frame->windowHandle()->frameMargins());
+            const bool fits = whole.width() <= area.width() && whole.height() <= area.height();
+            if (fits) {
+                EXPECT_EQ(frame->size(), natural);
+            }
+            EXPECT_EQ(scroll->horizontalScrollBar()->isVisible() ||
+                          scroll->verticalScrollBar()->isVisible(),
+                      !fits);
+            for (const int id :
+                 {CDlgCanvas::IDC_BTN_ADD, CDlgCanvas::IDC_BTN_EDIT, CDlgCanvas::IDC_BTN_DELETE,
+                  CDlgCanvas::IDC_BTN_DELETE_ALL, CDlgCanvas::IDC_BTN_EXIT,
+                  CDlgCanvas::IDC_LIST_BEFORE, CDlgCanvas::IDC_LIST_AFTER}) {
+                QWidget *control = GetDlgItem(canvas, id);
+                const QRect viewport(QPoint(), scroll->viewport()->size());
+                for (const QPoint corner : {QPoint(0, 0), QPoint(control->width() - 1, 0),
+                                            QPoint(0, control->height() - 1),
+                                            QPoint(control->width() - 1, control->height() - 1)}) {
+                    const QPoint at = control->mapTo(frame->GetView(), corner);
+                    scroll->ensureVisible(at.x(), at.y(), 1, 1);
+                    EXPECT_TRUE(viewport.contains(control->mapTo(scroll->viewport(), corner)))
+                        << id;
+                }
+                if (control->width() <= viewport.width() &&
+                    control->height() <= viewport.height()) {
+                    scroll->ensureWidgetVisible(control, 0, 0);
+                    EXPECT_TRUE(viewport.contains(
+                        QRect(control->mapTo(scroll->viewport(), QPoint()), control->size())))
+                        << id;
+                } else {
+                    EXPECT_GE(id, CDlgCanvas::IDC_LIST_AFTER) << "a button larger than the window";
+                }
+            }
+        }
 }
 
 TEST_F(FrameTest, CommandsFollowTheLoadAndTheLists) {

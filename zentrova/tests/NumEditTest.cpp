@@ -1,7 +1,7 @@
 // The numeric edit's typing rules, as the point dialog sets it up: -100000 to 100000, 8 decimals.
 #include "zentrova/NumEdit.h"
 #include "platform/ui/DialogUnits.h"
-#include "platform/ui/tests/QtTestApp.h"
+#include "tests/support/WhenShown.h"
 #include "zentrova/CDlgPointInput.h"
 
 #include <QApplication>
@@ -119,7 +119,7 @@ TEST_F(NumEditTest, MinusZeroShowsAsZero) {
     CDlgPointInput dialog;
     dialog.Value() = PointValue{"P", -0.0, -0.0, -0.0};
     QStringList shown;
-    WhenShown<CDlgPointInput>([&shown](CDlgPointInput *open) {
+    const auto reply = testsupport::WhenShown<CDlgPointInput>([&shown](CDlgPointInput *open) {
         for (int id :
              {CDlgPointInput::IDC_EDIT_X, CDlgPointInput::IDC_EDIT_Y, CDlgPointInput::IDC_EDIT_H})
             shown << static_cast<QLineEdit *>(GetDlgItem(open, id))->text();

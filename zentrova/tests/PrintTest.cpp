@@ -4,13 +4,13 @@
 #include "platform/core/Prompt.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
-#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/FolderSnapshot.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/WaitDlgProbe.h"
+#include "tests/support/WhenShown.h"
 #include "zentrova/CDlgPointInput.h"
 #include "zentrova/CPreviewViewEx.h"
 #include "zentrova/CZentrovaView.h"
@@ -327,7 +327,7 @@ TEST_F(PrintTest, ThePreviewStartsInLandscapeWithItsPagesAndBoxes) {
     auto view = converted(34);
     view->GetPrinter().setOutputFormat(QPrinter::PdfFormat);
     view->GetPrinter().setPageOrientation(QPageLayout::Portrait);
-    WhenShown<CPreviewViewEx>([&view](CPreviewViewEx *preview) {
+    const auto reply = testsupport::WhenShown<CPreviewViewEx>([&view](CPreviewViewEx *preview) {
         SaveScreenshot(preview, "preview.png");
         ExpectNothingClipped(preview);
         EXPECT_EQ(view->GetPrintMode(), 2);
@@ -360,7 +360,7 @@ TEST_F(PrintTest, ThePreviewShowsEveryPageAndItsButtonsFollowThePage) {
     printer.setFromTo(2, 2);
     testsupport::RecordingProgress progress;
     ASSERT_TRUE(view->PrintComparisonTable(printer, progress));
-    WhenShown<CPreviewViewEx>([](CPreviewViewEx *preview) {
+    const auto reply = testsupport::WhenShown<CPreviewViewEx>([](CPreviewViewEx *preview) {
         QPrintPreviewWidget *pages = preview->GetPreview();
         auto *next = static_cast<QPushButton *>(GetDlgItem(preview, CPreviewViewEx::IDC_NEXT));
         auto *prev = static_cast<QPushButton *>(GetDlgItem(preview, CPreviewViewEx::IDC_PREV));

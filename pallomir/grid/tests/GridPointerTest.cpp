@@ -3,6 +3,7 @@
 // through the drag-and-drop protocol), which events sent to a widget would skip.
 #include "pallomir/grid/CGridCtrl.h"
 #include "tests/support/WaitForEvent.h"
+#include "tests/support/XPointer.h"
 
 #include <QApplication>
 #include <QStyleHints>
@@ -14,35 +15,11 @@
 #include <functional>
 #include <vector>
 
-// Xlib last: its macros would clash with the headers above.
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-
 namespace {
 
-// A connection of its own to the X server the program shows on.
-Display *Server() {
-    static Display *const display = XOpenDisplay(nullptr);
-    return display;
-}
-
-void MoveTo(QPoint global) {
-    XTestFakeMotionEvent(Server(), -1, global.x(), global.y(), CurrentTime);
-    XFlush(Server());
-}
-
-void Button(bool down) {
-    XTestFakeButtonEvent(Server(), 1, down ? True : False, CurrentTime);
-    XFlush(Server());
-}
-
-// One notch of the wheel, towards the user or away.
-void WheelNotch(bool towardsUser) {
-    const unsigned button = towardsUser ? 5 : 4;
-    XTestFakeButtonEvent(Server(), button, True, CurrentTime);
-    XTestFakeButtonEvent(Server(), button, False, CurrentTime);
-    XFlush(Server());
-}
+using testsupport::xpointer::Button;
+using testsupport::xpointer::MoveTo;
+using testsupport::xpointer::WheelNotch;
 
 // Runs the steps one after the other, each as soon as an event may have brought what the one
 // before waits for, so that they go on inside the event loop of a drag, which holds the test's
@@ -70,9 +47,7 @@ class GridPointerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        int event = 0, error = 0, major = 0, minor = 0;
-        ASSERT_TRUE(Server() != nullptr &&
-                    XTestQueryExtension(Server(), &event, &error, &major, &minor));
+        ASSERT_TRUE(testsupport::xpointer::Available());
         host.setGeometry(20, 20, 700, 300);
     }
 

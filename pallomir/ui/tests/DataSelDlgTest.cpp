@@ -7,9 +7,9 @@
 #include "pallomir/ui/tests/DataFolders.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
-#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WhenShown.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -96,7 +96,7 @@ TEST_F(DataSelDlgTest, ParameterCopyRefreshesBothLists) {
     dialog.SetFileCopyOperation(&copy);
     dialog.show();
     EXPECT_EQ(Items(&dialog, CPrmFileSelDlg::IDC_CMB_PRMFILE), Strings{});
-    WhenShown<CPrmFileCopyDlg>([this](CPrmFileCopyDlg *copyDialog) {
+    const auto reply = testsupport::WhenShown<CPrmFileCopyDlg>([this](CPrmFileCopyDlg *copyDialog) {
         Control<QLineEdit>(copyDialog, FileCopyForm::IDC_EDIT_FOLDER)
             ->setText(ToQString(path("cd")));
         Control<QPushButton>(copyDialog, IDOK)->click();

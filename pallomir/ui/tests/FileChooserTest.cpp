@@ -4,15 +4,17 @@
 #include "pallomir/ui/FileChooser.h"
 #include "pallomir/ui/FileCopyOperation.h"
 #include "platform/core/Path.h"
-#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TextForms.h"
+#include "tests/support/WhenShown.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -32,12 +34,17 @@ class FileChooserTest : public testsupport::TempFolderTest {
         testsupport::WriteFileBytes(m_site / Utf8Bytes(u8"測点～1.csv"), "look-alike");
     }
 
-    // Types the name into the next file dialog and accepts it; started gets the folder the
-    // dialog showed first.
-    static void type(const std::string &name, std::string &started) {
-        WhenShown<QFileDialog>([name, &started](QFileDialog *dialog) {
-            started = dialog->directory().absolutePath().toStdString();
-            dialog->selectFile(QString::fromStdString(name));
+    // Types the name into the file name field of the next file dialog, which has the focus, and
+    // accepts it; started gets the folder the dialog showed first.
+    [[nodiscard]] static std::unique_ptr<testsupport::DialogAnswer> type(const std::string &name,
+                                                                         std::string &started) {
+        started.clear();
+        return testsupport::WhenShown<QFileDialog>([name, &started](QFileDialog *dialog) {
+            if (started.empty())
+                started = dialog->directory().absolutePath().toStdString();
+            auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(field, nullptr);
+            field->setText(QString::fromStdString(name));
             static_cast<QDialog *>(dialog)->accept(); // as the dialog's own button does
         });
     }
@@ -56,21 +63,21 @@ TEST_F(FileChooserTest, TheNamesTypedAreTheFilesAndFoldersChosen) {
     std::string started;
     CString path = Path::FromNative(m_site.string());
     // Typed whole: a name the dialog cannot find would have it ask, and wait for an answer.
-    type((m_site / Utf8Bytes(u8"測点〜1.csv")).string(), started);
+    const auto reply = type((m_site / Utf8Bytes(u8"測点〜1.csv")).string(), started);
     ASSERT_TRUE(chooser.ChooseFile(nullptr, "取込", "CSV (*.csv)|*.csv||", "csv", path));
     EXPECT_EQ(started, m_site.string());
     EXPECT_EQ(testsupport::ReadFileBytes(native(path)), "chosen");
 
     // A file to write, its default extension added, in the folder of the file chosen before.
     CString target = Path::Folder(path);
-    type(Utf8Bytes(u8"出力−〜1"), started);
+    const auto reply2 = type((m_site / Utf8Bytes(u8"出力−〜1")).string(), started);
     ASSERT_TRUE(chooser.ChooseSaveFile(nullptr, "出力", "CSV (*.csv)|*.csv||", "csv", target));
     EXPECT_EQ(started, m_site.string());
     EXPECT_EQ(native(target), (m_site / Utf8Bytes(u8"出力−〜1.csv")).string());
 
     // A folder whose name cp932 lacks, and a name added to it.
     CString folder = Path::FromNative(m_dir.string());
-    type(Utf8Bytes(u8"\U00020BB7田"), started);
+    const auto reply3 = type((m_dir / Utf8Bytes(u8"\U00020BB7田")).string(), started);
     ASSERT_TRUE(chooser.ChooseFolder(nullptr, "フォルダー", folder));
     EXPECT_EQ(native(Path::Join(folder, "a.csv")),
               (m_dir / Utf8Bytes(u8"\U00020BB7田") / "a.csv").string());
@@ -82,10 +89,10 @@ TEST_F(FileChooserTest, LookAlikeFoldersChosenInTurnStayApart) {
     QtFileChooser chooser;
     std::string started;
     CString file = Path::FromNative(m_site.string());
-    type((m_site / Utf8Bytes(u8"測点〜1.csv")).string(), started);
+    const auto reply = type((m_site / Utf8Bytes(u8"測点〜1.csv")).string(), started);
     ASSERT_TRUE(chooser.ChooseFile(nullptr, "取込", "CSV (*.csv)|*.csv||", "csv", file));
     CString folder = Path::FromNative(m_dir.string());
-    type(Utf8Bytes(u8"現場～A"), started);
+    const auto reply2 = type(Utf8Bytes(u8"現場～A"), started);
     ASSERT_TRUE(chooser.ChooseFolder(nullptr, "フォルダー", folder));
     EXPECT_NE(folder, Path::Folder(file));
 

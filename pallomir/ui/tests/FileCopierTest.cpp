@@ -2,9 +2,9 @@
 #include "pallomir/ui/JFileCopier.h"
 #include "pallomir/ui/tests/DataFolders.h"
 #include "platform/ui/QtText.h"
-#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WhenShown.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -305,7 +305,7 @@ TEST_F(FileCopierTest, CdRomCopyNeedsAMountedDiscWithParameterFiles) {
     // The question has a caption of its own.
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    WhenShown<QMessageBox>([&](QMessageBox *box) {
+    const auto reply = testsupport::WhenShown<QMessageBox>([&](QMessageBox *box) {
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
@@ -318,7 +318,8 @@ TEST_F(FileCopierTest, CdRomCopyNeedsAMountedDiscWithParameterFiles) {
     EXPECT_EQ(title, ToQString("変換パラメータファイルのコピー"));
     EXPECT_TRUE(text.contains(ToQString("CD-ROMドライブにTKY2JGDのCD-ROMをセットし")));
     EXPECT_EQ(icon, QMessageBox::Information);
-    WhenShown<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Ok)->click(); });
+    const auto reply2 = testsupport::WhenShown<QMessageBox>(
+        [](QMessageBox *box) { box->button(QMessageBox::Ok)->click(); });
     EXPECT_TRUE(JCnvPrmFileCopier(&copy).CopyPrmFilesPrompt());
 
     testsupport::ScriptedPrompts prompts({IDOK, IDOK});

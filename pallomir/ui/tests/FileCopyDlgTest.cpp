@@ -8,10 +8,10 @@
 #include "pallomir/ui/tests/DataFolders.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/QtText.h"
-#include "platform/ui/tests/QtTestApp.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/ScriptedChooser.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WhenShown.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -221,7 +221,7 @@ TEST_F(FileCopyDlgTest, ParameterDialogIsNeverLeftDisabled) {
     EXPECT_EQ(dialog.GetCopyKind(), 0);
     EXPECT_TRUE(Ok(&dialog)->isEnabled());
     bool asked = false;
-    WhenShown<QMessageBox>([&asked](QMessageBox *box) {
+    const auto reply = testsupport::WhenShown<QMessageBox>([&asked](QMessageBox *box) {
         asked = true;
         box->button(QMessageBox::Cancel)->click();
     });

@@ -2,13 +2,13 @@
 #include "platform/core/Prompt.h"
 #include "platform/ui/DialogUnits.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WhenShown.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -118,7 +118,8 @@ TEST(JGDDlgBaseTest, AFailedSetUpIsReportedAndEndsWithMinusOne) {
 
 TEST(JGDDlgBaseTest, DoModalRunsUntilOk) {
     TestDialog dialog(0);
-    QTimer::singleShot(0, &dialog, [&dialog] { dialog.ok->click(); });
+    const auto reply = testsupport::WhenShown<JGDDlgBase>(
+        [](JGDDlgBase *shown) { static_cast<TestDialog *>(shown)->ok->click(); });
     EXPECT_EQ(dialog.DoModal(), QDialog::Accepted);
     EXPECT_EQ(dialog.inits, 1);
 }

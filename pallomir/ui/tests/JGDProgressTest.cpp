@@ -314,7 +314,7 @@ TEST(JGDProgressTest, ARunOfStepsKeepsItsOneWindow) {
     EXPECT_EQ(Line2(), QString());
     EXPECT_EQ(Bar(), 0);
 
-    // The message alone: still that window, without bar and Cancel, which nothing can press.
+    // The message alone: still that window, without bar and Cancel (not even a greyed one).
     progress.SetProgressKind(Kind(12));
     ASSERT_TRUE(progress.ProgressInit(kMessageOnly));
     EXPECT_EQ(Shown<JGDWaitDlg>(), dialog);
@@ -322,7 +322,7 @@ TEST(JGDProgressTest, ARunOfStepsKeepsItsOneWindow) {
     EXPECT_EQ(Line1(), U(u8"座標登録中..."));
     EXPECT_EQ(Line2(), U(u8"しばらくお待ちください..."));
     EXPECT_FALSE(GetDlgItem(dialog, JGDWaitDlg::IDC_PROGRESS)->isVisible());
-    EXPECT_FALSE(GetDlgItem(dialog, JGDWaitDlg::IDC_CANCEL)->isEnabled());
+    EXPECT_FALSE(GetDlgItem(dialog, JGDWaitDlg::IDC_CANCEL)->isVisible());
     QTest::keyClick(dialog, Qt::Key_Escape);
     EXPECT_TRUE(dialog->isVisible());
     progress.ProgressStart(10);
@@ -335,7 +335,7 @@ TEST(JGDProgressTest, ARunOfStepsKeepsItsOneWindow) {
     progress.SetProgressKind(Kind(3));
     ASSERT_TRUE(progress.ProgressInit(kBar));
     EXPECT_EQ(Shown<JGDWaitDlg>(), dialog);
-    EXPECT_TRUE(GetDlgItem(dialog, JGDWaitDlg::IDC_CANCEL)->isEnabled());
+    EXPECT_TRUE(GetDlgItem(dialog, JGDWaitDlg::IDC_CANCEL)->isVisible());
     progress.ProgressStart(2);
     progress.SetProgressMsg("比較表の出力中...");
     EXPECT_TRUE(progress.Progress(1));

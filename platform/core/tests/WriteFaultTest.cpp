@@ -37,7 +37,7 @@ class WriteFaultTest : public testsupport::TempFolderTest {
     Snapshot numbered(int count, const std::string &prefix) const {
         Snapshot files;
         for (int i = 1; i <= count; ++i)
-            files["f" + std::to_string(i)] = prefix + std::to_string(i);
+            files[std::string("f").append(std::to_string(i))] = prefix + std::to_string(i);
         return files;
     }
 };
@@ -100,10 +100,10 @@ TEST_F(WriteFaultTest, ARollbackLeavesASaveOfAnotherProgramInPlaceAndSaysSo) {
 
 TEST_F(WriteFaultTest, ABackupThatCannotBeLinkedStopsTheCommitBeforeAnyRename) {
     for (int i = 1; i <= 10; ++i)
-        put("old " + std::to_string(i), ("f" + std::to_string(i)).c_str());
+        put("old " + std::to_string(i), std::string("f").append(std::to_string(i)).c_str());
     PendingFiles pending;
     for (int i = 1; i <= 10; ++i)
-        write(pending, "f" + std::to_string(i), "new " + std::to_string(i));
+        write(pending, std::string("f").append(std::to_string(i)), "new " + std::to_string(i));
     Faults faults;
     faults.FailAt(Faults::Link, 5, EMLINK);
     faults.FailAt(Faults::Rename, 10, EIO);

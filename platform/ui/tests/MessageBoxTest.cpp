@@ -1,8 +1,9 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/QtText.h"
-#include "platform/ui/tests/QtTestApp.h"
+#include "tests/support/WhenShown.h"
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -28,8 +29,9 @@ struct Seen {
 };
 
 // Records the box, then presses the button whose text starts with label.
-void PressWhenShown(Seen *seen, const QString &label) {
-    WhenShown<QMessageBox>([seen, label](QMessageBox *box) {
+[[nodiscard]] std::unique_ptr<testsupport::DialogAnswer> PressWhenShown(Seen *seen,
+                                                                        const QString &label) {
+    return testsupport::WhenShown<QMessageBox>([seen, label](QMessageBox *box) {
         for (QAbstractButton *button : box->buttons()) {
             seen->buttons << button->text();
         }
@@ -102,7 +104,7 @@ TEST(MessageBoxTest, ButtonsIconsAndAnswers) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.type);
         Seen seen;
-        PressWhenShown(&seen, Q(c.press));
+        const auto answer = PressWhenShown(&seen, Q(c.press));
         EXPECT_EQ(QtMessageBox("座標ファイルを読み込みますか？", c.type), c.answer);
         QStringList sorted = seen.buttons;
         QStringList expected = c.buttons;
@@ -118,7 +120,7 @@ TEST(MessageBoxTest, ButtonsIconsAndAnswers) {
 
 TEST(MessageBoxTest, TextIsPlain) {
     Seen seen;
-    PressWhenShown(&seen, QStringLiteral("OK"));
+    const auto answer = PressWhenShown(&seen, QStringLiteral("OK"));
     EXPECT_EQ(QtMessageBox("<b>C:\\data\\a.sim</b>", MB_OK), IDOK);
     EXPECT_EQ(seen.text, QStringLiteral("<b>C:\\data\\a.sim</b>"));
     EXPECT_EQ(seen.format, Qt::PlainText);
@@ -132,7 +134,7 @@ TEST(MessageBoxTest, LinesAreKeptWholeOrBrokenOnlyBetweenWords) {
     };
     auto show = [](const CString &text) {
         Shown shown;
-        WhenShown<QMessageBox>([&shown](QMessageBox *box) {
+        const auto answer = testsupport::WhenShown<QMessageBox>([&shown](QMessageBox *box) {
             const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
             shown.lines = label->text().split(QLatin1Char('\n'));
             for (const QString &line : shown.lines)
@@ -165,18 +167,25 @@ TEST(MessageBoxTest, LinesAreKeptWholeOrBrokenOnlyBetweenWords) {
 
 TEST(MessageBoxTest, EscapeAnswersCancelOrOkOnly) {
     auto pressEscape = [] {
-        WhenShown<QMessageBox>([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); });
+        return testsupport::WhenShown<QMessageBox>(
+            [](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); });
     };
-    pressEscape();
-    EXPECT_EQ(QtMessageBox("a", MB_OKCANCEL), IDCANCEL);
-    pressEscape();
-    EXPECT_EQ(QtMessageBox("b", MB_YESNOCANCEL | MB_DEFBUTTON1), IDCANCEL);
-    pressEscape();
-    EXPECT_EQ(QtMessageBox("c", MB_OK | MB_ICONEXCLAMATION), IDOK);
+    {
+        const auto answer = pressEscape();
+        EXPECT_EQ(QtMessageBox("a", MB_OKCANCEL), IDCANCEL);
+    }
+    {
+        const auto answer = pressEscape();
+        EXPECT_EQ(QtMessageBox("b", MB_YESNOCANCEL | MB_DEFBUTTON1), IDCANCEL);
+    }
+    {
+        const auto answer = pressEscape();
+        EXPECT_EQ(QtMessageBox("c", MB_OK | MB_ICONEXCLAMATION), IDOK);
+    }
 
     // A Yes/No box stays up on Escape and on closing; only a button answers it.
     bool stayed = false;
-    WhenShown<QMessageBox>([&stayed](QMessageBox *box) {
+    const auto answer = testsupport::WhenShown<QMessageBox>([&stayed](QMessageBox *box) {
         QTest::keyClick(box, Qt::Key_Escape);
         box->close();
         stayed = box->isVisible();
@@ -195,7 +204,7 @@ TEST(MessageBoxTest, ADisabledOwnerIsPassedOver) {
     main.show();
     main.setEnabled(false);
     Seen seen;
-    PressWhenShown(&seen, Q("はい"));
+    const auto answer = PressWhenShown(&seen, Q("はい"));
     EXPECT_EQ(QtMessageBox("x", MB_YESNO, &main), IDYES);
     EXPECT_TRUE(seen.enabled);
 }
@@ -203,18 +212,20 @@ TEST(MessageBoxTest, ADisabledOwnerIsPassedOver) {
 TEST(MessageBoxTest, InstalledHandlerAnswersPrompts) {
     const PromptHandler before = InstallPromptHandler();
     Seen seen;
-    PressWhenShown(&seen, Q("いいえ"));
+    const auto pressNo = PressWhenShown(&seen, Q("いいえ"));
     EXPECT_EQ(AfxMessageBox("上書きしますか？", MB_YESNO | MB_ICONQUESTION), IDNO);
     EXPECT_EQ(seen.text, QString::fromUtf8(u8"上書きしますか？"));
 
     // From a worker thread the box is shown on the GUI thread.
     std::atomic<int> answer{0};
     Seen fromThread;
-    PressWhenShown(&fromThread, QStringLiteral("OK"));
+    const auto pressOk = PressWhenShown(&fromThread, QStringLiteral("OK"));
     std::thread worker([&answer] { answer = AfxMessageBox("読み込み完了", MB_OKCANCEL); });
-    for (int i = 0; i < 500 && answer == 0; ++i) {
+    // However loaded the machine, within the answer's time limit.
+    QElapsedTimer waited;
+    waited.start();
+    while (answer == 0 && waited.elapsed() < testsupport::DialogAnswer::kLimitMs)
         QTest::qWait(10);
-    }
     worker.join();
     EXPECT_EQ(answer, IDOK);
     EXPECT_EQ(fromThread.text, QString::fromUtf8(u8"読み込み完了"));
