@@ -35,7 +35,8 @@ namespace testsupport {
 // stays up, since a loaded machine may not have taken the first (a file list still loading, a
 // key press lost). A dialog still up at the time limit is closed, with every modal window
 // above it, and the test fails there; so it does when no such dialog has shown by then or by
-// the time the answer is dropped. After the dialog closed the answer does nothing more.
+// the time the answer is dropped. After the dialog closed the answer does nothing more, also to
+// a dialog of the kind that the test opens next before this answer has seen the first close.
 class DialogAnswer : public QObject {
   public:
     // Seconds the dialog has to show and to close, however loaded the machine.
@@ -56,7 +57,7 @@ class DialogAnswer : public QObject {
     ~DialogAnswer() override {
         if (!m_done && m_answers == 0)
             giveUp("no " + m_kind + " was shown");
-        else if (!m_done && m_find() != nullptr)
+        else if (!m_done && current() != nullptr)
             giveUp("the " + m_kind + " is still up");
         finish();
     }
@@ -93,7 +94,7 @@ class DialogAnswer : public QObject {
                 giveUp("the answer to the " + m_kind + " did not end");
             return;
         }
-        QWidget *dialog = m_find();
+        QWidget *dialog = current();
         if (dialog == nullptr && m_answers > 0) {
             finish(); // answered and closed
             return;
@@ -101,6 +102,7 @@ class DialogAnswer : public QObject {
         if (dialog != nullptr && ready(dialog) &&
             (m_answers == 0 || m_sinceAnswer.elapsed() >= kRetryMs)) {
             ++m_answers;
+            m_dialog = dialog;
             m_answering = true;
             m_answer(dialog);
             m_answering = false;
@@ -111,6 +113,14 @@ class DialogAnswer : public QObject {
             giveUp(dialog == nullptr ? "no " + m_kind + " was shown"
                                      : "the " + m_kind + " could not be answered");
         }
+    }
+
+    // The dialog to answer: the one found, until it has been answered; then that one while it
+    // is up.
+    QWidget *current() const {
+        if (m_answers == 0)
+            return m_find();
+        return !m_dialog.isNull() && m_dialog->isVisible() ? m_dialog.data() : nullptr;
     }
 
     static bool ready(QWidget *dialog) {
@@ -125,7 +135,7 @@ class DialogAnswer : public QObject {
         for (int i = 0; i < 20; ++i) {
             QWidget *top = QApplication::activeModalWidget();
             if (top == nullptr)
-                top = m_find();
+                top = current();
             if (top == nullptr)
                 break;
             if (auto *modal = qobject_cast<QDialog *>(top))
@@ -145,6 +155,7 @@ class DialogAnswer : public QObject {
 
     std::function<QWidget *()> m_find;
     std::function<void(QWidget *)> m_answer;
+    QPointer<QWidget> m_dialog; // the dialog answered
     std::string m_kind;
     int m_limitMs;
     QElapsedTimer m_clock;
