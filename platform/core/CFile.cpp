@@ -278,7 +278,7 @@ std::uint64_t CFile::GetPosition() const {
 void CFile::Flush() {
     CheckOpen();
     // Devices and pipes cannot be synchronised; that is not a failure.
-    if (::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
+    if (::fsync(m_fd) != 0 && !FileReplacement::SyncUnsupported(errno)) {
         // Kept: a later fsync may succeed although the data never reached the disk.
         const int err = errno;
         if (m_writeError == 0)

@@ -15,10 +15,6 @@ constexpr char kEnd[] = "end";
 // A record is a few lines a file; anything larger is no record of ours.
 constexpr off_t kLargestRecord = 16 * 1024 * 1024;
 
-std::string within(const std::string &folder, const std::string &name) {
-    return (folder == "/" ? folder : folder + "/") + name;
-}
-
 void addField(std::string &bytes, const std::string &field) {
     bytes += field;
     bytes += '\0';
@@ -90,14 +86,6 @@ bool readWhole(int dir, const std::string &name, std::string &bytes, std::int64_
     return whole;
 }
 
-void syncFolder(const std::string &folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        (void)::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 void CommitRecord::Prepare() {
@@ -128,7 +116,7 @@ void CommitRecord::Prepare() {
     addField(m_bytes, kEnd);
     m_copies.clear();
     for (const std::string &folder : folders)
-        m_copies.push_back(within(folder, name));
+        m_copies.push_back(FileReplacement::Within(folder, name));
 }
 
 void CommitRecord::SetOld(std::size_t entry, bool oldFile, bool backupMade) {
@@ -169,20 +157,10 @@ int CommitRecord::Write(std::size_t &failedFolder) const {
         }
     }
     // The names of the copies, and of the temporaries beside them, on the disk too.
-    for (std::size_t i = 0; i < folders.size(); ++i) {
-        const int fd = ::open(folders[i].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        const int err =
-            ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS || errno == ENOTSUP ? 0 : errno;
-        ::close(fd);
-        if (err != 0) {
-            Remove();
-            failedFolder = i;
-            return err;
-        }
-    }
-    return 0;
+    const int err = FileReplacement::SyncFolders(folders, failedFolder);
+    if (err != 0)
+        Remove();
+    return err;
 }
 
 void CommitRecord::Remove() const noexcept {
@@ -247,10 +225,10 @@ void CommitRecord::recover(std::int64_t written) const {
         State &state = states[i];
         state.file.folder = held[entry.folder];
         state.file.temporary = entry.temporary;
-        state.file.target = within(folders[entry.folder], entry.target);
+        state.file.target = FileReplacement::Within(folders[entry.folder], entry.target);
         state.file.noReplace = entry.noReplace;
         state.file.identity = entry.identity;
-        state.backup = within(folders[entry.folder], entry.backup);
+        state.backup = FileReplacement::Within(folders[entry.folder], entry.backup);
         if (!state.file.folder) {
             lost = true;
             continue;
@@ -314,12 +292,12 @@ void CommitRecord::recover(std::int64_t written) const {
             ::unlink(states[i].backup.c_str());
     }
     for (const std::string &folder : folders)
-        ::unlink(within(folder, name).c_str());
+        ::unlink(FileReplacement::Within(folder, name).c_str());
     if (lost)
         for (auto it = madeFolders.rbegin(); it != madeFolders.rend(); ++it)
             ::rmdir(it->c_str());
-    for (const std::string &folder : folders)
-        syncFolder(folder);
+    std::size_t ignored = 0;
+    FileReplacement::SyncFolders(folders, ignored);
 }
 
 void CommitRecord::RecoverFolder(const std::string &folder) noexcept {

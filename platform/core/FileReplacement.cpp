@@ -285,6 +285,27 @@ std::string FolderOf(const std::string &path) {
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
+std::string Within(const std::string &folder, const std::string &name) {
+    return (folder == "/" ? folder : folder + "/") + name;
+}
+
+bool SyncUnsupported(int err) { return err == EINVAL || err == EROFS || err == ENOTSUP; }
+
+int SyncFolders(const std::vector<std::string> &folders, std::size_t &failed) {
+    int first = 0;
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const int fd = ::open(folders[i].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (::fsync(fd) != 0 && !SyncUnsupported(errno) && first == 0) {
+            first = errno;
+            failed = i;
+        }
+        ::close(fd);
+    }
+    return first;
+}
+
 std::string NameOf(const std::string &path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -298,8 +319,9 @@ void CopyAttributes(const std::string &path, const struct stat &st, int fd) {
     if (::fchown(fd, st.st_uid, st.st_gid) != 0)
         (void)::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
     struct stat now {};
-    const bool ownerKept = ::fstat(fd, &now) != 0 || now.st_uid == st.st_uid;
-    const bool groupKept = ::fstat(fd, &now) != 0 || now.st_gid == st.st_gid;
+    const bool seen = ::fstat(fd, &now) == 0;
+    const bool ownerKept = !seen || now.st_uid == st.st_uid;
+    const bool groupKept = !seen || now.st_gid == st.st_gid;
 
     // Nothing the old file lacks: a default ACL of the folder gave the new file one.
     const std::vector<char> oldNames = attributeNames(&path, -1);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 // What CFile, PendingFiles and CommitRecord share to write a file aside and put it in place; not
 // for other callers.
@@ -93,6 +94,15 @@ bool WriterEnded(const std::string &hiddenName);
 
 // The folder of a native path, "." for a bare name.
 std::string FolderOf(const std::string &path);
+// The native path of a name in a folder.
+std::string Within(const std::string &folder, const std::string &name);
+
+// Whether a failed fsync says only that the file or file system cannot be synchronised (a
+// device, a pipe, a read-only mount), which is no failure.
+bool SyncUnsupported(int err);
+// Writes the entries of each folder to the device; 0, or the first error with its folder in
+// failed. A folder that cannot be opened, or a file system that cannot do it, is passed over.
+int SyncFolders(const std::vector<std::string> &folders, std::size_t &failed);
 // The file name of a native path.
 std::string NameOf(const std::string &path);
 

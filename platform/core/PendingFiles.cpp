@@ -61,24 +61,6 @@ void addOnce(std::vector<std::string> &list, const std::string &item) {
         list.push_back(item);
 }
 
-// Writes the entries of each folder to the device; the first error and its folder. A folder
-// that cannot be opened, or a file system that cannot do it, is passed over.
-int syncFolders(const std::vector<std::string> &folders, std::size_t &failed) {
-    int first = 0;
-    for (std::size_t i = 0; i < folders.size(); ++i) {
-        const int fd = ::open(folders[i].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP &&
-            first == 0) {
-            first = errno;
-            failed = i;
-        }
-        ::close(fd);
-    }
-    return first;
-}
-
 } // namespace
 
 PendingFiles::~PendingFiles() { Discard(); }
@@ -161,7 +143,7 @@ void PendingFiles::Commit() {
             // A name that was free has nothing to keep.
             if (i + 1 < count && !file.noReplace) {
                 entry.backup = FileReplacement::HiddenName('t');
-                plan.backups[i] = (folder == "/" ? folder : folder + "/") + entry.backup;
+                plan.backups[i] = FileReplacement::Within(folder, entry.backup);
             }
             record.entries.push_back(std::move(entry));
         }
@@ -249,7 +231,7 @@ void PendingFiles::Commit() {
             plan.names[j] = std::move(m_files[j].name);
         Discard();
         std::size_t ignored = 0;
-        syncFolders(plan.synced, ignored);
+        FileReplacement::SyncFolders(plan.synced, ignored);
 
         CFileException error(CFileException::OsErrorToException(err), err);
         // A record that cannot be made names the first file of its folder.
@@ -266,7 +248,7 @@ void PendingFiles::Commit() {
     }
 
     // Every file is in place: the names go to the disk, then the record and the backups go.
-    const int syncError = syncFolders(plan.synced, failed);
+    const int syncError = FileReplacement::SyncFolders(plan.synced, failed);
     if (recorded)
         plan.record.Remove();
     plan.removeBackups();
